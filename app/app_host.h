@@ -1,0 +1,52 @@
+#pragma once
+// The program's Host: the engine's requests reach the platform and the real windows here.
+#include "engine/host.h"
+#include "platform/gong.h"
+
+namespace kyomat {
+
+class TfrmMainAnzeige;
+class Settings;
+
+class AppHost : public Host {
+public:
+    explicit AppHost(const Settings& settings) : settings_(settings) {}
+    void set_scoreboard(TfrmMainAnzeige* w) { scoreboard_ = w; }
+    GongPlayer& gong() { return gong_; }
+
+    std::uint32_t tick_count() override;
+    bool gong_open(const std::string& path) override;
+    void gong_play() override { gong_.play(); }
+    void show_message(const std::string& text, char kind) override;
+    bool confirm_ok(const std::string& question) override;
+    bool scoreboard_has_focus() override;
+
+    EntryFields& entry_fields() override { return fields_; }
+    bool kampf_laden() override;
+    bool show_entry_dialog() override;
+    void anzeige_in_liste(const BoutResult& result) override;
+    void clear_list_result_due() override {}
+    bool eingabeTeamsSimple(bool has_result, bool blue_won) override;
+    void info() override;
+
+    void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
+                   const std::string& line3) override;
+    void overlay_bild() override {}
+    void overlay_bild_aus() override {}
+    void show_control_panel() override;
+    void anzeige_uebernehmen() override {}
+    void zeit_uebernehmen() override {}
+
+    void place_on_display(int left) override;
+    void relayout() override;
+    void close_scoreboard() override;
+    void board_changed() override;
+
+private:
+    const Settings& settings_;
+    TfrmMainAnzeige* scoreboard_ = nullptr;
+    GongPlayer gong_;
+    EntryFields fields_;
+};
+
+}  // namespace kyomat

@@ -1,0 +1,45 @@
+// KYOMAT scoreboard: program entry. Creates the scoreboard as the main window and runs the
+// event loop until it closes.
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/app_host.h"
+#include "data/core/settings.h"
+#include "display/untMainAnzeige.h"
+
+namespace {
+
+// Without any display Qt would abort with a cryptic message; say what is wrong instead.
+bool display_available() {
+#if defined(Q_OS_LINUX)
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform != nullptr && *platform != '\0') return true;
+    const char* x = std::getenv("DISPLAY");
+    const char* wl = std::getenv("WAYLAND_DISPLAY");
+    return (x != nullptr && *x != '\0') || (wl != nullptr && *wl != '\0');
+#else
+    return true;
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!display_available()) {
+        std::fprintf(stderr,
+                     "kyomat: no display found. Start it on a desktop, or set DISPLAY "
+                     "(for example under xvfb-run).\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("KYOMAT");
+
+    const kyomat::Settings settings(QCoreApplication::applicationDirPath().toStdString());
+    kyomat::AppHost host(settings);
+    kyomat::TfrmMainAnzeige scoreboard(host, settings);
+    host.set_scoreboard(&scoreboard);
+    scoreboard.show();
+    app.exec();
+    return 0;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The numbered message catalogue. Showing a message is the platform's job; this only turns a
+// number into its text and its kind letter.
+#include <string>
+
+namespace kyomat {
+
+// The catalogue text, or "Programmfehler" for a number that is not in it.
+std::string catalogue_text(int number);
+// "H" up to 1000, "W" from 1001 to 10000, "F" above.
+char catalogue_kind(int number);
+// The text as the operator sees it: catalogue text, a blank, the number in parentheses.
+std::string catalogue_message(int number);
+
+}  // namespace kyomat

@@ -1,0 +1,147 @@
+#include "data/core/cp1252.h"
+
+#include <array>
+#include <cstdint>
+
+namespace kyomat {
+namespace {
+
+// Code points of the bytes 0x80..0x9F; the undefined ones map to themselves.
+constexpr std::array<char32_t, 32> k_high = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void append_utf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Decodes one code point at text[i]; advances i. Returns 0xFFFFFFFF for malformed input.
+char32_t next_code_point(std::string_view text, std::size_t& i) {
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    int extra = 0;
+    char32_t cp = 0;
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    } else if ((b0 & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = b0 & 0x1F;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = b0 & 0x0F;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = b0 & 0x07;
+    } else {
+        ++i;
+        return 0xFFFFFFFF;
+    }
+    if (i + extra >= text.size()) {
+        i = text.size();
+        return 0xFFFFFFFF;
+    }
+    for (int k = 1; k <= extra; ++k) {
+        const auto b = static_cast<unsigned char>(text[i + k]);
+        if ((b & 0xC0) != 0x80) {
+            i += k;
+            return 0xFFFFFFFF;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    i += extra + 1;
+    return cp;
+}
+
+}  // namespace
+
+std::string cp1252_to_utf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80) {
+            out += ch;
+        } else if (b < 0xA0) {
+            append_utf8(out, k_high[b - 0x80]);
+        } else {
+            append_utf8(out, b);
+        }
+    }
+    return out;
+}
+
+std::string utf8_to_cp1252(std::string_view text, int* unmappable) {
+    std::string out;
+    out.reserve(text.size());
+    int bad = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char32_t cp = next_code_point(text, i);
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            out += static_cast<char>(cp);
+            continue;
+        }
+        char mapped = 0;
+        for (std::size_t k = 0; k < k_high.size(); ++k) {
+            if (k_high[k] == cp) {
+                mapped = static_cast<char>(0x80 + k);
+                break;
+            }
+        }
+        if (mapped != 0) {
+            out += mapped;
+        } else {
+            out += '?';
+            ++bad;
+        }
+    }
+    if (unmappable != nullptr) *unmappable = bad;
+    return out;
+}
+
+std::size_t utf8_length(std::string_view text) {
+    std::size_t n = 0;
+    for (const char ch : text) {
+        if ((static_cast<unsigned char>(ch) & 0xC0) != 0x80) ++n;
+    }
+    return n;
+}
+
+namespace {
+// Byte offset of the code point with index cp_index (or text.size()).
+std::size_t byte_offset(std::string_view text, std::size_t cp_index) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            if (n == cp_index) return i;
+            ++n;
+        }
+    }
+    return text.size();
+}
+}  // namespace
+
+std::string utf8_substr(std::string_view text, std::size_t first, std::size_t count) {
+    const std::size_t begin = byte_offset(text, first);
+    if (count == std::string_view::npos) return std::string(text.substr(begin));
+    const std::size_t end = begin + byte_offset(text.substr(begin), count);
+    return std::string(text.substr(begin, end - begin));
+}
+
+std::size_t utf8_find(std::string_view text, char c) {
+    const std::size_t at = text.find(c);
+    if (at == std::string_view::npos) return at;
+    return utf8_length(text.substr(0, at));
+}
+
+}  // namespace kyomat

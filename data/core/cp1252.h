@@ -1,0 +1,26 @@
+#pragma once
+// Code page 1252 <-> UTF-8. Files on disk (kyomat.ini, bout lists) are code page 1252; inside
+// the program every text is UTF-8.
+#include <string>
+#include <string_view>
+
+namespace kyomat {
+
+// Every byte decodes; the five bytes without a character in code page 1252 become the C1
+// control characters of the same value, so any file survives a decode/encode round trip.
+std::string cp1252_to_utf8(std::string_view bytes);
+
+// Encodes UTF-8 text. A character that code page 1252 cannot hold is replaced by '?' and
+// counted in *unmappable (when given), so the caller can tell the operator instead of losing
+// it silently. Malformed UTF-8 counts as unmappable too.
+std::string utf8_to_cp1252(std::string_view text, int* unmappable = nullptr);
+
+// Number of characters (code points) in a UTF-8 text.
+std::size_t utf8_length(std::string_view text);
+// The characters [first, first + count) of a UTF-8 text, counted in code points.
+std::string utf8_substr(std::string_view text, std::size_t first,
+                        std::size_t count = std::string_view::npos);
+// Position (from 0, in code points) of the first occurrence of an ASCII character, or npos.
+std::size_t utf8_find(std::string_view text, char c);
+
+}  // namespace kyomat

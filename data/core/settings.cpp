@@ -1,0 +1,139 @@
+#include "data/core/settings.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "data/core/basis.h"
+#include "data/core/cp1252.h"
+
+namespace kyomat {
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && (is_blank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
+    return s;
+}
+
+// Case folding on code page 1252 bytes: a-z and ä ö ü.
+char fold(char c) {
+    if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
+    if (c == '\xE4' || c == '\xF6' || c == '\xFC') return static_cast<char>(c - 0x20);
+    return c;
+}
+
+bool same_name(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (fold(a[i]) != fold(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string Colour::hex() const {
+    static const char* digits = "0123456789ABCDEF";
+    std::string s = "$";
+    for (const std::uint8_t v : {r, g, b}) {
+        s += digits[v >> 4];
+        s += digits[v & 0x0F];
+    }
+    return s;
+}
+
+std::string read_ini_value(std::string_view bytes, std::string_view section,
+                           std::string_view key) {
+    const std::string want_section = utf8_to_cp1252(section);
+    const std::string want_key = utf8_to_cp1252(key);
+    enum class State { before, inside, after } state = State::before;
+    std::size_t pos = 0;
+    while (pos < bytes.size() && state != State::after) {
+        std::size_t end = bytes.find('\n', pos);
+        if (end == std::string_view::npos) end = bytes.size();
+        const std::string_view line = trim(bytes.substr(pos, end - pos));
+        pos = end + 1;
+        if (line.empty() || line.front() == ';') continue;
+        if (line.front() == '[') {
+            if (state == State::inside) {
+                state = State::after;
+                break;
+            }
+            std::string_view name = line.substr(1);
+            const std::size_t close = name.find(']');
+            if (close != std::string_view::npos) name = name.substr(0, close);
+            if (same_name(trim(name), want_section)) state = State::inside;
+            continue;
+        }
+        if (state != State::inside) continue;
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos) continue;
+        if (!same_name(trim(line.substr(0, eq)), want_key)) continue;
+        std::string_view value = trim(line.substr(eq + 1));
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front()) {
+            value = value.substr(1, value.size() - 2);
+        }
+        if (value.size() > Settings::k_max_value) value = value.substr(0, Settings::k_max_value);
+        return cp1252_to_utf8(value);
+    }
+    return {};
+}
+
+std::string Settings::read_setting(std::string_view section, std::string_view key) const {
+    std::ifstream in(file(), std::ios::binary);
+    if (!in) return {};
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return read_ini_value(bytes, section, key);
+}
+
+std::int32_t Settings::read_setting_clamped(std::string_view section, std::string_view key,
+                                            std::int32_t lower, std::int32_t upper) const {
+    std::int32_t v = digits_to_number(read_setting(section, key));
+    if (v < lower) v = lower;
+    if (v > upper) v = upper;
+    return v;
+}
+
+std::filesystem::path Settings::resolve(std::string_view path) const {
+    const std::filesystem::path p = std::filesystem::u8path(path);
+    return p.is_absolute() ? p : folder_ / p;
+}
+
+bool parse_colour(std::string_view text, Colour& colour) {
+    const std::string s = upper_case_de(trim_right(text));
+    if (s.size() != 7 || s[0] != '$') return false;
+    int v[6];
+    for (int i = 0; i < 6; ++i) {
+        const char c = s[static_cast<std::size_t>(i) + 1];
+        if (c >= '0' && c <= '9') {
+            v[i] = c - '0';
+        } else if (c >= 'A' && c <= 'F') {
+            v[i] = c - 'A' + 10;
+        } else {
+            return false;
+        }
+    }
+    colour.r = static_cast<std::uint8_t>(v[0] * 16 + v[1]);
+    colour.g = static_cast<std::uint8_t>(v[2] * 16 + v[3]);
+    colour.b = static_cast<std::uint8_t>(v[4] * 16 + v[5]);
+    return true;
+}
+
+bool parse_font_correction(std::string_view text, int& percent) {
+    const std::int32_t n = digits_to_number(text);
+    if (n < 2 || n > 199) return false;
+    percent = n;
+    return true;
+}
+
+std::int32_t get_kampfzeit(const Settings& settings, std::string_view /*age_class*/,
+                           bool golden_score) {
+    const auto value =
+        to_integer(settings.read_setting("anzeige", golden_score ? "kampfzeit_gs" : "kampfzeit"));
+    return value.value_or(47);
+}
+
+}  // namespace kyomat

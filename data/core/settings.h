@@ -1,0 +1,67 @@
+#pragma once
+// kyomat.ini: read-only settings, read afresh for every single value so that an edit takes
+// effect the next time a value is needed.
+//
+// How the file is read (the rules of the Windows profile-string service, plus a few of our
+// own for text the service leaves undefined):
+//  - Section and key names match without regard to letter case (a-z and ä ö ü).
+//  - Blanks and tabs around names and values are removed, then one pair of enclosing
+//    quotation marks (both ' or both ") is dropped; a value keeps at most 2047 characters.
+//  - A missing file, section or key reads as the empty text.
+//  - When a section appears twice, only the first one counts; when a key appears twice in
+//    it, the first line counts. Later duplicates are ignored, as the service does.
+//  - A line whose first non-blank character is ';' is a comment; a line without '=' and
+//    lines before the first section are ignored.
+//  - Line ends may be CR LF or LF; the bytes are code page 1252 (any byte is accepted).
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kyomat {
+
+struct Colour {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Colour&, const Colour&) = default;
+    // "$RRGGBB" in capitals, red first: the form the file uses.
+    std::string hex() const;
+};
+
+class Settings {
+public:
+    static constexpr const char* k_file_name = "kyomat.ini";
+    static constexpr std::size_t k_max_value = 2047;
+
+    explicit Settings(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+    const std::filesystem::path& folder() const { return folder_; }
+    std::filesystem::path file() const { return folder_ / k_file_name; }
+
+    // The value as text (UTF-8); empty when the file, section or key is missing.
+    std::string read_setting(std::string_view section, std::string_view key) const;
+    // digits_to_number of the value, raised to lower, then lowered to upper.
+    std::int32_t read_setting_clamped(std::string_view section, std::string_view key,
+                                      std::int32_t lower, std::int32_t upper) const;
+    // A path from the file, taken from the program's folder when it is relative.
+    std::filesystem::path resolve(std::string_view path) const;
+
+private:
+    std::filesystem::path folder_;
+};
+
+// Reads one value from INI text already in memory (code page 1252 bytes); the rules above.
+std::string read_ini_value(std::string_view bytes, std::string_view section,
+                           std::string_view key);
+
+// "$RRGGBB" (hex in either case, trailing blanks ignored): true and colour set; otherwise
+// false and colour untouched.
+bool parse_colour(std::string_view text, Colour& colour);
+// A digit number from 2 to 199: true and percent set; otherwise false and percent untouched.
+bool parse_font_correction(std::string_view text, int& percent);
+
+// The bout time in seconds (key kampfzeit, or kampfzeit_gs for Golden Score), 47 when the
+// entry is not an integer. The age class plays no part: all classes share one time.
+std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class,
+                           bool golden_score);
+
+}  // namespace kyomat

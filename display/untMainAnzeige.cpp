@@ -1,0 +1,346 @@
+#include "display/untMainAnzeige.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+#include "data/core/settings.h"
+#include "display/keymap.h"
+#include "display/layout.h"
+
+namespace kyomat {
+
+// The focus indicator: a filled circle that also takes the operator's close request.
+class FocusCircle : public QWidget {
+public:
+    FocusCircle(QWidget* parent, std::function<void()> on_click)
+        : QWidget(parent), on_click_(std::move(on_click)) {
+        setAttribute(Qt::WA_TranslucentBackground);
+        resize(30, 30);
+    }
+    void set_colour(const QColor& c) {
+        if (c == colour_) return;
+        colour_ = c;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour_);
+        p.drawEllipse(rect().adjusted(1, 1, -1, -1));
+    }
+    void mousePressEvent(QMouseEvent*) override { on_click_(); }
+
+private:
+    std::function<void()> on_click_;
+    QColor colour_{128, 128, 128};
+};
+
+namespace {
+
+QColor to_qcolor(const Colour& c) { return QColor(c.r, c.g, c.b); }
+
+// "Arial Black" where installed, otherwise the heaviest weight of the default sans serif.
+QFont board_font() {
+    QFont f(QStringLiteral("Arial Black"));
+    if (!QFontDatabase::families().contains(QStringLiteral("Arial Black"))) {
+        f = QFont(QStringLiteral("Sans Serif"));
+        f.setWeight(QFont::Black);
+    }
+    return f;
+}
+
+QFont cross_font() {
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setBold(true);
+    return f;
+}
+
+const char* const k_board_font_labels[] = {
+    "lblZeit", "lblHG", "lblHG_Save", "lblGewK", "lblAK", "lbl_I_b", "lbl_W_b", "lbl_Y_b",
+    "lbl_S_b", "lbl_I_W", "lbl_W_W", "lbl_Y_W", "lbl_S_W", "lblBlau_Name", "lblBLau_Verein",
+    "lblWeiss_Name", "lblWeiss_Verein", "lbl_GS", "lbl_Sieger_Blau", "lbl_Sieger_Weiss"};
+
+}  // namespace
+
+TfrmMainAnzeige::TfrmMainAnzeige(Host& host, Settings settings, QWidget* parent)
+    : QWidget(parent), engine_(host, std::move(settings)) {
+    setObjectName("frmMainAnzeige");
+    setWindowTitle("Kyomat5 - Anzeigetafel");
+    setWindowFlag(Qt::FramelessWindowHint);
+    setFocusPolicy(Qt::StrongFocus);
+    setAutoFillBackground(true);
+    resize(900, 674);
+
+    QWidget* top = panel("pnlTop", this);
+    label("lblBlau_Name", top);
+    label("lblBLau_Verein", top);
+    QWidget* p1 = panel("pnl1", top);
+    for (const char* n : {"lbl_I_b", "lbl_W_b", "lbl_Y_b", "lbl_S_b", "lbl_Kreuz_b_1",
+                          "lbl_Kreuz_b_2"}) {
+        label(n, p1);
+    }
+    label("lbl_Sieger_Blau", top)->setAutoFillBackground(true);
+    QWidget* middle = panel("pnlMiddle", this);
+    label("lblWeiss_Name", middle);
+    label("lblWeiss_Verein", middle);
+    QWidget* p2 = panel("pnl2", middle);
+    for (const char* n : {"lbl_I_W", "lbl_W_W", "lbl_Y_W", "lbl_S_W", "lbl_Kreuz_w_1",
+                          "lbl_Kreuz_w_2"}) {
+        label(n, p2);
+    }
+    label("lbl_Sieger_Weiss", middle)->setAutoFillBackground(true);
+    QWidget* bottom = panel("pnlBottom", this);
+    QWidget* links = panel("pnlLinks", bottom);
+    label("lblAK", links);
+    label("lblGewK", links);
+    label("lblLPOS", links);
+    QWidget* zeit = panel("pnlZeit", bottom);
+    label("lblZeit", zeit);
+    label("lbl_GS", zeit)->setAutoFillBackground(true);
+    QWidget* hg = panel("pnlHG", bottom);
+    label("lblHG", hg);
+    QWidget* hg_bottom = panel("pnlHG_Bottom", hg);
+    label("lblHG_Save", hg_bottom);
+    focus_ = new FocusCircle(hg_bottom, [this] { shpFocusMouseDown(); });
+    focus_->setObjectName("shpFocus");
+    widgets_["shpFocus"] = focus_;
+
+    const QFont heavy = board_font();
+    for (const char* n : k_board_font_labels) widgets_[n]->setFont(heavy);
+    for (const char* n : {"lbl_Kreuz_b_1", "lbl_Kreuz_b_2", "lbl_Kreuz_w_1", "lbl_Kreuz_w_2"}) {
+        widgets_[n]->setFont(cross_font());
+    }
+
+    timer1_.setInterval(100);
+    timer2_.setInterval(500);
+    connect(&timer1_, &QTimer::timeout, this, &TfrmMainAnzeige::Timer1Timer);
+    connect(&timer2_, &QTimer::timeout, this, &TfrmMainAnzeige::Timer2Timer);
+
+    engine_.FormCreate();
+    paint_board();
+}
+
+TfrmMainAnzeige::~TfrmMainAnzeige() = default;
+
+QWidget* TfrmMainAnzeige::panel(const char* name, QWidget* parent) {
+    auto* w = new QWidget(parent);
+    w->setObjectName(name);
+    w->setAutoFillBackground(true);
+    widgets_[name] = w;
+    return w;
+}
+
+QLabel* TfrmMainAnzeige::label(const char* name, QWidget* parent) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);
+    widgets_[name] = l;
+    return l;
+}
+
+void TfrmMainAnzeige::paint_board() {
+    const Board& board = engine_.board();
+    for (const auto& entry : Board::elements()) {
+        const auto it = widgets_.find(entry.name);
+        if (it == widgets_.end()) continue;
+        const Element& e = board.*entry.member;
+        QWidget* w = it->second;
+        if (w == focus_) {
+            focus_->set_colour(to_qcolor(e.back));
+            continue;
+        }
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Window, to_qcolor(e.back));
+        pal.setColor(QPalette::WindowText, to_qcolor(e.font));
+        if (auto* l = qobject_cast<QLabel*>(w)) {
+            const QString text = QString::fromStdString(e.text);
+            if (l->text() != text) {
+                l->setText(text);
+                l->adjustSize();
+            }
+            // Labels show their panel's background unless they paint their own.
+            if (!l->autoFillBackground()) pal.setColor(QPalette::Window, Qt::transparent);
+        }
+        if (w->palette() != pal) w->setPalette(pal);
+        if (w->isVisibleTo(this) != e.visible && w != this) w->setVisible(e.visible);
+    }
+    // Clocks are centred on their own width, which changes with their text.
+    const int P = widgets_.at("pnlHG")->width();
+    for (const char* n : {"lblHG", "lblHG_Save"}) {
+        widgets_.at(n)->move(round_half_even((P - widgets_.at(n)->width()) / 2.0), 10);
+    }
+    QWidget* zeit = widgets_.at("lblZeit");
+    zeit->move(round_half_even((widgets_.at("pnlZeit")->width() - zeit->width()) / 2.0), zeit->y());
+    // The timers follow the engine.
+    if (engine_.timer1() != timer1_.isActive()) engine_.timer1() ? timer1_.start() : timer1_.stop();
+    if (engine_.timer2() != timer2_.isActive()) engine_.timer2() ? timer2_.start() : timer2_.stop();
+}
+
+void TfrmMainAnzeige::FormKeyDown(std::uint16_t key, Modifiers mods) {
+    engine_.FormKeyDown(key, mods);
+    paint_board();
+}
+
+void TfrmMainAnzeige::keyPressEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) {
+        // A held key must not pour scores onto the board.
+        event->accept();
+        return;
+    }
+    if (const auto ev = map_key(*event)) {
+        FormKeyDown(ev->key, ev->mods);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TfrmMainAnzeige::Timer1Timer() {
+    engine_.Timer1Timer();
+    paint_board();
+}
+
+void TfrmMainAnzeige::Timer2Timer() {
+    engine_.Timer2Timer();
+    paint_board();
+}
+
+void TfrmMainAnzeige::shpFocusMouseDown() {
+    if (engine_.close_requested_by_focus()) close();
+}
+
+void TfrmMainAnzeige::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown_once_) return;
+    shown_once_ = true;
+    // The show step may open the modal control panel: run it once the window is up.
+    QTimer::singleShot(0, this, [this] {
+        engine_.FormShow();
+        paint_board();
+    });
+}
+
+void TfrmMainAnzeige::place_on_display(int left) {
+    QScreen* target = nullptr;
+    for (QScreen* s : QGuiApplication::screens()) {
+        const QRect g = s->geometry();
+        if (left >= g.left() && left <= g.right()) {
+            target = s;
+            break;
+        }
+    }
+    if (target == nullptr) target = QGuiApplication::primaryScreen();
+    setWindowState(Qt::WindowNoState);
+    if (target != nullptr) {
+        setGeometry(target->geometry());
+        if (windowHandle() != nullptr) windowHandle()->setScreen(target);
+    }
+    setWindowState(Qt::WindowMaximized);
+    setWindowTitle("KYOMAT - Anzeigetafel");
+}
+
+void TfrmMainAnzeige::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TfrmMainAnzeige::modus_name_verein() {
+    if (engine_.settings().read_setting_clamped("anz_layout", "name_verein", 0, 2) == 1) {
+        widgets_["lblBLau_Verein"]->hide();
+        widgets_["lblWeiss_Verein"]->hide();
+    }
+}
+
+void TfrmMainAnzeige::FormResize() {
+    const RuleSettings& r = engine_.rules();
+    const int W = width();
+    const int H = height();
+    const double kN = r.korrektur_name / 100.0, kW = r.korrektur_wertung / 100.0,
+                 kZ = r.korrektur_zeit / 100.0, kF = r.korrektur_fuss / 100.0;
+    auto w = [this](const char* n) { return widgets_.at(n); };
+    auto set_font = [&](const char* n, int points) {
+        QFont f = w(n)->font();
+        f.setPointSize(points > 0 ? points : 1);
+        w(n)->setFont(f);
+        if (auto* l = qobject_cast<QLabel*>(w(n))) l->adjustSize();
+    };
+    auto N = round_half_even;
+
+    const int T = N(H / 3.0);
+    const int P = N(W * 0.33);
+    const int B = H - 2 * T;
+    w("pnlTop")->setGeometry(0, 0, W, T);
+    w("pnlMiddle")->setGeometry(0, T, W, T);
+    w("pnlBottom")->setGeometry(0, 2 * T, W, B);
+    w("pnl1")->setGeometry(W - P, 0, P, T);
+    w("pnl2")->setGeometry(W - P, 0, P, T);
+    w("pnlLinks")->setGeometry(0, 0, P, B);
+    w("pnlHG")->setGeometry(W - P, 0, P, B);
+    w("pnlZeit")->setGeometry(P, 0, W - 2 * P, B);
+
+    const int name_font = fs(T * 1.4 / 2 * kN);
+    const int club_font = fs(T * 1.1 / 2 * kN);
+    const int club_top = N(T / 2.0) + 10;
+    for (const char* n : {"lblBlau_Name", "lblWeiss_Name"}) {
+        set_font(n, name_font);
+        w(n)->move(10, 0);
+    }
+    for (const char* n : {"lblBLau_Verein", "lblWeiss_Verein", "lbl_Sieger_Blau",
+                          "lbl_Sieger_Weiss"}) {
+        set_font(n, club_font);
+        w(n)->move(10, club_top);
+    }
+    const int e = fs(T * 1.2 * kW);
+    const int f = fs(T * 0.9 * kW);
+    int left_w = N(P * 0.1);
+    int left_y = N(P * 0.43);
+    const int left_s = N(P * 0.76);
+    if (r.ohne_waza || r.ohne_yuko) left_w = left_y = N((left_y + left_w) / 2.0);
+    for (const char* side : {"b", "W"}) {
+        const std::string s = side;
+        set_font(("lbl_W_" + s).c_str(), e);
+        set_font(("lbl_Y_" + s).c_str(), e);
+        set_font(("lbl_S_" + s).c_str(), f);
+        w(("lbl_W_" + s).c_str())->move(left_w, 10);
+        w(("lbl_Y_" + s).c_str())->move(left_y, 10);
+        w(("lbl_S_" + s).c_str())->move(left_s, N((e - f) * 1.5) + 10);
+    }
+    const int s_width = w("lbl_S_b")->width();
+    for (const char* n : {"lbl_Kreuz_b_1", "lbl_Kreuz_w_1"}) {
+        set_font(n, f);
+        w(n)->move(left_s - N(s_width / 1.8), -N(T / 10.0));
+    }
+    for (const char* n : {"lbl_Kreuz_b_2", "lbl_Kreuz_w_2"}) {
+        set_font(n, f);
+        w(n)->move(left_s + N(s_width / 3.0), -N(T / 10.0));
+    }
+    set_font("lblAK", fs(B * 1.2 / 2 * kF));
+    w("lblAK")->move(10, 0);
+    set_font("lblGewK", fs(B * 1.2 / 2 * kF));
+    w("lblGewK")->move(10, N(B / 2.0) - 10);
+
+    const int zeit_font = fs(B * 1.05 * kZ);
+    set_font("lblZeit", zeit_font);
+    w("lblZeit")->move(N((W - 2 * P - w("lblZeit")->width()) / 2.0), -N(B / 10.0));
+    set_font("lbl_GS", N(zeit_font / 4.0));
+    w("lbl_GS")->move(64, B - N(w("lbl_GS")->height() * 1.1));
+
+    const int Bb = N(B / 3.0);
+    w("pnlHG_Bottom")->setGeometry(0, B - Bb, P, Bb);
+    set_font("lblHG", fs((B - Bb) * 1.2 * kZ));
+    w("lblHG")->move(N((P - w("lblHG")->width()) / 2.0), 10);
+    set_font("lblHG_Save", fs(Bb * 1.2 * kZ));
+    w("lblHG_Save")->move(N((P - w("lblHG_Save")->width()) / 2.0), 10);
+    focus_->move(P - 33, Bb - 33);
+    modus_name_verein();
+}
+
+}  // namespace kyomat

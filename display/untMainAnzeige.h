@@ -1,0 +1,58 @@
+#pragma once
+// The audience scoreboard. It owns the bout engine, paints its board after every event,
+// feeds it keys and timer ticks, and lays its labels out from the window size.
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "engine/engine.h"
+
+namespace kyomat {
+
+class FocusCircle;
+
+class TfrmMainAnzeige : public QWidget {
+    Q_OBJECT
+public:
+    TfrmMainAnzeige(Host& host, Settings settings, QWidget* parent = nullptr);
+    ~TfrmMainAnzeige() override;
+
+    BoutEngine& engine() { return engine_; }
+
+    // Delivers one key to the engine and repaints (the control panel's relay comes here too).
+    void FormKeyDown(std::uint16_t key, Modifiers mods);
+    // Copies the board into the widgets and lets the timers follow the engine.
+    void paint_board();
+    // Lays the labels out from the window size.
+    void FormResize();
+    // Moves the window to the monitor that holds the x coordinate left and fills it.
+    void place_on_display(int left);
+
+    QTimer& Timer1() { return timer1_; }
+    QTimer& Timer2() { return timer2_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* panel(const char* name, QWidget* parent);
+    QLabel* label(const char* name, QWidget* parent);
+    void shpFocusMouseDown();
+    void Timer1Timer();
+    void Timer2Timer();
+    void modus_name_verein();
+
+    BoutEngine engine_;
+    std::map<std::string, QWidget*> widgets_;
+    FocusCircle* focus_ = nullptr;
+    QTimer timer1_;
+    QTimer timer2_;
+    bool shown_once_ = false;
+};
+
+}  // namespace kyomat

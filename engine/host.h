@@ -1,0 +1,90 @@
+#pragma once
+// Everything the engine asks of the world outside it: the tick count, the gong, message
+// boxes, the bout entry component, the text screen, the overlay, the control panel and the
+// scoreboard window. The program wires the real windows in; tests use a recording fake.
+#include <cstdint>
+#include <string>
+
+namespace kyomat {
+
+// The bout entry dialog's fields: the hand-over of bout data between the dialog and the
+// scoreboard.
+struct EntryFields {
+    std::string edtAKID, edtGEWK, edtLPOS = "0", edtNAMEBlau, edtVERNBlau, edtNAMEWeiss,
+                                         edtVERNWeiss, edtKTXT;
+};
+
+// The result of a finished bout as handed to the bout list.
+struct BoutResult {
+    std::string age_class, weight_class, result_value, duration, separator;
+    int list_position = 0;
+    bool blue_won = false;
+};
+
+// The rule switches that the age-class hook may adjust for the loaded bout.
+struct AgeClassRules {
+    bool& ohne_waza;
+    bool& ohne_yuko;
+    bool& waza2ippon;
+    int& Max_Shido;
+    int& strafen;
+    int& haltegr_ippon;
+    int& haltegr_waza;
+};
+
+enum class PageScheme { neutral, blau, weiss };
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Platform.
+    virtual std::uint32_t tick_count() = 0;
+    // Opens the gong file (path as configured; relative to the program's folder); false when
+    // the path is empty, the file is missing or the sound device refuses it.
+    virtual bool gong_open(const std::string& path) = 0;
+    virtual void gong_play() = 0;
+    virtual void show_message(const std::string& text, char kind) = 0;
+    virtual bool confirm_ok(const std::string& question) = 0;
+    // Whether the scoreboard window has the keyboard focus.
+    virtual bool scoreboard_has_focus() = 0;
+
+    // Bout entry component.
+    virtual EntryFields& entry_fields() = 0;
+    virtual void schreiben_protokoll(const std::string& /*age_class*/,
+                                     const std::string& /*weight_class*/, int /*list_position*/,
+                                     int /*elapsed_seconds*/, const std::string& /*subject*/,
+                                     int /*amount*/) {}
+    virtual void loeschen_protokoll(int /*list_position*/) {}
+    virtual void reconnect() {}
+    virtual void changeParameterAK(const std::string& /*age_class*/, AgeClassRules /*rules*/) {}
+    // Takes the next open bout of the bout list into the fields; false when there is none.
+    virtual bool kampf_laden() = 0;
+    // Shows the bout entry dialog modally; true when the operator saved.
+    virtual bool show_entry_dialog() = 0;
+    virtual void anzeige_in_liste(const BoutResult& result) = 0;
+    virtual void clear_list_result_due() = 0;
+    // The team score dialog; true when the operator saved.
+    virtual bool eingabeTeamsSimple(bool has_result, bool blue_won) = 0;
+    // The about box, modally.
+    virtual void info() = 0;
+
+    // Windows owned by the scoreboard.
+    virtual void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
+                           const std::string& line3) = 0;
+    virtual void overlay_bild() = 0;
+    virtual void overlay_bild_aus() = 0;
+    // The control panel, modally; returns when it is closed.
+    virtual void show_control_panel() = 0;
+    virtual void anzeige_uebernehmen() = 0;
+    virtual void zeit_uebernehmen() = 0;
+
+    // The scoreboard window itself.
+    virtual void place_on_display(int left) = 0;
+    virtual void relayout() = 0;
+    virtual void close_scoreboard() = 0;
+    // The board is about to be shown to the operator by a modal window: paint it first.
+    virtual void board_changed() {}
+};
+
+}  // namespace kyomat

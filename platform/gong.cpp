@@ -1,0 +1,66 @@
+#include "platform/gong.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+namespace kyomat {
+
+GongPlayer::~GongPlayer() {
+    close();
+    if (device_open_) {
+        Mix_CloseAudio();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+}
+
+bool GongPlayer::ensure_device() {
+    if (device_open_) return true;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        error_ = SDL_GetError();
+        return false;
+    }
+    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+        error_ = Mix_GetError();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    device_open_ = true;
+    return true;
+}
+
+bool GongPlayer::open(const std::filesystem::path& file) {
+    close();
+    error_.clear();
+    std::error_code ec;
+    if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
+        error_ = "no such file: " + file.string();
+        return false;
+    }
+    if (!ensure_device()) return false;
+    chunk_ = Mix_LoadWAV(file.string().c_str());
+    if (chunk_ == nullptr) {
+        error_ = Mix_GetError();
+        return false;
+    }
+    return true;
+}
+
+void GongPlayer::close() {
+    if (chunk_ == nullptr) return;
+    if (channel_ >= 0 && Mix_GetChunk(channel_) == chunk_) Mix_HaltChannel(channel_);
+    Mix_FreeChunk(chunk_);
+    chunk_ = nullptr;
+    channel_ = -1;
+}
+
+bool GongPlayer::playing() const {
+    return chunk_ != nullptr && channel_ >= 0 && Mix_Playing(channel_) != 0 &&
+           Mix_GetChunk(channel_) == chunk_;
+}
+
+void GongPlayer::play() {
+    if (chunk_ == nullptr || playing()) return;
+    channel_ = Mix_PlayChannel(-1, chunk_, 0);
+}
+
+}  // namespace kyomat

@@ -1,0 +1,38 @@
+#pragma once
+// The gong: one sound file, opened at once (so a missing or undecodable file, or a refused
+// sound device, is known when the settings are read) and played without waiting.
+#include <filesystem>
+#include <string>
+
+struct Mix_Chunk;
+
+namespace kyomat {
+
+class GongPlayer {
+public:
+    GongPlayer() = default;
+    ~GongPlayer();
+    GongPlayer(const GongPlayer&) = delete;
+    GongPlayer& operator=(const GongPlayer&) = delete;
+
+    // Closes any open file, then opens this one; false (and nothing open) on any failure.
+    bool open(const std::filesystem::path& file);
+    void close();
+    bool is_open() const { return chunk_ != nullptr; }
+    // Starts the sound; a gong still sounding goes on and is not restarted.
+    void play();
+    // Whether the gong is sounding now.
+    bool playing() const;
+    // Why the last open failed (for the log of a test; the operator sees the catalogue text).
+    const std::string& last_error() const { return error_; }
+
+private:
+    bool ensure_device();
+
+    Mix_Chunk* chunk_ = nullptr;
+    int channel_ = -1;
+    bool device_open_ = false;
+    std::string error_;
+};
+
+}  // namespace kyomat

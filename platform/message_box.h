@@ -1,0 +1,29 @@
+#pragma once
+// The one place where the system shows message and confirmation boxes. Tests queue answers
+// here, so no test ever waits for a box.
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace kyomat {
+
+// A modal box with the text, an "OK" button, an empty title and the icon of the kind letter
+// ('F' error, 'H' information, 'W' warning, 'M' none; any other error).
+void show_message(const std::string& text, char kind);
+// "Bestätigung" with "OK" (default) and "Abbrechen" (also Escape); true only for "OK".
+bool confirm_ok(const std::string& question);
+// The catalogue text with its number, in the kind that the number calls for.
+void show_catalogue_message(int number);
+
+namespace message_boxes {
+// Queues the answer for the next box (true: OK). A box that finds an answer queued is
+// recorded and answered without being shown.
+void set_next_answer(bool ok);
+// Answers every box without showing it (true: OK) while no answer is queued; for tests.
+void set_auto_answer(bool enabled, bool ok = true);
+// What the boxes answered without showing: "KIND text" or "confirm question".
+std::vector<std::string> take_log();
+}  // namespace message_boxes
+
+}  // namespace kyomat

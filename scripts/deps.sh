@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need. Sourced by scripts/run and
+# scripts/test; safe to run again (only missing packages are installed).
+kyomat_packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libsdl2-mixer-dev libjpeg-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-dejavu-core
+)
+
+kyomat_missing_packages() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || printf '%s\n' "$p"
+  done
+}
+
+# kyomat_install_packages PKG...: installs what is missing, or tells a non-root user how.
+kyomat_install_packages() {
+  local missing
+  missing=$(kyomat_missing_packages "$@")
+  [ -z "$missing" ] && return 0
+  # shellcheck disable=SC2086
+  set -- $missing
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages. Install them with:" >&2
+    echo "  sudo apt-get update && sudo apt-get install -y $*" >&2
+    return 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  if [ -z "$(ls -A /var/lib/apt/lists 2>/dev/null | grep -v -e lock -e partial -e auxfiles)" ]; then
+    apt-get update
+  fi
+  if ! apt-get install -y --no-install-recommends "$@"; then
+    apt-get update && apt-get install -y --no-install-recommends "$@"
+  fi
+}

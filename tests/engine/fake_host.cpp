@@ -1,0 +1,128 @@
+#include "engine/fake_host.h"
+
+#include "data/core/settings.h"
+
+namespace kyomat::testing {
+
+bool FakeHost::gong_open(const std::string& path) {
+    if (path.empty()) return false;
+    std::error_code ec;
+    return std::filesystem::is_regular_file(Settings(folder_).resolve(path), ec);
+}
+
+void FakeHost::show_message(const std::string& text, char kind) {
+    events.push_back(std::string("message ") + kind + " " + text);
+}
+
+bool FakeHost::confirm_ok(const std::string& question) {
+    events.push_back("confirm " + question);
+    if (confirm_answers.empty()) {
+        if (failure.empty()) failure = "no answer for confirm";
+        return false;
+    }
+    const bool ok = confirm_answers.front();
+    confirm_answers.pop_front();
+    return ok;
+}
+
+void FakeHost::schreiben_protokoll(const std::string& /*age_class*/,
+                                   const std::string& /*weight_class*/, int /*list_position*/,
+                                   int elapsed_seconds, const std::string& subject, int amount) {
+    protocol.push_back(subject + " " + std::to_string(amount) + " @" +
+                       std::to_string(elapsed_seconds));
+}
+
+bool FakeHost::fill_fields(const std::string& pairs) {
+    std::size_t pos = 0;
+    while (pos < pairs.size()) {
+        std::size_t end = pairs.find('|', pos);
+        if (end == std::string::npos) end = pairs.size();
+        const std::string pair = pairs.substr(pos, end - pos);
+        pos = end + 1;
+        const std::size_t eq = pair.find('=');
+        if (eq == std::string::npos) return false;
+        const std::string name = pair.substr(0, eq);
+        const std::string value = pair.substr(eq + 1);
+        EntryFields& f = fields_;
+        if (name == "edtAKID") f.edtAKID = value;
+        else if (name == "edtGEWK") f.edtGEWK = value;
+        else if (name == "edtLPOS") f.edtLPOS = value;
+        else if (name == "edtNAMEBlau") f.edtNAMEBlau = value;
+        else if (name == "edtVERNBlau") f.edtVERNBlau = value;
+        else if (name == "edtNAMEWeiss") f.edtNAMEWeiss = value;
+        else if (name == "edtVERNWeiss") f.edtVERNWeiss = value;
+        else if (name == "edtKTXT") f.edtKTXT = value;
+        else return false;
+    }
+    return true;
+}
+
+bool FakeHost::show_entry_dialog() {
+    events.push_back("entry");
+    if (entry_answers.empty()) {
+        if (failure.empty()) failure = "no answer for entry";
+        return false;
+    }
+    const DialogAnswer a = entry_answers.front();
+    entry_answers.pop_front();
+    if (!fill_fields(a.fields) && failure.empty()) failure = "bad entry fields: " + a.fields;
+    return a.ok;
+}
+
+bool FakeHost::eingabeTeamsSimple(bool /*has_result*/, bool /*blue_won*/) {
+    events.push_back("teams");
+    if (teams_answers.empty()) {
+        if (failure.empty()) failure = "no answer for teams";
+        return false;
+    }
+    const DialogAnswer a = teams_answers.front();
+    teams_answers.pop_front();
+    if (!fill_fields(a.fields) && failure.empty()) failure = "bad teams fields: " + a.fields;
+    return a.ok;
+}
+
+void FakeHost::show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
+                         const std::string& line3) {
+    const char* name = scheme == PageScheme::neutral ? "neutral"
+                       : scheme == PageScheme::blau  ? "blau"
+                                                     : "weiss";
+    events.push_back(std::string("page ") + name + " " + line1 + "|" + line2 + "|" + line3);
+}
+
+void FakeHost::overlay_bild() {
+    if (overlay_shown) return;
+    overlay_shown = true;
+    events.push_back("overlay on");
+}
+
+void FakeHost::overlay_bild_aus() {
+    if (!overlay_shown) return;
+    overlay_shown = false;
+    events.push_back("overlay off");
+}
+
+void FakeHost::show_control_panel() {
+    events.push_back("panel");
+    if (panel_answers.empty()) {
+        if (failure.empty()) failure = "no answer for panel";
+        return;
+    }
+    const std::string how = panel_answers.front();
+    panel_answers.pop_front();
+    if (engine_ == nullptr || how == "box") return;
+    if (how == "exit") {
+        if (engine_->bout_in_progress() && !confirm_ok("Verlassen ohne Speichern ?")) return;
+        engine_->exit_request = true;
+    }
+    // "Steuerung schließen": the overlay goes, the panel is no longer active.
+    engine_->FormKeyDown('R', Modifiers{false, true, false});
+    engine_->control_panel_active = false;
+}
+
+void FakeHost::close_scoreboard() {
+    if (closed) return;
+    closed = true;
+    events.push_back("close");
+}
+
+}  // namespace kyomat::testing

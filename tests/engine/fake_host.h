@@ -1,0 +1,80 @@
+#pragma once
+// A Host that records what the engine asked for and answers from queues: the engine's
+// surroundings for the unit tests and the scenario runner.
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+
+namespace kyomat::testing {
+
+struct DialogAnswer {
+    bool ok = false;
+    std::string fields;  // FIELD=VALUE pairs separated by '|'
+};
+
+class FakeHost : public Host {
+public:
+    explicit FakeHost(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+    void attach(BoutEngine& engine) { engine_ = &engine; }
+
+    // Queued answers of the windows the engine opens.
+    std::deque<bool> confirm_answers;
+    std::deque<DialogAnswer> entry_answers;
+    std::deque<DialogAnswer> teams_answers;
+    std::deque<std::string> panel_answers;  // close, exit, box
+    // Events in the order they happened, as the scenario files write them.
+    std::vector<std::string> events;
+    // A window opened with no answer queued: "no answer for <kind>".
+    std::string failure;
+
+    std::uint32_t tick = 1000000;
+    bool focus = true;
+    bool closed = false;
+    bool overlay_shown = false;
+    std::vector<BoutResult> results;
+    std::vector<std::string> protocol;
+
+    std::uint32_t tick_count() override { return tick; }
+    bool gong_open(const std::string& path) override;
+    void gong_play() override { events.push_back("gong"); }
+    void show_message(const std::string& text, char kind) override;
+    bool confirm_ok(const std::string& question) override;
+    bool scoreboard_has_focus() override { return focus; }
+
+    EntryFields& entry_fields() override { return fields_; }
+    void schreiben_protokoll(const std::string& age_class, const std::string& weight_class,
+                             int list_position, int elapsed_seconds, const std::string& subject,
+                             int amount) override;
+    bool kampf_laden() override { return false; }
+    bool show_entry_dialog() override;
+    void anzeige_in_liste(const BoutResult& result) override { results.push_back(result); }
+    void clear_list_result_due() override {}
+    bool eingabeTeamsSimple(bool has_result, bool blue_won) override;
+    void info() override { events.push_back("about"); }
+
+    void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
+                   const std::string& line3) override;
+    void overlay_bild() override;
+    void overlay_bild_aus() override;
+    void show_control_panel() override;
+    void anzeige_uebernehmen() override {}
+    void zeit_uebernehmen() override {}
+
+    void place_on_display(int /*left*/) override {}
+    void relayout() override {}
+    void close_scoreboard() override;
+
+private:
+    bool fill_fields(const std::string& pairs);
+
+    std::filesystem::path folder_;
+    BoutEngine* engine_ = nullptr;
+    EntryFields fields_;
+};
+
+}  // namespace kyomat::testing
