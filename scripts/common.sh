@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Shared by scripts/run, scripts/test and scripts/bench: packages, configure, build.
+set -euo pipefail
+KYOMAT_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# shellcheck source=scripts/deps.sh
+source "$KYOMAT_ROOT/scripts/deps.sh"
+
+# kyomat_build DIR [cmake options...]: configures (once) and builds out of tree.
+kyomat_build() {
+  local dir="$1"
+  shift
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S "$KYOMAT_ROOT" -B "$dir" "$@"
+  fi
+  cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)"
+}
