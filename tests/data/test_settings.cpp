@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include "data/core/settings.h"
+#include "temp_folder.h"
+
+using namespace kyomat;
+using kyomat::testing::TempFolder;
+
+TEST(Settings, MissingFileSectionOrKeyReadsEmpty) {
+    TempFolder dir;
+    const Settings s(dir.path());
+    EXPECT_EQ(s.read_setting("anzeige", "ak"), "");
+    dir.write("kyomat.ini", "[anzeige]\r\nak=U18\r\n");
+    EXPECT_EQ(s.read_setting("anzeige", "gewk"), "");
+    EXPECT_EQ(s.read_setting("control", "ak"), "");
+    EXPECT_EQ(s.read_setting("anzeige", "ak"), "U18");
+}
+
+TEST(Settings, NamesIgnoreCaseValuesAreTrimmedAndUnquoted) {
+    TempFolder dir;
+    dir.write("kyomat.ini",
+              "[Anzeige]\r\n  AK  =  U 18  \r\nname_blau=\"Meier, Hans \"\r\n"
+              "verein_blau='JC'\r\nname_weiss=\"half\r\n[Gr\xFCn]\r\nschl\xFCssel=1\r\n");
+    const Settings s(dir.path());
+    EXPECT_EQ(s.read_setting("anzeige", "ak"), "U 18");
+    EXPECT_EQ(s.read_setting("ANZEIGE", "Name_Blau"), "Meier, Hans ");
+    EXPECT_EQ(s.read_setting("anzeige", "verein_blau"), "JC");
+    EXPECT_EQ(s.read_setting("anzeige", "name_weiss"), "\"half");
+    EXPECT_EQ(s.read_setting("GRÜN", "SCHLÜSSEL"), "1");
+}
+
+TEST(Settings, EachValueIsReadAfresh) {
+    TempFolder dir;
+    const Settings s(dir.path());
+    dir.write("kyomat.ini", "[anzeige]\nkampfzeit=240\n");
+    EXPECT_EQ(get_kampfzeit(s, "", false), 240);
+    dir.write("kyomat.ini", "[anzeige]\nkampfzeit=180\n");
+    EXPECT_EQ(get_kampfzeit(s, "", false), 180);
+}
+
+TEST(Settings, DuplicatesCommentsAndStrayLines) {
+    TempFolder dir;
+    dir.write("kyomat.ini",
+              "ak=before any section\r\n[anzeige]\r\n;ak=comment\r\nno equals sign\r\n"
+              "ak=first\r\nak=second\r\n[anzeige]\r\nak=third\r\ngewk=only in the second\r\n");
+    const Settings s(dir.path());
+    EXPECT_EQ(s.read_setting("anzeige", "ak"), "first");
+    EXPECT_EQ(s.read_setting("anzeige", "gewk"), "");
+    EXPECT_EQ(s.read_setting("anzeige", ";ak"), "");
+}
+
+TEST(Settings, HostileFilesAreReadWithoutHarm) {
+    TempFolder dir;
+    const Settings s(dir.path());
+    // Binary bytes, NULs included, and a code page 1252 umlaut in a value.
+    using namespace std::string_literals;
+    const std::string binary = "[anzeige]\r\nak=\xFC\0\x01x\r\n\0\xFF\xFE[\r\n=\r\ngewk=-73 kg\r\n"s;
+    dir.write("kyomat.ini", binary);
+    EXPECT_EQ(s.read_setting("anzeige", "ak"), std::string("ü\0\x01x", 4));
+    EXPECT_EQ(s.read_setting("anzeige", "gewk"), "-73 kg");
+    // A 10 MB line: the value is cut to 2047 characters.
+    dir.write("kyomat.ini", "[anzeige]\nak=" + std::string(10 * 1024 * 1024, 'x') + "\ngewk=1\n");
+    EXPECT_EQ(s.read_setting("anzeige", "ak").size(), 2047u);
+    EXPECT_EQ(s.read_setting("anzeige", "gewk"), "1");
+    // No sections at all.
+    dir.write("kyomat.ini", "ak=1\ngewk=2\n");
+    EXPECT_EQ(s.read_setting("anzeige", "ak"), "");
+}
+
+TEST(Settings, ClampedDigitNumbers) {
+    TempFolder dir;
+    dir.write("kyomat.ini", "[anz_layout]\nname_verein=7\n[x]\na=-3\nb=abc\n");
+    const Settings s(dir.path());
+    EXPECT_EQ(s.read_setting_clamped("anz_layout", "name_verein", 0, 2), 2);
+    EXPECT_EQ(s.read_setting_clamped("x", "a", 0, 2), 2);  // the minus sign is dropped
+    EXPECT_EQ(s.read_setting_clamped("x", "b", 1, 2), 1);
+}
+
+TEST(Settings, ColourForms) {
+    Colour c{9, 9, 9};
+    EXPECT_TRUE(parse_colour("$0113c4", c));
+    EXPECT_EQ(c, (Colour{1, 19, 196}));
+    EXPECT_TRUE(parse_colour("$FFEB00  ", c));
+    EXPECT_EQ(c.hex(), "$FFEB00");
+    for (const char* bad : {"0113C4", "$113C4", "$0113C4FF", "#0113C4", "$0113G4", "", " $0113C4"}) {
+        Colour untouched{7, 7, 7};
+        EXPECT_FALSE(parse_colour(bad, untouched)) << bad;
+        EXPECT_EQ(untouched, (Colour{7, 7, 7})) << bad;
+    }
+}
+
+TEST(Settings, FontCorrectionRange) {
+    int p = 100;
+    EXPECT_FALSE(parse_font_correction("1", p));
+    EXPECT_FALSE(parse_font_correction("200", p));
+    EXPECT_FALSE(parse_font_correction("", p));
+    EXPECT_EQ(p, 100);
+    EXPECT_TRUE(parse_font_correction("2", p));
+    EXPECT_EQ(p, 2);
+    EXPECT_TRUE(parse_font_correction("199", p));
+    EXPECT_EQ(p, 199);
+    EXPECT_TRUE(parse_font_correction("5%0", p));
+    EXPECT_EQ(p, 50);
+}
+
+TEST(Settings, BoutTimeWholeNumbers) {
+    TempFolder dir;
+    const Settings s(dir.path());
+    EXPECT_EQ(get_kampfzeit(s, "U18", false), 47);
+    EXPECT_EQ(get_kampfzeit(s, "U18", true), 47);
+    dir.write("kyomat.ini", "[anzeige]\nkampfzeit=abc\nkampfzeit_gs=-30\n");
+    EXPECT_EQ(get_kampfzeit(s, "", false), 47);
+    EXPECT_EQ(get_kampfzeit(s, "", true), -30);
+}
+
+TEST(Settings, RelativePathsFromTheProgramFolder) {
+    TempFolder dir;
+    const Settings s(dir.path());
+    EXPECT_EQ(s.resolve("gong.wav"), dir.path() / "gong.wav");
+    EXPECT_EQ(s.resolve("/usr/share/x.wav"), std::filesystem::path("/usr/share/x.wav"));
+}

@@ -1,0 +1,146 @@
+// The bout clock and the hold-down clock against the tick count.
+#include <random>
+
+#include "engine/engine_fixture.h"
+
+using namespace kyomat;
+using kyomat::testing::EngineTest;
+
+namespace {
+
+class ClockTest : public EngineTest {
+protected:
+    // Delivers Timer1 ticks at random intervals of 100 to 400 ms until the bout ends; returns
+    // the tick count (relative to the start) at which it ended.
+    std::uint32_t run_with_late_ticks(std::uint32_t start_tick, unsigned seed) {
+        host->tick = start_tick;
+        key(vk::space);
+        EXPECT_TRUE(engine->timer1());
+        std::mt19937 rng(seed);
+        std::uniform_int_distribution<std::uint32_t> gap(100, 400);
+        std::uint32_t last_running = 0;
+        for (int i = 0; i < 10000 && engine->bout_active; ++i) {
+            last_running = host->tick - start_tick;
+            host->tick += gap(rng);
+            engine->Timer1Timer();
+        }
+        // The tick before the end had not yet passed the bout's time.
+        EXPECT_LE(last_running, 240000u);
+        return host->tick - start_tick;
+    }
+};
+
+}  // namespace
+
+TEST_F(ClockTest, LateTicksLoseNoTime) {
+    start();
+    for (unsigned seed : {1u, 2u, 3u}) {
+        load_bout(240);
+        const std::uint32_t ended = run_with_late_ticks(5000000, seed);
+        EXPECT_GT(ended, 240000u);
+        EXPECT_LE(ended, 240400u);
+        EXPECT_EQ(board().lblZeit.text, "0:00");
+        EXPECT_FALSE(engine->timer1());
+        EXPECT_TRUE(engine->timer2());
+    }
+}
+
+TEST_F(ClockTest, LateTicksAcrossTheWrapOfTheTickCount) {
+    start();
+    load_bout(240);
+    const std::uint32_t ended = run_with_late_ticks(0xFFFFFFFFu - 100000u, 7);
+    EXPECT_GT(ended, 240000u);
+    EXPECT_LE(ended, 240400u);
+}
+
+TEST_F(ClockTest, StoppedFractionCarriesOver) {
+    start();
+    load_bout(240);
+    key(vk::space);  // start at 1000000
+    host->tick += 600;
+    engine->Timer1Timer();
+    key(vk::space);  // stop 600 ms into the second
+    host->tick += 5000;
+    key(vk::space);  // start again
+    host->tick += 400;
+    engine->Timer1Timer();
+    EXPECT_EQ(board().lblZeit.text, "4:00");
+    host->tick += 1;
+    engine->Timer1Timer();
+    EXPECT_EQ(board().lblZeit.text, "3:59");
+}
+
+TEST_F(ClockTest, StopBeforeALateTickDoesNotLoseTheSecond) {
+    start();
+    load_bout(240);
+    key(vk::space);
+    host->tick += 1050;  // a whole second has run, its tick has not come yet
+    key(vk::space);
+    key(vk::space);
+    engine->Timer1Timer();
+    EXPECT_EQ(board().lblZeit.text, "3:59");
+    host->tick += 951;
+    engine->Timer1Timer();
+    EXPECT_EQ(board().lblZeit.text, "3:58");
+}
+
+TEST_F(ClockTest, HoldDownCountsOnPastTheEndOfTimeAndWins) {
+    start();
+    load_bout(3);
+    key(vk::space);
+    key(vk::f5);
+    for (int i = 0; i < 260; ++i) {
+        host->tick += 100;
+        engine->Timer1Timer();
+        if (i == 50) {
+            EXPECT_EQ(board().lblZeit.text, "0:00");
+            EXPECT_TRUE(engine->bout_active);
+        }
+    }
+    EXPECT_FALSE(engine->bout_active);
+    EXPECT_EQ(board().lbl_I_b.text, "1");
+    EXPECT_TRUE(board().lbl_Sieger_Blau.visible);
+    EXPECT_EQ(board().lblHG.text, "25");
+    ASSERT_FALSE(host->events.empty());
+    EXPECT_EQ(host->events.front(), "gong");
+}
+
+TEST_F(ClockTest, PointsModeHoldDownStopsTheClockButDecidesNothing) {
+    start("[anzeige]\r\nanz_links=0\r\n[add_system]\r\nadd_aktiv=1\r\nmax_punkte=100\r\n");
+    dir.write("kyomat.ini",
+              "[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\n[add_system]\r\nadd_aktiv=1\r\n"
+              "max_punkte=100\r\n");
+    host->entry_answers.push_back({true, "edtNAMEBlau=A"});
+    key('K', false, true);
+    key(vk::space);
+    key(vk::f8);
+    for (int i = 0; i < 260; ++i) {
+        host->tick += 100;
+        engine->Timer1Timer();
+    }
+    EXPECT_FALSE(engine->timer1());
+    EXPECT_TRUE(engine->bout_active);
+    EXPECT_EQ(engine->hold_side, 'X');
+    EXPECT_FALSE(board().lbl_Sieger_Weiss.visible);
+    EXPECT_EQ(board().lblZeit.text, "3:35");
+}
+
+TEST_F(ClockTest, GoldenScoreCountsUpToItsLimit) {
+    start();
+    load_bout(1);
+    key(vk::space);
+    host->tick += 1001;
+    engine->Timer1Timer();
+    EXPECT_FALSE(engine->bout_active);
+    key('S', false, true);
+    EXPECT_TRUE(engine->golden_score());
+    EXPECT_EQ(engine->golden_score_limit, 60);
+    key(vk::space);
+    for (int i = 0; i < 610; ++i) {
+        host->tick += 100;
+        engine->Timer1Timer();
+    }
+    EXPECT_EQ(board().lblZeit.text, "1:00");
+    EXPECT_FALSE(engine->timer1());
+    EXPECT_EQ(engine->elapsed_seconds(), 61);
+}

@@ -1,0 +1,170 @@
+// The scoreboard window on the offscreen platform: real Qt key events reach the engine and
+// the labels show the board.
+#include <QLabel>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "app/app_host.h"
+#include "display/keymap.h"
+#include "display/untMainAnzeige.h"
+#include "platform/message_box.h"
+#include "temp_folder.h"
+
+using namespace kyomat;
+
+class TestMainAnzeige : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testing::TempFolder> dir_;
+    std::unique_ptr<Settings> settings_;
+    std::unique_ptr<AppHost> host_;
+    std::unique_ptr<TfrmMainAnzeige> window_;
+
+    QString text(const char* name) { return window_->findChild<QLabel*>(name)->text(); }
+    void start(const std::string& ini) {
+        dir_ = std::make_unique<testing::TempFolder>();
+        dir_->write("kyomat.ini", ini);
+        settings_ = std::make_unique<Settings>(dir_->path());
+        host_ = std::make_unique<AppHost>(*settings_);
+        window_ = std::make_unique<TfrmMainAnzeige>(*host_, *settings_);
+        host_->set_scoreboard(window_.get());
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void init() { message_boxes::set_auto_answer(true, true); }
+    void cleanup() {
+        window_.reset();
+        host_.reset();
+        message_boxes::take_log();
+    }
+
+    void startsWithTheDefaultLookAndReportsMissingSettings() {
+        start("");
+        QCOMPARE(text("lblZeit"), QString("0:00"));
+        QCOMPARE(text("lblBlau_Name"), QString("Name, Vorname"));
+        QCOMPARE(text("lblBLau_Verein"), QString("Verein/Landesverband"));
+        QVERIFY(!window_->findChild<QLabel*>("lbl_I_b")->isVisible());
+        QVERIFY(!window_->findChild<QLabel*>("lbl_GS")->isVisible());
+        const auto log = message_boxes::take_log();
+        QVERIFY(std::find(log.begin(), log.end(), "W Programmfehler (3007)") != log.end());
+        QVERIFY(std::find(log.begin(), log.end(), "F '' ist kein gültiger Integerwert") != log.end());
+        QCOMPARE(window_->windowTitle(), QString("Kyomat5 - Anzeigetafel"));
+    }
+
+    void placesItselfOnTheConfiguredMonitor() {
+        start("[anzeige]\r\nanz_links=0\r\n");
+        QTRY_COMPARE(window_->windowTitle(), QString("KYOMAT - Anzeigetafel"));
+    }
+
+    void digitsShiftedDigitsAndKeypad() {
+        start("[anzeige]\r\nanz_links=0\r\n");
+        QTest::keyClick(window_.get(), Qt::Key_A, Qt::ControlModifier);  // re-open the bout
+        QTest::keyClick(window_.get(), Qt::Key_2);
+        QTest::keyClick(window_.get(), Qt::Key_2);
+        QCOMPARE(text("lbl_W_b"), QString("2"));
+        // Shift+2 arrives as '"' on a German keyboard and takes one back.
+        QTest::keyClick(window_.get(), Qt::Key_QuoteDbl, Qt::ShiftModifier);
+        QCOMPARE(text("lbl_W_b"), QString("1"));
+        // Shift+8 arrives as '(' on a German keyboard.
+        QTest::keyClick(window_.get(), Qt::Key_8);
+        QCOMPARE(text("lbl_W_W"), QString("1"));
+        QTest::keyClick(window_.get(), Qt::Key_ParenLeft, Qt::ShiftModifier);
+        QCOMPARE(text("lbl_W_W"), QString("0"));
+        // Keypad digits score nothing.
+        QTest::keyClick(window_.get(), Qt::Key_3, Qt::KeypadModifier);
+        QCOMPARE(text("lbl_Y_b"), QString("0"));
+        // Shido and its take-back with Shift+4 ('$').
+        QTest::keyClick(window_.get(), Qt::Key_4);
+        QCOMPARE(text("lbl_S_b"), QString("1"));
+        QTest::keyClick(window_.get(), Qt::Key_Dollar, Qt::ShiftModifier);
+        QCOMPARE(text("lbl_S_b"), QString("0"));
+        // Ippon: the winner mark shows.
+        QTest::keyClick(window_.get(), Qt::Key_7);
+        QVERIFY(window_->findChild<QLabel*>("lbl_Sieger_Weiss")->isVisible());
+        QTest::keyClick(window_.get(), Qt::Key_Exclam, Qt::ShiftModifier);  // Shift+1 on blue
+        QVERIFY(!window_->findChild<QLabel*>("lbl_Sieger_Weiss")->isVisible());
+    }
+
+    void crossesHoldDownAndClock() {
+        start("[anzeige]\r\nanz_links=0\r\n");
+        QTest::keyClick(window_.get(), Qt::Key_Plus);
+        QCOMPARE(text("lbl_Kreuz_b_1"), QString("+"));
+        QTest::keyClick(window_.get(), Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(text("lbl_Kreuz_b_2"), QString("+"));
+        QTest::keyClick(window_.get(), Qt::Key_NumberSign);
+        QCOMPARE(text("lbl_Kreuz_w_1"), QString("+"));
+        // F5 at clock 0 starts the hold-down and the clock; F6 stops, F7 clears.
+        QTest::keyClick(window_.get(), Qt::Key_F5);
+        QVERIFY(window_->Timer1().isActive());
+        QVERIFY(!window_->Timer2().isActive());
+        QTest::keyClick(window_.get(), Qt::Key_Space);
+        QVERIFY(!window_->Timer1().isActive());
+        QVERIFY(window_->Timer2().isActive());
+        QTest::keyClick(window_.get(), Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(text("lblHG"), QString("01"));
+        QTest::keyClick(window_.get(), Qt::Key_F7);
+        QCOMPARE(text("lblHG"), QString("00"));
+        QCOMPARE(window_->engine().hold_side, 'X');
+        QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(text("lblZeit"), QString("0:02"));
+    }
+
+    void keyMapTable() {
+        auto key = [](int k, Qt::KeyboardModifiers m, quint32 scan = 0) {
+            const auto ev = map_key(k, m, scan, 0);
+            return ev ? ev->key : 0;
+        };
+        QCOMPARE(key(Qt::Key_Exclam, Qt::ShiftModifier, 10), 0x31);  // X11 digit row
+        QCOMPARE(key(Qt::Key_ParenLeft, Qt::ShiftModifier, 17), 0x38);
+        QCOMPARE(key(Qt::Key_ParenLeft, Qt::ShiftModifier, 18), 0x39);  // US Shift+9
+        QCOMPARE(key(Qt::Key_Asterisk, Qt::ShiftModifier, 17), 0x38);   // US Shift+8
+        QCOMPARE(key(Qt::Key_Asterisk, Qt::ShiftModifier, 35), 0xBB);   // German Shift+"+"
+        QCOMPARE(key(Qt::Key_Equal, Qt::NoModifier, 21), 0xBB);         // US "="
+        QCOMPARE(key(Qt::Key_Equal, Qt::ShiftModifier, 19), 0x30);      // German Shift+0
+        QCOMPARE(key(Qt::Key_Slash, Qt::NoModifier, 61), 0xBF);         // US "/"
+        QCOMPARE(key(Qt::Key_Apostrophe, Qt::ShiftModifier, 51), 0xBF); // German Shift+"#"
+        QCOMPARE(key(Qt::Key_7, Qt::KeypadModifier, 79), 0x67);
+        QCOMPARE(key(Qt::Key_Plus, Qt::KeypadModifier, 86), 0x6B);
+        QCOMPARE(key(Qt::Key_F8, Qt::NoModifier), 0x77);
+        QCOMPARE(key(Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier), 0x4E);
+        const auto alt = map_key(Qt::Key_1, Qt::AltModifier, 10, 0);
+        QVERIFY(alt && alt->mods.alt && !alt->mods.shift);
+        QVERIFY(!map_key(Qt::Key_Escape, Qt::NoModifier, 9, 0));
+    }
+
+    void focusCircleAsksBeforeLeavingARunningBout() {
+        start("[anzeige]\r\nanz_links=0\r\n");
+        BoutEngine& e = window_->engine();
+        e.set_duration = 240;
+        e.clock_value = 200;
+        e.board().lblBlau_Name.text = "Meier";
+        message_boxes::set_auto_answer(false);
+        message_boxes::take_log();
+        message_boxes::set_next_answer(false);
+        QWidget* circle = window_->findChild<QWidget*>("shpFocus");
+        QTest::mouseClick(circle, Qt::LeftButton);
+        QVERIFY(window_->isVisible());
+        QCOMPARE(message_boxes::take_log(),
+                 std::vector<std::string>{"confirm Verlassen ohne Speichern ?"});
+        message_boxes::set_next_answer(true);
+        QTest::mouseClick(circle, Qt::LeftButton);
+        QVERIFY(!window_->isVisible());
+    }
+
+    void layoutFollowsTheWindowSize() {
+        start("[anzeige]\r\nanz_links=0\r\n");
+        window_->setWindowState(Qt::WindowNoState);
+        window_->resize(900, 674);
+        window_->FormResize();
+        QCOMPARE(window_->findChild<QWidget*>("pnlTop")->height(), 225);
+        QCOMPARE(window_->findChild<QWidget*>("pnl1")->width(), 297);
+        QCOMPARE(window_->findChild<QLabel*>("lblBlau_Name")->font().pointSize(), 72);
+        QCOMPARE(window_->findChild<QLabel*>("lblZeit")->font().pointSize(), 107);
+    }
+};
+
+QTEST_MAIN(TestMainAnzeige)
+#include "test_main_anzeige.moc"

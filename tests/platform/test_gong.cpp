@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "platform/gong.h"
+#include "temp_folder.h"
+
+using kyomat::GongPlayer;
+using kyomat::testing::TempFolder;
+
+namespace {
+
+// A short 16-bit mono WAV file with a 440 Hz tone.
+void write_tone(const std::filesystem::path& file, int ms) {
+    const int rate = 22050;
+    const int n = rate * ms / 1000;
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        samples[static_cast<std::size_t>(i)] =
+            static_cast<std::int16_t>(12000 * std::sin(2 * 3.14159265 * 440 * i / rate));
+    }
+    auto u32 = [](std::ofstream& o, std::uint32_t v) { o.write(reinterpret_cast<char*>(&v), 4); };
+    auto u16 = [](std::ofstream& o, std::uint16_t v) { o.write(reinterpret_cast<char*>(&v), 2); };
+    std::ofstream o(file, std::ios::binary);
+    o.write("RIFF", 4);
+    u32(o, 36 + 2 * static_cast<std::uint32_t>(n));
+    o.write("WAVEfmt ", 8);
+    u32(o, 16);
+    u16(o, 1);
+    u16(o, 1);
+    u32(o, rate);
+    u32(o, rate * 2);
+    u16(o, 2);
+    u16(o, 16);
+    o.write("data", 4);
+    u32(o, 2 * static_cast<std::uint32_t>(n));
+    o.write(reinterpret_cast<const char*>(samples.data()), 2 * n);
+}
+
+}  // namespace
+
+TEST(Gong, OpenFailsForMissingEmptyAndUndecodableFiles) {
+    TempFolder dir;
+    GongPlayer gong;
+    EXPECT_FALSE(gong.open(""));
+    EXPECT_FALSE(gong.open(dir.path() / "missing.wav"));
+    dir.write("broken.wav", "RIFF\x10\x00\x00\x00WAVEjunkjunkjunk");
+    EXPECT_FALSE(gong.open(dir.path() / "broken.wav"));
+    EXPECT_FALSE(gong.is_open());
+    gong.play();  // nothing open: nothing happens, nothing breaks
+}
+
+TEST(Gong, PlaysWithoutWaitingAndIsNotRestartedWhileSounding) {
+    TempFolder dir;
+    write_tone(dir.path() / "gong.wav", 600);
+    GongPlayer gong;
+    ASSERT_TRUE(gong.open(dir.path() / "gong.wav")) << gong.last_error();
+    const auto before = std::chrono::steady_clock::now();
+    gong.play();
+    EXPECT_TRUE(gong.playing());
+    gong.play();  // still sounding: goes on
+    EXPECT_TRUE(gong.playing());
+    // play() returned at once; the sound ends by itself later.
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(500));
+    for (int i = 0; i < 100 && gong.playing(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_FALSE(gong.playing());
+    gong.play();  // played to its end: starts again
+    EXPECT_TRUE(gong.playing());
+}
+
+// The disk driver writes what is played to a file: the gong really produces sound.
+TEST(Gong, DiskDriverWritesNonSilentSamples) {
+    TempFolder dir;
+    write_tone(dir.path() / "gong.wav", 300);
+    const auto out = dir.path() / "sdlaudio.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", out.string().c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "1", 1);
+    {
+        GongPlayer gong;
+        ASSERT_TRUE(gong.open(dir.path() / "gong.wav")) << gong.last_error();
+        gong.play();
+        for (int i = 0; i < 200 && gong.playing(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::ifstream in(out, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 1000u);
+    std::size_t loud = 0;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto s = static_cast<std::int16_t>((static_cast<unsigned char>(bytes[i + 1]) << 8) |
+                                                 static_cast<unsigned char>(bytes[i]));
+        if (std::abs(s) > 1000) ++loud;
+    }
+    EXPECT_GT(loud, 100u);
+}
