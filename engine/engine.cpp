@@ -533,7 +533,9 @@ void BoutEngine::setze_haltegriff(char side) {
         bout_active = true;
         zeigen_sieger('X');
         clock_value = 1;
-        schalten_stoppuhr();
+        // Start a standing clock; one already running at 0:00 (the first second of Golden
+        // Score) must not be stopped by the hold-down that needs it.
+        if (!timer1_) schalten_stoppuhr();
     }
     hold_side = side;
     hold_ref_ = host_.tick_count();

@@ -56,7 +56,7 @@ TEST(Settings, HostileFilesAreReadWithoutHarm) {
     using namespace std::string_literals;
     const std::string binary = "[anzeige]\r\nak=\xFC\0\x01x\r\n\0\xFF\xFE[\r\n=\r\ngewk=-73 kg\r\n"s;
     dir.write("kyomat.ini", binary);
-    EXPECT_EQ(s.read_setting("anzeige", "ak"), std::string("ü\0\x01x", 4));
+    EXPECT_EQ(s.read_setting("anzeige", "ak"), "ü\0\x01x"s);
     EXPECT_EQ(s.read_setting("anzeige", "gewk"), "-73 kg");
     // A 10 MB line: the value is cut to 2047 characters.
     dir.write("kyomat.ini", "[anzeige]\nak=" + std::string(10 * 1024 * 1024, 'x') + "\ngewk=1\n");
