@@ -97,6 +97,9 @@ TfrmMainAnzeige::TfrmMainAnzeige(Host& host, Settings settings, QWidget* parent)
         label(n, p2);
     }
     label("lbl_Sieger_Weiss", middle)->setAutoFillBackground(true);
+    // Score panels lie above the name area's labels, whatever their width.
+    p1->raise();
+    p2->raise();
     QWidget* bottom = panel("pnlBottom", this);
     QWidget* links = panel("pnlLinks", bottom);
     label("lblAK", links);

@@ -1,0 +1,51 @@
+// Cost of one key command with its board update, and of one clock tick.
+#include <benchmark/benchmark.h>
+
+#include "engine/fake_host.h"
+#include "temp_folder.h"
+
+using namespace kyomat;
+
+namespace {
+
+struct Rig {
+    testing::TempFolder dir;
+    testing::FakeHost host{dir.path()};
+    BoutEngine engine{host, Settings(dir.path())};
+    Rig() {
+        dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\n");
+        host.attach(engine);
+        engine.FormCreate();
+        engine.FormShow();
+    }
+};
+
+void BM_KeyCommand(benchmark::State& state) {
+    Rig rig;
+    rig.engine.FormKeyDown('A', Modifiers{false, true, false});
+    bool up = true;
+    for (auto _ : state) {
+        // A Yuko and its take-back: two cell updates with protocol and board changes.
+        rig.engine.FormKeyDown('3', Modifiers{!up, false, false});
+        up = !up;
+        rig.host.events.clear();
+        rig.host.protocol.clear();
+    }
+}
+BENCHMARK(BM_KeyCommand);
+
+void BM_Timer1Tick(benchmark::State& state) {
+    Rig rig;
+    rig.engine.FormKeyDown('A', Modifiers{false, true, false});
+    rig.engine.clock_value = 1 << 30;
+    rig.engine.FormKeyDown(0x20, Modifiers{});
+    for (auto _ : state) {
+        rig.host.tick += 100;
+        rig.engine.Timer1Timer();
+    }
+}
+BENCHMARK(BM_Timer1Tick);
+
+}  // namespace
+
+BENCHMARK_MAIN();
