@@ -30,9 +30,9 @@ bool AppHost::scoreboard_has_focus() {
 // The bout list, the bout entry dialog, the team score dialog, the text screen, the about box
 // and the control panel are windows of their own that this program does not have yet: until
 // they exist the commands that need them find no bout and show nothing.
-bool AppHost::kampf_laden() { return false; }
+ListOutcome AppHost::kampf_laden() { return ListOutcome::nothing; }
 bool AppHost::show_entry_dialog() { return false; }
-void AppHost::anzeige_in_liste(const BoutResult& /*result*/) {}
+ListOutcome AppHost::anzeige_in_liste(const BoutResult& /*result*/) { return ListOutcome::nothing; }
 bool AppHost::eingabeTeamsSimple(bool /*has_result*/, bool /*blue_won*/) { return false; }
 void AppHost::info() {}
 void AppHost::show_page(PageScheme /*scheme*/, const std::string& /*line1*/,

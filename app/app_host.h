@@ -22,9 +22,9 @@ public:
     bool scoreboard_has_focus() override;
 
     EntryFields& entry_fields() override { return fields_; }
-    bool kampf_laden() override;
+    ListOutcome kampf_laden() override;
     bool show_entry_dialog() override;
-    void anzeige_in_liste(const BoutResult& result) override;
+    ListOutcome anzeige_in_liste(const BoutResult& result) override;
     void clear_list_result_due() override {}
     bool eingabeTeamsSimple(bool has_result, bool blue_won) override;
     void info() override;

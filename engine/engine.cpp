@@ -728,10 +728,13 @@ bool BoutEngine::close_requested_by_focus() {
 
 void BoutEngine::neuer_kampf(bool load, bool from_list) {
     Board& b = board_;
+    const bool had_result = b.lbl_Sieger_Blau.visible || b.lbl_Sieger_Weiss.visible;
+    // A bout in progress is never replaced, and ignoring the command must leave list mode
+    // and the running bout's pending result as they were.
+    if (load && !(had_result || clock_value <= 0 || clock_value == set_duration)) return;
     host_.reconnect();
     loaded_from_list = false;
     int secs = set_duration;
-    const bool had_result = b.lbl_Sieger_Blau.visible || b.lbl_Sieger_Weiss.visible;
     if (had_result) {
         const bool blue_won = b.lbl_Sieger_Blau.visible;
         std::string value = "01";
@@ -752,8 +755,12 @@ void BoutEngine::neuer_kampf(bool load, bool from_list) {
             value = value == "10" ? std::to_string(rules_.max_punkte)
                                   : std::to_string(larger_of(blue, white));
         }
-        host_.anzeige_in_liste(
-            BoutResult{age_class, weight_class, value, duration, " ", list_position, blue_won});
+        // A list file that cannot be written stops here: the result stays on the board and
+        // the command can be given again.
+        if (host_.anzeige_in_liste(BoutResult{age_class, weight_class, value, duration, " ",
+                                              list_position, blue_won}) == ListOutcome::failed) {
+            return;
+        }
         clock_value = 0;
         if (rules_.sieger_auto) sieger_anzeigen(blue_won);
     }
@@ -764,15 +771,15 @@ void BoutEngine::neuer_kampf(bool load, bool from_list) {
         bout_active = false;
         return;
     }
-    if (!(had_result || clock_value <= 0 || clock_value == secs)) return;
-
     EntryFields& fields = host_.entry_fields();
     fields.edtAKID = age_class;
     fields.edtGEWK = weight_class;
     fields.edtLPOS = "0";
     bool ok = false;
     if (from_list) {
-        ok = host_.kampf_laden();
+        const ListOutcome found = host_.kampf_laden();
+        if (found == ListOutcome::failed) return;
+        ok = found == ListOutcome::done;
         loaded_from_list = ok;
         if (!ok) show_catalogue_message(306);
     } else {
@@ -827,6 +834,8 @@ void BoutEngine::reset_kampf(int seconds) {
     b.lblZeit.text = "0:00";
     b.lblHG.text = "00";
     reset_haltegriff();
+    // A clock still running (a winner declared while it ran) must not run into the new bout.
+    set_timer1(false);
     clock_value = seconds;
     clock_frac_ = 0;
     schreiben_zeit();

@@ -5,21 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "data/core/handover.h"
+
 namespace kyomat {
-
-// The bout entry dialog's fields: the hand-over of bout data between the dialog and the
-// scoreboard.
-struct EntryFields {
-    std::string edtAKID, edtGEWK, edtLPOS = "0", edtNAMEBlau, edtVERNBlau, edtNAMEWeiss,
-                                         edtVERNWeiss, edtKTXT;
-};
-
-// The result of a finished bout as handed to the bout list.
-struct BoutResult {
-    std::string age_class, weight_class, result_value, duration, separator;
-    int list_position = 0;
-    bool blue_won = false;
-};
 
 // The rule switches that the age-class hook may adjust for the loaded bout.
 struct AgeClassRules {
@@ -58,11 +46,13 @@ public:
     virtual void loeschen_protokoll(int /*list_position*/) {}
     virtual void reconnect() {}
     virtual void changeParameterAK(const std::string& /*age_class*/, AgeClassRules /*rules*/) {}
-    // Takes the next open bout of the bout list into the fields; false when there is none.
-    virtual bool kampf_laden() = 0;
+    // Takes the next open bout of the bout list into the fields: found, none open, or the
+    // list file failed (already reported to the operator).
+    virtual ListOutcome kampf_laden() = 0;
     // Shows the bout entry dialog modally; true when the operator saved.
     virtual bool show_entry_dialog() = 0;
-    virtual void anzeige_in_liste(const BoutResult& result) = 0;
+    // Hands a result to the bout list: written, not due, or the list file failed (reported).
+    virtual ListOutcome anzeige_in_liste(const BoutResult& result) = 0;
     virtual void clear_list_result_due() = 0;
     // The team score dialog; true when the operator saved.
     virtual bool eingabeTeamsSimple(bool has_result, bool blue_won) = 0;

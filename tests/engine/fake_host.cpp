@@ -69,15 +69,41 @@ bool FakeHost::show_entry_dialog() {
     return a.ok;
 }
 
-bool FakeHost::eingabeTeamsSimple(bool /*has_result*/, bool /*blue_won*/) {
-    events.push_back("teams");
+bool FakeHost::fill_team_fields(const std::string& pairs, TeamFields& team) {
+    std::size_t pos = 0;
+    while (pos < pairs.size()) {
+        std::size_t end = pairs.find('|', pos);
+        if (end == std::string::npos) end = pairs.size();
+        const std::string pair = pairs.substr(pos, end - pos);
+        pos = end + 1;
+        const std::size_t eq = pair.find('=');
+        if (eq == std::string::npos) return false;
+        const std::string name = pair.substr(0, eq);
+        const std::string value = pair.substr(eq + 1);
+        if (name == "edtAKID") team.edtAKID = value;
+        else if (name == "edtGEWK") team.edtGEWK = value;
+        else if (name == "edtPunkteBlau") team.edtPunkteBlau = value;
+        else if (name == "edtVERNBlau") team.edtVERNBlau = value;
+        else if (name == "edtPunkteWeiss") team.edtPunkteWeiss = value;
+        else if (name == "edtVERNWeiss") team.edtVERNWeiss = value;
+        else return false;
+    }
+    return true;
+}
+
+bool FakeHost::eingabeTeamsSimple(bool has_result, bool blue_won) {
+    TeamFields team = team_fields_from_entry(fields_, has_result, blue_won);
+    events.push_back("teams " + team.edtPunkteBlau + ":" + team.edtPunkteWeiss);
     if (teams_answers.empty()) {
         if (failure.empty()) failure = "no answer for teams";
         return false;
     }
     const DialogAnswer a = teams_answers.front();
     teams_answers.pop_front();
-    if (!fill_fields(a.fields) && failure.empty()) failure = "bad teams fields: " + a.fields;
+    if (!fill_team_fields(a.fields, team) && failure.empty()) {
+        failure = "bad teams fields: " + a.fields;
+    }
+    if (a.ok) team_fields_to_entry(team, fields_);
     return a.ok;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "data/core/bout_access.h"
+#include "data/core/team_score.h"
 #include "engine/engine.h"
 
 namespace kyomat::testing {
@@ -18,7 +20,11 @@ struct DialogAnswer {
 
 class FakeHost : public Host {
 public:
-    explicit FakeHost(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    explicit FakeHost(std::filesystem::path folder)
+        : list_file(folder, [this](const std::string& text, char kind) { show_message(text, kind); }),
+          access(list_file) {
+        folder_ = std::move(folder);
+    }
 
     void attach(BoutEngine& engine) { engine_ = &engine; }
 
@@ -32,12 +38,18 @@ public:
     // A window opened with no answer queued: "no answer for <kind>".
     std::string failure;
 
+    std::filesystem::path folder_;
     std::uint32_t tick = 1000000;
     bool focus = true;
     bool closed = false;
     bool overlay_shown = false;
     std::vector<BoutResult> results;
     std::vector<std::string> protocol;
+    // The real bout list behind the fake dialogs; list_visible stands for the control panel's
+    // bout grid.
+    BoutListFile list_file;
+    BoutListAccess access;
+    bool list_visible = false;
 
     std::uint32_t tick_count() override { return tick; }
     bool gong_open(const std::string& path) override;
@@ -50,10 +62,13 @@ public:
     void schreiben_protokoll(const std::string& age_class, const std::string& weight_class,
                              int list_position, int elapsed_seconds, const std::string& subject,
                              int amount) override;
-    bool kampf_laden() override { return false; }
+    ListOutcome kampf_laden() override { return access.kampf_laden(fields_); }
     bool show_entry_dialog() override;
-    void anzeige_in_liste(const BoutResult& result) override { results.push_back(result); }
-    void clear_list_result_due() override {}
+    ListOutcome anzeige_in_liste(const BoutResult& result) override {
+        results.push_back(result);
+        return access.anzeige_in_liste(result, list_visible);
+    }
+    void clear_list_result_due() override { access.list_result_due = false; }
     bool eingabeTeamsSimple(bool has_result, bool blue_won) override;
     void info() override { events.push_back("about"); }
 
@@ -71,8 +86,8 @@ public:
 
 private:
     bool fill_fields(const std::string& pairs);
+    bool fill_team_fields(const std::string& pairs, TeamFields& team);
 
-    std::filesystem::path folder_;
     BoutEngine* engine_ = nullptr;
     EntryFields fields_;
 };

@@ -179,6 +179,7 @@ void Scenario::run(const std::string& line) {
     } else if (cmd == "listmode") {
         if (args != "on" && args != "off") throw Failure{"listmode on|off"};
         listmode_ = args == "on";
+        if (host_) host_->list_visible = listmode_;
     } else if (cmd == "start") {
         if (engine_) throw Failure{"started twice"};
         host_ = std::make_unique<FakeHost>(folder_);
@@ -186,6 +187,7 @@ void Scenario::run(const std::string& line) {
         host_->entry_answers = pending_.entry_answers;
         host_->teams_answers = pending_.teams_answers;
         host_->panel_answers = pending_.panel_answers;
+        host_->list_visible = listmode_;
         engine_ = std::make_unique<BoutEngine>(*host_, Settings(folder_));
         host_->attach(*engine_);
         engine_->FormCreate();
@@ -309,7 +311,7 @@ void Scenario::expect(const std::string& args) {
         else if (name == "panel") v = e.control_panel_active;
         else if (name == "exit") v = e.exit_request;
         else if (name == "fromlist") v = e.loaded_from_list;
-        else if (name == "due") throw Failure{"flag due is not available"};
+        else if (name == "due") v = host_->access.list_result_due;
         else if (name == "timer1") v = e.timer1();
         else if (name == "timer2") v = e.timer2();
         else if (name == "closed") v = host_->closed;

@@ -1,0 +1,134 @@
+#include "data/core/bout_access.h"
+
+#include "data/core/basis.h"
+#include "data/core/file_io.h"
+
+namespace kyomat {
+
+bool BoutListFile::is_default_name() const { return file_name == "neu.kfl"; }
+
+bool BoutListFile::load_from_file() {
+    list.reset();
+    modified = false;
+    std::string error;
+    const auto bytes = read_whole_file(current_file(), error);
+    file_failed_ = !bytes;
+    if (!bytes) {
+        report(error, 'F');
+        return false;
+    }
+    return parse_bout_list(*bytes, list);
+}
+
+bool BoutListFile::write_to_file() {
+    if (const std::string bad = unsaveable_text(list); !bad.empty()) {
+        report("Die Kampfliste wurde nicht gespeichert: \"" + bad +
+                   "\" enthält ein Zeichen, das die Listendatei nicht aufnehmen kann. "
+                   "Bitte ersetzen.",
+               'F');
+        return false;
+    }
+    std::string error;
+    if (!write_file_atomically(current_file(), format_bout_list(list, today_as_number(),
+                                                                now_as_number()),
+                               error)) {
+        report(error, 'F');
+        return false;
+    }
+    modified = false;
+    return true;
+}
+
+void BoutListFile::new_list() {
+    file_name = "neu.kfl";
+    folder = program_folder_;
+    list.reset();
+    modified = false;
+}
+
+ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
+    bool found = false;
+    const bool loaded = file_.load_from_file();
+    if (loaded) {
+        const BoutList& list = file_.list;
+        int blue = 0;
+        int white = 0;
+        for (int r = 1; r < list.row_count() && !found; ++r) {
+            const auto& row = list.rows[static_cast<std::size_t>(r)];
+            const std::string result = trim_right(row[BoutList::k_result_column]);
+            if (!result.empty()) {
+                if (result[0] == '1') {
+                    ++blue;
+                } else if (result.find('1') != std::string::npos) {
+                    ++white;
+                }
+                continue;
+            }
+            fields.edtLPOS = std::to_string(r);
+            fields.edtAKID.clear();
+            fields.edtGEWK = row[0];
+            fields.edtNAMEBlau = row[1];
+            fields.edtVERNBlau = row[2];
+            fields.edtNAMEWeiss = row[3];
+            fields.edtVERNWeiss = row[4];
+            if (list.team_mode) {
+                fields.edtVERNBlau = list.team1;
+                fields.edtVERNWeiss = list.team2;
+                fields.edtAKID = std::to_string(blue) + ":" + std::to_string(white);
+            }
+            found = true;
+        }
+    }
+    list_result_due = found;
+    if (file_.file_failed()) return ListOutcome::failed;
+    return found ? ListOutcome::done : ListOutcome::nothing;
+}
+
+ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result, bool list_visible) {
+    const std::string& s = result.result_value;
+    const std::string outcome = result.blue_won ? "1:0" : "0:1";
+    const std::string detail = result.blue_won ? s + ":0" : "0:" + s;
+    if (!list_result_due || !list_visible) return ListOutcome::nothing;
+    if (!file_.load_from_file()) {
+        return file_.file_failed() ? ListOutcome::failed : ListOutcome::nothing;
+    }
+    BoutList& list = file_.list;
+    int row = 0;
+    for (int r = 1; r < list.row_count(); ++r) {
+        if (list.is_open(r)) {
+            row = r;
+            break;
+        }
+    }
+    if (row == 0) return ListOutcome::nothing;
+    // The list may have been edited since the bout was loaded: never write a result into
+    // another bout's row.
+    if (row != result.list_position) {
+        if (!list.is_open(result.list_position)) {
+            file_.report("Das Ergebnis (" + outcome + ", " + detail + ", " + result.duration +
+                             ") wurde nicht in die Kampfliste eingetragen: Kampf " +
+                             std::to_string(result.list_position) +
+                             " ist dort nicht mehr offen. Bitte von Hand eintragen.",
+                         'W');
+            return ListOutcome::nothing;
+        }
+        row = result.list_position;
+    }
+    auto& cells = list.rows[static_cast<std::size_t>(row)];
+    cells[5] = outcome;
+    cells[6] = detail;
+    cells[7] = result.duration;
+    return file_.write_to_file() ? ListOutcome::done : ListOutcome::failed;
+}
+
+bool BoutListAccess::panel_rows(std::vector<std::array<std::string, 5>>& rows) {
+    rows.clear();
+    if (!file_.load_from_file()) return false;
+    for (std::size_t r = 1; r < file_.list.rows.size(); ++r) {
+        const auto& c = file_.list.rows[r];
+        rows.push_back({c[0], c[1], c[3], c[5], c[6]});
+    }
+    return true;
+}
+
+}  // namespace kyomat

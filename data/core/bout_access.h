@@ -1,0 +1,75 @@
+#pragma once
+// The scoreboard's access to the current bout list file: taking the next open bout, writing
+// a result back, and the list for the control panel. Every operation reloads the file first,
+// so the file on disk is the reference.
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/core/bout_list.h"
+#include "data/core/handover.h"
+
+namespace kyomat {
+
+// Shows a message to the operator: text and kind letter.
+using Reporter = std::function<void(const std::string& text, char kind)>;
+
+class BoutListFile {
+public:
+    BoutListFile(std::filesystem::path program_folder, Reporter report)
+        : program_folder_(program_folder), folder(std::move(program_folder)),
+          report_(std::move(report)) {}
+
+    // Reads the current file into the list (reset first). False for a header that is not
+    // valid, and for a file that cannot be read (which is reported). Clears modified.
+    bool load_from_file();
+    // Whether the last load failed on the file itself (not on its content).
+    bool file_failed() const { return file_failed_; }
+    // Writes the list to the current file, crash-safe. A failure is reported and leaves the
+    // old file and the modified flag as they were. A list holding a character the file
+    // cannot store is not written: it is reported, so nothing turns into "?" unseen.
+    bool write_to_file();
+    // A new list under the default name in the program's folder.
+    void new_list();
+
+    std::filesystem::path current_file() const { return folder / file_name; }
+    bool is_default_name() const;
+    const std::filesystem::path& program_folder() const { return program_folder_; }
+    void report(const std::string& text, char kind) const {
+        if (report_) report_(text, kind);
+    }
+
+    BoutList list;
+    std::filesystem::path program_folder_;
+    std::filesystem::path folder;
+    std::string file_name = "neu.kfl";
+    bool modified = false;
+
+private:
+    Reporter report_;
+    bool file_failed_ = false;
+};
+
+class BoutListAccess {
+public:
+    explicit BoutListAccess(BoutListFile& file) : file_(file) {}
+
+    // Takes the next open bout of the list into the fields; sets list_result_due to whether
+    // one was found.
+    ListOutcome kampf_laden(EntryFields& fields);
+    // Writes the result of the bout that was taken from the list into its row and saves the
+    // list, when the result is due and the control panel shows the list.
+    ListOutcome anzeige_in_liste(const BoutResult& result, bool list_visible);
+    // The five columns the control panel shows (Gew/Nr, Name (1), Name (2), Erg., Unterbew.)
+    // of every bout row; nothing when the list does not load.
+    bool panel_rows(std::vector<std::array<std::string, 5>>& rows);
+
+    bool list_result_due = false;
+
+private:
+    BoutListFile& file_;
+};
+
+}  // namespace kyomat

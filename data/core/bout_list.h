@@ -1,0 +1,49 @@
+#pragma once
+// The bout list: rows of eight text cells with a header row, a team mode and two team names,
+// and its file form (.kfl).
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kyomat {
+
+class BoutList {
+public:
+    static constexpr int k_columns = 8;
+    static constexpr int k_result_column = 5;
+    // A stated row count beyond this is not believed; the rows the file holds are kept.
+    static constexpr int k_max_rows = 100000;
+    using Row = std::array<std::string, k_columns>;
+
+    BoutList() { reset(); }
+
+    // Header row and one empty bout row, team mode off, no team names.
+    void reset();
+
+    // Rows including the header row 0.
+    int row_count() const { return static_cast<int>(rows.size()); }
+    // A bout is open while its result cell, trailing blanks removed, is empty.
+    bool is_open(int row) const;
+
+    std::vector<Row> rows;
+    bool team_mode = false;
+    std::string team1, team2;
+};
+
+// The header texts of row 0.
+const BoutList::Row& bout_list_header();
+
+// Parses the file's bytes (code page 1252, CR LF or LF). Returns whether the two header
+// records were valid; the list is reset first and filled only when they were.
+bool parse_bout_list(std::string_view bytes, BoutList& list);
+// The file's bytes for the list, stamped with the date (yyyymmdd) and time (hhmmss).
+std::string format_bout_list(const BoutList& list, int date, int time);
+// The first cell (or team name) holding a character that the file cannot hold, or empty.
+std::string unsaveable_text(const BoutList& list);
+
+// Splits at every '|': n separators give n + 1 fields.
+std::vector<std::string> split_fields(std::string_view line);
+std::string join_fields(const std::vector<std::string>& fields);
+
+}  // namespace kyomat

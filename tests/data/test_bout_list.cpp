@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include "data/core/bout_access.h"
+#include "data/core/cp1252.h"
+#include "data/core/file_io.h"
+#include "data/core/team_score.h"
+#include "temp_folder.h"
+
+using namespace kyomat;
+using kyomat::testing::TempFolder;
+
+namespace {
+
+BoutList two_bouts() {
+    BoutList list;
+    list.rows.resize(3);
+    list.rows[1] = {"-60", "Name A", "Verein A", "Name B", "Verein B", "1:0", "10:0", "2:17"};
+    list.rows[2] = {"-66", "Name C", "Verein C", "Name D", "Verein D", "", "", ""};
+    return list;
+}
+
+}  // namespace
+
+TEST(BoutListFile, SavedLinesOfTwoBouts) {
+    EXPECT_EQ(format_bout_list(two_bouts(), 20261206, 102345),
+              "#STR|KFL|20261206|102345\r\n#PAR|0|||3\r\n"
+              "#DAT|-60|Name A|Verein A|Name B|Verein B|1:0|10:0|2:17\r\n"
+              "#DAT|-66|Name C|Verein C|Name D|Verein D|||\r\n");
+    BoutList fresh;
+    EXPECT_EQ(format_bout_list(fresh, 1, 2), "#STR|KFL|1|2\r\n#PAR|0|||2\r\n#DAT||||||||\r\n");
+    fresh.rows.resize(1);  // the only bout row deleted
+    EXPECT_EQ(format_bout_list(fresh, 1, 2), "#STR|KFL|1|2\r\n#PAR|0|||1\r\n");
+}
+
+TEST(BoutListFile, RoundTripInCodePage1252) {
+    BoutList list = two_bouts();
+    list.team_mode = true;
+    list.team1 = "JC Süd";
+    list.team2 = "TSV Weiß";
+    list.rows[2][1] = "Müller, Jürgen";
+    const std::string bytes = format_bout_list(list, 20261206, 102345);
+    EXPECT_NE(bytes.find("M\xFCller"), std::string::npos);
+    BoutList back;
+    ASSERT_TRUE(parse_bout_list(bytes, back));
+    EXPECT_EQ(back.rows, list.rows);
+    EXPECT_TRUE(back.team_mode);
+    EXPECT_EQ(back.team2, "TSV Weiß");
+}
+
+TEST(BoutListFile, ReadsLfAndMissingLineEndsSkipsOtherLines) {
+    BoutList list;
+    ASSERT_TRUE(parse_bout_list("#STR|KFL|x|y\n#PAR|0|||4\n\n#XYZ|a\n#DAT|a\n#DAT|a\n#DAT|b|c", list));
+    ASSERT_EQ(list.row_count(), 4);
+    EXPECT_EQ(list.rows[1][0], "a");
+    EXPECT_EQ(list.rows[2][0], "a");
+    EXPECT_EQ(list.rows[3][0], "b");
+    EXPECT_EQ(list.rows[3][1], "c");
+    EXPECT_EQ(list.rows[3][7], "");
+}
+
+TEST(BoutListFile, StatedRowCountRules) {
+    BoutList list;
+    // Beyond the stated count rows are dropped; short of it rows stay empty.
+    ASSERT_TRUE(parse_bout_list("#STR|KFL||\r\n#PAR|0|||2\r\n#DAT|a\r\n#DAT|b\r\n", list));
+    EXPECT_EQ(list.row_count(), 2);
+    ASSERT_TRUE(parse_bout_list("#STR|KFL||\r\n#PAR|0|||5\r\n#DAT|a\r\n", list));
+    EXPECT_EQ(list.row_count(), 5);
+    EXPECT_EQ(list.rows[4][0], "");
+    // A count that cannot be true keeps exactly the rows the file holds.
+    for (const char* count : {"-3", "0", "2000000000"}) {
+        ASSERT_TRUE(parse_bout_list(std::string("#STR|KFL||\r\n#PAR|0|||") + count +
+                                        "\r\n#DAT|a\r\n#DAT|b\r\n",
+                                    list))
+            << count;
+        EXPECT_EQ(list.row_count(), 3) << count;
+        EXPECT_EQ(list.rows[2][0], "b") << count;
+    }
+}
+
+TEST(BoutListFile, InvalidHeadersLeaveAResetList) {
+    for (const char* bytes : {"", "\r\n#PAR|0|||2", "#STR|KFX|1|2\r\n#PAR|0|||2\r\n",
+                              "#STR|KFL|1\r\n#PAR|0|||2\r\n", "#STR|KFL|1|2\r\n#PAR|0|||zwei\r\n",
+                              "#STR|KFL|1|2\r\n#PAR|0||\r\n", "#STR|KFL|1|2"}) {
+        BoutList list = two_bouts();
+        EXPECT_FALSE(parse_bout_list(bytes, list)) << bytes;
+        EXPECT_EQ(list.row_count(), 2) << bytes;
+        EXPECT_EQ(list.rows[1], BoutList::Row{}) << bytes;
+    }
+}
+
+TEST(BoutListFile, BarInACellShiftsTheRow) {
+    BoutList list;
+    list.rows[1] = {"a|b", "1", "2", "3", "4", "5", "6", "7"};
+    BoutList back;
+    ASSERT_TRUE(parse_bout_list(format_bout_list(list, 1, 1), back));
+    EXPECT_EQ(back.rows[1], (BoutList::Row{"a", "b", "1", "2", "3", "4", "5", "6"}));
+}
+
+class BoutAccessTest : public ::testing::Test {
+protected:
+    void write_list(const BoutList& list) {
+        dir.write("neu.kfl", format_bout_list(list, 20261206, 102345));
+    }
+    BoutList read_list() {
+        BoutList list;
+        std::string error;
+        EXPECT_TRUE(parse_bout_list(*read_whole_file(dir.path() / "neu.kfl", error), list));
+        return list;
+    }
+    TempFolder dir;
+    std::vector<std::string> messages;
+    BoutListFile file{dir.path(),
+                      [this](const std::string& t, char k) { messages.push_back(k + (" " + t)); }};
+    BoutListAccess access{file};
+    EntryFields fields;
+};
+
+TEST_F(BoutAccessTest, TakesTheFirstOpenBoutAndCountsTeamWins) {
+    BoutList list;
+    list.team_mode = true;
+    list.team1 = "Team Blau";
+    list.team2 = "Team Weiß";
+    list.rows.resize(6);
+    list.rows[1][5] = "1:0";
+    list.rows[2][5] = "0:1";
+    list.rows[3][5] = "1:0";
+    list.rows[4] = {"-73", "A", "Club A", "B", "Club B", "   ", "", ""};
+    write_list(list);
+    fields.edtKTXT = "stays";
+    EXPECT_EQ(access.kampf_laden(fields), ListOutcome::done);
+    EXPECT_TRUE(access.list_result_due);
+    EXPECT_EQ(fields.edtLPOS, "4");
+    EXPECT_EQ(fields.edtAKID, "2:1");
+    EXPECT_EQ(fields.edtGEWK, "-73");
+    EXPECT_EQ(fields.edtNAMEBlau, "A");
+    EXPECT_EQ(fields.edtVERNBlau, "Team Blau");
+    EXPECT_EQ(fields.edtVERNWeiss, "Team Weiß");
+    EXPECT_EQ(fields.edtKTXT, "stays");
+}
+
+TEST_F(BoutAccessTest, NoOpenBoutAndMissingFile) {
+    BoutList list;
+    list.rows[1][5] = "0:0";
+    write_list(list);
+    fields.edtNAMEBlau = "untouched";
+    EXPECT_EQ(access.kampf_laden(fields), ListOutcome::nothing);
+    EXPECT_FALSE(access.list_result_due);
+    EXPECT_EQ(fields.edtNAMEBlau, "untouched");
+    std::filesystem::remove(dir.path() / "neu.kfl");
+    EXPECT_EQ(access.kampf_laden(fields), ListOutcome::failed);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].substr(0, 2), "F ");
+}
+
+TEST_F(BoutAccessTest, ResultGoesIntoTheLoadedRowOnce) {
+    write_list(two_bouts());
+    ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);
+    ASSERT_EQ(fields.edtLPOS, "2");
+    const BoutResult result{"", "-66", "10", "3:12", " ", 2, true};
+    // Not while the control panel's list is hidden.
+    EXPECT_EQ(access.anzeige_in_liste(result, false), ListOutcome::nothing);
+    EXPECT_EQ(access.anzeige_in_liste(result, true), ListOutcome::done);
+    const BoutList back = read_list();
+    EXPECT_EQ(back.rows[2][5], "1:0");
+    EXPECT_EQ(back.rows[2][6], "10:0");
+    EXPECT_EQ(back.rows[2][7], "3:12");
+    access.list_result_due = false;
+    EXPECT_EQ(access.anzeige_in_liste(result, true), ListOutcome::nothing);
+    const BoutResult white{"", "", "07", "4:00", " ", 2, false};
+    access.list_result_due = true;
+    EXPECT_EQ(access.anzeige_in_liste(white, true), ListOutcome::nothing);  // no open row
+}
+
+TEST_F(BoutAccessTest, NeverWritesIntoAnotherBoutsRow) {
+    BoutList list = two_bouts();
+    list.rows.resize(4);
+    list.rows[3] = {"-81", "E", "", "F", "", "", "", ""};
+    write_list(list);
+    ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);  // row 2
+    // Meanwhile someone re-opens row 1 in the editor: the first open row is not ours.
+    list.rows[1][5] = "";
+    write_list(list);
+    EXPECT_EQ(access.anzeige_in_liste({"", "", "05", "4:00", " ", 2, false}, true),
+              ListOutcome::done);
+    BoutList back = read_list();
+    EXPECT_EQ(back.rows[1][5], "");
+    EXPECT_EQ(back.rows[2][5], "0:1");
+    EXPECT_EQ(back.rows[2][6], "0:05");
+    // Our row decided meanwhile as well: nothing is written, the operator is told.
+    access.list_result_due = true;
+    EXPECT_EQ(access.anzeige_in_liste({"", "", "05", "4:00", " ", 2, false}, true),
+              ListOutcome::nothing);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].substr(0, 2), "W ");
+    back = read_list();
+    EXPECT_EQ(back.rows[1][5], "");
+}
+
+TEST_F(BoutAccessTest, FailedSaveKeepsTheOldFile) {
+    write_list(two_bouts());
+    ASSERT_TRUE(file.load_from_file());
+    file.list.rows[2][1] = "Łukasz";  // not in code page 1252
+    file.modified = true;
+    EXPECT_FALSE(file.write_to_file());
+    EXPECT_TRUE(file.modified);
+    EXPECT_EQ(read_list().rows[2][1], "Name C");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("Łukasz"), std::string::npos);
+    // A folder that cannot be written.
+    file.list.rows[2][1] = "Lukas";
+    file.folder = dir.path() / "missing";
+    EXPECT_FALSE(file.write_to_file());
+    EXPECT_TRUE(file.modified);
+    EXPECT_EQ(messages.size(), 2u);
+    // No temporary file is left behind.
+    int count = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+        (void)e;
+        ++count;
+    }
+    EXPECT_EQ(count, 1);
+}
+
+TEST(TeamScore, PointsFromTheNameFields) {
+    EntryFields entry;
+    entry.edtNAMEBlau = "3";
+    entry.edtNAMEWeiss = "2";
+    entry.edtVERNBlau = "A";
+    TeamFields t = team_fields_from_entry(entry, true, true);
+    EXPECT_EQ(t.edtPunkteBlau, "4");
+    EXPECT_EQ(t.edtPunkteWeiss, "2");
+    EXPECT_EQ(t.edtVERNBlau, "A");
+    t = team_fields_from_entry(entry, false, true);
+    EXPECT_EQ(t.edtPunkteBlau, "3");
+    entry.edtNAMEBlau = "Meier, Hans";
+    entry.edtNAMEWeiss = "Li";
+    t = team_fields_from_entry(entry, true, false);
+    EXPECT_EQ(t.edtPunkteBlau, "0");
+    EXPECT_EQ(t.edtPunkteWeiss, "1");
+    t.edtPunkteBlau = "5 Punkte";
+    team_fields_to_entry(t, entry);
+    EXPECT_EQ(entry.edtNAMEBlau, "5 Punkte");
+    EXPECT_EQ(team_fields_from_entry(entry, false, false).edtPunkteBlau, "5");
+}
