@@ -1,6 +1,10 @@
 #include "app/app_host.h"
 
+#include "app/untInfoAnzeige.h"
 #include "data/core/settings.h"
+#include "data/core/team_score.h"
+#include "data/forms/untAnzeigeLaden.h"
+#include "data/forms/untEingabeKampfTeams.h"
 #include "display/untMainAnzeige.h"
 #include "platform/message_box.h"
 #include "platform/tick.h"
@@ -27,16 +31,39 @@ bool AppHost::scoreboard_has_focus() {
     return scoreboard_ != nullptr && scoreboard_->isActiveWindow();
 }
 
-// The bout list, the bout entry dialog, the team score dialog, the text screen, the about box
-// and the control panel are windows of their own that this program does not have yet: until
-// they exist the commands that need them find no bout and show nothing.
-ListOutcome AppHost::kampf_laden() { return ListOutcome::nothing; }
-bool AppHost::show_entry_dialog() { return false; }
-ListOutcome AppHost::anzeige_in_liste(const BoutResult& /*result*/) { return ListOutcome::nothing; }
-bool AppHost::eingabeTeamsSimple(bool /*has_result*/, bool /*blue_won*/) { return false; }
-void AppHost::info() {}
+EntryFields& AppHost::entry_fields() { return entry_ != nullptr ? entry_->fields() : fields_; }
+
+ListOutcome AppHost::kampf_laden() {
+    return entry_ != nullptr ? entry_->kampf_laden() : ListOutcome::nothing;
+}
+
+bool AppHost::show_entry_dialog() { return entry_ != nullptr && entry_->show_entry(); }
+
+ListOutcome AppHost::anzeige_in_liste(const BoutResult& result) {
+    if (entry_ == nullptr) return ListOutcome::nothing;
+    return entry_->anzeige_in_liste(result, list_visible());
+}
+
+void AppHost::clear_list_result_due() {
+    if (entry_ != nullptr) entry_->clear_list_result_due();
+}
+
+bool AppHost::eingabeTeamsSimple(bool has_result, bool blue_won) {
+    if (entry_ == nullptr || teams_ == nullptr) return false;
+    TeamFields team = team_fields_from_entry(entry_->fields(), has_result, blue_won);
+    if (!teams_->run(team)) return false;
+    team_fields_to_entry(team, entry_->fields());
+    return true;
+}
+
+void AppHost::info() { TfrmInfoAnzeige::show_modal(entry_); }
+
+// The text screen is a window of its own that this program does not have yet: its pages are
+// not shown.
 void AppHost::show_page(PageScheme /*scheme*/, const std::string& /*line1*/,
                         const std::string& /*line2*/, const std::string& /*line3*/) {}
+
+bool AppHost::list_visible() const { return false; }
 
 void AppHost::show_control_panel() {
     // No panel to show: it is closed at once, as its own close command would.

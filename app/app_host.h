@@ -6,12 +6,16 @@
 namespace kyomat {
 
 class TfrmMainAnzeige;
+class TfrmAnzeigeLaden;
+class TfrmEingabeKampfTeams;
 class Settings;
 
 class AppHost : public Host {
 public:
     explicit AppHost(const Settings& settings) : settings_(settings) {}
     void set_scoreboard(TfrmMainAnzeige* w) { scoreboard_ = w; }
+    void set_entry(TfrmAnzeigeLaden* entry) { entry_ = entry; }
+    void set_teams(TfrmEingabeKampfTeams* teams) { teams_ = teams; }
     GongPlayer& gong() { return gong_; }
 
     std::uint32_t tick_count() override;
@@ -21,11 +25,11 @@ public:
     bool confirm_ok(const std::string& question) override;
     bool scoreboard_has_focus() override;
 
-    EntryFields& entry_fields() override { return fields_; }
+    EntryFields& entry_fields() override;
     ListOutcome kampf_laden() override;
     bool show_entry_dialog() override;
     ListOutcome anzeige_in_liste(const BoutResult& result) override;
-    void clear_list_result_due() override {}
+    void clear_list_result_due() override;
     bool eingabeTeamsSimple(bool has_result, bool blue_won) override;
     void info() override;
 
@@ -43,8 +47,13 @@ public:
     void board_changed() override;
 
 private:
+    // Whether the control panel shows the bout list (results go to the list only then).
+    bool list_visible() const;
+
     const Settings& settings_;
     TfrmMainAnzeige* scoreboard_ = nullptr;
+    TfrmAnzeigeLaden* entry_ = nullptr;
+    TfrmEingabeKampfTeams* teams_ = nullptr;
     GongPlayer gong_;
     EntryFields fields_;
 };

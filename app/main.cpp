@@ -5,6 +5,9 @@
 #include <cstdlib>
 
 #include "app/app_host.h"
+#include "app/untWait.h"
+#include "data/forms/untAnzeigeLaden.h"
+#include "data/forms/untEingabeKampfTeams.h"
 #include "data/core/settings.h"
 #include "display/untMainAnzeige.h"
 
@@ -35,10 +38,18 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("KYOMAT");
 
-    const kyomat::Settings settings(QCoreApplication::applicationDirPath().toStdString());
+    const std::filesystem::path folder = QCoreApplication::applicationDirPath().toStdString();
+    const kyomat::Settings settings(folder);
     kyomat::AppHost host(settings);
+    // Creation order: the scoreboard (main window), the bout entry dialog with its bout list
+    // editor, the wait window, the team score dialog.
     kyomat::TfrmMainAnzeige scoreboard(host, settings);
     host.set_scoreboard(&scoreboard);
+    kyomat::TfrmAnzeigeLaden entry(folder);
+    host.set_entry(&entry);
+    kyomat::TfrmWait wait;
+    kyomat::TfrmEingabeKampfTeams teams;
+    host.set_teams(&teams);
     scoreboard.show();
     app.exec();
     return 0;

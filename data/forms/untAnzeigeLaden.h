@@ -1,0 +1,53 @@
+#pragma once
+// The bout entry dialog and the scoreboard's access to the bout list: the operator types a
+// bout here, or the list's next open bout is taken into the same fields.
+#include <QDialog>
+#include <map>
+#include <memory>
+
+#include "data/core/bout_access.h"
+#include "data/core/handover.h"
+
+class QLineEdit;
+
+namespace kyomat {
+
+class TfrmEditKaempfe;
+
+class TfrmAnzeigeLaden : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmAnzeigeLaden(const std::filesystem::path& program_folder,
+                              QWidget* parent = nullptr);
+    ~TfrmAnzeigeLaden() override;
+
+    // The fields as the scoreboard hands them over; they keep their contents between uses.
+    EntryFields& fields() { return fields_; }
+    // Shows the dialog modally with the fields; true when the operator saved.
+    bool show_entry();
+    bool accepted() const { return accepted_; }
+
+    ListOutcome kampf_laden() { return access_.kampf_laden(fields_); }
+    ListOutcome anzeige_in_liste(const BoutResult& result, bool list_visible) {
+        return access_.anzeige_in_liste(result, list_visible);
+    }
+    void clear_list_result_due() { access_.list_result_due = false; }
+    bool list_result_due() const { return access_.list_result_due; }
+    BoutListAccess& access() { return access_; }
+    // Shows the bout list editor modally.
+    bool edit_kaempfe();
+    TfrmEditKaempfe& editor() { return *editor_; }
+    QLineEdit* field(const char* name) const { return edits_.at(name); }
+
+    void btnSaveClick();
+
+private:
+    BoutListFile file_;
+    BoutListAccess access_;
+    TfrmEditKaempfe* editor_;
+    EntryFields fields_;
+    std::map<std::string, QLineEdit*> edits_;
+    bool accepted_ = false;
+};
+
+}  // namespace kyomat

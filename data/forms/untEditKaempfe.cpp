@@ -1,0 +1,271 @@
+#include "data/forms/untEditKaempfe.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "data/core/basis.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
+
+namespace kyomat {
+namespace {
+
+const QString k_filter = QStringLiteral("Kyomat - Namen (*.kfl);;Alle Dateien (*)");
+// The file separates cells by "|": a typed one is replaced by the broken bar.
+const QString k_bar = QStringLiteral("|");
+const QString k_broken_bar = QStringLiteral("¦");
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+TfrmEditKaempfe::TfrmEditKaempfe(BoutListFile& file, QWidget* parent)
+    : QDialog(parent), file_(file) {
+    setObjectName("frmEditKaempfe");
+    resize(979, 516);
+
+    auto* header = new QHBoxLayout;
+    chkMannschaft_ = new QCheckBox("Mannschaftskampf", this);
+    chkMannschaft_->setObjectName("chkMannschaft");
+    auto* lblMAN1 = new QLabel("Mannschaft 1", this);
+    lblMAN1->setObjectName("lblMAN1");
+    edtMAN1_ = new QLineEdit(this);
+    edtMAN1_->setObjectName("edtMAN1");
+    auto* lblMan2 = new QLabel("Mannschaft 2", this);
+    lblMan2->setObjectName("lblMan2");
+    edtMAN2_ = new QLineEdit(this);
+    edtMAN2_->setObjectName("edtMAN2");
+    auto* btnAddRow = new QPushButton("+", this);
+    btnAddRow->setObjectName("btnAddRow");
+    btnAddRow->setToolTip("Zeile einfügen");
+    auto* btnDelRow = new QPushButton("−", this);
+    btnDelRow->setObjectName("btnDelRow");
+    btnDelRow->setToolTip("Zeile löschen");
+    for (QWidget* w : {static_cast<QWidget*>(chkMannschaft_), static_cast<QWidget*>(lblMAN1),
+                       static_cast<QWidget*>(edtMAN1_), static_cast<QWidget*>(lblMan2),
+                       static_cast<QWidget*>(edtMAN2_), static_cast<QWidget*>(btnAddRow),
+                       static_cast<QWidget*>(btnDelRow)}) {
+        header->addWidget(w);
+    }
+
+    grid_ = new QTableWidget(this);
+    grid_->setObjectName("grdKaempfe");
+    grid_->setColumnCount(BoutList::k_columns);
+    QStringList titles;
+    for (const auto& t : bout_list_header()) titles << q(t);
+    grid_->setHorizontalHeaderLabels(titles);
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->horizontalHeader()->setSectionsMovable(false);
+    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->verticalHeader()->hide();
+    grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    grid_->installEventFilter(this);
+
+    auto* buttons = new QHBoxLayout;
+    const std::pair<const char*, const char*> names[] = {{"btnNew", "&Neue Liste"},
+                                                         {"btnLoad", "Liste &Laden"},
+                                                         {"btnSave", "&Speichern"},
+                                                         {"btnSaveAs", "Speichern &unter"},
+                                                         {"btnCloseAnzeige", "&Beenden"}};
+    QPushButton* button[5];
+    for (int i = 0; i < 5; ++i) {
+        button[i] = new QPushButton(names[i].second, this);
+        button[i]->setObjectName(names[i].first);
+        button[i]->setAutoDefault(false);
+        buttons->addWidget(button[i]);
+    }
+    buttons->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(header);
+    layout->addWidget(grid_, 1);
+    layout->addLayout(buttons);
+
+    connect(button[0], &QPushButton::clicked, this, &TfrmEditKaempfe::btnNewClick);
+    connect(button[1], &QPushButton::clicked, this, &TfrmEditKaempfe::btnLoadClick);
+    connect(button[2], &QPushButton::clicked, this, &TfrmEditKaempfe::btnSaveClick);
+    connect(button[3], &QPushButton::clicked, this, &TfrmEditKaempfe::btnSaveAsClick);
+    connect(button[4], &QPushButton::clicked, this, &TfrmEditKaempfe::btnCloseAnzeigeClick);
+    connect(btnAddRow, &QPushButton::clicked, this, &TfrmEditKaempfe::btnAddRowClick);
+    connect(btnDelRow, &QPushButton::clicked, this, &TfrmEditKaempfe::btnDelRowClick);
+    connect(grid_, &QTableWidget::cellChanged, this, &TfrmEditKaempfe::cell_changed);
+    connect(chkMannschaft_, &QCheckBox::toggled, this, [this](bool on) {
+        edtMAN1_->setEnabled(on);
+        edtMAN2_->setEnabled(on);
+        if (filling_) return;
+        file_.list.team_mode = on;
+        file_.modified = true;
+    });
+    connect(edtMAN1_, &QLineEdit::textEdited, this, [this](const QString& t) {
+        file_.list.team1 = t.toStdString();
+        file_.modified = true;
+    });
+    connect(edtMAN2_, &QLineEdit::textEdited, this, [this](const QString& t) {
+        file_.list.team2 = t.toStdString();
+        file_.modified = true;
+    });
+    edtMAN1_->setEnabled(false);
+    edtMAN2_->setEnabled(false);
+    set_caption();
+}
+
+void TfrmEditKaempfe::set_caption() {
+    if (file_.file_name.empty()) file_.file_name = "Neu";
+    setWindowTitle("KYOMAT - Editieren Kampfliste <" + q(file_.file_name) + ">");
+}
+
+void TfrmEditKaempfe::apply_column_widths() {
+    const int w = grid_->viewport()->width() / 20;
+    for (int c = 0; c < BoutList::k_columns; ++c) {
+        grid_->setColumnWidth(c, (c >= 1 && c <= 4) ? 4 * w : w);
+    }
+}
+
+void TfrmEditKaempfe::show_list() {
+    filling_ = true;
+    const BoutList& list = file_.list;
+    chkMannschaft_->setChecked(list.team_mode);
+    edtMAN1_->setEnabled(list.team_mode);
+    edtMAN2_->setEnabled(list.team_mode);
+    edtMAN1_->setText(q(list.team1));
+    edtMAN2_->setText(q(list.team2));
+    grid_->setRowCount(list.row_count() - 1);
+    for (int r = 1; r < list.row_count(); ++r) {
+        for (int c = 0; c < BoutList::k_columns; ++c) {
+            const QString text = q(list.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
+            if (auto* item = grid_->item(r - 1, c)) {
+                item->setText(text);
+            } else {
+                grid_->setItem(r - 1, c, new QTableWidgetItem(text));
+            }
+        }
+    }
+    filling_ = false;
+}
+
+void TfrmEditKaempfe::cell_changed(int row, int column) {
+    if (filling_) return;
+    QTableWidgetItem* item = grid_->item(row, column);
+    if (item == nullptr) return;
+    QString text = item->text();
+    if (text.contains(k_bar)) {
+        text.replace(k_bar, k_broken_bar);
+        filling_ = true;
+        item->setText(text);
+        filling_ = false;
+        show_message("Das Zeichen \"|\" trennt in der Listendatei die Spalten; es wurde durch "
+                     "\"¦\" ersetzt.",
+                     'H');
+    }
+    const auto r = static_cast<std::size_t>(row) + 1;
+    if (r < file_.list.rows.size()) {
+        file_.list.rows[r][static_cast<std::size_t>(column)] = text.toStdString();
+    }
+    file_.modified = true;
+}
+
+bool TfrmEditKaempfe::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_ && event->type() == QEvent::KeyPress) file_.modified = true;
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TfrmEditKaempfe::edit_ok() {
+    return !file_.modified || confirm_ok("Änderungen verwerfen ?");
+}
+
+void TfrmEditKaempfe::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    set_caption();
+    apply_column_widths();
+    file_.list.reset();
+    file_.modified = false;
+    if (upper_case_de(file_.file_name) != "NEU.KFL") file_.load_from_file();
+    file_.modified = false;
+    show_list();
+}
+
+void TfrmEditKaempfe::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    apply_column_widths();
+}
+
+void TfrmEditKaempfe::btnNewClick() {
+    if (!edit_ok()) return;
+    file_.new_list();
+    set_caption();
+    show_list();
+}
+
+void TfrmEditKaempfe::btnLoadClick() {
+    if (!edit_ok()) return;
+    const auto chosen = get_open_file(this, QString::fromStdString(file_.folder.string()), k_filter);
+    if (!chosen) return;
+    const QFileInfo info(*chosen);
+    file_.folder = info.absolutePath().toStdString();
+    file_.file_name = info.fileName().toStdString();
+    set_caption();
+    const bool ok = file_.load_from_file();
+    show_list();
+    if (!ok) show_message("Laden nicht möglich", 'F');
+}
+
+void TfrmEditKaempfe::write_list() {
+    file_.write_to_file();
+}
+
+void TfrmEditKaempfe::btnSaveClick() {
+    if (file_.file_name != "neu.kfl") {
+        write_list();
+    } else {
+        btnSaveAsClick();
+    }
+}
+
+void TfrmEditKaempfe::btnSaveAsClick() {
+    const auto chosen =
+        get_save_file(this, QString::fromStdString(file_.folder.string()), k_filter, "kfl");
+    if (chosen) {
+        const QFileInfo info(*chosen);
+        file_.folder = info.absolutePath().toStdString();
+        file_.file_name = info.fileName().toStdString();
+        set_caption();
+    }
+    write_list();
+}
+
+void TfrmEditKaempfe::btnCloseAnzeigeClick() {
+    // Unsaved edits are never dropped without a question.
+    if (!edit_ok()) return;
+    QDialog::reject();
+}
+
+void TfrmEditKaempfe::reject() { btnCloseAnzeigeClick(); }
+
+void TfrmEditKaempfe::btnAddRowClick() {
+    const int current = grid_->currentRow();
+    const int at = current + 1;  // table row; the list row is one more (header)
+    BoutList::Row blanks;
+    blanks.fill(" ");
+    file_.list.rows.insert(file_.list.rows.begin() + at + 1, blanks);
+    file_.modified = true;
+    show_list();
+    if (current >= 0) grid_->setCurrentCell(current, std::max(grid_->currentColumn(), 0));
+}
+
+void TfrmEditKaempfe::btnDelRowClick() {
+    const int current = grid_->currentRow();
+    if (current < 0) return;
+    file_.list.rows.erase(file_.list.rows.begin() + current + 1);
+    file_.modified = true;
+    show_list();
+}
+
+}  // namespace kyomat

@@ -1,0 +1,187 @@
+// The bout list editor, the bout entry dialog, the team score dialog, the about box and the
+// wait window on the offscreen platform.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include "app/untInfoAnzeige.h"
+#include "app/untWait.h"
+#include "data/core/bout_list.h"
+#include "data/core/file_io.h"
+#include "data/forms/untAnzeigeLaden.h"
+#include "data/forms/untEditKaempfe.h"
+#include "data/forms/untEingabeKampfTeams.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
+#include "temp_folder.h"
+
+using namespace kyomat;
+
+namespace {
+
+// Runs action once the next modal dialog is up; a dialog still open afterwards (a failed
+// check returned early) is closed, so a failure never hangs the test.
+void when_modal(std::function<void(QWidget*)> action) {
+    QTimer::singleShot(0, [action] {
+        QWidget* w = QApplication::activeModalWidget();
+        QVERIFY(w != nullptr);
+        action(w);
+        if (auto* d = qobject_cast<QDialog*>(w); d != nullptr && d->isVisible()) {
+            d->done(QDialog::Rejected);
+        }
+    });
+}
+
+std::string file_text(const std::filesystem::path& p) {
+    std::string error;
+    return read_whole_file(p, error).value_or("<missing>");
+}
+
+}  // namespace
+
+class TestForms : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { message_boxes::set_auto_answer(true, true); }
+    void cleanup() { message_boxes::take_log(); }
+
+    void editorNewListSavedAtOnce() {
+        testing::TempFolder dir;
+        TfrmAnzeigeLaden entry(dir.path());
+        TfrmEditKaempfe& editor = entry.editor();
+        file_dialogs::set_next_answer(std::nullopt);  // save-as cancelled: still saved
+        when_modal([&](QWidget*) {
+            QCOMPARE(editor.windowTitle(), QString("KYOMAT - Editieren Kampfliste <neu.kfl>"));
+            editor.findChild<QPushButton*>("btnSave")->click();
+            editor.findChild<QPushButton*>("btnCloseAnzeige")->click();
+        });
+        entry.edit_kaempfe();
+        const std::string text = file_text(dir.path() / "neu.kfl");
+        QVERIFY(text.find("#PAR|0|||2\r\n#DAT||||||||\r\n") != std::string::npos);
+        QCOMPARE(text.substr(0, 9), std::string("#STR|KFL|"));
+    }
+
+    void editorGuardsCellsAndUnsavedEdits() {
+        testing::TempFolder dir;
+        TfrmAnzeigeLaden entry(dir.path());
+        TfrmEditKaempfe& editor = entry.editor();
+        when_modal([&](QWidget*) {
+            auto* grid = editor.findChild<QTableWidget*>("grdKaempfe");
+            grid->item(0, 1)->setText("a|b");
+            QCOMPARE(grid->item(0, 1)->text(), QString("a¦b"));
+            grid->setCurrentCell(0, 0);
+            editor.findChild<QPushButton*>("btnAddRow")->click();
+            QCOMPARE(grid->rowCount(), 2);
+            QCOMPARE(grid->item(1, 0)->text(), QString(" "));
+            // Modified: "&Beenden" asks; cancelled, the editor stays open.
+            message_boxes::set_auto_answer(false);
+            message_boxes::set_next_answer(false);
+            editor.findChild<QPushButton*>("btnCloseAnzeige")->click();
+            QVERIFY(editor.isVisible());
+            message_boxes::set_next_answer(true);
+            editor.findChild<QPushButton*>("btnCloseAnzeige")->click();
+        });
+        entry.edit_kaempfe();
+        const auto log = message_boxes::take_log();
+        QCOMPARE(std::count(log.begin(), log.end(), "confirm Änderungen verwerfen ?"), 2);
+        QVERIFY(!log.empty() && log.front().rfind("H Das Zeichen", 0) == 0);
+        // Nothing was saved.
+        QVERIFY(!std::filesystem::exists(dir.path() / "neu.kfl"));
+    }
+
+    void editorLoadsAndRefusesBadFiles() {
+        testing::TempFolder dir;
+        dir.write("bad.kfl", "#STR|XYZ|1|2\r\n#PAR|0|||2\r\n");
+        dir.write("gut.kfl", "#STR|KFL|1|2\r\n#PAR|1|A|B|3\r\n#DAT|-60|X\r\n#DAT|-66|Y\r\n");
+        TfrmAnzeigeLaden entry(dir.path());
+        TfrmEditKaempfe& editor = entry.editor();
+        file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "bad.kfl").string()));
+        file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "gut.kfl").string()));
+        when_modal([&](QWidget*) {
+            editor.findChild<QPushButton*>("btnLoad")->click();
+            QCOMPARE(message_boxes::take_log(), std::vector<std::string>{"F Laden nicht möglich"});
+            editor.findChild<QPushButton*>("btnLoad")->click();
+            auto* grid = editor.findChild<QTableWidget*>("grdKaempfe");
+            QCOMPARE(grid->rowCount(), 2);
+            QCOMPARE(grid->item(1, 1)->text(), QString("Y"));
+            QVERIFY(editor.findChild<QCheckBox*>("chkMannschaft")->isChecked());
+            QVERIFY(editor.findChild<QLineEdit*>("edtMAN1")->isEnabled());
+            QCOMPARE(editor.windowTitle(), QString("KYOMAT - Editieren Kampfliste <gut.kfl>"));
+            editor.findChild<QPushButton*>("btnCloseAnzeige")->click();
+        });
+        entry.edit_kaempfe();
+        // The list now comes from gut.kfl for the scoreboard too.
+        QCOMPARE(entry.kampf_laden(), ListOutcome::done);
+        QCOMPARE(entry.fields().edtNAMEBlau, std::string("X"));
+        QCOMPARE(entry.fields().edtAKID, std::string("0:0"));
+        QCOMPARE(entry.fields().edtVERNBlau, std::string("A"));
+    }
+
+    void entryDialogEnterKeyAndKeptFields() {
+        testing::TempFolder dir;
+        TfrmAnzeigeLaden entry(dir.path());
+        entry.fields().edtKTXT = "Finale";
+        when_modal([&](QWidget* w) {
+            QCOMPARE(w->windowTitle(), QString("KYOMAT - Kampf eingeben für Anzeigetafel"));
+            QCOMPARE(entry.field("edtKTXT")->text(), QString("Finale"));
+            entry.field("edtGEWK")->setFocus();
+            QTest::keyClick(entry.field("edtGEWK"), Qt::Key_Return);
+            QVERIFY(w->isVisible());  // Enter in the weight class does not accept
+            entry.field("edtNAMEBlau")->setText("Meier, Hans");
+            QTest::keyClick(entry.field("edtNAMEBlau"), Qt::Key_Return);
+        });
+        QVERIFY(entry.show_entry());
+        QCOMPARE(entry.fields().edtNAMEBlau, std::string("Meier, Hans"));
+        when_modal([&](QWidget*) { entry.findChild<QPushButton*>("btnCancel")->click(); });
+        QVERIFY(!entry.show_entry());
+        QCOMPARE(entry.fields().edtNAMEBlau, std::string("Meier, Hans"));
+    }
+
+    void teamDialog() {
+        TfrmEingabeKampfTeams teams;
+        TeamFields t;
+        t.edtPunkteBlau = "4";
+        when_modal([&](QWidget* w) {
+            QCOMPARE(w->windowTitle(), QString("KYOMAT - Punktestand Mannschaftskampf"));
+            QCOMPARE(teams.field("edtPunkteBlau")->text(), QString("4"));
+            QTest::keyClick(teams.field("edtPunkteBlau"), Qt::Key_Return);  // does not accept
+            teams.field("edtPunkteWeiss")->setText("5 Punkte");
+            teams.findChild<QPushButton*>("btnSave")->click();
+        });
+        QVERIFY(teams.run(t));
+        QCOMPARE(t.edtPunkteWeiss, std::string("5 Punkte"));
+        when_modal([&](QWidget* w) { w->close(); });
+        QVERIFY(!teams.run(t));
+    }
+
+    void aboutBoxIsMadeAnewEachTime() {
+        for (int i = 0; i < 2; ++i) {
+            when_modal([](QWidget* w) {
+                QCOMPARE(w->windowTitle(), QString("KYOMAT - Anzeigetafel - Programminfo"));
+                QCOMPARE(w->findChild<QLabel*>("lblProg")->text(), QString("KYOMAT - Anzeigetafel"));
+                QCOMPARE(w->findChild<QLabel*>("lblVers")->text(), QString("4.00"));
+                QCOMPARE(TfrmInfoAnzeige::live_count(), 1);
+                w->findChild<QPushButton*>("btnOK")->click();
+            });
+            TfrmInfoAnzeige::show_modal(nullptr);
+            QCOMPARE(TfrmInfoAnzeige::live_count(), 0);
+        }
+    }
+
+    void waitWindowHidesOnClick() {
+        TfrmWait wait;
+        wait.move(300, 300);
+        wait.show();
+        QCOMPARE(wait.pos(), QPoint(0, 0));
+        QTest::mouseClick(wait.findChild<QLabel*>("lblWait"), Qt::LeftButton);
+        QVERIFY(!wait.isVisible());
+    }
+};
+
+QTEST_MAIN(TestForms)
+#include "test_forms.moc"
