@@ -1,6 +1,7 @@
 #include "app/app_host.h"
 
 #include "app/untInfoAnzeige.h"
+#include "control/untAnzeigeSTRG.h"
 #include "data/core/settings.h"
 #include "data/core/team_score.h"
 #include "data/forms/untAnzeigeLaden.h"
@@ -63,11 +64,20 @@ void AppHost::info() { TfrmInfoAnzeige::show_modal(entry_); }
 void AppHost::show_page(PageScheme /*scheme*/, const std::string& /*line1*/,
                         const std::string& /*line2*/, const std::string& /*line3*/) {}
 
-bool AppHost::list_visible() const { return false; }
+bool AppHost::list_visible() const { return panel_ != nullptr && panel_->list_mode(); }
 
 void AppHost::show_control_panel() {
-    // No panel to show: it is closed at once, as its own close command would.
-    if (scoreboard_ != nullptr) scoreboard_->engine().control_panel_active = false;
+    if (panel_ == nullptr) return;
+    panel_->exec();
+    if (scoreboard_ != nullptr) scoreboard_->activateWindow();
+}
+
+void AppHost::anzeige_uebernehmen() {
+    if (panel_ != nullptr) panel_->anzeige_uebernehmen();
+}
+
+void AppHost::zeit_uebernehmen() {
+    if (panel_ != nullptr) panel_->zeit_uebernehmen();
 }
 
 void AppHost::place_on_display(int left) {

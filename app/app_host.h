@@ -6,6 +6,7 @@
 namespace kyomat {
 
 class TfrmMainAnzeige;
+class TfrmAnzeigeSTRG;
 class TfrmAnzeigeLaden;
 class TfrmEingabeKampfTeams;
 class Settings;
@@ -16,6 +17,7 @@ public:
     void set_scoreboard(TfrmMainAnzeige* w) { scoreboard_ = w; }
     void set_entry(TfrmAnzeigeLaden* entry) { entry_ = entry; }
     void set_teams(TfrmEingabeKampfTeams* teams) { teams_ = teams; }
+    void set_panel(TfrmAnzeigeSTRG* panel) { panel_ = panel; }
     GongPlayer& gong() { return gong_; }
 
     std::uint32_t tick_count() override;
@@ -38,8 +40,8 @@ public:
     void overlay_bild() override {}
     void overlay_bild_aus() override {}
     void show_control_panel() override;
-    void anzeige_uebernehmen() override {}
-    void zeit_uebernehmen() override {}
+    void anzeige_uebernehmen() override;
+    void zeit_uebernehmen() override;
 
     void place_on_display(int left) override;
     void relayout() override;
@@ -54,6 +56,7 @@ private:
     TfrmMainAnzeige* scoreboard_ = nullptr;
     TfrmAnzeigeLaden* entry_ = nullptr;
     TfrmEingabeKampfTeams* teams_ = nullptr;
+    TfrmAnzeigeSTRG* panel_ = nullptr;
     GongPlayer gong_;
     EntryFields fields_;
 };

@@ -6,6 +6,7 @@
 
 #include "app/app_host.h"
 #include "app/untWait.h"
+#include "control/untAnzeigeSTRG.h"
 #include "data/forms/untAnzeigeLaden.h"
 #include "data/forms/untEingabeKampfTeams.h"
 #include "data/core/settings.h"
@@ -47,6 +48,16 @@ int main(int argc, char** argv) {
     host.set_scoreboard(&scoreboard);
     kyomat::TfrmAnzeigeLaden entry(folder);
     host.set_entry(&entry);
+    // The control panel belongs to the scoreboard; it reaches the scoreboard only through
+    // the key handler and the board, and the bout list through the bout entry component.
+    kyomat::PanelLinks links{
+        [&scoreboard](std::uint16_t key, kyomat::Modifiers mods) { scoreboard.FormKeyDown(key, mods); },
+        [&entry] { return entry.edit_kaempfe(); },
+        [&entry](std::vector<std::array<std::string, 5>>& rows) {
+            return entry.access().panel_rows(rows);
+        }};
+    auto* panel = new kyomat::TfrmAnzeigeSTRG(scoreboard.engine(), host, links, &scoreboard);
+    host.set_panel(panel);
     kyomat::TfrmWait wait;
     kyomat::TfrmEingabeKampfTeams teams;
     host.set_teams(&teams);

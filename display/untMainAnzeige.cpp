@@ -10,7 +10,7 @@
 
 #include "data/core/settings.h"
 #include "display/keymap.h"
-#include "display/layout.h"
+#include "data/core/font_size.h"
 
 namespace kyomat {
 

@@ -1,6 +1,7 @@
 #include "engine/fake_host.h"
 
 #include "data/core/settings.h"
+#include "engine/panel_commands.h"
 
 namespace kyomat::testing {
 
@@ -136,13 +137,14 @@ void FakeHost::show_control_panel() {
     const std::string how = panel_answers.front();
     panel_answers.pop_front();
     if (engine_ == nullptr || how == "box") return;
+    const KeyRelay relay = [this](std::uint16_t key, Modifiers mods) {
+        engine_->FormKeyDown(key, mods);
+    };
     if (how == "exit") {
-        if (engine_->bout_in_progress() && !confirm_ok("Verlassen ohne Speichern ?")) return;
-        engine_->exit_request = true;
+        exit_from_panel(*engine_, *this, relay);
+    } else {
+        close_panel(*engine_, relay);
     }
-    // "Steuerung schließen": the overlay goes, the panel is no longer active.
-    engine_->FormKeyDown('R', Modifiers{false, true, false});
-    engine_->control_panel_active = false;
 }
 
 void FakeHost::close_scoreboard() {

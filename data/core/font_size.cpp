@@ -1,4 +1,4 @@
-#include "display/layout.h"
+#include "data/core/font_size.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 #pragma once
-// Plain arithmetic of the scoreboard layout.
+// Font sizes from pixel heights, shared by the scoreboard and the control panel layouts.
 
 namespace kyomat {
 
