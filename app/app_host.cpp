@@ -6,7 +6,9 @@
 #include "data/core/team_score.h"
 #include "data/forms/untAnzeigeLaden.h"
 #include "data/forms/untEingabeKampfTeams.h"
+#include "display/untAnzeigeText.h"
 #include "display/untMainAnzeige.h"
+#include "display/untOverlay.h"
 #include "platform/message_box.h"
 #include "platform/tick.h"
 
@@ -59,10 +61,18 @@ bool AppHost::eingabeTeamsSimple(bool has_result, bool blue_won) {
 
 void AppHost::info() { TfrmInfoAnzeige::show_modal(entry_); }
 
-// The text screen is a window of its own that this program does not have yet: its pages are
-// not shown.
-void AppHost::show_page(PageScheme /*scheme*/, const std::string& /*line1*/,
-                        const std::string& /*line2*/, const std::string& /*line3*/) {}
+void AppHost::show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
+                        const std::string& line3) {
+    if (scoreboard_ != nullptr) scoreboard_->text_screen().show_page(scheme, line1, line2, line3);
+}
+
+void AppHost::overlay_bild() {
+    if (scoreboard_ != nullptr) scoreboard_->overlay().overlay_bild();
+}
+
+void AppHost::overlay_bild_aus() {
+    if (scoreboard_ != nullptr) scoreboard_->overlay().overlay_bild_aus();
+}
 
 bool AppHost::list_visible() const { return panel_ != nullptr && panel_->list_mode(); }
 

@@ -37,8 +37,8 @@ public:
 
     void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                    const std::string& line3) override;
-    void overlay_bild() override {}
-    void overlay_bild_aus() override {}
+    void overlay_bild() override;
+    void overlay_bild_aus() override;
     void show_control_panel() override;
     void anzeige_uebernehmen() override;
     void zeit_uebernehmen() override;

@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
     auto* panel = new kyomat::TfrmAnzeigeSTRG(scoreboard.engine(), host, links, &scoreboard);
     host.set_panel(panel);
     kyomat::TfrmWait wait;
+    scoreboard.set_wait_window([&wait](bool show) { wait.setVisible(show); });
     kyomat::TfrmEingabeKampfTeams teams;
     host.set_teams(&teams);
     scoreboard.show();

@@ -10,6 +10,9 @@
 
 #include "data/core/settings.h"
 #include "display/keymap.h"
+#include "display/untAnzeigeText.h"
+#include "display/untOverlay.h"
+#include "platform/screen_place.h"
 #include "data/core/font_size.h"
 
 namespace kyomat {
@@ -78,6 +81,17 @@ TfrmMainAnzeige::TfrmMainAnzeige(Host& host, Settings settings, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
     resize(900, 674);
+    // A window of this size at the designed position (2036, 264) would lie off every single
+    // monitor; it starts on the first monitor instead, until it is placed.
+    move(QGuiApplication::primaryScreen() != nullptr
+             ? QGuiApplication::primaryScreen()->availableGeometry().topLeft()
+             : QPoint(0, 0));
+
+    // The windows the scoreboard owns: text screen and logo overlay.
+    text_ = new TfrmAnzeigeText(engine_, [this](bool show) {
+        if (wait_) wait_(show);
+    }, this);
+    overlay_ = new TfrmOverlay(engine_.settings(), [this] { return engine_.display_left; }, this);
 
     QWidget* top = panel("pnlTop", this);
     label("lblBlau_Name", top);
@@ -232,22 +246,16 @@ void TfrmMainAnzeige::showEvent(QShowEvent* event) {
 }
 
 void TfrmMainAnzeige::place_on_display(int left) {
-    QScreen* target = nullptr;
-    for (QScreen* s : QGuiApplication::screens()) {
-        const QRect g = s->geometry();
-        if (left >= g.left() && left <= g.right()) {
-            target = s;
-            break;
-        }
-    }
-    if (target == nullptr) target = QGuiApplication::primaryScreen();
-    setWindowState(Qt::WindowNoState);
-    if (target != nullptr) {
-        setGeometry(target->geometry());
-        if (windowHandle() != nullptr) windowHandle()->setScreen(target);
-    }
-    setWindowState(Qt::WindowMaximized);
+    place_on_screen(this, left);
     setWindowTitle("KYOMAT - Anzeigetafel");
+}
+
+void TfrmMainAnzeige::closeEvent(QCloseEvent* event) {
+    // The windows the scoreboard owns go with it, so closing it always ends the program.
+    for (QObject* child : children()) {
+        if (auto* w = qobject_cast<QWidget*>(child); w != nullptr && w->isWindow()) w->hide();
+    }
+    QWidget::closeEvent(event);
 }
 
 void TfrmMainAnzeige::resizeEvent(QResizeEvent* event) {

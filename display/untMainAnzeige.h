@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,6 +14,8 @@
 namespace kyomat {
 
 class FocusCircle;
+class TfrmAnzeigeText;
+class TfrmOverlay;
 
 class TfrmMainAnzeige : public QWidget {
     Q_OBJECT
@@ -31,6 +34,11 @@ public:
     // Moves the window to the monitor that holds the x coordinate left and fills it.
     void place_on_display(int left);
 
+    TfrmAnzeigeText& text_screen() { return *text_; }
+    TfrmOverlay& overlay() { return *overlay_; }
+    // The operator's "Bitte warten ..." notice, shown while a text page covers the display.
+    void set_wait_window(std::function<void(bool)> wait) { wait_ = std::move(wait); }
+
     QTimer& Timer1() { return timer1_; }
     QTimer& Timer2() { return timer2_; }
 
@@ -38,6 +46,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QWidget* panel(const char* name, QWidget* parent);
@@ -50,6 +59,9 @@ private:
     BoutEngine engine_;
     std::map<std::string, QWidget*> widgets_;
     FocusCircle* focus_ = nullptr;
+    TfrmAnzeigeText* text_ = nullptr;
+    TfrmOverlay* overlay_ = nullptr;
+    std::function<void(bool)> wait_;
     QTimer timer1_;
     QTimer timer2_;
     bool shown_once_ = false;

@@ -1,0 +1,132 @@
+#include "display/untAnzeigeText.h"
+
+#include <QFontDatabase>
+#include <QLabel>
+
+#include "data/core/basis.h"
+#include "platform/screen_place.h"
+
+namespace kyomat {
+
+TextLayout text_screen_layout(int W, int H, const std::function<int(int, int)>& width) {
+    TextLayout t{};
+    const int limit = H * 95 / 100;  // of the height, not the width
+    for (int i = 0; i < 3; ++i) {
+        int size = H / 6;
+        while (width(i, size) > limit && size > 20) --size;
+        t.size[i] = size;
+    }
+    t.size[0] = t.size[1] = std::min(t.size[0], t.size[1]);
+    const int third = H / 3;
+    t.top[0] = third / 20;
+    t.top[1] = third + third / 15;
+    t.top[2] = 2 * third + third / 10;
+    for (int i = 0; i < 3; ++i) t.left[i] = (W - width(i, t.size[i])) / 2;
+    return t;
+}
+
+namespace {
+
+QFont line_font(int points) {
+    QFont f(QStringLiteral("Arial Black"));
+    if (!QFontDatabase::families().contains(QStringLiteral("Arial Black"))) {
+        f = QFont(QStringLiteral("Sans Serif"));
+        f.setWeight(QFont::Black);
+    }
+    f.setPointSize(points > 0 ? points : 1);
+    return f;
+}
+
+QColor qcolor(const Colour& c) { return QColor(c.r, c.g, c.b); }
+
+}  // namespace
+
+TfrmAnzeigeText::TfrmAnzeigeText(const BoutEngine& engine, std::function<void(bool)> wait,
+                                 QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), engine_(engine), wait_(std::move(wait)) {
+    setObjectName("frmAnzeigeText");
+    setAutoFillBackground(true);
+    for (int i = 0; i < 3; ++i) {
+        lines_[i] = new QLabel(this);
+        lines_[i]->setObjectName(QString("lbl%1").arg(i + 1));
+        lines_[i]->setTextFormat(Qt::PlainText);
+        lines_[i]->setAttribute(Qt::WA_TransparentForMouseEvents);  // a click closes the page
+        lines_[i]->setFont(line_font(12));
+    }
+    timer_.setInterval(1000);
+    connect(&timer_, &QTimer::timeout, this, &TfrmAnzeigeText::Timer1Timer);
+}
+
+void TfrmAnzeigeText::show_page(PageScheme scheme, const std::string& line1,
+                                const std::string& line2, const std::string& line3) {
+    mode_ = scheme == PageScheme::neutral ? "neutral" : scheme == PageScheme::blau ? "blau" : "weiss";
+    const std::string* texts[3] = {&line1, &line2, &line3};
+    for (int i = 0; i < 3; ++i) lines_[i]->setText(QString::fromStdString(*texts[i]));
+    exec();
+}
+
+void TfrmAnzeigeText::showEvent(QShowEvent* event) {
+    if (remembered_left_ > 1000 && wait_) wait_(true);
+    const Board& b = engine_.board();
+    const Element* back = nullptr;
+    const Element* text = nullptr;
+    if (mode_ == "blau") {
+        back = &b.pnlTop;
+        text = &b.lblBlau_Name;
+    } else if (mode_ == "weiss") {
+        back = &b.pnlMiddle;
+        text = &b.lblWeiss_Name;
+    } else if (mode_ == "neutral") {
+        back = &b.pnlLinks;
+        text = &b.lblAK;
+    }
+    if (back != nullptr) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, qcolor(back->back));
+        pal.setColor(QPalette::WindowText, qcolor(text->font));
+        setPalette(pal);
+        for (QLabel* l : lines_) l->setPalette(pal);
+    }
+    if (first_show_) {
+        remembered_left_ = place_on_screen(this, engine_.display_left);
+        first_show_ = false;
+    } else {
+        move(remembered_left_, y());
+    }
+    FormResize();
+    duration_ = to_integer(engine_.rules().titel_dauer).value_or(1);
+    elapsed_ = 0;
+    timer_.start();
+    QDialog::showEvent(event);
+}
+
+void TfrmAnzeigeText::FormResize() {
+    const TextLayout t = text_screen_layout(width(), height(), [this](int line, int points) {
+        return QFontMetrics(line_font(points)).horizontalAdvance(lines_[line]->text());
+    });
+    for (int i = 0; i < 3; ++i) {
+        lines_[i]->setFont(line_font(t.size[i]));
+        lines_[i]->adjustSize();
+        lines_[i]->move((width() - lines_[i]->width()) / 2, t.top[i]);
+    }
+}
+
+void TfrmAnzeigeText::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    FormResize();
+}
+
+void TfrmAnzeigeText::Timer1Timer() {
+    ++elapsed_;
+    if (elapsed_ == duration_) accept();
+}
+
+void TfrmAnzeigeText::mousePressEvent(QMouseEvent* /*event*/) { accept(); }
+
+void TfrmAnzeigeText::done(int result) {
+    if (wait_) wait_(false);
+    timer_.stop();
+    QDialog::done(result);
+}
+
+}  // namespace kyomat

@@ -1,0 +1,58 @@
+#pragma once
+// The text screen: a full-screen page of up to three large lines between bouts.
+#include <QDialog>
+#include <QTimer>
+#include <functional>
+#include <string>
+
+#include "engine/engine.h"
+
+class QLabel;
+
+namespace kyomat {
+
+struct TextLayout {
+    int size[3];
+    int top[3];
+    int left[3];
+};
+
+// width(line, points) gives the width in pixels of line 0..2 at that font size.
+TextLayout text_screen_layout(int W, int H, const std::function<int(int, int)>& width);
+
+class TfrmAnzeigeText : public QDialog {
+    Q_OBJECT
+public:
+    // wait(true) shows the operator's wait notice, wait(false) hides it.
+    TfrmAnzeigeText(const BoutEngine& engine, std::function<void(bool)> wait,
+                    QWidget* parent = nullptr);
+
+    // Shows one page modally; returns when it closes.
+    void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
+                   const std::string& line3);
+    void set_colour_mode(const std::string& mode) { mode_ = mode; }
+    void Timer1Timer();
+    QTimer& Timer1() { return timer_; }
+    int page_duration() const { return duration_; }
+    void FormResize();
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    const BoutEngine& engine_;
+    std::function<void(bool)> wait_;
+    QLabel* lines_[3];
+    QTimer timer_;
+    std::string mode_;
+    int duration_ = 1;
+    int elapsed_ = 0;
+    bool first_show_ = true;
+    int remembered_left_ = 0;
+};
+
+}  // namespace kyomat

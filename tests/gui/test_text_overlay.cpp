@@ -1,0 +1,208 @@
+// The text screen and the logo overlay on the offscreen platform, and picture loading.
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTimer>
+#include <QtTest>
+
+#include "display/untAnzeigeText.h"
+#include "display/untOverlay.h"
+#include "engine/fake_host.h"
+#include "platform/message_box.h"
+#include "platform/picture.h"
+#include "temp_folder.h"
+
+using namespace kyomat;
+
+namespace {
+
+void save_image(const std::filesystem::path& file, const QColor& colour, const char* format) {
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(colour);
+    QVERIFY(image.save(QString::fromStdString(file.string()), format));
+}
+
+}  // namespace
+
+class TestTextOverlay : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testing::TempFolder> dir_;
+    std::unique_ptr<testing::FakeHost> host_;
+    std::unique_ptr<BoutEngine> engine_;
+
+    void start(const std::string& ini) {
+        dir_ = std::make_unique<testing::TempFolder>();
+        dir_->write("kyomat.ini", ini);
+        host_ = std::make_unique<testing::FakeHost>(dir_->path());
+        engine_ = std::make_unique<BoutEngine>(*host_, Settings(dir_->path()));
+        engine_->FormCreate();
+    }
+
+private slots:
+    void init() { message_boxes::set_auto_answer(true, true); }
+    void cleanup() { message_boxes::take_log(); }
+
+    void layoutArithmetic() {
+        // 1920 x 1080 with short lines: 180 points, tops 18, 384, 756, centred.
+        TextLayout t = text_screen_layout(1920, 1080, [](int, int points) { return points * 3; });
+        QCOMPARE(t.size[0], 180);
+        QCOMPARE(t.size[2], 180);
+        QCOMPARE(t.top[0], 18);
+        QCOMPARE(t.top[1], 384);
+        QCOMPARE(t.top[2], 756);
+        QCOMPARE(t.left[0], (1920 - 540) / 2);
+        // Lines shrink until they fit 95 % of the height (1026 px); lines 1 and 2 share the
+        // smaller size, line 3 keeps its own.
+        t = text_screen_layout(1920, 1080, [](int line, int points) {
+            return line == 1 ? points * 10 : points * 3;
+        });
+        QCOMPARE(t.size[1], 102);
+        QCOMPARE(t.size[0], 102);
+        QCOMPARE(t.size[2], 180);
+        // A line too long for 20 points stays at 20 and is cut at both edges.
+        t = text_screen_layout(1920, 1080, [](int, int points) { return points * 200; });
+        QCOMPARE(t.size[0], 20);
+        QCOMPARE(t.left[0], (1920 - 4000) / 2);
+        QVERIFY(t.left[0] < 0);
+    }
+
+    void pagesCloseByTimeOrClickInTheSchemeColours() {
+        start("[anzeige]\r\nanz_links=0\r\ntitel_dauer=0\r\n[Farben_1]\r\nhintergrund_name=$102030\r\n"
+              "font_name=$405060\r\n[Farben_A]\r\nhintergrund_fuss=$010203\r\nfont_fuss=$0A0B0C\r\n");
+        int waits = 0;
+        TfrmAnzeigeText text(*engine_, [&waits](bool show) { waits += show ? 1 : 0; });
+        QTimer::singleShot(0, [&] {
+            QCOMPARE(text.palette().color(QPalette::Window), QColor(0x10, 0x20, 0x30));
+            QCOMPARE(text.findChild<QLabel*>("lbl1")->palette().color(QPalette::WindowText),
+                     QColor(0x40, 0x50, 0x60));
+            QCOMPARE(text.findChild<QLabel*>("lbl2")->text(), QString("Hans"));
+            // titel_dauer 0: the page stays however long it is up...
+            for (int i = 0; i < 5; ++i) text.Timer1Timer();
+            QVERIFY(text.isVisible());
+            // ...until it is clicked.
+            QTest::mouseClick(&text, Qt::LeftButton);
+        });
+        text.show_page(PageScheme::blau, "Meier", "Hans", "JC Nord");
+        QVERIFY(!text.isVisible());
+        QVERIFY(!text.Timer1().isActive());
+        QCOMPARE(waits, 0);  // display at 0: never the wait notice
+        engine_->rules().titel_dauer = "2";
+        QTimer::singleShot(0, [&] {
+            QCOMPARE(text.palette().color(QPalette::Window), QColor(1, 2, 3));
+            QCOMPARE(text.findChild<QLabel*>("lbl3")->palette().color(QPalette::WindowText),
+                     QColor(10, 11, 12));
+            text.Timer1Timer();
+            QVERIFY(text.isVisible());
+            text.Timer1Timer();
+            QVERIFY(!text.isVisible());
+        });
+        text.show_page(PageScheme::neutral, "U18", "-73 kg", "");
+        engine_->rules().titel_dauer = "abc";
+        QTimer::singleShot(0, [&] {
+            QCOMPARE(text.page_duration(), 1);
+            QCOMPARE(text.palette().color(QPalette::Window), QColor(1, 19, 196));  // Farben_2
+            text.Timer1Timer();
+        });
+        text.show_page(PageScheme::weiss, "Li", " Wei", "");
+    }
+
+    void overlayRotation() {
+        start("");
+        save_image(dir_->path() / "a.jpg", Qt::red, "JPG");
+        save_image(dir_->path() / "b.bmp", Qt::green, "BMP");
+        save_image(dir_->path() / "c.jpeg", Qt::blue, "JPG");
+        dir_->write("kyomat.ini",
+                    "[pause]\r\nlogo1=a.jpg\r\nlogo2=b.bmp\r\nlogo3=c.jpeg\r\nzeit1=50\r\nzeit2=0\r\n"
+                    "zeit3=20\r\n");
+        TfrmOverlay overlay(engine_->settings(), [] { return 0; });
+        overlay.timLogo().stop();
+        overlay.overlay_bild();
+        QVERIFY(overlay.isVisible());
+        QCOMPARE(overlay.current_logo(), std::string("a.jpg"));
+        overlay.timLogo().stop();  // the test drives the ticks
+        auto ticks = [&](int n) {
+            for (int i = 0; i < n; ++i) overlay.timLogoTimer();
+        };
+        ticks(49);
+        QCOMPARE(overlay.current_logo(), std::string("a.jpg"));
+        ticks(1);  // logo 1 over; logo 2 has time 0: skipped, logo 1 stays 100 ms longer
+        QCOMPARE(overlay.current_logo(), std::string("a.jpg"));
+        ticks(1);
+        QCOMPARE(overlay.current_logo(), std::string("c.jpeg"));
+        ticks(19);
+        QCOMPARE(overlay.current_logo(), std::string("c.jpeg"));
+        ticks(1);
+        QCOMPARE(overlay.current_logo(), std::string("a.jpg"));
+        // Keys without a character do not close it; Escape does.
+        QTest::keyClick(&overlay, Qt::Key_F1);
+        QTest::keyClick(&overlay, Qt::Key_Left);
+        QVERIFY(overlay.isVisible());
+        QTest::keyClick(&overlay, Qt::Key_Escape);
+        QVERIFY(!overlay.isVisible());
+        QVERIFY(!overlay.timLogo().isActive());
+        // A second showing starts with logo 1 again; a logo that went missing is reported.
+        ticks(0);
+        overlay.overlay_bild();
+        QCOMPARE(overlay.current_logo(), std::string("a.jpg"));
+        std::filesystem::remove(dir_->path() / "c.jpeg");
+        message_boxes::take_log();
+        overlay.timLogo().stop();
+        ticks(51);  // logo 1's time, logo 2 skipped, logo 3 fails
+        const auto log = message_boxes::take_log();
+        QCOMPARE(log.size(), std::size_t{1});
+        QVERIFY(log[0].rfind("F ", 0) == 0);
+        QVERIFY(!overlay.timLogo().isActive());
+        QCOMPARE(overlay.current_logo(), std::string("a.jpg"));
+        QTest::mouseClick(&overlay, Qt::LeftButton);
+        QVERIFY(!overlay.isVisible());
+    }
+
+    void overlayDropsUnreadableLogosSilently() {
+        start("");
+        dir_->write("x.gif", "GIF89a");
+        dir_->write("kyomat.ini", "[pause]\r\nlogo1=x.gif\r\nlogo2=missing.jpg\r\nzeit1=5\r\nzeit2=5\r\n");
+        TfrmOverlay overlay(engine_->settings(), [] { return 0; });
+        overlay.overlay_bild();
+        QCOMPARE(overlay.current_logo(), std::string());
+        QVERIFY(message_boxes::take_log().empty());
+        QVERIFY(!overlay.findChild<QLabel*>("logo_main")->pixmap().isNull());  // built-in
+        QCOMPARE(overlay.findChild<QLabel*>("logo_main")->pixmap().size(), QSize(1024, 768));
+    }
+
+    void pictureLoading() {
+        testing::TempFolder dir;
+        save_image(dir.path() / "ok.JPG", Qt::red, "JPG");
+        save_image(dir.path() / "ok.ico", Qt::red, "ICO");
+        QString error;
+        const auto jpg = load_picture(dir.path() / "ok.JPG", error);
+        QVERIFY(jpg.has_value());
+        QCOMPARE(jpg->size(), QSize(64, 48));
+        QVERIFY(qRed(jpg->pixel(10, 10)) > 200);
+        QVERIFY(load_picture(dir.path() / "ok.ico", error).has_value());
+        // Truncated and corrupt JPEGs are failures, never a crash or an exit.
+        std::string bytes;
+        {
+            std::ifstream in(dir.path() / "ok.JPG", std::ios::binary);
+            bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        for (std::size_t cut : {std::size_t{2}, std::size_t{20}, bytes.size() / 2}) {
+            dir.write("cut.jpg", bytes.substr(0, cut));
+            // A cut stream may still decode partly (libjpeg fills the rest); it must not crash.
+            (void)load_picture(dir.path() / "cut.jpg", error);
+        }
+        dir.write("junk.jpg", std::string(500, '\x5A'));
+        QVERIFY(!load_picture(dir.path() / "junk.jpg", error).has_value());
+        QVERIFY(!error.isEmpty());
+        dir.write("empty.jpeg", "");
+        QVERIFY(!load_picture(dir.path() / "empty.jpeg", error).has_value());
+        dir.write("logo.wmf", "\xD7\xCD\xC6\x9A");
+        QVERIFY(!load_picture(dir.path() / "logo.wmf", error).has_value());
+        QVERIFY(error.contains("Windows-Metadateien"));
+        QVERIFY(!load_picture(dir.path() / "missing.bmp", error).has_value());
+        dir.write("bad.bmp", "BMjunk");
+        QVERIFY(!load_picture(dir.path() / "bad.bmp", error).has_value());
+    }
+};
+
+QTEST_MAIN(TestTextOverlay)
+#include "test_text_overlay.moc"
