@@ -10,6 +10,7 @@
 
 #include "data/core/settings.h"
 #include "display/keymap.h"
+#include "display/scoreboard_layout.h"
 #include "display/untAnzeigeText.h"
 #include "display/untOverlay.h"
 #include "platform/screen_place.h"
@@ -264,7 +265,10 @@ void TfrmMainAnzeige::resizeEvent(QResizeEvent* event) {
 }
 
 void TfrmMainAnzeige::modus_name_verein() {
+    // Only hides: switching back shows the clubs after a restart.
     if (engine_.settings().read_setting_clamped("anz_layout", "name_verein", 0, 2) == 1) {
+        engine_.board().lblBLau_Verein.visible = false;
+        engine_.board().lblWeiss_Verein.visible = false;
         widgets_["lblBLau_Verein"]->hide();
         widgets_["lblWeiss_Verein"]->hide();
     }
@@ -272,85 +276,39 @@ void TfrmMainAnzeige::modus_name_verein() {
 
 void TfrmMainAnzeige::FormResize() {
     const RuleSettings& r = engine_.rules();
-    const int W = width();
-    const int H = height();
-    const double kN = r.korrektur_name / 100.0, kW = r.korrektur_wertung / 100.0,
-                 kZ = r.korrektur_zeit / 100.0, kF = r.korrektur_fuss / 100.0;
-    auto w = [this](const char* n) { return widgets_.at(n); };
-    auto set_font = [&](const char* n, int points) {
-        QFont f = w(n)->font();
+    auto w = [this](const std::string& n) { return widgets_.at(n); };
+    // A label's size at a font size, for its current text.
+    auto measure = [&](const std::string& name, int points) {
+        QFont f = w(name)->font();
         f.setPointSize(points > 0 ? points : 1);
-        w(n)->setFont(f);
-        if (auto* l = qobject_cast<QLabel*>(w(n))) l->adjustSize();
+        const QSize size = QFontMetrics(f).size(Qt::TextSingleLine,
+                                                 static_cast<QLabel*>(w(name))->text());
+        return LabelSize{size.width(), size.height()};
     };
-    auto N = round_half_even;
-
-    const int T = N(H / 3.0);
-    const int P = N(W * 0.33);
-    const int B = H - 2 * T;
-    w("pnlTop")->setGeometry(0, 0, W, T);
-    w("pnlMiddle")->setGeometry(0, T, W, T);
-    w("pnlBottom")->setGeometry(0, 2 * T, W, B);
-    w("pnl1")->setGeometry(W - P, 0, P, T);
-    w("pnl2")->setGeometry(W - P, 0, P, T);
-    w("pnlLinks")->setGeometry(0, 0, P, B);
-    w("pnlHG")->setGeometry(W - P, 0, P, B);
-    w("pnlZeit")->setGeometry(P, 0, W - 2 * P, B);
-
-    const int name_font = fs(T * 1.4 / 2 * kN);
-    const int club_font = fs(T * 1.1 / 2 * kN);
-    const int club_top = N(T / 2.0) + 10;
-    for (const char* n : {"lblBlau_Name", "lblWeiss_Name"}) {
-        set_font(n, name_font);
-        w(n)->move(10, 0);
+    const ScoreboardLayout L = scoreboard_layout(
+        width(), height(),
+        FontCorrections{r.korrektur_name, r.korrektur_wertung, r.korrektur_zeit, r.korrektur_fuss},
+        r.ohne_waza, r.ohne_yuko, measure);
+    const int W = width();
+    w("pnlTop")->setGeometry(0, 0, W, L.T);
+    w("pnlMiddle")->setGeometry(0, L.T, W, L.T);
+    w("pnlBottom")->setGeometry(0, 2 * L.T, W, L.B);
+    w("pnl1")->setGeometry(W - L.P, 0, L.P, L.T);
+    w("pnl2")->setGeometry(W - L.P, 0, L.P, L.T);
+    w("pnlLinks")->setGeometry(0, 0, L.P, L.B);
+    w("pnlHG")->setGeometry(W - L.P, 0, L.P, L.B);
+    w("pnlZeit")->setGeometry(L.P, 0, W - 2 * L.P, L.B);
+    w("pnlHG_Bottom")->setGeometry(0, L.B - L.Bb, L.P, L.Bb);
+    for (const auto& [name, place] : L.labels) {
+        QWidget* label = w(name);
+        if (place.points > 0 || name == "lbl_GS") {
+            QFont f = label->font();
+            f.setPointSize(place.points > 0 ? place.points : 1);
+            label->setFont(f);
+            if (auto* l = qobject_cast<QLabel*>(label)) l->adjustSize();
+        }
+        label->move(place.left, place.top);
     }
-    for (const char* n : {"lblBLau_Verein", "lblWeiss_Verein", "lbl_Sieger_Blau",
-                          "lbl_Sieger_Weiss"}) {
-        set_font(n, club_font);
-        w(n)->move(10, club_top);
-    }
-    const int e = fs(T * 1.2 * kW);
-    const int f = fs(T * 0.9 * kW);
-    int left_w = N(P * 0.1);
-    int left_y = N(P * 0.43);
-    const int left_s = N(P * 0.76);
-    if (r.ohne_waza || r.ohne_yuko) left_w = left_y = N((left_y + left_w) / 2.0);
-    for (const char* side : {"b", "W"}) {
-        const std::string s = side;
-        set_font(("lbl_W_" + s).c_str(), e);
-        set_font(("lbl_Y_" + s).c_str(), e);
-        set_font(("lbl_S_" + s).c_str(), f);
-        w(("lbl_W_" + s).c_str())->move(left_w, 10);
-        w(("lbl_Y_" + s).c_str())->move(left_y, 10);
-        w(("lbl_S_" + s).c_str())->move(left_s, N((e - f) * 1.5) + 10);
-    }
-    const int s_width = w("lbl_S_b")->width();
-    for (const char* n : {"lbl_Kreuz_b_1", "lbl_Kreuz_w_1"}) {
-        set_font(n, f);
-        w(n)->move(left_s - N(s_width / 1.8), -N(T / 10.0));
-    }
-    for (const char* n : {"lbl_Kreuz_b_2", "lbl_Kreuz_w_2"}) {
-        set_font(n, f);
-        w(n)->move(left_s + N(s_width / 3.0), -N(T / 10.0));
-    }
-    set_font("lblAK", fs(B * 1.2 / 2 * kF));
-    w("lblAK")->move(10, 0);
-    set_font("lblGewK", fs(B * 1.2 / 2 * kF));
-    w("lblGewK")->move(10, N(B / 2.0) - 10);
-
-    const int zeit_font = fs(B * 1.05 * kZ);
-    set_font("lblZeit", zeit_font);
-    w("lblZeit")->move(N((W - 2 * P - w("lblZeit")->width()) / 2.0), -N(B / 10.0));
-    set_font("lbl_GS", N(zeit_font / 4.0));
-    w("lbl_GS")->move(64, B - N(w("lbl_GS")->height() * 1.1));
-
-    const int Bb = N(B / 3.0);
-    w("pnlHG_Bottom")->setGeometry(0, B - Bb, P, Bb);
-    set_font("lblHG", fs((B - Bb) * 1.2 * kZ));
-    w("lblHG")->move(N((P - w("lblHG")->width()) / 2.0), 10);
-    set_font("lblHG_Save", fs(Bb * 1.2 * kZ));
-    w("lblHG_Save")->move(N((P - w("lblHG_Save")->width()) / 2.0), 10);
-    focus_->move(P - 33, Bb - 33);
     modus_name_verein();
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/app_host.h"
 #include "display/keymap.h"
+#include "display/scoreboard_layout.h"
 #include "display/untMainAnzeige.h"
 #include "platform/message_box.h"
 #include "temp_folder.h"
@@ -152,6 +153,74 @@ private slots:
         message_boxes::set_next_answer(true);
         QTest::mouseClick(circle, Qt::LeftButton);
         QVERIFY(!window_->isVisible());
+    }
+
+    void layoutArithmeticOfTheWorkedExamples() {
+        const auto measure = [](const std::string&, int points) {
+            return LabelSize{points, points * 3 / 2};
+        };
+        ScoreboardLayout L = scoreboard_layout(1920, 1080, {}, false, false, measure);
+        QCOMPARE(L.T, 360);
+        QCOMPARE(L.P, 634);
+        QCOMPARE(L.B, 360);
+        QCOMPARE(L.labels["lblBlau_Name"].points, 115);
+        QCOMPARE(L.labels["lblWeiss_Verein"].points, 90);
+        QCOMPARE(L.labels["lblWeiss_Verein"].top, 190);
+        QCOMPARE(L.labels["lbl_Sieger_Blau"].top, 190);
+        QCOMPARE(L.labels["lbl_W_b"].points, 196);
+        QCOMPARE(L.labels["lbl_S_W"].points, 147);
+        QCOMPARE(L.labels["lbl_S_b"].top, 84);
+        QCOMPARE(L.labels["lbl_W_b"].left, 63);
+        QCOMPARE(L.labels["lbl_Y_b"].left, 273);
+        QCOMPARE(L.labels["lbl_S_b"].left, 482);
+        QCOMPARE(L.labels["lblAK"].points, 98);
+        QCOMPARE(L.labels["lblGewK"].top, 170);
+        QCOMPARE(L.labels["lblZeit"].points, 172);
+        QCOMPARE(L.labels["lblZeit"].top, -36);
+        QCOMPARE(L.labels["lblZeit"].left, (1920 - 2 * 634 - 172) / 2);
+        QCOMPARE(L.Bb, 120);
+        QCOMPARE(L.labels["lblHG"].points, 131);
+        QCOMPARE(L.labels["lblHG_Save"].points, 65);
+        QCOMPARE(L.labels["shpFocus"].left, 601);
+        QCOMPARE(L.labels["shpFocus"].top, 87);
+        QCOMPARE(L.labels["lbl_GS"].points, 43);
+        QCOMPARE(L.labels["lbl_Kreuz_b_1"].top, -36);
+        QCOMPARE(L.labels["lbl_Kreuz_b_1"].left, 482 - 82);  // N(147 / 1.8)
+        QCOMPARE(L.labels["lbl_Kreuz_w_2"].left, 482 + 49);
+
+        L = scoreboard_layout(900, 674, {}, false, false, measure);
+        QCOMPARE(L.T, 225);
+        QCOMPARE(L.P, 297);
+        QCOMPARE(L.B, 224);
+        QCOMPARE(L.labels["lblBlau_Name"].points, 72);
+        QCOMPARE(L.labels["lblZeit"].points, 107);
+
+        L = scoreboard_layout(100, 60, {}, false, false, measure);
+        QCOMPARE(L.labels["lblBlau_Name"].points, 7);
+        QCOMPARE(L.labels["lblBLau_Verein"].points, 7);
+        QCOMPARE(L.labels["lblAK"].points, 7);
+        QCOMPARE(L.labels["lbl_W_b"].points, 11);
+        QCOMPARE(L.labels["lbl_S_b"].points, 8);
+        QVERIFY(L.labels["lbl_GS"].points < 7);
+
+        // Without Yuko the Waza-ari counters sit halfway; corrections touch their group only.
+        L = scoreboard_layout(1920, 1080, {50, 100, 100, 100}, false, true, measure);
+        QCOMPARE(L.labels["lbl_W_b"].left, 168);
+        QCOMPARE(L.labels["lbl_Y_W"].left, 168);
+        QCOMPARE(L.labels["lblBlau_Name"].points, 57);
+        QCOMPARE(L.labels["lbl_W_b"].points, 196);
+        QCOMPARE(L.labels["lblAK"].points, 98);
+        L = scoreboard_layout(1920, 1080, {100, 100, 100, 50}, false, false, measure);
+        QCOMPARE(L.labels["lblAK"].points, 49);
+        QCOMPARE(L.labels["lblBlau_Name"].points, 115);
+    }
+
+    void clubLinesHiddenInNameOnlyMode() {
+        start("[anzeige]\r\nanz_links=0\r\n[anz_layout]\r\nname_verein=1\r\n");
+        QVERIFY(!window_->findChild<QLabel*>("lblBLau_Verein")->isVisible());
+        QVERIFY(!window_->findChild<QLabel*>("lblWeiss_Verein")->isVisible());
+        QTest::keyClick(window_.get(), Qt::Key_B, Qt::ControlModifier);
+        QVERIFY(window_->findChild<QLabel*>("lbl_Sieger_Blau")->isVisible());
     }
 
     void layoutFollowsTheWindowSize() {
