@@ -1,0 +1,58 @@
+// Operator screen and projector: the scoreboard, the text screen and the overlay fill the
+// projector, the control panel opens on the operator's screen.
+#include <QScreen>
+#include <QTimer>
+#include <QtTest>
+
+#include "app/app_host.h"
+#include "control/untAnzeigeSTRG.h"
+#include "display/untAnzeigeText.h"
+#include "display/untMainAnzeige.h"
+#include "display/untOverlay.h"
+#include "platform/message_box.h"
+#include "temp_folder.h"
+
+using namespace kyomat;
+
+class TestTwoScreens : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowsLandOnTheProjector() {
+        QCOMPARE(QGuiApplication::screens().size(), 2);
+        message_boxes::set_auto_answer(true, true);
+        testing::TempFolder dir;
+        dir.write("kyomat.ini", "[anzeige]\r\nanz_links=1500\r\ntitel_dauer=0\r\n");
+        const Settings settings(dir.path());
+        AppHost host(settings);
+        TfrmMainAnzeige scoreboard(host, settings);
+        host.set_scoreboard(&scoreboard);
+        // Before it is placed the window is visible on the first monitor, not off-screen.
+        QVERIFY(QGuiApplication::screens()[0]->geometry().contains(scoreboard.geometry().topLeft()));
+        scoreboard.show();
+        QTRY_COMPARE(scoreboard.windowTitle(), QString("KYOMAT - Anzeigetafel"));
+        QCOMPARE(scoreboard.geometry(), QRect(1280, 0, 1920, 1080));
+        QCOMPARE(scoreboard.engine().display_left, 1500);
+
+        QTimer::singleShot(0, [&] {
+            QCOMPARE(scoreboard.text_screen().geometry(), QRect(1280, 0, 1920, 1080));
+            scoreboard.text_screen().accept();
+        });
+        scoreboard.text_screen().show_page(PageScheme::neutral, "a", "b", "c");
+
+        scoreboard.overlay().overlay_bild();
+        QCOMPARE(scoreboard.overlay().geometry(), QRect(1280, 0, 1920, 1080));
+        scoreboard.overlay().overlay_bild_aus();
+
+        PanelLinks links{[&](std::uint16_t k, Modifiers m) { scoreboard.FormKeyDown(k, m); }, {}, {}};
+        TfrmAnzeigeSTRG panel(scoreboard.engine(), host, links, &scoreboard);
+        panel.show();
+        QCOMPARE(panel.pos(), QPoint(0, 0));
+        QVERIFY(QGuiApplication::screens()[0]->geometry().contains(panel.geometry()));
+        panel.hide();
+        scoreboard.close();
+    }
+};
+
+QTEST_MAIN(TestTwoScreens)
+#include "test_two_screens.moc"
