@@ -1,0 +1,60 @@
+// The sample settings and bout lists that come with the program are read cleanly.
+#include <gtest/gtest.h>
+
+#include "data/core/bout_access.h"
+#include "engine/fake_host.h"
+#include "temp_folder.h"
+
+using namespace kyomat;
+
+namespace {
+const std::filesystem::path k_assets = KYOMAT_ASSETS_DIR;
+}
+
+TEST(Samples, SettingsStartWithoutAnyReport) {
+    kyomat::testing::TempFolder dir;
+    for (const char* f : {"kyomat.ini", "gong.wav"}) {
+        std::filesystem::copy_file(k_assets / f, dir.path() / f);
+    }
+    kyomat::testing::FakeHost host(dir.path());
+    host.panel_answers.push_back("box");
+    BoutEngine engine(host, Settings(dir.path()));
+    host.attach(engine);
+    engine.FormCreate();
+    engine.FormShow();
+    // The comments are ignored, every value is valid: only the control panel opens.
+    EXPECT_EQ(host.events, std::vector<std::string>{"panel"});
+    EXPECT_TRUE(host.failure.empty());
+    EXPECT_EQ(get_kampfzeit(engine.settings(), "", false), 240);
+    EXPECT_EQ(engine.rules().haltegr_ippon, 25);
+    EXPECT_TRUE(engine.rules().waza2ippon);
+    EXPECT_EQ(engine.rules().farben_2.hintergrund_name, (Colour{1, 19, 196}));
+    EXPECT_EQ(engine.settings().read_setting("anzeige", "; 1 = das Steuerpult öffnet sich beim Start (und \"Steuerung schließen\" ist gesperrt)"), "");
+    // Every key of the settings table is there.
+    for (const auto& [section, key] : std::vector<std::pair<const char*, const char*>>{
+             {"anzeige", "anz_links"}, {"anzeige", "titel_dauer"}, {"anzeige", "teams_simple"},
+             {"anz_layout", "name_verein"}, {"control", "Max_Shido"}, {"sieger", "strafen"},
+             {"add_system", "shido_N"}, {"Farben_A", "font_gs"}, {"Farben_CTRL", "knopf_2"},
+             {"Korrektur_Font", "fuss"}, {"pause", "zeit3"}}) {
+        EXPECT_FALSE(engine.settings().read_setting(section, key).empty() &&
+                     std::string(key).rfind("logo", 0) != 0)
+            << section << "/" << key;
+    }
+}
+
+TEST(Samples, BoutListsLoad) {
+    kyomat::testing::TempFolder dir;
+    std::filesystem::copy_file(k_assets / "beispiel_mannschaft.kfl", dir.path() / "neu.kfl");
+    BoutListFile file(dir.path(), nullptr);
+    BoutListAccess access(file);
+    EntryFields fields;
+    ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);
+    EXPECT_EQ(fields.edtAKID, "0:0");
+    EXPECT_EQ(fields.edtVERNWeiss, "TSV Hamburg");
+    EXPECT_EQ(fields.edtNAMEBlau, "Becker, Jonas");
+    file.file_name = "beispiel.kfl";
+    file.folder = k_assets;
+    ASSERT_TRUE(file.load_from_file());
+    EXPECT_EQ(file.list.row_count(), 9);
+    EXPECT_EQ(file.list.rows[3][3], "Öztürk, Can");
+}
