@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QPaintEvent>
+#include <cstdlib>
 
 #include "app/app_host.h"
 #include "control/untAnzeigeSTRG.h"
@@ -64,45 +64,16 @@ void BM_PanelMirror(benchmark::State& state) {
     }
 }
 
-// Counts paint events so start-up can stop at the first one.
-class PaintProbe : public QObject {
-public:
-    bool painted = false;
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) painted = true;
-        return false;
-    }
-};
-
-void BM_StartupToFirstPaint(benchmark::State& state) {
-    testing::TempFolder dir;
-    dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\n");
+// Start-up is measured as whole processes, so both sides pay for starting Qt.
+void run_probe(benchmark::State& state, const std::string& args) {
+    const std::string command = std::string(KYOMAT_STARTUP_PROBE) + args + " 2>/dev/null";
     for (auto _ : state) {
-        const Settings settings(dir.path());
-        AppHost host(settings);
-        TfrmMainAnzeige board(host, settings);
-        host.set_scoreboard(&board);
-        TfrmAnzeigeLaden entry(dir.path());
-        host.set_entry(&entry);
-        PanelLinks links{[&board](std::uint16_t k, Modifiers m) { board.FormKeyDown(k, m); }, {}, {}};
-        auto* panel = new TfrmAnzeigeSTRG(board.engine(), host, links, &board);
-        host.set_panel(panel);
-        PaintProbe probe;
-        board.installEventFilter(&probe);
-        board.show();
-        while (!probe.painted) QCoreApplication::processEvents();
+        if (std::system(command.c_str()) != 0) state.SkipWithError("start-up probe failed");
     }
 }
 
-void BM_EmptyWindowToFirstPaint(benchmark::State& state) {
-    for (auto _ : state) {
-        QWidget window;
-        PaintProbe probe;
-        window.installEventFilter(&probe);
-        window.showMaximized();
-        while (!probe.painted) QCoreApplication::processEvents();
-    }
-}
+void BM_StartupToFirstPaint(benchmark::State& state) { run_probe(state, ""); }
+void BM_EmptyWindowToFirstPaint(benchmark::State& state) { run_probe(state, " --empty"); }
 
 }  // namespace
 

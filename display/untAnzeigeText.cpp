@@ -1,9 +1,9 @@
 #include "display/untAnzeigeText.h"
 
-#include <QFontDatabase>
 #include <QLabel>
 
 #include "data/core/basis.h"
+#include "platform/fonts.h"
 #include "platform/screen_place.h"
 
 namespace kyomat {
@@ -28,11 +28,7 @@ TextLayout text_screen_layout(int W, int H, const std::function<int(int, int)>& 
 namespace {
 
 QFont line_font(int points) {
-    QFont f(QStringLiteral("Arial Black"));
-    if (!QFontDatabase::families().contains(QStringLiteral("Arial Black"))) {
-        f = QFont(QStringLiteral("Sans Serif"));
-        f.setWeight(QFont::Black);
-    }
+    QFont f = heavy_font();
     f.setPointSize(points > 0 ? points : 1);
     return f;
 }

@@ -1,6 +1,5 @@
 #include "display/untMainAnzeige.h"
 
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -13,6 +12,7 @@
 #include "display/scoreboard_layout.h"
 #include "display/untAnzeigeText.h"
 #include "display/untOverlay.h"
+#include "platform/fonts.h"
 #include "platform/screen_place.h"
 #include "data/core/font_size.h"
 
@@ -50,16 +50,6 @@ private:
 namespace {
 
 QColor to_qcolor(const Colour& c) { return QColor(c.r, c.g, c.b); }
-
-// "Arial Black" where installed, otherwise the heaviest weight of the default sans serif.
-QFont board_font() {
-    QFont f(QStringLiteral("Arial Black"));
-    if (!QFontDatabase::families().contains(QStringLiteral("Arial Black"))) {
-        f = QFont(QStringLiteral("Sans Serif"));
-        f.setWeight(QFont::Black);
-    }
-    return f;
-}
 
 QFont cross_font() {
     QFont f(QStringLiteral("MS Sans Serif"));
@@ -131,7 +121,7 @@ TfrmMainAnzeige::TfrmMainAnzeige(Host& host, Settings settings, QWidget* parent)
     focus_->setObjectName("shpFocus");
     widgets_["shpFocus"] = focus_;
 
-    const QFont heavy = board_font();
+    const QFont heavy = heavy_font();
     for (const char* n : k_board_font_labels) widgets_[n]->setFont(heavy);
     for (const char* n : {"lbl_Kreuz_b_1", "lbl_Kreuz_b_2", "lbl_Kreuz_w_1", "lbl_Kreuz_w_2"}) {
         widgets_[n]->setFont(cross_font());

@@ -40,7 +40,6 @@ TfrmOverlay::TfrmOverlay(const Settings& settings, std::function<int()> display_
     logo_main_ = new QLabel(this);
     logo_main_->setObjectName("logo_main");
     logo_main_->setScaledContents(true);  // stretched: the aspect ratio is not kept
-    logo_main_->setPixmap(built_in_picture());
     logo_main_->setAttribute(Qt::WA_TransparentForMouseEvents);
     timer_.setInterval(100);
     connect(&timer_, &QTimer::timeout, this, &TfrmOverlay::timLogoTimer);
@@ -101,6 +100,8 @@ void TfrmOverlay::overlay_bild_aus() { hide(); }
 void TfrmOverlay::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (first_show_) {
+        // Decoded only when a pause is first shown: start-up does not wait for it.
+        logo_main_->setPixmap(built_in_picture());
         laden_logos();
         remembered_left_ = place_on_screen(this, display_left_ ? display_left_() : 0);
         first_show_ = false;
