@@ -27,7 +27,7 @@ Side other(Side s) { return s == Side::blue ? Side::white : Side::blue; }
 int plain_value(const Element& cell) { return to_integer(cell.text).value_or(0); }
 
 std::string clock_text(int seconds) {
-    if (seconds < 0) return "-" + clock_text(-seconds);
+    if (seconds < 0) return "-" + clock_text(-seconds);  // only a duration can be negative
     return std::to_string(seconds / 60) + ":" + format_number(seconds % 60, 2);
 }
 
@@ -438,6 +438,8 @@ int BoutEngine::elapsed_seconds() const {
 
 bool BoutEngine::schreiben_zeit() {
     bool running = true;
+    // Golden Score time counts up from 0:00; a correction below that has nothing to show.
+    if (clock_value < 0 && golden_score()) clock_value = 0;
     if (clock_value <= 0 && !golden_score()) {
         clock_value = 0;
         running = false;

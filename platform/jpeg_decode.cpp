@@ -1,0 +1,89 @@
+#include "platform/jpeg_decode.h"
+
+#include <csetjmp>
+#include <cstdio>
+
+extern "C" {
+#include <jpeglib.h>
+}
+
+namespace kyomat {
+namespace {
+
+// libjpeg calls error_exit on a fatal error and would end the program; jump back instead.
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+extern "C" void on_jpeg_error(j_common_ptr info) {
+    auto* err = reinterpret_cast<ErrorManager*>(info->err);
+    (*info->err->format_message)(info, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+extern "C" void on_jpeg_warning(j_common_ptr /*info*/, int /*level*/) {}
+
+// Larger pictures are refused rather than risk exhausting memory.
+constexpr unsigned k_max_side = 16384;
+
+// Kept apart from the function with setjmp, so nothing of the caller's frame is touched
+// between setjmp and longjmp but these two structures.
+bool run_decoder(jpeg_decompress_struct& info, ErrorManager& err, const std::string& bytes,
+                 RgbImage& image, std::string& error) {
+    if (setjmp(err.jump) != 0) {
+        jpeg_destroy_decompress(&info);
+        error = err.message;
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()),
+                 static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    if (info.image_width == 0 || info.image_height == 0 || info.image_width > k_max_side ||
+        info.image_height > k_max_side) {
+        jpeg_destroy_decompress(&info);
+        error = "unsupported picture size";
+        return false;
+    }
+    jpeg_start_decompress(&info);
+    if (info.output_components != 3) {
+        jpeg_destroy_decompress(&info);
+        error = "unsupported colour space";
+        return false;
+    }
+    image.width = static_cast<int>(info.output_width);
+    image.height = static_cast<int>(info.output_height);
+    image.rgb.assign(static_cast<std::size_t>(image.width) * image.height * 3, 0);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = image.rgb.data() + static_cast<std::size_t>(info.output_scanline) * image.width * 3;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+}  // namespace
+
+bool decode_jpeg_rgb(const std::string& bytes, RgbImage& image, std::string& error) {
+    if (bytes.empty()) {
+        error = "empty file";
+        return false;
+    }
+    jpeg_decompress_struct info{};
+    ErrorManager err{};
+    info.err = jpeg_std_error(&err.base);
+    err.base.error_exit = on_jpeg_error;
+    err.base.emit_message = on_jpeg_warning;
+    image = RgbImage{};
+    if (!run_decoder(info, err, bytes, image, error)) {
+        image = RgbImage{};
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kyomat
