@@ -25,8 +25,10 @@ extern "C" void on_jpeg_error(j_common_ptr info) {
 
 extern "C" void on_jpeg_warning(j_common_ptr /*info*/, int /*level*/) {}
 
-// Larger pictures are refused rather than risk exhausting memory.
+// A header can claim any size: larger pictures are refused before any memory is taken for
+// them (25 million pixels is a 6000 x 4000 photo, far more than a logo needs).
 constexpr unsigned k_max_side = 16384;
+constexpr unsigned long long k_max_pixels = 25'000'000ULL;
 
 // Kept apart from the function with setjmp, so nothing of the caller's frame is touched
 // between setjmp and longjmp but these two structures.
@@ -43,7 +45,8 @@ bool run_decoder(jpeg_decompress_struct& info, ErrorManager& err, const std::str
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_RGB;
     if (info.image_width == 0 || info.image_height == 0 || info.image_width > k_max_side ||
-        info.image_height > k_max_side) {
+        info.image_height > k_max_side ||
+        static_cast<unsigned long long>(info.image_width) * info.image_height > k_max_pixels) {
         jpeg_destroy_decompress(&info);
         error = "unsupported picture size";
         return false;

@@ -5,12 +5,13 @@ KYOMAT_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # shellcheck source=scripts/deps.sh
 source "$KYOMAT_ROOT/scripts/deps.sh"
 
-# kyomat_build DIR [cmake options...]: configures (once) and builds out of tree.
+# kyomat_build DIR [cmake options...]: configures and builds out of tree.
 kyomat_build() {
   local dir="$1"
   shift
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake -S "$KYOMAT_ROOT" -B "$dir" "$@"
-  fi
+  cmake -S "$KYOMAT_ROOT" -B "$dir" "$@" > "$dir.configure.log" 2>&1 || {
+    cat "$dir.configure.log" >&2
+    return 1
+  }
   cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)"
 }
