@@ -9,6 +9,7 @@ source "$KYOMAT_ROOT/scripts/deps.sh"
 kyomat_build() {
   local dir="$1"
   shift
+  mkdir -p "$(dirname "$dir")"
   cmake -S "$KYOMAT_ROOT" -B "$dir" "$@" > "$dir.configure.log" 2>&1 || {
     cat "$dir.configure.log" >&2
     return 1
