@@ -38,6 +38,7 @@ struct Rig {
 
 void BM_KeyToRepaintedBoard(benchmark::State& state) {
     Rig rig(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    state.counters["width"] = rig.board->width();
     bool up = true;
     for (auto _ : state) {
         rig.board->FormKeyDown('3', Modifiers{!up, false, false});

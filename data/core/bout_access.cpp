@@ -21,17 +21,19 @@ bool BoutListFile::load_from_file() {
 }
 
 bool BoutListFile::write_to_file() {
-    if (const std::string bad = unsaveable_text(list); !bad.empty()) {
-        report("Die Kampfliste wurde nicht gespeichert: \"" + bad +
-                   "\" enthält ein Zeichen, das die Listendatei nicht aufnehmen kann. "
-                   "Bitte ersetzen.",
-               'F');
-        return false;
+    const std::string bytes = format_bout_list(list, today_as_number(), now_as_number());
+    // A character the file cannot hold came out as "?": find it and refuse.
+    if (bytes.find('?') != std::string::npos) {
+        if (const std::string bad = unsaveable_text(list); !bad.empty()) {
+            report("Die Kampfliste wurde nicht gespeichert: \"" + bad +
+                       "\" enthält ein Zeichen, das die Listendatei nicht aufnehmen kann. "
+                       "Bitte ersetzen.",
+                   'F');
+            return false;
+        }
     }
     std::string error;
-    if (!write_file_atomically(current_file(), format_bout_list(list, today_as_number(),
-                                                                now_as_number()),
-                               error)) {
+    if (!write_file_atomically(current_file(), bytes, error)) {
         report(error, 'F');
         return false;
     }

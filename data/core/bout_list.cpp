@@ -49,16 +49,39 @@ std::string join_fields(const std::vector<std::string>& fields) {
 
 namespace {
 
-// The next line of bytes (without its line end), decoded.
-bool next_line(std::string_view bytes, std::size_t& pos, std::string& line) {
+// The next line of raw bytes (without its line end).
+bool next_raw_line(std::string_view bytes, std::size_t& pos, std::string_view& line) {
     if (pos >= bytes.size()) return false;
     std::size_t end = bytes.find('\n', pos);
     if (end == std::string_view::npos) end = bytes.size();
-    std::string_view raw = bytes.substr(pos, end - pos);
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-    line = cp1252_to_utf8(raw);
+    line = bytes.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     pos = end + 1;
     return true;
+}
+
+bool is_ascii(std::string_view s) {
+    for (const char c : s) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+// A field of the file as program text; most fields are plain ASCII and need no decoding.
+void assign_decoded(std::string& cell, std::string_view raw) {
+    if (is_ascii(raw)) {
+        cell.assign(raw);
+    } else {
+        cell = cp1252_to_utf8(raw);
+    }
+}
+
+std::vector<std::string> decoded_fields(std::string_view raw_line) {
+    std::vector<std::string> fields = split_fields(raw_line);
+    for (auto& f : fields) {
+        if (!is_ascii(f)) f = cp1252_to_utf8(f);
+    }
+    return fields;
 }
 
 }  // namespace
@@ -66,12 +89,12 @@ bool next_line(std::string_view bytes, std::size_t& pos, std::string& line) {
 bool parse_bout_list(std::string_view bytes, BoutList& list) {
     list.reset();
     std::size_t pos = 0;
-    std::string line;
-    if (!next_line(bytes, pos, line)) return false;
-    const auto first = split_fields(line);
+    std::string_view line;
+    if (!next_raw_line(bytes, pos, line)) return false;
+    const auto first = decoded_fields(line);
     if (first.size() < 4 || first[0] != "#STR" || first[1] != "KFL") return false;
-    if (!next_line(bytes, pos, line)) return false;
-    const auto second = split_fields(line);
+    if (!next_raw_line(bytes, pos, line)) return false;
+    const auto second = decoded_fields(line);
     if (second.size() < 5 || second[0] != "#PAR") return false;
     const auto stated = to_integer(second[4]);
     if (!stated) return false;
@@ -83,33 +106,51 @@ bool parse_bout_list(std::string_view bytes, BoutList& list) {
     list.rows.assign(1, bout_list_header());
     if (believed) list.rows.resize(static_cast<std::size_t>(*stated));
     std::size_t next_row = 1;
-    while (next_line(bytes, pos, line)) {
-        auto fields = split_fields(line);
-        if (fields[0] != "#DAT") continue;
+    while (next_raw_line(bytes, pos, line)) {
+        if (line.substr(0, 4) != "#DAT" || (line.size() > 4 && line[4] != '|')) continue;
         if (believed && next_row >= list.rows.size()) continue;
         if (!believed) list.rows.emplace_back();
         BoutList::Row& row = list.rows[next_row++];
-        for (int k = 0; k < BoutList::k_columns; ++k) {
-            const std::size_t f = static_cast<std::size_t>(k) + 1;
-            row[static_cast<std::size_t>(k)] = f < fields.size() ? std::move(fields[f]) : "";
+        // Cell k is field k + 1; missing fields leave empty cells.
+        std::size_t start = line.size() > 4 ? 5 : line.size() + 1;
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            if (start > line.size()) {
+                row[k].clear();
+                continue;
+            }
+            std::size_t bar = line.find('|', start);
+            if (bar == std::string_view::npos) bar = line.size();
+            assign_decoded(row[k], line.substr(start, bar - start));
+            start = bar + 1;
         }
     }
     return true;
 }
 
 std::string format_bout_list(const BoutList& list, int date, int time) {
-    std::string text = join_fields({"#STR", "KFL", std::to_string(date), std::to_string(time)});
-    text += "\r\n";
-    text += join_fields({"#PAR", bool_to_digit(list.team_mode), list.team1, list.team2,
-                         std::to_string(list.row_count())});
-    text += "\r\n";
+    std::size_t estimate = 64 + list.team1.size() + list.team2.size();
+    for (const auto& row : list.rows) {
+        estimate += 13;
+        for (const auto& cell : row) estimate += cell.size();
+    }
+    std::string text;
+    text.reserve(estimate);
+    for (const std::string& piece :
+         {std::string("#STR|KFL|"), std::to_string(date), std::string("|"), std::to_string(time),
+          std::string("\r\n#PAR|"), bool_to_digit(list.team_mode), std::string("|"), list.team1,
+          std::string("|"), list.team2, std::string("|"), std::to_string(list.row_count()),
+          std::string("\r\n")}) {
+        text += piece;
+    }
     for (std::size_t r = 1; r < list.rows.size(); ++r) {
-        std::vector<std::string> fields{"#DAT"};
-        fields.insert(fields.end(), list.rows[r].begin(), list.rows[r].end());
-        text += join_fields(fields);
+        text += "#DAT";
+        for (const auto& cell : list.rows[r]) {
+            text += '|';
+            text += cell;
+        }
         text += "\r\n";
     }
-    return utf8_to_cp1252(text);
+    return is_ascii(text) ? text : utf8_to_cp1252(text);
 }
 
 std::string unsaveable_text(const BoutList& list) {
