@@ -15,6 +15,9 @@ GongPlayer::~GongPlayer() {
 
 bool GongPlayer::ensure_device() {
     if (device_open_) return true;
+    // SDL would take over SIGINT and SIGTERM and swallow them: the program must still end
+    // when the system asks it to.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         error_ = SDL_GetError();
         return false;

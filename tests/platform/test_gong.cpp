@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 
 #include <chrono>
+#include <csignal>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -105,4 +106,13 @@ TEST(Gong, DiskDriverWritesNonSilentSamples) {
         if (std::abs(s) > 1000) ++loud;
     }
     EXPECT_GT(loud, 100u);
+}
+
+// The sound device must not take the termination signal away from the program.
+TEST(Gong, TerminationSignalStillEndsTheProgram) {
+    TempFolder dir;
+    write_tone(dir.path() / "gong.wav", 100);
+    GongPlayer gong;
+    ASSERT_TRUE(gong.open(dir.path() / "gong.wav"));
+    EXPECT_EXIT(std::raise(SIGTERM), ::testing::KilledBySignal(SIGTERM), "");
 }
