@@ -1,6 +1,7 @@
 #include "control/untAnzeigeSTRG.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -183,6 +184,7 @@ TfrmAnzeigeSTRG::TfrmAnzeigeSTRG(BoutEngine& engine, Host& host, PanelLinks link
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->verticalHeader()->hide();
+    grid_->setWordWrap(false);
     grid_->hide();
     connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { list_double_click(); });
     auto* kbuttons = make<QWidget>("pnlKaempfeButtons", kaempfe);
@@ -419,6 +421,16 @@ void TfrmAnzeigeSTRG::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+void TfrmAnzeigeSTRG::keyPressEvent(QKeyEvent* event) {
+    // The panel is left only by its buttons or its close box: a stray Escape at the
+    // referee table must not take it away.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void TfrmAnzeigeSTRG::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     FormResize();
@@ -497,7 +509,8 @@ void TfrmAnzeigeSTRG::FormResize() {
     }
     // The bout grid: 11 parts, the two name columns four each.
     grid_->setGeometry(0, 0, p.pnlKaempfeListe.w, p.pnlKaempfeListe.h);
-    const int e = grid_->viewport()->width() / 11;
+    // From the set geometry: a grid still hidden has no real viewport size yet.
+    const int e = (p.pnlKaempfeListe.w - 2 * grid_->frameWidth()) / 11;
     for (int c = 0; c < 5; ++c) grid_->setColumnWidth(c, (c == 1 || c == 2) ? 4 * e : e);
     // The info fields line up with the white side's score fields.
     for (const char* n : {"edtAK", "edtGEWK", "edtLPOS"}) controls_[n]->resize(2 * s.u, club_h);

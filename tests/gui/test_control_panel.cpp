@@ -189,6 +189,13 @@ private slots:
         QVERIFY(engine_->exit_request);
     }
 
+    void escapeDoesNotCloseThePanel() {
+        start();
+        QTest::keyClick(panel_.get(), Qt::Key_Escape);
+        QVERIFY(panel_->isVisible());
+        QVERIFY(relayed_.empty());
+    }
+
     void closeButtonDisabledWhenThePanelOpensAtStart() {
         start("[anzeige]\r\nanz_links=0\r\ncontrol=1  \r\n");
         QVERIFY(!c("btnCloseSTRG")->isEnabled());
