@@ -73,12 +73,10 @@ void BoutEngine::FormShow() {
     const std::string text = settings_.read_setting("anzeige", "anz_links");
     const auto left = to_integer(text);
     if (!left) {
-        placed = false;
         host_.show_message(conversion_error_text(text), 'F');
         return;
     }
     display_left = *left;
-    placed = true;
     host_.place_on_display(display_left);
     control_panel_active = false;
     exit_request = false;

@@ -121,8 +121,6 @@ public:
     std::string age_class, weight_class, bout_text;
     int list_position = 0;
     int display_left = 0;
-    // The display position was read at the show step (false after a conversion error).
-    bool placed = false;
 
 private:
     // Scoring actions of the key map.

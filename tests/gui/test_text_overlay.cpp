@@ -199,6 +199,18 @@ private slots:
         QVERIFY(!load_picture(dir.path() / "logo.wmf", error).has_value());
         QVERIFY(error.contains("Windows-Metadateien"));
         QVERIFY(!load_picture(dir.path() / "missing.bmp", error).has_value());
+        std::filesystem::create_directory(dir.path() / "folder.jpg");
+        QVERIFY(!load_picture(dir.path() / "folder.jpg", error).has_value());
+        // A header that claims a huge picture is refused before memory is taken for it.
+        std::string huge = bytes;
+        const std::size_t sof = huge.find("\xFF\xC0");
+        QVERIFY(sof != std::string::npos);
+        huge[sof + 5] = '\x4E';  // height 20000
+        huge[sof + 6] = '\x20';
+        huge[sof + 7] = '\x4E';  // width 20000
+        huge[sof + 8] = '\x20';
+        dir.write("huge.jpg", huge);
+        QVERIFY(!load_picture(dir.path() / "huge.jpg", error).has_value());
         dir.write("bad.bmp", "BMjunk");
         QVERIFY(!load_picture(dir.path() / "bad.bmp", error).has_value());
     }

@@ -52,6 +52,32 @@ private slots:
         panel.hide();
         scoreboard.close();
     }
+
+    void zeroIsTheOperatorsScreenAndNoValueStaysVisible() {
+        message_boxes::set_auto_answer(true, true);
+        for (const std::string value : {"0", ""}) {
+            testing::TempFolder dir;
+            dir.write("kyomat.ini", "[anzeige]\r\nanz_links=" + value + "\r\n");
+            const Settings settings(dir.path());
+            AppHost host(settings);
+            TfrmMainAnzeige scoreboard(host, settings);
+            host.set_scoreboard(&scoreboard);
+            message_boxes::take_log();
+            scoreboard.show();
+            QTest::qWait(20);
+            if (value == "0") {
+                QCOMPARE(scoreboard.geometry(), QRect(0, 0, 1280, 1024));
+            } else {
+                QCOMPARE(message_boxes::take_log(),
+                         std::vector<std::string>{"F '' ist kein gültiger Integerwert"});
+                QCOMPARE(scoreboard.windowTitle(), QString("Kyomat5 - Anzeigetafel"));
+                QCOMPARE(scoreboard.size(), QSize(900, 674));
+                QVERIFY(QGuiApplication::screens()[0]->geometry().contains(scoreboard.geometry()));
+                QVERIFY(scoreboard.isVisible());
+            }
+            scoreboard.close();
+        }
+    }
 };
 
 QTEST_MAIN(TestTwoScreens)
