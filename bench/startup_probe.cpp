@@ -4,12 +4,7 @@
 #include <QWidget>
 #include <cstring>
 
-#include "app/app_host.h"
-#include "app/untWait.h"
-#include "control/untAnzeigeSTRG.h"
-#include "data/forms/untAnzeigeLaden.h"
-#include "data/forms/untEingabeKampfTeams.h"
-#include "display/untMainAnzeige.h"
+#include "app/program.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -42,23 +37,10 @@ int main(int argc, char** argv) {
         return app.exec();
     }
     kyomat::message_boxes::set_auto_answer(true, true);
-    const std::filesystem::path folder = QCoreApplication::applicationDirPath().toStdString();
-    const kyomat::Settings settings(folder);
+    const kyomat::Settings settings(QCoreApplication::applicationDirPath().toStdString());
     kyomat::AppHost host(settings);
-    kyomat::TfrmMainAnzeige scoreboard(host, settings);
-    host.set_scoreboard(&scoreboard);
-    kyomat::TfrmAnzeigeLaden entry(folder);
-    host.set_entry(&entry);
-    kyomat::PanelLinks links{
-        [&scoreboard](std::uint16_t key, kyomat::Modifiers mods) { scoreboard.FormKeyDown(key, mods); },
-        [&entry] { return entry.edit_kaempfe(); },
-        [&entry](std::vector<std::array<std::string, 5>>& rows) { return entry.access().panel_rows(rows); }};
-    auto* panel = new kyomat::TfrmAnzeigeSTRG(scoreboard.engine(), host, links, &scoreboard);
-    host.set_panel(panel);
-    kyomat::TfrmWait wait;
-    kyomat::TfrmEingabeKampfTeams teams;
-    host.set_teams(&teams);
-    QuitOnFirstPaint probe(&scoreboard);
-    scoreboard.show();
+    kyomat::Program program(settings, host);
+    QuitOnFirstPaint probe(&program.scoreboard);
+    program.scoreboard.show();
     return app.exec();
 }

@@ -1,5 +1,7 @@
 #include "engine/fake_host.h"
 
+#include <map>
+
 #include "data/core/settings.h"
 #include "engine/panel_commands.h"
 
@@ -33,7 +35,11 @@ void FakeHost::schreiben_protokoll(const std::string& /*age_class*/,
                        std::to_string(elapsed_seconds));
 }
 
-bool FakeHost::fill_fields(const std::string& pairs) {
+namespace {
+
+// "FIELD=VALUE|FIELD=VALUE": each value goes to the field of that name; false for a pair
+// without "=" or a name that is not a field.
+bool fill_named(const std::string& pairs, const std::map<std::string, std::string*>& fields) {
     std::size_t pos = 0;
     while (pos < pairs.size()) {
         std::size_t end = pairs.find('|', pos);
@@ -42,20 +48,30 @@ bool FakeHost::fill_fields(const std::string& pairs) {
         pos = end + 1;
         const std::size_t eq = pair.find('=');
         if (eq == std::string::npos) return false;
-        const std::string name = pair.substr(0, eq);
-        const std::string value = pair.substr(eq + 1);
-        EntryFields& f = fields_;
-        if (name == "edtAKID") f.edtAKID = value;
-        else if (name == "edtGEWK") f.edtGEWK = value;
-        else if (name == "edtLPOS") f.edtLPOS = value;
-        else if (name == "edtNAMEBlau") f.edtNAMEBlau = value;
-        else if (name == "edtVERNBlau") f.edtVERNBlau = value;
-        else if (name == "edtNAMEWeiss") f.edtNAMEWeiss = value;
-        else if (name == "edtVERNWeiss") f.edtVERNWeiss = value;
-        else if (name == "edtKTXT") f.edtKTXT = value;
-        else return false;
+        const auto it = fields.find(pair.substr(0, eq));
+        if (it == fields.end()) return false;
+        *it->second = pair.substr(eq + 1);
     }
     return true;
+}
+
+}  // namespace
+
+bool FakeHost::fill_fields(const std::string& pairs) {
+    EntryFields& f = fields_;
+    return fill_named(pairs, {{"edtAKID", &f.edtAKID},         {"edtGEWK", &f.edtGEWK},
+                              {"edtLPOS", &f.edtLPOS},         {"edtNAMEBlau", &f.edtNAMEBlau},
+                              {"edtVERNBlau", &f.edtVERNBlau}, {"edtNAMEWeiss", &f.edtNAMEWeiss},
+                              {"edtVERNWeiss", &f.edtVERNWeiss}, {"edtKTXT", &f.edtKTXT}});
+}
+
+bool FakeHost::fill_team_fields(const std::string& pairs, TeamFields& t) {
+    return fill_named(pairs, {{"edtAKID", &t.edtAKID},
+                              {"edtGEWK", &t.edtGEWK},
+                              {"edtPunkteBlau", &t.edtPunkteBlau},
+                              {"edtVERNBlau", &t.edtVERNBlau},
+                              {"edtPunkteWeiss", &t.edtPunkteWeiss},
+                              {"edtVERNWeiss", &t.edtVERNWeiss}});
 }
 
 bool FakeHost::show_entry_dialog() {
@@ -68,28 +84,6 @@ bool FakeHost::show_entry_dialog() {
     entry_answers.pop_front();
     if (!fill_fields(a.fields) && failure.empty()) failure = "bad entry fields: " + a.fields;
     return a.ok;
-}
-
-bool FakeHost::fill_team_fields(const std::string& pairs, TeamFields& team) {
-    std::size_t pos = 0;
-    while (pos < pairs.size()) {
-        std::size_t end = pairs.find('|', pos);
-        if (end == std::string::npos) end = pairs.size();
-        const std::string pair = pairs.substr(pos, end - pos);
-        pos = end + 1;
-        const std::size_t eq = pair.find('=');
-        if (eq == std::string::npos) return false;
-        const std::string name = pair.substr(0, eq);
-        const std::string value = pair.substr(eq + 1);
-        if (name == "edtAKID") team.edtAKID = value;
-        else if (name == "edtGEWK") team.edtGEWK = value;
-        else if (name == "edtPunkteBlau") team.edtPunkteBlau = value;
-        else if (name == "edtVERNBlau") team.edtVERNBlau = value;
-        else if (name == "edtPunkteWeiss") team.edtPunkteWeiss = value;
-        else if (name == "edtVERNWeiss") team.edtVERNWeiss = value;
-        else return false;
-    }
-    return true;
 }
 
 bool FakeHost::eingabeTeamsSimple(bool has_result, bool blue_won) {

@@ -7,7 +7,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "app/app_host.h"
+#include "app/program.h"
 #include "control/untAnzeigeSTRG.h"
 #include "data/core/file_io.h"
 #include "data/forms/untAnzeigeLaden.h"
@@ -44,17 +44,10 @@ private slots:
                   "#DAT|-66|A4|V|B4|V|||\r\n#DAT|-73|A5|V|B5|V|||\r\n");
         const Settings settings(dir.path());
         DrivenHost host(settings);
-        TfrmMainAnzeige board(host, settings);
-        host.set_scoreboard(&board);
-        TfrmAnzeigeLaden entry(dir.path());
-        host.set_entry(&entry);
-        PanelLinks links{[&board](std::uint16_t k, Modifiers m) { board.FormKeyDown(k, m); },
-                         [&entry] { return entry.edit_kaempfe(); },
-                         [&entry](std::vector<std::array<std::string, 5>>& rows) {
-                             return entry.access().panel_rows(rows);
-                         }};
-        TfrmAnzeigeSTRG panel(board.engine(), host, links, &board);
-        host.set_panel(&panel);
+        Program program(settings, host);
+        TfrmMainAnzeige& board = program.scoreboard;
+        TfrmAnzeigeLaden& entry = program.entry;
+        TfrmAnzeigeSTRG& panel = *program.panel;
         board.show();
         QTRY_COMPARE(board.windowTitle(), QString("KYOMAT - Anzeigetafel"));  // shown and placed
         board.engine().control_panel_active = true;  // as Ctrl+C does before showing it
