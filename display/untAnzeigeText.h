@@ -30,7 +30,6 @@ public:
     // Shows one page modally; returns when it closes.
     void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                    const std::string& line3);
-    void set_colour_mode(const std::string& mode) { mode_ = mode; }
     void Timer1Timer();
     QTimer& Timer1() { return timer_; }
     int page_duration() const { return duration_; }

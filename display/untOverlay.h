@@ -27,7 +27,6 @@ public:
     QTimer& timLogo() { return timer_; }
     // The path of the logo on show; empty while the built-in picture shows.
     const std::string& current_logo() const { return current_; }
-    int remaining() const { return remaining_; }
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -5,8 +5,6 @@
 
 namespace kyomat {
 
-bool BoutListFile::is_default_name() const { return file_name == "neu.kfl"; }
-
 bool BoutListFile::load_from_file() {
     list.reset();
     modified = false;

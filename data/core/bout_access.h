@@ -19,7 +19,7 @@ using Reporter = std::function<void(const std::string& text, char kind)>;
 class BoutListFile {
 public:
     BoutListFile(std::filesystem::path program_folder, Reporter report)
-        : program_folder_(program_folder), folder(std::move(program_folder)),
+        : folder(program_folder), program_folder_(std::move(program_folder)),
           report_(std::move(report)) {}
 
     // Reads the current file into the list (reset first). False for a header that is not
@@ -35,19 +35,17 @@ public:
     void new_list();
 
     std::filesystem::path current_file() const { return folder / file_name; }
-    bool is_default_name() const;
-    const std::filesystem::path& program_folder() const { return program_folder_; }
     void report(const std::string& text, char kind) const {
         if (report_) report_(text, kind);
     }
 
     BoutList list;
-    std::filesystem::path program_folder_;
     std::filesystem::path folder;
     std::string file_name = "neu.kfl";
     bool modified = false;
 
 private:
+    std::filesystem::path program_folder_;
     Reporter report_;
     bool file_failed_ = false;
 };
