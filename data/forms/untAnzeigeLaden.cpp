@@ -1,11 +1,9 @@
 #include "data/forms/untAnzeigeLaden.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "data/forms/entry_form.h"
 #include "data/forms/untEditKaempfe.h"
 #include "platform/message_box.h"
 
@@ -39,44 +37,16 @@ TfrmAnzeigeLaden::TfrmAnzeigeLaden(const std::filesystem::path& program_folder, 
       access_(file_) {
     setObjectName("frmAnzeigeLaden");
     resize(644, 247);
-    auto* grid = new QGridLayout;
-    int row = 0;
+    std::vector<std::pair<const char*, const char*>> names;
+    for (const FieldSpec& f : k_fields) names.emplace_back(f.name, f.label);
+    const EntryFormButtons buttons = build_entry_form(this, names, edits_);
+    // Enter accepts only in the fields that say so.
     for (const FieldSpec& f : k_fields) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(f.name);
-        edits_[f.name] = edit;
-        if (std::string(f.name) == "edtLPOS") {
-            edit->hide();
-            continue;
-        }
-        grid->addWidget(new QLabel(f.label, this), row, 0);
-        grid->addWidget(edit, row, 1);
-        ++row;
         if (f.enter_accepts) {
-            connect(edit, &QLineEdit::returnPressed, this, &TfrmAnzeigeLaden::btnSaveClick);
+            connect(edits_[f.name], &QLineEdit::returnPressed, this, &TfrmAnzeigeLaden::btnSaveClick);
         }
     }
-    auto* btnSave = new QPushButton("&Speichern", this);
-    btnSave->setObjectName("btnSave");
-    auto* btnCancel = new QPushButton("&Abbrechen", this);
-    btnCancel->setObjectName("btnCancel");
-    // Enter accepts only in the fields that say so, never through a default button.
-    for (QPushButton* b : {btnSave, btnCancel}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
-    connect(btnSave, &QPushButton::clicked, this, &TfrmAnzeigeLaden::btnSaveClick);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnSave);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
-    for (std::size_t i = 0; i + 2 < std::size(k_fields); ++i) {
-        setTabOrder(edits_[k_fields[i].name], edits_[k_fields[i + 1].name]);
-    }
+    connect(buttons.save, &QPushButton::clicked, this, &TfrmAnzeigeLaden::btnSaveClick);
     editor_ = new TfrmEditKaempfe(file_, this);
 }
 

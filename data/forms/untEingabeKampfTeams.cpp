@@ -1,10 +1,9 @@
 #include "data/forms/untEingabeKampfTeams.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include "data/forms/entry_form.h"
 
 namespace kyomat {
 namespace {
@@ -29,37 +28,14 @@ const FieldSpec k_fields[] = {
 TfrmEingabeKampfTeams::TfrmEingabeKampfTeams(QWidget* parent) : QDialog(parent) {
     setObjectName("frmEingabeKampfTeams");
     resize(666, 216);
-    auto* grid = new QGridLayout;
-    int row = 0;
-    for (const FieldSpec& f : k_fields) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(f.name);
-        edits_[f.name] = edit;
-        grid->addWidget(new QLabel(f.label, this), row, 0);
-        grid->addWidget(edit, row, 1);
-        ++row;
-    }
-    auto* btnSave = new QPushButton("&Speichern", this);
-    btnSave->setObjectName("btnSave");
-    auto* btnCancel = new QPushButton("&Abbrechen", this);
-    btnCancel->setObjectName("btnCancel");
-    // No key in the fields accepts the dialog.
-    for (QPushButton* b : {btnSave, btnCancel}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
-    connect(btnSave, &QPushButton::clicked, this, [this] {
+    std::vector<std::pair<const char*, const char*>> names;
+    for (const FieldSpec& f : k_fields) names.emplace_back(f.name, f.label);
+    // No key in the fields accepts the dialog: only "&Speichern" does.
+    const EntryFormButtons buttons = build_entry_form(this, names, edits_);
+    connect(buttons.save, &QPushButton::clicked, this, [this] {
         accepted_ = true;
         accept();
     });
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnSave);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
 }
 
 bool TfrmEingabeKampfTeams::run(TeamFields& fields) {
