@@ -1,14 +1,14 @@
 #include "app/app_host.h"
 
-#include "app/untInfoAnzeige.h"
-#include "control/untAnzeigeSTRG.h"
+#include "app/about_box.h"
+#include "control/control_panel.h"
 #include "data/core/settings.h"
 #include "data/core/team_score.h"
-#include "data/forms/untAnzeigeLaden.h"
-#include "data/forms/untEingabeKampfTeams.h"
-#include "display/untAnzeigeText.h"
-#include "display/untMainAnzeige.h"
-#include "display/untOverlay.h"
+#include "dialogs/bout_entry_dialog.h"
+#include "dialogs/team_score_dialog.h"
+#include "display/text_screen.h"
+#include "display/scoreboard_window.h"
+#include "display/logo_overlay.h"
 #include "platform/message_box.h"
 #include "platform/tick.h"
 
@@ -59,7 +59,7 @@ bool AppHost::eingabeTeamsSimple(bool has_result, bool blue_won) {
     return true;
 }
 
-void AppHost::info() { TfrmInfoAnzeige::show_modal(entry_); }
+void AppHost::info() { AboutBox::show_modal(entry_); }
 
 void AppHost::show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                         const std::string& line3) {
@@ -95,7 +95,7 @@ void AppHost::place_on_display(int left) {
 }
 
 void AppHost::relayout() {
-    if (scoreboard_ != nullptr) scoreboard_->FormResize();
+    if (scoreboard_ != nullptr) scoreboard_->lay_out();
 }
 
 void AppHost::close_scoreboard() {

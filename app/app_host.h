@@ -5,19 +5,19 @@
 
 namespace kyomat {
 
-class TfrmMainAnzeige;
-class TfrmAnzeigeSTRG;
-class TfrmAnzeigeLaden;
-class TfrmEingabeKampfTeams;
+class ScoreboardWindow;
+class ControlPanel;
+class BoutEntryDialog;
+class TeamScoreDialog;
 class Settings;
 
 class AppHost : public Host {
 public:
     explicit AppHost(const Settings& settings) : settings_(settings) {}
-    void set_scoreboard(TfrmMainAnzeige* w) { scoreboard_ = w; }
-    void set_entry(TfrmAnzeigeLaden* entry) { entry_ = entry; }
-    void set_teams(TfrmEingabeKampfTeams* teams) { teams_ = teams; }
-    void set_panel(TfrmAnzeigeSTRG* panel) { panel_ = panel; }
+    void set_scoreboard(ScoreboardWindow* w) { scoreboard_ = w; }
+    void set_entry(BoutEntryDialog* entry) { entry_ = entry; }
+    void set_teams(TeamScoreDialog* teams) { teams_ = teams; }
+    void set_panel(ControlPanel* panel) { panel_ = panel; }
     GongPlayer& gong() { return gong_; }
 
     std::uint32_t tick_count() override;
@@ -53,10 +53,10 @@ private:
     bool list_visible() const;
 
     const Settings& settings_;
-    TfrmMainAnzeige* scoreboard_ = nullptr;
-    TfrmAnzeigeLaden* entry_ = nullptr;
-    TfrmEingabeKampfTeams* teams_ = nullptr;
-    TfrmAnzeigeSTRG* panel_ = nullptr;
+    ScoreboardWindow* scoreboard_ = nullptr;
+    BoutEntryDialog* entry_ = nullptr;
+    TeamScoreDialog* teams_ = nullptr;
+    ControlPanel* panel_ = nullptr;
     GongPlayer gong_;
     EntryFields fields_;
 };

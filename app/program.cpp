@@ -9,12 +9,12 @@ Program::Program(const Settings& settings, AppHost& host)
     // The control panel reaches the scoreboard only through its key handler and its board,
     // and the bout list through the bout entry component.
     PanelLinks links{
-        [this](std::uint16_t key, Modifiers mods) { scoreboard.FormKeyDown(key, mods); },
+        [this](std::uint16_t key, Modifiers mods) { scoreboard.handle_key(key, mods); },
         [this] { return entry.edit_kaempfe(); },
         [this](std::vector<std::array<std::string, 5>>& rows) {
             return entry.access().panel_rows(rows);
         }};
-    panel = new TfrmAnzeigeSTRG(scoreboard.engine(), host, std::move(links), &scoreboard);
+    panel = new ControlPanel(scoreboard.engine(), host, std::move(links), &scoreboard);
     host.set_panel(panel);
     scoreboard.set_wait_window([this](bool show) { wait.setVisible(show); });
     host.set_teams(&teams);

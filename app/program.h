@@ -3,12 +3,12 @@
 // window), the bout entry dialog with its bout list editor, the control panel owned by the
 // scoreboard, the wait window and the team score dialog.
 #include "app/app_host.h"
-#include "app/untWait.h"
-#include "control/untAnzeigeSTRG.h"
+#include "app/wait_window.h"
+#include "control/control_panel.h"
 #include "data/core/settings.h"
-#include "data/forms/untAnzeigeLaden.h"
-#include "data/forms/untEingabeKampfTeams.h"
-#include "display/untMainAnzeige.h"
+#include "dialogs/bout_entry_dialog.h"
+#include "dialogs/team_score_dialog.h"
+#include "display/scoreboard_window.h"
 
 namespace kyomat {
 
@@ -16,11 +16,11 @@ class Program {
 public:
     Program(const Settings& settings, AppHost& host);
 
-    TfrmMainAnzeige scoreboard;
-    TfrmAnzeigeLaden entry;
-    TfrmAnzeigeSTRG* panel;  // owned by the scoreboard
-    TfrmWait wait;
-    TfrmEingabeKampfTeams teams;
+    ScoreboardWindow scoreboard;
+    BoutEntryDialog entry;
+    ControlPanel* panel;  // owned by the scoreboard
+    WaitWindow wait;
+    TeamScoreDialog teams;
 };
 
 }  // namespace kyomat

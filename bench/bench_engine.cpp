@@ -15,18 +15,18 @@ struct Rig {
     Rig() {
         dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\n");
         host.attach(engine);
-        engine.FormCreate();
-        engine.FormShow();
+        engine.on_create();
+        engine.on_show();
     }
 };
 
 void BM_KeyCommand(benchmark::State& state) {
     Rig rig;
-    rig.engine.FormKeyDown('A', Modifiers{false, true, false});
+    rig.engine.handle_key('A', Modifiers{false, true, false});
     bool up = true;
     for (auto _ : state) {
         // A Yuko and its take-back: two cell updates with protocol and board changes.
-        rig.engine.FormKeyDown('3', Modifiers{!up, false, false});
+        rig.engine.handle_key('3', Modifiers{!up, false, false});
         up = !up;
         rig.host.events.clear();
         rig.host.protocol.clear();
@@ -36,12 +36,12 @@ BENCHMARK(BM_KeyCommand);
 
 void BM_Timer1Tick(benchmark::State& state) {
     Rig rig;
-    rig.engine.FormKeyDown('A', Modifiers{false, true, false});
-    rig.engine.clock_value = 1 << 30;
-    rig.engine.FormKeyDown(0x20, Modifiers{});
+    rig.engine.handle_key('A', Modifiers{false, true, false});
+    rig.engine.internals_for_tests().state.clock_value = 1 << 30;
+    rig.engine.handle_key(0x20, Modifiers{});
     for (auto _ : state) {
         rig.host.tick += 100;
-        rig.engine.Timer1Timer();
+        rig.engine.clock_tick();
     }
 }
 BENCHMARK(BM_Timer1Tick);

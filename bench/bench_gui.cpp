@@ -7,9 +7,9 @@
 #include <cstdlib>
 
 #include "app/app_host.h"
-#include "control/untAnzeigeSTRG.h"
-#include "data/forms/untAnzeigeLaden.h"
-#include "display/untMainAnzeige.h"
+#include "control/control_panel.h"
+#include "dialogs/bout_entry_dialog.h"
+#include "display/scoreboard_window.h"
 #include "platform/message_box.h"
 #include "temp_folder.h"
 
@@ -21,10 +21,10 @@ struct Rig {
     testing::TempFolder dir;
     Settings settings{dir.path()};
     AppHost host{settings};
-    std::unique_ptr<TfrmMainAnzeige> board;
+    std::unique_ptr<ScoreboardWindow> board;
     Rig(int w, int h) {
         dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\n");
-        board = std::make_unique<TfrmMainAnzeige>(host, settings);
+        board = std::make_unique<ScoreboardWindow>(host, settings);
         host.set_scoreboard(board.get());
         board->setWindowState(Qt::WindowNoState);
         board->resize(w, h);
@@ -32,7 +32,7 @@ struct Rig {
         QCoreApplication::processEvents();
         board->setWindowState(Qt::WindowNoState);
         board->resize(w, h);
-        board->FormKeyDown('A', Modifiers{false, true, false});
+        board->handle_key('A', Modifiers{false, true, false});
     }
 };
 
@@ -41,7 +41,7 @@ void BM_KeyToRepaintedBoard(benchmark::State& state) {
     state.counters["width"] = rig.board->width();
     bool up = true;
     for (auto _ : state) {
-        rig.board->FormKeyDown('3', Modifiers{!up, false, false});
+        rig.board->handle_key('3', Modifiers{!up, false, false});
         rig.board->repaint();
         up = !up;
     }
@@ -50,14 +50,14 @@ void BM_KeyToRepaintedBoard(benchmark::State& state) {
 void BM_LayoutAndRepaint(benchmark::State& state) {
     Rig rig(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     for (auto _ : state) {
-        rig.board->FormResize();
+        rig.board->lay_out();
         rig.board->repaint();
     }
 }
 
 void BM_PanelMirror(benchmark::State& state) {
     Rig rig(1920, 1080);
-    TfrmAnzeigeSTRG panel(rig.board->engine(), rig.host, PanelLinks{});
+    ControlPanel panel(rig.board->engine(), rig.host, PanelLinks{});
     panel.show();
     for (auto _ : state) {
         panel.anzeige_uebernehmen();

@@ -1,97 +1,60 @@
 #pragma once
-// The bout engine: the logic of the scoreboard window. Rules, both clocks, the key map and
-// the change of bout, on a Board that the window paints. Plain C++: it reads no clock and
-// opens no window; the Host does both.
+// The bout engine: the logic behind the scoreboard window. It is one object for the windows
+// (one key handler, two timer ticks, a read-only view of the board and the bout), built of
+// rooms that each own one concern and live in a file of their own:
+//   engine.cpp          creation, showing, settings and the default look
+//   scoring.cpp         score cells, points, penalties, end of bout and winner
+//   clocks.cpp          bout clock, hold-down clock, focus indicator
+//   key_commands.cpp    the key table
+//   change_of_bout.cpp  result hand-over, loading the next bout, title and winner pages
+// Plain C++: it reads no clock and opens no window; the Host does both.
 #include <cstdint>
 #include <string>
 
 #include "data/core/settings.h"
 #include "engine/board.h"
+#include "engine/bout_state.h"
 #include "engine/host.h"
 #include "engine/keys.h"
+#include "engine/rule_settings.h"
+#include "engine/second_counter.h"
 
 namespace kyomat {
 
-struct SideColours {
-    Colour hintergrund_name, hintergrund_wertung, font_name, font_wertung, font_strafe,
-        font_kreuz;
-};
-
-struct CommonColours {
-    Colour hintergrund_zeit_go, hintergrund_zeit_stop, font_zeit_go, font_zeit_stop,
-        hintergrund_fuss, hintergrund_gs, font_gs, font_fuss;
-};
-
-// What param_aus_ini reads: rule switches, times, colours, font corrections.
-struct RuleSettings {
-    int teams_simple = 0;
-    int haltegr_ippon = 25;
-    int haltegr_waza = 20;
-    bool titel_auto = false;
-    bool sieger_auto = false;
-    std::string titel_dauer;
-    bool add_aktiv = false;
-    int ippon = 0, waza_ari = 0, yuko = 0;
-    int shido_1 = 0, shido_2 = 0, shido_3 = 0, shido_4 = 0, shido_N = 0;
-    int max_punkte = 0;
-    bool ohne_waza = false;
-    bool ohne_yuko = false;
-    bool waza2ippon = false;
-    int Max_Shido = 4;
-    int strafen = 0;
-    SideColours farben_1, farben_2;
-    CommonColours farben_a;
-    int korrektur_wertung = 100, korrektur_name = 100, korrektur_zeit = 100,
-        korrektur_fuss = 100;
-};
-
-SideColours default_farben_1();
-SideColours default_farben_2();
-CommonColours default_farben_a();
-
-enum class Side { blue, white };
+// Seconds as the clock shows them, "m:ss".
+std::string clock_text(int seconds);
 
 class BoutEngine {
 public:
     BoutEngine(Host& host, Settings settings);
 
     // Creation of the scoreboard: settings read, default look, clock value 0.
-    void FormCreate();
+    void on_create();
     // Showing of the scoreboard: display position, flags, control panel when configured.
-    void FormShow();
+    void on_show();
 
     // The one key handler of every command.
-    void FormKeyDown(std::uint16_t key, Modifiers mods);
+    void handle_key(std::uint16_t key, Modifiers mods);
 
-    // The 100 ms clock tick (while Timer1 runs) and the 500 ms focus tick (while Timer2 runs).
-    void Timer1Timer();
-    void Timer2Timer();
-    bool timer1() const { return timer1_; }
-    bool timer2() const { return timer2_; }
+    // The 100 ms clock tick (while its timer runs) and the 500 ms focus tick.
+    void clock_tick();
+    void focus_tick();
+    bool clock_timer_on() const { return clock_timer_on_; }
+    bool focus_timer_on() const { return focus_timer_on_; }
 
-    // Routines of the scoreboard that other windows call.
+    // Settings read again and the board's default look (a new bout without a list).
     void param_aus_ini();
     void defaults();
-    int change_wertung(Element& cell, int limit, int delta);
-    void change_punkte(char letter, int delta);
-    void change_shido(char letter, int delta);
-    void anzeige_punkte();
-    void kampfende(char code);
-    void zeigen_sieger(char code);
-    void setzen_verletzungskreuz(bool blue, int step);
-    void schalten_stoppuhr();
-    bool schreiben_zeit();
-    bool schreiben_zeit_hg(bool up);
-    void setze_haltegriff(char side);
-    void aendern_haltegriff(char side);
-    void reset_haltegriff();
-    void save_haltegriff();
-    void control_focus();
-    void neuer_kampf(bool load, bool from_list);
-    void neuer_kampf_teams_simple();
-    void reset_kampf(int seconds);
-    void titel_anzeigen();
-    void sieger_anzeigen(bool blue_won);
+    // End of bout: decided for a side, or (nobody) decided by scores and penalties.
+    void kampfende(MaybeSide decided);
+
+    // Commands of the control panel and the scoreboard window.
+    void close_control_panel() { state_.control_panel_active = false; }
+    void request_exit() { state_.exit_request = true; }
+    // The next-bout command needs a weight class: list mode gives it a placeholder.
+    void enter_list_mode();
+    // Name-only display: the club labels are not shown.
+    void hide_clubs();
 
     // The focus indicator's close request: true when the scoreboard should close.
     bool close_requested_by_focus();
@@ -99,44 +62,44 @@ public:
     bool bout_in_progress() const;
     int elapsed_seconds() const;
 
+    // Read-only views for the windows, the scenario runner and the tests.
     const Board& board() const { return board_; }
-    Board& board() { return board_; }
     const RuleSettings& rules() const { return rules_; }
-    RuleSettings& rules() { return rules_; }
     const Settings& settings() const { return settings_; }
+    const BoutState& state() const { return state_; }
     bool points_mode() const { return rules_.add_aktiv; }
     bool golden_score() const { return board_.lbl_GS.visible; }
 
-    // Bout state (public fields keep the control panel's and the tests' reads simple).
-    bool bout_active = false;
-    bool control_panel_active = false;
-    bool exit_request = false;
-    bool loaded_from_list = false;
-    int clock_value = 0;
-    int set_duration = 0;
-    int golden_score_limit = 0;
-    char hold_side = 'X';
-    int points_b = 0;
-    int points_w = 0;
-    std::string age_class, weight_class, bout_text;
-    int list_position = 0;
-    int display_left = 0;
+    // Tests and benchmarks set a situation up directly; the program never does.
+    struct Internals {
+        Board& board;
+        RuleSettings& rules;
+        BoutState& state;
+    };
+    Internals internals_for_tests() { return {board_, rules_, state_}; }
 
 private:
-    // Scoring actions of the key map.
+    // engine.cpp
+    void set_names_from_settings();
+    void show_catalogue_message(int number);
+
+    // scoring.cpp
+    int change_wertung(Element& cell, int limit, int delta);
+    void change_punkte(Side side, int delta);
+    void change_shido(Side side, int delta);
+    void anzeige_punkte();
+    void zeigen_sieger(MaybeSide winner);
+    void setzen_verletzungskreuz(Side side, int step);
     void give_ippon(Side side);
     void give_waza_ari(Side side);
     void give_yuko(Side side);
     void give_shido(Side side);
     void give_points(Side side, int value, bool is_waza);
+    void take_back(Side side, Element& cell, int limit, int points);
     void check_max_points();
     void hansoku_make(Side side);
-    void start_golden_score();
-    void plain_key(std::uint16_t key);
-    void shift_key(std::uint16_t key);
-    void ctrl_key(std::uint16_t key);
-    void hold_down_key(std::uint16_t key);
-
+    MaybeSide winner_by_scores() const;
+    MaybeSide winner_by_penalties() const;
     Element& ippon_cell(Side s) { return s == Side::blue ? board_.lbl_I_b : board_.lbl_I_W; }
     Element& waza_cell(Side s) { return s == Side::blue ? board_.lbl_W_b : board_.lbl_W_W; }
     Element& yuko_cell(Side s) { return s == Side::blue ? board_.lbl_Y_b : board_.lbl_Y_W; }
@@ -144,23 +107,52 @@ private:
     int cell_value(const Element& cell) const;
     bool is_shido_cell(const Element& cell) const;
     const char* cell_name(const Element& cell) const;
-    const SideColours& side_colours(char side) const;
-    void set_timer1(bool on);
+    void protocol(const std::string& subject, int amount);
+
+    // clocks.cpp
+    void schalten_stoppuhr();
+    bool schreiben_zeit();
+    bool schreiben_zeit_hg(bool up);
+    void setze_haltegriff(Side side);
+    void aendern_haltegriff(Side side);
+    void reset_haltegriff();
+    void save_haltegriff();
+    void hold_down_second();
+    void control_focus();
+    void start_golden_score();
+    void correct_clock(int delta);
+    void correct_hold_down(bool up);
+    void set_clock_timer(bool on);
     void stop_colours();
-    void set_names_from_settings();
-    int read_digit_number(const char* section, const char* key);
-    void show_catalogue_message(int number);
+    const SideColours& side_colours(Side side) const;
+
+    // key_commands.cpp
+    void plain_key(std::uint16_t key);
+    void shift_key(std::uint16_t key);
+    void ctrl_key(std::uint16_t key);
+    void clock_key(std::uint16_t key);
+    void hold_down_key(std::uint16_t key);
+    void open_control_panel();
+
+    // change_of_bout.cpp
+    void neuer_kampf(bool load, bool from_list);
+    bool hand_on_result();
+    bool load_bout_fields(bool from_list);
+    void take_bout_fields();
+    void reset_kampf(int seconds);
+    void neuer_kampf_teams_simple();
+    void titel_anzeigen();
+    void sieger_anzeigen(bool blue_won);
 
     Host& host_;
     Settings settings_;
     Board board_;
     RuleSettings rules_;
-    bool timer1_ = false;
-    bool timer2_ = true;
-    std::uint32_t clock_ref_ = 0;
-    std::uint32_t clock_frac_ = 0;
-    std::uint32_t hold_ref_ = 0;
-    std::uint32_t hold_frac_ = 0;
+    BoutState state_;
+    bool clock_timer_on_ = false;
+    bool focus_timer_on_ = true;
+    SecondCounter clock_seconds_;
+    SecondCounter hold_seconds_;
 };
 
 }  // namespace kyomat

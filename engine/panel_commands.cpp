@@ -4,12 +4,12 @@ namespace kyomat {
 
 void close_panel(BoutEngine& engine, const KeyRelay& relay) {
     relay('R', Modifiers{false, true, false});
-    engine.control_panel_active = false;
+    engine.close_control_panel();
 }
 
 bool exit_from_panel(BoutEngine& engine, Host& host, const KeyRelay& relay) {
     if (engine.bout_in_progress() && !host.confirm_ok("Verlassen ohne Speichern ?")) return false;
-    engine.exit_request = true;
+    engine.request_exit();
     close_panel(engine, relay);
     return true;
 }

@@ -5,6 +5,11 @@
 
 namespace kyomat {
 
+// The numbers the program itself raises.
+constexpr int k_msg_reconnected = 105;
+constexpr int k_msg_no_open_bout = 306;
+constexpr int k_msg_gong_unavailable = 3007;
+
 // The catalogue text, or "Programmfehler" for a number that is not in it.
 std::string catalogue_text(int number);
 // "H" up to 1000, "W" from 1001 to 10000, "F" above.

@@ -20,8 +20,8 @@ TEST(Samples, SettingsStartWithoutAnyReport) {
     host.panel_answers.push_back("box");
     BoutEngine engine(host, Settings(dir.path()));
     host.attach(engine);
-    engine.FormCreate();
-    engine.FormShow();
+    engine.on_create();
+    engine.on_show();
     // The comments are ignored, every value is valid: only the control panel opens.
     EXPECT_EQ(host.events, std::vector<std::string>{"panel"});
     EXPECT_TRUE(host.failure.empty());

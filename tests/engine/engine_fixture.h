@@ -16,12 +16,12 @@ protected:
         host = std::make_unique<FakeHost>(dir.path());
         engine = std::make_unique<BoutEngine>(*host, Settings(dir.path()));
         host->attach(*engine);
-        engine->FormCreate();
-        engine->FormShow();
+        engine->on_create();
+        engine->on_show();
         host->events.clear();
     }
     void key(std::uint16_t k, bool shift = false, bool ctrl = false) {
-        engine->FormKeyDown(k, Modifiers{shift, ctrl, false});
+        engine->handle_key(k, Modifiers{shift, ctrl, false});
     }
     // Loads a bout of the given time through the bout entry dialog.
     void load_bout(int seconds, const std::string& blue = "Meier, Hans") {

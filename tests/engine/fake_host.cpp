@@ -132,7 +132,7 @@ void FakeHost::show_control_panel() {
     panel_answers.pop_front();
     if (engine_ == nullptr || how == "box") return;
     const KeyRelay relay = [this](std::uint16_t key, Modifiers mods) {
-        engine_->FormKeyDown(key, mods);
+        engine_->handle_key(key, mods);
     };
     if (how == "exit") {
         exit_from_panel(*engine_, *this, relay);

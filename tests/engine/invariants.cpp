@@ -10,7 +10,7 @@ namespace kyomat::testing {
 std::string check_invariants(const BoutEngine& engine) {
     const Board& b = engine.board();
     const RuleSettings& r = engine.rules();
-    if (engine.points_b < 0 || engine.points_w < 0) return "points below 0";
+    if (engine.state().points_b < 0 || engine.state().points_w < 0) return "points below 0";
     const std::array<std::pair<const Element*, int>, 6> counts = {
         {{&b.lbl_I_b, 1}, {&b.lbl_I_W, 1}, {&b.lbl_W_b, 99}, {&b.lbl_W_W, 99}, {&b.lbl_Y_b, 99},
          {&b.lbl_Y_W, 99}}};
@@ -27,15 +27,12 @@ std::string check_invariants(const BoutEngine& engine) {
         if (!v || *v < 0) return "bad Shido cell: " + shido->text;
         if (!engine.points_mode() && *v >= r.Max_Shido) return "Shido at Max_Shido without H";
     }
-    if (engine.clock_value < 0) return "clock below 0";
+    if (engine.state().clock_value < 0) return "clock below 0";
     if (b.lblHG.text.empty() || !to_integer(b.lblHG.text) || *to_integer(b.lblHG.text) < 0) {
         return "bad hold-down clock: " + b.lblHG.text;
     }
-    for (const char c : {engine.hold_side}) {
-        if (c != 'B' && c != 'W' && c != 'X') return "bad hold-down side";
-    }
     if (b.lbl_Sieger_Blau.visible && b.lbl_Sieger_Weiss.visible) return "two winners";
-    if (engine.timer1() == engine.timer2()) return "Timer1 and Timer2 both on or both off";
+    if (engine.clock_timer_on() == engine.focus_timer_on()) return "Timer1 and Timer2 both on or both off";
     return {};
 }
 
@@ -56,7 +53,7 @@ EventDriver::EventDriver(const std::filesystem::path& folder)
            "#DAT|-73|E||F||||\r\n";
     host_.attach(engine_);
     host_.list_visible = true;
-    engine_.FormCreate();
+    engine_.on_create();
 }
 
 void EventDriver::write_settings(std::uint8_t a, std::uint8_t b) {
@@ -95,31 +92,31 @@ bool EventDriver::step(const std::uint8_t* data, std::size_t size, std::size_t& 
             const Modifiers mods{(op & 0x10) != 0, (op & 0x20) != 0 && (op & 0x40) != 0,
                                  (op & 0x80) != 0};
             const std::uint16_t key = (op & 0x08) ? arg : k_keys[arg % k_keys.size()];
-            engine_.FormKeyDown(key, mods);
+            engine_.handle_key(key, mods);
             break;
         }
         case 3:  // time passes with the clock ticking
             for (int i = 0; i < (arg % 40) + 1; ++i) {
                 host_.tick += 100 + (arg & 0x7);
-                if (engine_.timer1()) engine_.Timer1Timer();
+                if (engine_.clock_timer_on()) engine_.clock_tick();
             }
             break;
         case 4:  // a long jump of the tick count, across its wrap as well
             host_.tick += static_cast<std::uint32_t>(arg) * 977u + (op & 0x80 ? 0xFFFF0000u : 0u);
-            if (engine_.timer1()) engine_.Timer1Timer();
+            if (engine_.clock_timer_on()) engine_.clock_tick();
             break;
         case 5:
-            if (engine_.timer2()) engine_.Timer2Timer();
+            if (engine_.focus_timer_on()) engine_.focus_tick();
             break;
         case 6: {  // new settings, taken over by the reset to configuration
             const std::uint8_t more = pos < size ? data[pos++] : 0;
             write_settings(arg, more);
-            engine_.FormKeyDown('E', Modifiers{false, true, false});
+            engine_.handle_key('E', Modifiers{false, true, false});
             break;
         }
         case 7: {  // the change of bout
             static constexpr std::uint16_t k_bout_keys[] = {'N', 'K', 'E', 'T', 'C', 'G'};
-            engine_.FormKeyDown(k_bout_keys[arg % 6], Modifiers{false, true, false});
+            engine_.handle_key(k_bout_keys[arg % 6], Modifiers{false, true, false});
             break;
         }
         default: break;

@@ -15,14 +15,14 @@ protected:
     std::uint32_t run_with_late_ticks(std::uint32_t start_tick, unsigned seed) {
         host->tick = start_tick;
         key(vk::space);
-        EXPECT_TRUE(engine->timer1());
+        EXPECT_TRUE(engine->clock_timer_on());
         std::mt19937 rng(seed);
         std::uniform_int_distribution<std::uint32_t> gap(100, 400);
         std::uint32_t last_running = 0;
-        for (int i = 0; i < 10000 && engine->bout_active; ++i) {
+        for (int i = 0; i < 10000 && engine->state().bout_active; ++i) {
             last_running = host->tick - start_tick;
             host->tick += gap(rng);
-            engine->Timer1Timer();
+            engine->clock_tick();
         }
         // The tick before the end had not yet passed the bout's time.
         EXPECT_LE(last_running, 240000u);
@@ -40,8 +40,8 @@ TEST_F(ClockTest, LateTicksLoseNoTime) {
         EXPECT_GT(ended, 240000u);
         EXPECT_LE(ended, 240400u);
         EXPECT_EQ(board().lblZeit.text, "0:00");
-        EXPECT_FALSE(engine->timer1());
-        EXPECT_TRUE(engine->timer2());
+        EXPECT_FALSE(engine->clock_timer_on());
+        EXPECT_TRUE(engine->focus_timer_on());
     }
 }
 
@@ -58,15 +58,15 @@ TEST_F(ClockTest, StoppedFractionCarriesOver) {
     load_bout(240);
     key(vk::space);  // start at 1000000
     host->tick += 600;
-    engine->Timer1Timer();
+    engine->clock_tick();
     key(vk::space);  // stop 600 ms into the second
     host->tick += 5000;
     key(vk::space);  // start again
     host->tick += 400;
-    engine->Timer1Timer();
+    engine->clock_tick();
     EXPECT_EQ(board().lblZeit.text, "4:00");
     host->tick += 1;
-    engine->Timer1Timer();
+    engine->clock_tick();
     EXPECT_EQ(board().lblZeit.text, "3:59");
 }
 
@@ -77,10 +77,10 @@ TEST_F(ClockTest, StopBeforeALateTickDoesNotLoseTheSecond) {
     host->tick += 1050;  // a whole second has run, its tick has not come yet
     key(vk::space);
     key(vk::space);
-    engine->Timer1Timer();
+    engine->clock_tick();
     EXPECT_EQ(board().lblZeit.text, "3:59");
     host->tick += 951;
-    engine->Timer1Timer();
+    engine->clock_tick();
     EXPECT_EQ(board().lblZeit.text, "3:58");
 }
 
@@ -91,13 +91,13 @@ TEST_F(ClockTest, HoldDownCountsOnPastTheEndOfTimeAndWins) {
     key(vk::f5);
     for (int i = 0; i < 260; ++i) {
         host->tick += 100;
-        engine->Timer1Timer();
+        engine->clock_tick();
         if (i == 50) {
             EXPECT_EQ(board().lblZeit.text, "0:00");
-            EXPECT_TRUE(engine->bout_active);
+            EXPECT_TRUE(engine->state().bout_active);
         }
     }
-    EXPECT_FALSE(engine->bout_active);
+    EXPECT_FALSE(engine->state().bout_active);
     EXPECT_EQ(board().lbl_I_b.text, "1");
     EXPECT_TRUE(board().lbl_Sieger_Blau.visible);
     EXPECT_EQ(board().lblHG.text, "25");
@@ -116,11 +116,11 @@ TEST_F(ClockTest, PointsModeHoldDownStopsTheClockButDecidesNothing) {
     key(vk::f8);
     for (int i = 0; i < 260; ++i) {
         host->tick += 100;
-        engine->Timer1Timer();
+        engine->clock_tick();
     }
-    EXPECT_FALSE(engine->timer1());
-    EXPECT_TRUE(engine->bout_active);
-    EXPECT_EQ(engine->hold_side, 'X');
+    EXPECT_FALSE(engine->clock_timer_on());
+    EXPECT_TRUE(engine->state().bout_active);
+    EXPECT_FALSE(engine->state().holder);
     EXPECT_FALSE(board().lbl_Sieger_Weiss.visible);
     EXPECT_EQ(board().lblZeit.text, "3:35");
 }
@@ -130,17 +130,17 @@ TEST_F(ClockTest, GoldenScoreCountsUpToItsLimit) {
     load_bout(1);
     key(vk::space);
     host->tick += 1001;
-    engine->Timer1Timer();
-    EXPECT_FALSE(engine->bout_active);
+    engine->clock_tick();
+    EXPECT_FALSE(engine->state().bout_active);
     key('S', false, true);
     EXPECT_TRUE(engine->golden_score());
-    EXPECT_EQ(engine->golden_score_limit, 60);
+    EXPECT_EQ(engine->state().golden_score_limit, 60);
     key(vk::space);
     for (int i = 0; i < 610; ++i) {
         host->tick += 100;
-        engine->Timer1Timer();
+        engine->clock_tick();
     }
     EXPECT_EQ(board().lblZeit.text, "1:00");
-    EXPECT_FALSE(engine->timer1());
+    EXPECT_FALSE(engine->clock_timer_on());
     EXPECT_EQ(engine->elapsed_seconds(), 61);
 }

@@ -26,7 +26,7 @@ TEST_F(EngineTest, ProtocolHookGetsCellNamesPointsAndShidoMarks) {
 TEST_F(EngineTest, ResultRecordOfAnIpponWin) {
     start();
     load_bout(240);
-    engine->clock_value = 160;
+    engine->internals_for_tests().state.clock_value = 160;
     key('1');
     host->entry_answers.push_back({false, ""});
     key('K', false, true);
@@ -48,11 +48,11 @@ TEST_F(EngineTest, ResultRecordsAtTheEndOfTimeAndInGoldenScore) {
     };
     auto golden_score_35 = [this] {
         key('S', false, true);
-        engine->clock_value = 35;
+        engine->internals_for_tests().state.clock_value = 35;
     };
     const std::vector<Case> cases = {
-        {"waza-ari", [this] { key('2'); engine->kampfende(' '); }, "07", "4:00"},
-        {"yuko", [this] { key('3'); engine->kampfende(' '); }, "05", "4:00"},
+        {"waza-ari", [this] { key('2'); engine->kampfende(std::nullopt); }, "07", "4:00"},
+        {"yuko", [this] { key('3'); engine->kampfende(std::nullopt); }, "05", "4:00"},
         {"decision", [this] { key('B', false, true); }, "01", "4:00"},
         {"gs yuko", [&] { golden_score_35(); key('9'); }, "05", "4:35"},
         {"gs decision, equal shido", [&] { golden_score_35(); key('W', false, true); }, "10", "4:35"},
@@ -67,7 +67,7 @@ TEST_F(EngineTest, ResultRecordsAtTheEndOfTimeAndInGoldenScore) {
     for (const Case& c : cases) {
         start();
         load_bout(240);
-        engine->clock_value = 0;
+        engine->internals_for_tests().state.clock_value = 0;
         c.act();
         host->entry_answers.push_back({false, ""});
         key('K', false, true);
@@ -88,7 +88,7 @@ TEST_F(EngineTest, PointsModeResultIsTheWinnersTotalOrTheLimit) {
     key('2');   // blue 17
     key('8');   // white 7
     key('9', false, false);  // white yuko 0 points
-    engine->clock_value = 0;
+    engine->internals_for_tests().state.clock_value = 0;
     key('B', false, true);
     host->entry_answers.push_back({false, ""});
     key('K', false, true);
@@ -107,7 +107,7 @@ TEST_F(EngineTest, PointsModeResultIsTheWinnersTotalOrTheLimit) {
 TEST_F(EngineTest, BoutInProgressIsNotReplaced) {
     start();
     load_bout(240);
-    engine->clock_value = 133;
+    engine->internals_for_tests().state.clock_value = 133;
     key('K', false, true);  // no dialog opens: nothing is queued and nothing fails
     EXPECT_TRUE(host->failure.empty());
     EXPECT_EQ(board().lblBlau_Name.text, "Meier, Hans");

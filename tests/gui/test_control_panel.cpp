@@ -10,7 +10,7 @@
 
 #include "control/panel_layout.h"
 #include "control/relay.h"
-#include "control/untAnzeigeSTRG.h"
+#include "control/control_panel.h"
 #include "data/core/font_size.h"
 #include "engine/fake_host.h"
 #include "platform/message_box.h"
@@ -24,7 +24,7 @@ class TestControlPanel : public QObject {
     std::unique_ptr<testing::TempFolder> dir_;
     std::unique_ptr<testing::FakeHost> host_;
     std::unique_ptr<BoutEngine> engine_;
-    std::unique_ptr<TfrmAnzeigeSTRG> panel_;
+    std::unique_ptr<ControlPanel> panel_;
     std::vector<KeyEvent> relayed_;
     int edits_ = 0;
     std::vector<std::array<std::string, 5>> rows_;
@@ -36,11 +36,11 @@ class TestControlPanel : public QObject {
         host_ = std::make_unique<testing::FakeHost>(dir_->path());
         engine_ = std::make_unique<BoutEngine>(*host_, Settings(dir_->path()));
         host_->attach(*engine_);
-        engine_->FormCreate();
+        engine_->on_create();
         relayed_.clear();
         PanelLinks links{[this](std::uint16_t key, Modifiers mods) {
                              relayed_.push_back(KeyEvent{key, mods});
-                             engine_->FormKeyDown(key, mods);
+                             engine_->handle_key(key, mods);
                          },
                          [this] {
                              ++edits_;
@@ -50,7 +50,7 @@ class TestControlPanel : public QObject {
                              rows = rows_;
                              return list_loads_;
                          }};
-        panel_ = std::make_unique<TfrmAnzeigeSTRG>(*engine_, *host_, links);
+        panel_ = std::make_unique<ControlPanel>(*engine_, *host_, links);
         panel_->show();
     }
     QWidget* c(const char* name) { return panel_->control(name); }
@@ -128,7 +128,7 @@ private slots:
         QVERIFY(!c("pnlSiegerWeiss")->isVisible());
         QCOMPARE(text("sbPanel0"), QString("U18    -73"));
         QCOMPARE(text("sbPanel1"), QString(" "));
-        engine_->board().lbl_Kreuz_b_2.text = "+";
+        engine_->internals_for_tests().board.lbl_Kreuz_b_2.text = "+";
         panel_->anzeige_uebernehmen();
         QCOMPARE(text("edtKreuz_B"), QString("2"));
         QCOMPARE(text("edtKreuz_W"), QString("0"));
@@ -139,7 +139,7 @@ private slots:
         QCOMPARE(text("pnlKampfzeit"), QString("0:01"));
         QCOMPARE(c("pnlKampfzeit")->palette().color(QPalette::WindowText), QColor(14, 255, 19));
         // Waza-ari column hidden with ohne_waza.
-        engine_->rules().ohne_waza = true;
+        engine_->internals_for_tests().rules.ohne_waza = true;
         panel_->anzeige_uebernehmen();
         QVERIFY(!c("edt_W_w")->isVisible());
         QVERIFY(!c("ud_W_b")->isVisible());
@@ -152,9 +152,9 @@ private slots:
         click("btnPause");
         QCOMPARE(qobject_cast<QPushButton*>(c("btnPause"))->text(), QString("Pause beenden"));
         QVERIFY(host_->overlay_shown);
-        engine_->control_panel_active = true;
+        engine_->internals_for_tests().state.control_panel_active = true;
         click("btnCloseSTRG");
-        QVERIFY(!engine_->control_panel_active);
+        QVERIFY(!engine_->state().control_panel_active);
         QVERIFY(!host_->overlay_shown);
         QVERIFY(!panel_->isVisible());
         QCOMPARE(qobject_cast<QPushButton*>(c("btnPause"))->text(), QString("Pause beenden"));
@@ -167,26 +167,26 @@ private slots:
 
     void leavingAsksOnlyDuringABout() {
         start();
-        engine_->board().lblBlau_Name.text = "Meier";
-        engine_->set_duration = 240;
-        engine_->clock_value = 200;
+        engine_->internals_for_tests().board.lblBlau_Name.text = "Meier";
+        engine_->internals_for_tests().state.set_duration = 240;
+        engine_->internals_for_tests().state.clock_value = 200;
         host_->confirm_answers.push_back(false);
         click("btnCloseAnzeige");
-        QVERIFY(!engine_->exit_request);
+        QVERIFY(!engine_->state().exit_request);
         QVERIFY(panel_->isVisible());
         host_->confirm_answers.push_back(true);
         click("btnCloseAnzeige");
-        QVERIFY(engine_->exit_request);
+        QVERIFY(engine_->state().exit_request);
         QVERIFY(!panel_->isVisible());
         QCOMPARE(std::count(host_->events.begin(), host_->events.end(),
                             "confirm Verlassen ohne Speichern ?"),
                  2);
         // An untouched clock: no question.
         start();
-        engine_->board().lblBlau_Name.text = "Meier";
-        engine_->set_duration = engine_->clock_value = 240;
+        engine_->internals_for_tests().board.lblBlau_Name.text = "Meier";
+        engine_->internals_for_tests().state.set_duration = engine_->internals_for_tests().state.clock_value = 240;
         click("btnCloseAnzeige");
-        QVERIFY(engine_->exit_request);
+        QVERIFY(engine_->state().exit_request);
     }
 
     void escapeDoesNotCloseThePanel() {
@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(grid->rowCount(), 2);
         QCOMPARE(grid->item(0, 3)->text(), QString("1:0"));
         QCOMPARE(grid->horizontalHeaderItem(3)->text(), QString("Ergebnis"));
-        QCOMPARE(engine_->weight_class, std::string("..."));
+        QCOMPARE(engine_->state().weight_class, std::string("..."));
         // "Kampf speichern" leaves list mode before the result is handed on.
         click("btnSave");
         QVERIFY(!panel_->list_mode());

@@ -8,11 +8,11 @@
 #include <QtTest>
 
 #include "app/program.h"
-#include "control/untAnzeigeSTRG.h"
+#include "control/control_panel.h"
 #include "data/core/file_io.h"
-#include "data/forms/untAnzeigeLaden.h"
-#include "data/forms/untEditKaempfe.h"
-#include "display/untMainAnzeige.h"
+#include "dialogs/bout_entry_dialog.h"
+#include "dialogs/bout_list_editor.h"
+#include "display/scoreboard_window.h"
 #include "platform/message_box.h"
 #include "temp_folder.h"
 
@@ -45,14 +45,14 @@ private slots:
         const Settings settings(dir.path());
         DrivenHost host(settings);
         Program program(settings, host);
-        TfrmMainAnzeige& board = program.scoreboard;
-        TfrmAnzeigeLaden& entry = program.entry;
-        TfrmAnzeigeSTRG& panel = *program.panel;
+        ScoreboardWindow& board = program.scoreboard;
+        BoutEntryDialog& entry = program.entry;
+        ControlPanel& panel = *program.panel;
         board.show();
         QTRY_COMPARE(board.windowTitle(), QString("KYOMAT - Anzeigetafel"));  // shown and placed
-        board.engine().control_panel_active = true;  // as Ctrl+C does before showing it
+        board.engine().internals_for_tests().state.control_panel_active = true;  // as Ctrl+C does before showing it
         panel.show();
-        board.Timer1().stop();  // the test delivers the ticks
+        board.clock_timer().stop();  // the test delivers the ticks
         auto click = [&](const char* name) {
             if (auto* b = qobject_cast<QPushButton*>(panel.control(name))) {
                 b->click();
@@ -79,17 +79,17 @@ private slots:
 
         // Clock, a Waza-ari for blue, a hold-down for blue to Ippon.
         click("pnlKampfzeit");
-        QVERIFY(board.engine().timer1());
+        QVERIFY(board.engine().clock_timer_on());
         panel.control("ud_W_b")->findChild<QToolButton*>("up")->click();
         QCOMPARE(field("edt_W_b"), QString("1"));
         host.tick += 10000;
-        for (int i = 0; i < 10; ++i) board.engine().Timer1Timer();  // ten late ticks: 10 s
+        for (int i = 0; i < 10; ++i) board.engine().clock_tick();  // ten late ticks: 10 s
         click("pnlHGStartBlau");
         for (int i = 0; i < 260; ++i) {
             host.tick += 100;
-            board.engine().Timer1Timer();
+            board.engine().clock_tick();
         }
-        QVERIFY(!board.engine().bout_active);
+        QVERIFY(!board.engine().state().bout_active);
         QCOMPARE(field("edt_I_b"), QString("1"));
         QVERIFY(panel.control("pnlSiegerBlau")->isVisible());
 

@@ -4,8 +4,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "display/untAnzeigeText.h"
-#include "display/untOverlay.h"
+#include "display/text_screen.h"
+#include "display/logo_overlay.h"
 #include "engine/fake_host.h"
 #include "platform/message_box.h"
 #include "platform/picture.h"
@@ -35,7 +35,7 @@ class TestTextOverlay : public QObject {
         dir_->write("kyomat.ini", ini);
         host_ = std::make_unique<testing::FakeHost>(dir_->path());
         engine_ = std::make_unique<BoutEngine>(*host_, Settings(dir_->path()));
-        engine_->FormCreate();
+        engine_->on_create();
     }
 
 private slots:
@@ -70,38 +70,38 @@ private slots:
         start("[anzeige]\r\nanz_links=0\r\ntitel_dauer=0\r\n[Farben_1]\r\nhintergrund_name=$102030\r\n"
               "font_name=$405060\r\n[Farben_A]\r\nhintergrund_fuss=$010203\r\nfont_fuss=$0A0B0C\r\n");
         int waits = 0;
-        TfrmAnzeigeText text(*engine_, [&waits](bool show) { waits += show ? 1 : 0; });
+        TextScreen text(*engine_, [&waits](bool show) { waits += show ? 1 : 0; });
         QTimer::singleShot(0, [&] {
             QCOMPARE(text.palette().color(QPalette::Window), QColor(0x10, 0x20, 0x30));
             QCOMPARE(text.findChild<QLabel*>("lbl1")->palette().color(QPalette::WindowText),
                      QColor(0x40, 0x50, 0x60));
             QCOMPARE(text.findChild<QLabel*>("lbl2")->text(), QString("Hans"));
             // titel_dauer 0: the page stays however long it is up...
-            for (int i = 0; i < 5; ++i) text.Timer1Timer();
+            for (int i = 0; i < 5; ++i) text.page_tick();
             QVERIFY(text.isVisible());
             // ...until it is clicked.
             QTest::mouseClick(&text, Qt::LeftButton);
         });
         text.show_page(PageScheme::blau, "Meier", "Hans", "JC Nord");
         QVERIFY(!text.isVisible());
-        QVERIFY(!text.Timer1().isActive());
+        QVERIFY(!text.page_timer().isActive());
         QCOMPARE(waits, 0);  // display at 0: never the wait notice
-        engine_->rules().titel_dauer = "2";
+        engine_->internals_for_tests().rules.titel_dauer = "2";
         QTimer::singleShot(0, [&] {
             QCOMPARE(text.palette().color(QPalette::Window), QColor(1, 2, 3));
             QCOMPARE(text.findChild<QLabel*>("lbl3")->palette().color(QPalette::WindowText),
                      QColor(10, 11, 12));
-            text.Timer1Timer();
+            text.page_tick();
             QVERIFY(text.isVisible());
-            text.Timer1Timer();
+            text.page_tick();
             QVERIFY(!text.isVisible());
         });
         text.show_page(PageScheme::neutral, "U18", "-73 kg", "");
-        engine_->rules().titel_dauer = "abc";
+        engine_->internals_for_tests().rules.titel_dauer = "abc";
         QTimer::singleShot(0, [&] {
             QCOMPARE(text.page_duration(), 1);
             QCOMPARE(text.palette().color(QPalette::Window), QColor(1, 19, 196));  // Farben_2
-            text.Timer1Timer();
+            text.page_tick();
         });
         text.show_page(PageScheme::weiss, "Li", " Wei", "");
     }
@@ -114,7 +114,7 @@ private slots:
         dir_->write("kyomat.ini",
                     "[pause]\r\nlogo1=a.jpg\r\nlogo2=b.bmp\r\nlogo3=c.jpeg\r\nzeit1=50\r\nzeit2=0\r\n"
                     "zeit3=20\r\n");
-        TfrmOverlay overlay(engine_->settings(), [] { return 0; });
+        LogoOverlay overlay(engine_->settings(), [] { return 0; });
         overlay.timLogo().stop();
         overlay.overlay_bild();
         QVERIFY(overlay.isVisible());
@@ -161,7 +161,7 @@ private slots:
         start("");
         dir_->write("x.gif", "GIF89a");
         dir_->write("kyomat.ini", "[pause]\r\nlogo1=x.gif\r\nlogo2=missing.jpg\r\nzeit1=5\r\nzeit2=5\r\n");
-        TfrmOverlay overlay(engine_->settings(), [] { return 0; });
+        LogoOverlay overlay(engine_->settings(), [] { return 0; });
         overlay.overlay_bild();
         QCOMPARE(overlay.current_logo(), std::string());
         QVERIFY(message_boxes::take_log().empty());

@@ -5,10 +5,10 @@
 #include <QtTest>
 
 #include "app/app_host.h"
-#include "control/untAnzeigeSTRG.h"
-#include "display/untAnzeigeText.h"
-#include "display/untMainAnzeige.h"
-#include "display/untOverlay.h"
+#include "control/control_panel.h"
+#include "display/text_screen.h"
+#include "display/scoreboard_window.h"
+#include "display/logo_overlay.h"
 #include "platform/message_box.h"
 #include "temp_folder.h"
 
@@ -25,14 +25,14 @@ private slots:
         dir.write("kyomat.ini", "[anzeige]\r\nanz_links=1500\r\ntitel_dauer=0\r\n");
         const Settings settings(dir.path());
         AppHost host(settings);
-        TfrmMainAnzeige scoreboard(host, settings);
+        ScoreboardWindow scoreboard(host, settings);
         host.set_scoreboard(&scoreboard);
         // Before it is placed the window is visible on the first monitor, not off-screen.
         QVERIFY(QGuiApplication::screens()[0]->geometry().contains(scoreboard.geometry().topLeft()));
         scoreboard.show();
         QTRY_COMPARE(scoreboard.windowTitle(), QString("KYOMAT - Anzeigetafel"));
         QCOMPARE(scoreboard.geometry(), QRect(1280, 0, 1920, 1080));
-        QCOMPARE(scoreboard.engine().display_left, 1500);
+        QCOMPARE(scoreboard.engine().state().display_left, 1500);
 
         QTimer::singleShot(0, [&] {
             QCOMPARE(scoreboard.text_screen().geometry(), QRect(1280, 0, 1920, 1080));
@@ -44,8 +44,8 @@ private slots:
         QCOMPARE(scoreboard.overlay().geometry(), QRect(1280, 0, 1920, 1080));
         scoreboard.overlay().overlay_bild_aus();
 
-        PanelLinks links{[&](std::uint16_t k, Modifiers m) { scoreboard.FormKeyDown(k, m); }, {}, {}};
-        TfrmAnzeigeSTRG panel(scoreboard.engine(), host, links, &scoreboard);
+        PanelLinks links{[&](std::uint16_t k, Modifiers m) { scoreboard.handle_key(k, m); }, {}, {}};
+        ControlPanel panel(scoreboard.engine(), host, links, &scoreboard);
         panel.show();
         QCOMPARE(panel.pos(), QPoint(0, 0));
         QVERIFY(QGuiApplication::screens()[0]->geometry().contains(panel.geometry()));
@@ -60,7 +60,7 @@ private slots:
             dir.write("kyomat.ini", "[anzeige]\r\nanz_links=" + value + "\r\n");
             const Settings settings(dir.path());
             AppHost host(settings);
-            TfrmMainAnzeige scoreboard(host, settings);
+            ScoreboardWindow scoreboard(host, settings);
             host.set_scoreboard(&scoreboard);
             message_boxes::take_log();
             scoreboard.show();

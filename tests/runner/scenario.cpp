@@ -190,12 +190,12 @@ void Scenario::run(const std::string& line) {
         host_->list_visible = listmode_;
         engine_ = std::make_unique<BoutEngine>(*host_, Settings(folder_));
         host_->attach(*engine_);
-        engine_->FormCreate();
-        engine_->FormShow();
+        engine_->on_create();
+        engine_->on_show();
     } else if (cmd == "key") {
         const auto ev = parse_key_combo(args);
         if (!ev) throw Failure{"bad key: " + args};
-        engine().FormKeyDown(ev->key, ev->mods);
+        engine().handle_key(ev->key, ev->mods);
     } else if (cmd == "tickset") {
         engine();
         host_->tick = static_cast<std::uint32_t>(number(args));
@@ -203,15 +203,15 @@ void Scenario::run(const std::string& line) {
         engine();
         host_->tick += static_cast<std::uint32_t>(number(args));
     } else if (cmd == "timer1") {
-        if (engine().timer1()) engine().Timer1Timer();
+        if (engine().clock_timer_on()) engine().clock_tick();
     } else if (cmd == "timer2") {
-        if (engine().timer2()) engine().Timer2Timer();
+        if (engine().focus_timer_on()) engine().focus_tick();
     } else if (cmd == "wait") {
         long long ms = number(args);
         engine();
         for (; ms >= 100; ms -= 100) {
             host_->tick += 100;
-            if (engine_->timer1()) engine_->Timer1Timer();
+            if (engine_->clock_timer_on()) engine_->clock_tick();
             check_host();
         }
         host_->tick += static_cast<std::uint32_t>(ms);
@@ -309,14 +309,14 @@ void Scenario::expect(const std::string& args) {
     }
     if (what == "flag") {
         bool v = false;
-        if (name == "active") v = e.bout_active;
+        if (name == "active") v = e.state().bout_active;
         else if (name == "golden") v = e.golden_score();
-        else if (name == "panel") v = e.control_panel_active;
-        else if (name == "exit") v = e.exit_request;
-        else if (name == "fromlist") v = e.loaded_from_list;
+        else if (name == "panel") v = e.state().control_panel_active;
+        else if (name == "exit") v = e.state().exit_request;
+        else if (name == "fromlist") v = e.state().loaded_from_list;
         else if (name == "due") v = host_->access.list_result_due;
-        else if (name == "timer1") v = e.timer1();
-        else if (name == "timer2") v = e.timer2();
+        else if (name == "timer1") v = e.clock_timer_on();
+        else if (name == "timer2") v = e.focus_timer_on();
         else if (name == "closed") v = host_->closed;
         else throw Failure{"unknown flag " + name};
         if (rest != "true" && rest != "false") throw Failure{"true or false expected"};
@@ -325,13 +325,13 @@ void Scenario::expect(const std::string& args) {
     }
     if (what == "value") {
         long long v = 0;
-        if (name == "clock") v = e.clock_value;
-        else if (name == "duration") v = e.set_duration;
-        else if (name == "gslimit") v = e.golden_score_limit;
+        if (name == "clock") v = e.state().clock_value;
+        else if (name == "duration") v = e.state().set_duration;
+        else if (name == "gslimit") v = e.state().golden_score_limit;
         else if (name == "elapsed") v = e.elapsed_seconds();
-        else if (name == "points_b") v = e.points_b;
-        else if (name == "points_w") v = e.points_w;
-        else if (name == "lpos") v = e.list_position;
+        else if (name == "points_b") v = e.state().points_b;
+        else if (name == "points_w") v = e.state().points_w;
+        else if (name == "lpos") v = e.state().list_position;
         else throw Failure{"unknown value " + name};
         if (v != number(rest)) throw Failure{std::to_string(v)};
         return;
@@ -340,7 +340,7 @@ void Scenario::expect(const std::string& args) {
         if (name.size() != 1 || std::string("BWX").find(name) == std::string::npos) {
             throw Failure{"B, W or X expected"};
         }
-        if (e.hold_side != name[0]) throw Failure{std::string(1, e.hold_side)};
+        if (side_code(e.state().holder) != name[0]) throw Failure{std::string(1, side_code(e.state().holder))};
         return;
     }
     if (what == "field") {
@@ -365,9 +365,9 @@ void Scenario::print() {
         std::cout << entry.name << " \"" << el.text << "\" " << (el.visible ? "visible" : "hidden")
                   << " font " << el.font.hex() << " back " << el.back.hex() << "\n";
     }
-    std::cout << "active " << e.bout_active << " golden " << e.golden_score() << " clock "
-              << e.clock_value << " duration " << e.set_duration << " holder " << e.hold_side
-              << " timer1 " << e.timer1() << " points " << e.points_b << ":" << e.points_w
+    std::cout << "active " << e.state().bout_active << " golden " << e.golden_score() << " clock "
+              << e.state().clock_value << " duration " << e.state().set_duration << " holder " << side_code(e.state().holder)
+              << " timer1 " << e.clock_timer_on() << " points " << e.state().points_b << ":" << e.state().points_w
               << "\n";
 }
 

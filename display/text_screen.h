@@ -20,20 +20,20 @@ struct TextLayout {
 // width(line, points) gives the width in pixels of line 0..2 at that font size.
 TextLayout text_screen_layout(int W, int H, const std::function<int(int, int)>& width);
 
-class TfrmAnzeigeText : public QDialog {
+class TextScreen : public QDialog {
     Q_OBJECT
 public:
     // wait(true) shows the operator's wait notice, wait(false) hides it.
-    TfrmAnzeigeText(const BoutEngine& engine, std::function<void(bool)> wait,
+    TextScreen(const BoutEngine& engine, std::function<void(bool)> wait,
                     QWidget* parent = nullptr);
 
     // Shows one page modally; returns when it closes.
     void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                    const std::string& line3);
-    void Timer1Timer();
-    QTimer& Timer1() { return timer_; }
+    void page_tick();
+    QTimer& page_timer() { return timer_; }
     int page_duration() const { return duration_; }
-    void FormResize();
+    void lay_out();
 
     void done(int result) override;
 

@@ -1,4 +1,4 @@
-#include "control/untAnzeigeSTRG.h"
+#include "control/control_panel.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -90,14 +90,14 @@ const char* const k_captions[4] = {"Ippon", "Waza-Ari", "Yuko", "Shido"};
 }  // namespace
 
 template <class W>
-W* TfrmAnzeigeSTRG::make(const char* name, QWidget* parent) {
+W* ControlPanel::make(const char* name, QWidget* parent) {
     auto* w = new W(parent);
     w->setObjectName(name);
     controls_[name] = w;
     return w;
 }
 
-QPushButton* TfrmAnzeigeSTRG::button(const char* name, const QString& caption, QWidget* parent,
+QPushButton* ControlPanel::button(const char* name, const QString& caption, QWidget* parent,
                                      unsigned char character, char modifier) {
     auto* b = make<QPushButton>(name, parent);
     b->setText(caption);
@@ -109,7 +109,7 @@ QPushButton* TfrmAnzeigeSTRG::button(const char* name, const QString& caption, Q
     return b;
 }
 
-TfrmAnzeigeSTRG::TfrmAnzeigeSTRG(BoutEngine& engine, Host& host, PanelLinks links,
+ControlPanel::ControlPanel(BoutEngine& engine, Host& host, PanelLinks links,
                                  QWidget* parent)
     : QDialog(parent), engine_(engine), host_(host), links_(std::move(links)) {
     setObjectName("frmAnzeigeSTRG");
@@ -189,23 +189,23 @@ TfrmAnzeigeSTRG::TfrmAnzeigeSTRG(BoutEngine& engine, Host& host, PanelLinks link
     connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { list_double_click(); });
     auto* kbuttons = make<QWidget>("pnlKaempfeButtons", kaempfe);
     connect(button("btnNaechsterKampf", "Nächster Kampf", kbuttons, 'N', 0), &QPushButton::clicked,
-            this, &TfrmAnzeigeSTRG::btnNaechsterKampfClick);
+            this, &ControlPanel::btnNaechsterKampfClick);
     connect(button("btnEingabeKampf", "Kampf eingeben", kbuttons, 'K', 0), &QPushButton::clicked,
-            this, &TfrmAnzeigeSTRG::btnEingabeKampfClick);
+            this, &ControlPanel::btnEingabeKampfClick);
     connect(button("btnSave", "Kampf speichern", kbuttons, 'E', 0), &QPushButton::clicked, this,
-            &TfrmAnzeigeSTRG::btnSaveClick);
+            &ControlPanel::btnSaveClick);
     button("btnKampfAktivieren", "Kampf aktivieren", kbuttons, 'A', 'C');
 
     // The bottom bar.
     auto* bottom = make<QWidget>("pnlBottom", this);
     connect(button("btnCloseSTRG", "Steuerung schließen", bottom, 0, 0), &QPushButton::clicked,
-            this, &TfrmAnzeigeSTRG::btnCloseSTRGClick);
+            this, &ControlPanel::btnCloseSTRGClick);
     connect(button("btnPause", "Anzeige auf Pause", bottom, 0, 0), &QPushButton::clicked, this,
-            &TfrmAnzeigeSTRG::btnPauseClick);
+            &ControlPanel::btnPauseClick);
     button("btnTitel", "Namen anzeigen", bottom, 'T', 'C');
     button("btnGong", "Signal (Gong)", bottom, 'G', 'C');
     connect(button("btnCloseAnzeige", "Anzeige beenden", bottom, 0, 0), &QPushButton::clicked,
-            this, &TfrmAnzeigeSTRG::btnCloseAnzeigeClick);
+            this, &ControlPanel::btnCloseAnzeigeClick);
     auto* reconnect = button("btnReconnect", "⟳", bottom, 0, 0);
     reconnect->setToolTip("Verbindung erneuern");
     connect(reconnect, &QPushButton::clicked, this, [] { show_catalogue_message(105); });
@@ -227,7 +227,7 @@ TfrmAnzeigeSTRG::TfrmAnzeigeSTRG(BoutEngine& engine, Host& host, PanelLinks link
     }
 }
 
-void TfrmAnzeigeSTRG::build_side(bool blue, QWidget* area) {
+void ControlPanel::build_side(bool blue, QWidget* area) {
     const std::string s = blue ? "b" : "w";
     const int first_label = blue ? 5 : 1;
     for (int i = 0; i < 4; ++i) {
@@ -267,8 +267,8 @@ void TfrmAnzeigeSTRG::build_side(bool blue, QWidget* area) {
     winner->hide();
 }
 
-void TfrmAnzeigeSTRG::sende_zeichen(unsigned char character, char modifier, bool require_active) {
-    if (require_active && !engine_.bout_active) {
+void ControlPanel::sende_zeichen(unsigned char character, char modifier, bool require_active) {
+    if (require_active && !engine_.state().bout_active) {
         show_message("Kein Kampf aktiv", 'H');
     } else if (const auto ev = relay_key(character, modifier); ev && links_.key) {
         links_.key(ev->key, ev->mods);
@@ -277,7 +277,7 @@ void TfrmAnzeigeSTRG::sende_zeichen(unsigned char character, char modifier, bool
     zeit_uebernehmen();
 }
 
-void TfrmAnzeigeSTRG::anzeige_uebernehmen() {
+void ControlPanel::anzeige_uebernehmen() {
     const Board& b = engine_.board();
     const RuleSettings& r = engine_.rules();
     for (const char* n : {"Label6", "Label2", "edt_W_b", "ud_W_b", "edt_W_w", "ud_W_w"}) {
@@ -310,7 +310,7 @@ void TfrmAnzeigeSTRG::anzeige_uebernehmen() {
     static_cast<QLabel*>(controls_["sbPanel1"])->setText(b.lbl_GS.visible ? "Golden Score" : " ");
 }
 
-void TfrmAnzeigeSTRG::zeit_uebernehmen() {
+void ControlPanel::zeit_uebernehmen() {
     const Board& b = engine_.board();
     auto mirror = [](QWidget* w, const Element& label, const Element& panel) {
         static_cast<QLabel*>(w)->setText(QString::fromStdString(label.text));
@@ -321,9 +321,9 @@ void TfrmAnzeigeSTRG::zeit_uebernehmen() {
     mirror(controls_["pnlHGZeit"], b.lblHG, b.pnlHG);
 }
 
-bool TfrmAnzeigeSTRG::list_mode() const { return !grid_->isHidden(); }
+bool ControlPanel::list_mode() const { return !grid_->isHidden(); }
 
-void TfrmAnzeigeSTRG::anzeige_kaempfe() {
+void ControlPanel::anzeige_kaempfe() {
     grid_->hide();
     std::vector<std::array<std::string, 5>> rows;
     if (!links_.list_rows || !links_.list_rows(rows)) return;
@@ -336,10 +336,10 @@ void TfrmAnzeigeSTRG::anzeige_kaempfe() {
     }
     grid_->show();
     // The next-bout command needs a weight class on the scoreboard.
-    if (engine_.weight_class.empty()) engine_.weight_class = "...";
+    engine_.enter_list_mode();
 }
 
-void TfrmAnzeigeSTRG::btnPauseClick() {
+void ControlPanel::btnPauseClick() {
     auto* b = static_cast<QPushButton*>(controls_["btnPause"]);
     if (pause_ == 0) {
         pause_ = 1;
@@ -352,7 +352,7 @@ void TfrmAnzeigeSTRG::btnPauseClick() {
     }
 }
 
-void TfrmAnzeigeSTRG::btnCloseSTRGClick() {
+void ControlPanel::btnCloseSTRGClick() {
     close_panel(engine_, [this](std::uint16_t key, Modifiers mods) {
         if (links_.key) links_.key(key, mods);
     });
@@ -361,35 +361,35 @@ void TfrmAnzeigeSTRG::btnCloseSTRGClick() {
     accept();
 }
 
-void TfrmAnzeigeSTRG::btnCloseAnzeigeClick() {
+void ControlPanel::btnCloseAnzeigeClick() {
     const bool leave = exit_from_panel(engine_, host_, [this](std::uint16_t key, Modifiers mods) {
         if (links_.key) links_.key(key, mods);
     });
     if (leave) accept();
 }
 
-void TfrmAnzeigeSTRG::btnNaechsterKampfClick() {
+void ControlPanel::btnNaechsterKampfClick() {
     sende_zeichen('N', 'C');
-    grid_->setVisible(engine_.loaded_from_list);
+    grid_->setVisible(engine_.state().loaded_from_list);
     if (list_mode()) anzeige_kaempfe();
 }
 
-void TfrmAnzeigeSTRG::btnEingabeKampfClick() {
+void ControlPanel::btnEingabeKampfClick() {
     grid_->hide();
     sende_zeichen('K', 'C');
 }
 
-void TfrmAnzeigeSTRG::btnSaveClick() {
+void ControlPanel::btnSaveClick() {
     grid_->hide();
     sende_zeichen('E', 'C');
 }
 
-void TfrmAnzeigeSTRG::list_double_click() {
+void ControlPanel::list_double_click() {
     if (links_.edit_kaempfe) links_.edit_kaempfe();
     anzeige_kaempfe();
 }
 
-void TfrmAnzeigeSTRG::apply_colours() {
+void ControlPanel::apply_colours() {
     Colour c1{255, 255, 255}, c2{83, 168, 255}, k1{0, 0, 0}, k2{21, 29, 140};
     const Settings& s = engine_.settings();
     parse_colour(s.read_setting("Farben_CTRL", "hintergrund_1"), c1);
@@ -407,12 +407,12 @@ void TfrmAnzeigeSTRG::apply_colours() {
     }
 }
 
-void TfrmAnzeigeSTRG::showEvent(QShowEvent* event) {
+void ControlPanel::showEvent(QShowEvent* event) {
     const bool fixed = trim_right(engine_.settings().read_setting("anzeige", "control")) == "1";
     controls_["btnCloseSTRG"]->setEnabled(!fixed);
     setWindowTitle("KYOMAT - Controlpanel für Anzeigetafel");
     grid_->setHorizontalHeaderLabels({"", "Name (1)", "Name (2)", "Ergebnis", "U-Bew."});
-    FormResize();
+    lay_out();
     setWindowState(Qt::WindowNoState);
     move(0, 0);
     apply_colours();
@@ -421,7 +421,7 @@ void TfrmAnzeigeSTRG::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void TfrmAnzeigeSTRG::keyPressEvent(QKeyEvent* event) {
+void ControlPanel::keyPressEvent(QKeyEvent* event) {
     // The panel is left only by its buttons or its close box: a stray Escape at the
     // referee table must not take it away.
     if (event->key() == Qt::Key_Escape) {
@@ -431,12 +431,12 @@ void TfrmAnzeigeSTRG::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void TfrmAnzeigeSTRG::resizeEvent(QResizeEvent* event) {
+void ControlPanel::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    FormResize();
+    lay_out();
 }
 
-void TfrmAnzeigeSTRG::FormResize() {
+void ControlPanel::lay_out() {
     const PanelLayout p = panel_layout(width(), height(), 45, 20);
     const std::pair<const char*, const Rect*> panels[] = {
         {"pnlWertung", &p.pnlWertung},

@@ -1,10 +1,10 @@
-#include "data/forms/untAnzeigeLaden.h"
+#include "dialogs/bout_entry_dialog.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "data/forms/entry_form.h"
-#include "data/forms/untEditKaempfe.h"
+#include "dialogs/entry_form.h"
+#include "dialogs/bout_list_editor.h"
 #include "platform/message_box.h"
 
 namespace kyomat {
@@ -31,7 +31,7 @@ const FieldSpec k_fields[] = {
 
 }  // namespace
 
-TfrmAnzeigeLaden::TfrmAnzeigeLaden(const std::filesystem::path& program_folder, QWidget* parent)
+BoutEntryDialog::BoutEntryDialog(const std::filesystem::path& program_folder, QWidget* parent)
     : QDialog(parent),
       file_(program_folder, [](const std::string& text, char kind) { show_message(text, kind); }),
       access_(file_) {
@@ -43,16 +43,16 @@ TfrmAnzeigeLaden::TfrmAnzeigeLaden(const std::filesystem::path& program_folder, 
     // Enter accepts only in the fields that say so.
     for (const FieldSpec& f : k_fields) {
         if (f.enter_accepts) {
-            connect(edits_[f.name], &QLineEdit::returnPressed, this, &TfrmAnzeigeLaden::btnSaveClick);
+            connect(edits_[f.name], &QLineEdit::returnPressed, this, &BoutEntryDialog::btnSaveClick);
         }
     }
-    connect(buttons.save, &QPushButton::clicked, this, &TfrmAnzeigeLaden::btnSaveClick);
-    editor_ = new TfrmEditKaempfe(file_, this);
+    connect(buttons.save, &QPushButton::clicked, this, &BoutEntryDialog::btnSaveClick);
+    editor_ = new BoutListEditor(file_, this);
 }
 
-TfrmAnzeigeLaden::~TfrmAnzeigeLaden() = default;
+BoutEntryDialog::~BoutEntryDialog() = default;
 
-bool TfrmAnzeigeLaden::show_entry() {
+bool BoutEntryDialog::show_entry() {
     setWindowTitle("KYOMAT - Kampf eingeben für Anzeigetafel");
     accepted_ = false;
     for (const FieldSpec& f : k_fields) edits_[f.name]->setText(QString::fromStdString(fields_.*f.member));
@@ -64,12 +64,12 @@ bool TfrmAnzeigeLaden::show_entry() {
     return accepted_;
 }
 
-void TfrmAnzeigeLaden::btnSaveClick() {
+void BoutEntryDialog::btnSaveClick() {
     accepted_ = true;
     accept();
 }
 
-bool TfrmAnzeigeLaden::edit_kaempfe() {
+bool BoutEntryDialog::edit_kaempfe() {
     editor_->exec();
     return true;
 }

@@ -7,7 +7,7 @@
 #include "app/app_host.h"
 #include "display/keymap.h"
 #include "display/scoreboard_layout.h"
-#include "display/untMainAnzeige.h"
+#include "display/scoreboard_window.h"
 #include "platform/message_box.h"
 #include "temp_folder.h"
 
@@ -19,7 +19,7 @@ class TestMainAnzeige : public QObject {
     std::unique_ptr<testing::TempFolder> dir_;
     std::unique_ptr<Settings> settings_;
     std::unique_ptr<AppHost> host_;
-    std::unique_ptr<TfrmMainAnzeige> window_;
+    std::unique_ptr<ScoreboardWindow> window_;
 
     QString text(const char* name) { return window_->findChild<QLabel*>(name)->text(); }
     void start(const std::string& ini) {
@@ -27,7 +27,7 @@ class TestMainAnzeige : public QObject {
         dir_->write("kyomat.ini", ini);
         settings_ = std::make_unique<Settings>(dir_->path());
         host_ = std::make_unique<AppHost>(*settings_);
-        window_ = std::make_unique<TfrmMainAnzeige>(*host_, *settings_);
+        window_ = std::make_unique<ScoreboardWindow>(*host_, *settings_);
         host_->set_scoreboard(window_.get());
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -99,16 +99,16 @@ private slots:
         QCOMPARE(text("lbl_Kreuz_w_1"), QString("+"));
         // F5 at clock 0 starts the hold-down and the clock; F6 stops, F7 clears.
         QTest::keyClick(window_.get(), Qt::Key_F5);
-        QVERIFY(window_->Timer1().isActive());
-        QVERIFY(!window_->Timer2().isActive());
+        QVERIFY(window_->clock_timer().isActive());
+        QVERIFY(!window_->focus_timer().isActive());
         QTest::keyClick(window_.get(), Qt::Key_Space);
-        QVERIFY(!window_->Timer1().isActive());
-        QVERIFY(window_->Timer2().isActive());
+        QVERIFY(!window_->clock_timer().isActive());
+        QVERIFY(window_->focus_timer().isActive());
         QTest::keyClick(window_.get(), Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(text("lblHG"), QString("01"));
         QTest::keyClick(window_.get(), Qt::Key_F7);
         QCOMPARE(text("lblHG"), QString("00"));
-        QCOMPARE(window_->engine().hold_side, 'X');
+        QVERIFY(!window_->engine().state().holder);
         QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(text("lblZeit"), QString("0:02"));
     }
@@ -139,9 +139,9 @@ private slots:
     void focusCircleAsksBeforeLeavingARunningBout() {
         start("[anzeige]\r\nanz_links=0\r\n");
         BoutEngine& e = window_->engine();
-        e.set_duration = 240;
-        e.clock_value = 200;
-        e.board().lblBlau_Name.text = "Meier";
+        e.internals_for_tests().state.set_duration = 240;
+        e.internals_for_tests().state.clock_value = 200;
+        e.internals_for_tests().board.lblBlau_Name.text = "Meier";
         message_boxes::set_auto_answer(false);
         message_boxes::take_log();
         message_boxes::set_next_answer(false);
@@ -227,7 +227,7 @@ private slots:
         start("[anzeige]\r\nanz_links=0\r\n");
         window_->setWindowState(Qt::WindowNoState);
         window_->resize(900, 674);
-        window_->FormResize();
+        window_->lay_out();
         QCOMPARE(window_->findChild<QWidget*>("pnlTop")->height(), 225);
         QCOMPARE(window_->findChild<QWidget*>("pnl1")->width(), 297);
         QCOMPARE(window_->findChild<QLabel*>("lblBlau_Name")->font().pointSize(), 72);
@@ -236,4 +236,4 @@ private slots:
 };
 
 QTEST_MAIN(TestMainAnzeige)
-#include "test_main_anzeige.moc"
+#include "test_scoreboard_window.moc"

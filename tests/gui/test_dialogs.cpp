@@ -8,13 +8,13 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/untInfoAnzeige.h"
-#include "app/untWait.h"
+#include "app/about_box.h"
+#include "app/wait_window.h"
 #include "data/core/bout_list.h"
 #include "data/core/file_io.h"
-#include "data/forms/untAnzeigeLaden.h"
-#include "data/forms/untEditKaempfe.h"
-#include "data/forms/untEingabeKampfTeams.h"
+#include "dialogs/bout_entry_dialog.h"
+#include "dialogs/bout_list_editor.h"
+#include "dialogs/team_score_dialog.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "temp_folder.h"
@@ -52,8 +52,8 @@ private slots:
 
     void editorNewListSavedAtOnce() {
         testing::TempFolder dir;
-        TfrmAnzeigeLaden entry(dir.path());
-        TfrmEditKaempfe& editor = entry.editor();
+        BoutEntryDialog entry(dir.path());
+        BoutListEditor& editor = entry.editor();
         file_dialogs::set_next_answer(std::nullopt);  // save-as cancelled: still saved
         when_modal([&](QWidget*) {
             QCOMPARE(editor.windowTitle(), QString("KYOMAT - Editieren Kampfliste <neu.kfl>"));
@@ -68,8 +68,8 @@ private slots:
 
     void editorGuardsCellsAndUnsavedEdits() {
         testing::TempFolder dir;
-        TfrmAnzeigeLaden entry(dir.path());
-        TfrmEditKaempfe& editor = entry.editor();
+        BoutEntryDialog entry(dir.path());
+        BoutListEditor& editor = entry.editor();
         when_modal([&](QWidget*) {
             auto* grid = editor.findChild<QTableWidget*>("grdKaempfe");
             grid->item(0, 1)->setText("a|b");
@@ -98,8 +98,8 @@ private slots:
         testing::TempFolder dir;
         dir.write("bad.kfl", "#STR|XYZ|1|2\r\n#PAR|0|||2\r\n");
         dir.write("gut.kfl", "#STR|KFL|1|2\r\n#PAR|1|A|B|3\r\n#DAT|-60|X\r\n#DAT|-66|Y\r\n");
-        TfrmAnzeigeLaden entry(dir.path());
-        TfrmEditKaempfe& editor = entry.editor();
+        BoutEntryDialog entry(dir.path());
+        BoutListEditor& editor = entry.editor();
         file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "bad.kfl").string()));
         file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "gut.kfl").string()));
         when_modal([&](QWidget*) {
@@ -124,7 +124,7 @@ private slots:
 
     void entryDialogEnterKeyAndKeptFields() {
         testing::TempFolder dir;
-        TfrmAnzeigeLaden entry(dir.path());
+        BoutEntryDialog entry(dir.path());
         entry.fields().edtKTXT = "Finale";
         when_modal([&](QWidget* w) {
             QCOMPARE(w->windowTitle(), QString("KYOMAT - Kampf eingeben für Anzeigetafel"));
@@ -143,7 +143,7 @@ private slots:
     }
 
     void teamDialog() {
-        TfrmEingabeKampfTeams teams;
+        TeamScoreDialog teams;
         TeamFields t;
         t.edtPunkteBlau = "4";
         when_modal([&](QWidget* w) {
@@ -165,16 +165,16 @@ private slots:
                 QCOMPARE(w->windowTitle(), QString("KYOMAT - Anzeigetafel - Programminfo"));
                 QCOMPARE(w->findChild<QLabel*>("lblProg")->text(), QString("KYOMAT - Anzeigetafel"));
                 QCOMPARE(w->findChild<QLabel*>("lblVers")->text(), QString("4.00"));
-                QCOMPARE(TfrmInfoAnzeige::live_count(), 1);
+                QCOMPARE(AboutBox::live_count(), 1);
                 w->findChild<QPushButton*>("btnOK")->click();
             });
-            TfrmInfoAnzeige::show_modal(nullptr);
-            QCOMPARE(TfrmInfoAnzeige::live_count(), 0);
+            AboutBox::show_modal(nullptr);
+            QCOMPARE(AboutBox::live_count(), 0);
         }
     }
 
     void waitWindowHidesOnClick() {
-        TfrmWait wait;
+        WaitWindow wait;
         wait.move(300, 300);
         wait.show();
         QCOMPARE(wait.pos(), QPoint(0, 0));
@@ -184,4 +184,4 @@ private slots:
 };
 
 QTEST_MAIN(TestForms)
-#include "test_forms.moc"
+#include "test_dialogs.moc"

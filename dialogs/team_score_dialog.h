@@ -9,10 +9,10 @@ class QLineEdit;
 
 namespace kyomat {
 
-class TfrmEingabeKampfTeams : public QDialog {
+class TeamScoreDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmEingabeKampfTeams(QWidget* parent = nullptr);
+    explicit TeamScoreDialog(QWidget* parent = nullptr);
     // Shows the fields modally; true (and the fields as typed) when the operator saved.
     bool run(TeamFields& fields);
     QLineEdit* field(const char* name) const { return edits_.at(name); }

@@ -14,33 +14,33 @@
 namespace kyomat {
 
 class FocusCircle;
-class TfrmAnzeigeText;
-class TfrmOverlay;
+class TextScreen;
+class LogoOverlay;
 
-class TfrmMainAnzeige : public QWidget {
+class ScoreboardWindow : public QWidget {
     Q_OBJECT
 public:
-    TfrmMainAnzeige(Host& host, Settings settings, QWidget* parent = nullptr);
-    ~TfrmMainAnzeige() override;
+    ScoreboardWindow(Host& host, Settings settings, QWidget* parent = nullptr);
+    ~ScoreboardWindow() override;
 
     BoutEngine& engine() { return engine_; }
 
     // Delivers one key to the engine and repaints (the control panel's relay comes here too).
-    void FormKeyDown(std::uint16_t key, Modifiers mods);
+    void handle_key(std::uint16_t key, Modifiers mods);
     // Copies the board into the widgets and lets the timers follow the engine.
     void paint_board();
     // Lays the labels out from the window size.
-    void FormResize();
+    void lay_out();
     // Moves the window to the monitor that holds the x coordinate left and fills it.
     void place_on_display(int left);
 
-    TfrmAnzeigeText& text_screen() { return *text_; }
-    TfrmOverlay& overlay() { return *overlay_; }
+    TextScreen& text_screen() { return *text_; }
+    LogoOverlay& overlay() { return *overlay_; }
     // The operator's "Bitte warten ..." notice, shown while a text page covers the display.
     void set_wait_window(std::function<void(bool)> wait) { wait_ = std::move(wait); }
 
-    QTimer& Timer1() { return timer1_; }
-    QTimer& Timer2() { return timer2_; }
+    QTimer& clock_timer() { return clock_timer_; }
+    QTimer& focus_timer() { return focus_timer_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -52,18 +52,18 @@ private:
     QWidget* panel(const char* name, QWidget* parent);
     QLabel* label(const char* name, QWidget* parent);
     void shpFocusMouseDown();
-    void Timer1Timer();
-    void Timer2Timer();
+    void clock_tick();
+    void focus_tick();
     void modus_name_verein();
 
     BoutEngine engine_;
     std::map<std::string, QWidget*> widgets_;
     FocusCircle* focus_ = nullptr;
-    TfrmAnzeigeText* text_ = nullptr;
-    TfrmOverlay* overlay_ = nullptr;
+    TextScreen* text_ = nullptr;
+    LogoOverlay* overlay_ = nullptr;
     std::function<void(bool)> wait_;
-    QTimer timer1_;
-    QTimer timer2_;
+    QTimer clock_timer_;
+    QTimer focus_timer_;
     bool shown_once_ = false;
 };
 

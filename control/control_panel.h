@@ -26,16 +26,16 @@ struct PanelLinks {
     std::function<bool(std::vector<std::array<std::string, 5>>&)> list_rows;
 };
 
-class TfrmAnzeigeSTRG : public QDialog {
+class ControlPanel : public QDialog {
     Q_OBJECT
 public:
-    TfrmAnzeigeSTRG(BoutEngine& engine, Host& host, PanelLinks links, QWidget* parent = nullptr);
+    ControlPanel(BoutEngine& engine, Host& host, PanelLinks links, QWidget* parent = nullptr);
 
     // Relays one (character, modifier letter) pair, then refreshes the mirror.
     void sende_zeichen(unsigned char character, char modifier, bool require_active = false);
     void anzeige_uebernehmen();
     void zeit_uebernehmen();
-    bool aktiv() const { return engine_.bout_active; }
+    bool aktiv() const { return engine_.state().bout_active; }
     // Fills the bout grid from the list file; the grid stays hidden when it does not load.
     void anzeige_kaempfe();
     // List mode: the bout grid is shown.
@@ -63,7 +63,7 @@ private:
     QPushButton* button(const char* name, const QString& caption, QWidget* parent,
                         unsigned char character, char modifier);
     void build_side(bool blue, QWidget* area);
-    void FormResize();
+    void lay_out();
     void apply_colours();
 
     BoutEngine& engine_;

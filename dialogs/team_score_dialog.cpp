@@ -1,9 +1,9 @@
-#include "data/forms/untEingabeKampfTeams.h"
+#include "dialogs/team_score_dialog.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "data/forms/entry_form.h"
+#include "dialogs/entry_form.h"
 
 namespace kyomat {
 namespace {
@@ -25,7 +25,7 @@ const FieldSpec k_fields[] = {
 
 }  // namespace
 
-TfrmEingabeKampfTeams::TfrmEingabeKampfTeams(QWidget* parent) : QDialog(parent) {
+TeamScoreDialog::TeamScoreDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("frmEingabeKampfTeams");
     resize(666, 216);
     std::vector<std::pair<const char*, const char*>> names;
@@ -38,7 +38,7 @@ TfrmEingabeKampfTeams::TfrmEingabeKampfTeams(QWidget* parent) : QDialog(parent) 
     });
 }
 
-bool TfrmEingabeKampfTeams::run(TeamFields& fields) {
+bool TeamScoreDialog::run(TeamFields& fields) {
     setWindowTitle("KYOMAT - Punktestand Mannschaftskampf");
     accepted_ = false;
     for (const FieldSpec& f : k_fields) edits_[f.name]->setText(QString::fromStdString(fields.*f.member));

@@ -4,15 +4,15 @@
 
 namespace kyomat {
 
-class TfrmInfoAnzeige : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmInfoAnzeige(QWidget* parent = nullptr);
+    explicit AboutBox(QWidget* parent = nullptr);
     // Creates a box, shows it modally and destroys it, also when the showing ends by an error.
     static void show_modal(QWidget* owner);
     // How many boxes exist now (one while shown, none afterwards).
     static int live_count();
-    ~TfrmInfoAnzeige() override;
+    ~AboutBox() override;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,4 +1,4 @@
-#include "display/untOverlay.h"
+#include "display/logo_overlay.h"
 
 #include <QFile>
 #include <QKeyEvent>
@@ -27,7 +27,7 @@ QPixmap built_in_picture() {
 
 }  // namespace
 
-TfrmOverlay::TfrmOverlay(const Settings& settings, std::function<int()> display_left,
+LogoOverlay::LogoOverlay(const Settings& settings, std::function<int()> display_left,
                          QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       settings_(settings),
@@ -42,11 +42,11 @@ TfrmOverlay::TfrmOverlay(const Settings& settings, std::function<int()> display_
     logo_main_->setScaledContents(true);  // stretched: the aspect ratio is not kept
     logo_main_->setAttribute(Qt::WA_TransparentForMouseEvents);
     timer_.setInterval(100);
-    connect(&timer_, &QTimer::timeout, this, &TfrmOverlay::timLogoTimer);
+    connect(&timer_, &QTimer::timeout, this, &LogoOverlay::timLogoTimer);
     timer_.start();
 }
 
-bool TfrmOverlay::show_file(const std::string& path, bool report) {
+bool LogoOverlay::show_file(const std::string& path, bool report) {
     QString error;
     const auto image = load_picture(settings_.resolve(path), error);
     if (!image) {
@@ -58,13 +58,13 @@ bool TfrmOverlay::show_file(const std::string& path, bool report) {
     return true;
 }
 
-std::string TfrmOverlay::lade_logo(const char* key) {
+std::string LogoOverlay::lade_logo(const char* key) {
     std::string path = trim_right(settings_.read_setting("pause", key));
     if (!path.empty() && !show_file(path, false)) path.clear();
     return path;
 }
 
-void TfrmOverlay::laden_logos() {
+void LogoOverlay::laden_logos() {
     paths_ = {lade_logo("logo1"), lade_logo("logo2"), lade_logo("logo3")};
     times_ = {digits_to_number(settings_.read_setting("pause", "zeit1")),
               digits_to_number(settings_.read_setting("pause", "zeit2")),
@@ -72,7 +72,7 @@ void TfrmOverlay::laden_logos() {
     logo_main_->setGeometry(rect());
 }
 
-void TfrmOverlay::logo_zeigen(const std::string& path, int ticks) {
+void LogoOverlay::logo_zeigen(const std::string& path, int ticks) {
     if (path.empty() || ticks <= 0) return;
     timer_.stop();
     // A logo that loaded once but fails now stops the rotation on the picture shown.
@@ -81,7 +81,7 @@ void TfrmOverlay::logo_zeigen(const std::string& path, int ticks) {
     timer_.start();
 }
 
-void TfrmOverlay::timLogoTimer() {
+void LogoOverlay::timLogoTimer() {
     --remaining_;
     if (remaining_ > 0) return;
     const int i = step_ % 3;
@@ -89,15 +89,15 @@ void TfrmOverlay::timLogoTimer() {
     ++step_;
 }
 
-void TfrmOverlay::overlay_bild() {
+void LogoOverlay::overlay_bild() {
     show();
     raise();
     activateWindow();
 }
 
-void TfrmOverlay::overlay_bild_aus() { hide(); }
+void LogoOverlay::overlay_bild_aus() { hide(); }
 
-void TfrmOverlay::showEvent(QShowEvent* event) {
+void LogoOverlay::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (first_show_) {
         // Decoded only when a pause is first shown: start-up does not wait for it.
@@ -113,12 +113,12 @@ void TfrmOverlay::showEvent(QShowEvent* event) {
     timLogoTimer();
 }
 
-void TfrmOverlay::hideEvent(QHideEvent* event) {
+void LogoOverlay::hideEvent(QHideEvent* event) {
     timer_.stop();
     QWidget::hideEvent(event);
 }
 
-void TfrmOverlay::keyPressEvent(QKeyEvent* event) {
+void LogoOverlay::keyPressEvent(QKeyEvent* event) {
     if (!event->text().isEmpty()) {
         hide();
         return;
@@ -126,9 +126,9 @@ void TfrmOverlay::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void TfrmOverlay::mousePressEvent(QMouseEvent* /*event*/) { hide(); }
+void LogoOverlay::mousePressEvent(QMouseEvent* /*event*/) { hide(); }
 
-void TfrmOverlay::resizeEvent(QResizeEvent* event) {
+void LogoOverlay::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     logo_main_->setGeometry(rect());
 }

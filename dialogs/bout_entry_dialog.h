@@ -12,14 +12,14 @@ class QLineEdit;
 
 namespace kyomat {
 
-class TfrmEditKaempfe;
+class BoutListEditor;
 
-class TfrmAnzeigeLaden : public QDialog {
+class BoutEntryDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmAnzeigeLaden(const std::filesystem::path& program_folder,
+    explicit BoutEntryDialog(const std::filesystem::path& program_folder,
                               QWidget* parent = nullptr);
-    ~TfrmAnzeigeLaden() override;
+    ~BoutEntryDialog() override;
 
     // The fields as the scoreboard hands them over; they keep their contents between uses.
     EntryFields& fields() { return fields_; }
@@ -36,7 +36,7 @@ public:
     BoutListAccess& access() { return access_; }
     // Shows the bout list editor modally.
     bool edit_kaempfe();
-    TfrmEditKaempfe& editor() { return *editor_; }
+    BoutListEditor& editor() { return *editor_; }
     QLineEdit* field(const char* name) const { return edits_.at(name); }
 
     void btnSaveClick();
@@ -44,7 +44,7 @@ public:
 private:
     BoutListFile file_;
     BoutListAccess access_;
-    TfrmEditKaempfe* editor_;
+    BoutListEditor* editor_;
     EntryFields fields_;
     std::map<std::string, QLineEdit*> edits_;
     bool accepted_ = false;

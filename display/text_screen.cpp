@@ -1,4 +1,4 @@
-#include "display/untAnzeigeText.h"
+#include "display/text_screen.h"
 
 #include <QLabel>
 
@@ -37,7 +37,7 @@ QColor qcolor(const Colour& c) { return QColor(c.r, c.g, c.b); }
 
 }  // namespace
 
-TfrmAnzeigeText::TfrmAnzeigeText(const BoutEngine& engine, std::function<void(bool)> wait,
+TextScreen::TextScreen(const BoutEngine& engine, std::function<void(bool)> wait,
                                  QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), engine_(engine), wait_(std::move(wait)) {
     setObjectName("frmAnzeigeText");
@@ -50,10 +50,10 @@ TfrmAnzeigeText::TfrmAnzeigeText(const BoutEngine& engine, std::function<void(bo
         lines_[i]->setFont(line_font(12));
     }
     timer_.setInterval(1000);
-    connect(&timer_, &QTimer::timeout, this, &TfrmAnzeigeText::Timer1Timer);
+    connect(&timer_, &QTimer::timeout, this, &TextScreen::page_tick);
 }
 
-void TfrmAnzeigeText::show_page(PageScheme scheme, const std::string& line1,
+void TextScreen::show_page(PageScheme scheme, const std::string& line1,
                                 const std::string& line2, const std::string& line3) {
     mode_ = scheme == PageScheme::neutral ? "neutral" : scheme == PageScheme::blau ? "blau" : "weiss";
     const std::string* texts[3] = {&line1, &line2, &line3};
@@ -61,7 +61,7 @@ void TfrmAnzeigeText::show_page(PageScheme scheme, const std::string& line1,
     exec();
 }
 
-void TfrmAnzeigeText::showEvent(QShowEvent* event) {
+void TextScreen::showEvent(QShowEvent* event) {
     if (remembered_left_ > 1000 && wait_) wait_(true);
     const Board& b = engine_.board();
     const Element* back = nullptr;
@@ -84,19 +84,19 @@ void TfrmAnzeigeText::showEvent(QShowEvent* event) {
         for (QLabel* l : lines_) l->setPalette(pal);
     }
     if (first_show_) {
-        remembered_left_ = place_on_screen(this, engine_.display_left);
+        remembered_left_ = place_on_screen(this, engine_.state().display_left);
         first_show_ = false;
     } else {
         move(remembered_left_, y());
     }
-    FormResize();
+    lay_out();
     duration_ = to_integer(engine_.rules().titel_dauer).value_or(1);
     elapsed_ = 0;
     timer_.start();
     QDialog::showEvent(event);
 }
 
-void TfrmAnzeigeText::FormResize() {
+void TextScreen::lay_out() {
     const TextLayout t = text_screen_layout(width(), height(), [this](int line, int points) {
         return QFontMetrics(line_font(points)).horizontalAdvance(lines_[line]->text());
     });
@@ -107,19 +107,19 @@ void TfrmAnzeigeText::FormResize() {
     }
 }
 
-void TfrmAnzeigeText::resizeEvent(QResizeEvent* event) {
+void TextScreen::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    FormResize();
+    lay_out();
 }
 
-void TfrmAnzeigeText::Timer1Timer() {
+void TextScreen::page_tick() {
     ++elapsed_;
     if (elapsed_ == duration_) accept();
 }
 
-void TfrmAnzeigeText::mousePressEvent(QMouseEvent* /*event*/) { accept(); }
+void TextScreen::mousePressEvent(QMouseEvent* /*event*/) { accept(); }
 
-void TfrmAnzeigeText::done(int result) {
+void TextScreen::done(int result) {
     if (wait_) wait_(false);
     timer_.stop();
     QDialog::done(result);

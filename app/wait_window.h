@@ -5,10 +5,10 @@
 
 namespace kyomat {
 
-class TfrmWait : public QWidget {
+class WaitWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TfrmWait(QWidget* parent = nullptr);
+    explicit WaitWindow(QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;

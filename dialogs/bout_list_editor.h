@@ -12,10 +12,10 @@ class QTableWidget;
 
 namespace kyomat {
 
-class TfrmEditKaempfe : public QDialog {
+class BoutListEditor : public QDialog {
     Q_OBJECT
 public:
-    TfrmEditKaempfe(BoutListFile& file, QWidget* parent = nullptr);
+    BoutListEditor(BoutListFile& file, QWidget* parent = nullptr);
 
     BoutListFile& list_file() { return file_; }
     // "Änderungen verwerfen ?" when the list was modified; true to go on.

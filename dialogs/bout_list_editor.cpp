@@ -1,4 +1,4 @@
-#include "data/forms/untEditKaempfe.h"
+#include "dialogs/bout_list_editor.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -27,7 +27,7 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-TfrmEditKaempfe::TfrmEditKaempfe(BoutListFile& file, QWidget* parent)
+BoutListEditor::BoutListEditor(BoutListFile& file, QWidget* parent)
     : QDialog(parent), file_(file) {
     setObjectName("frmEditKaempfe");
     resize(979, 516);
@@ -89,14 +89,14 @@ TfrmEditKaempfe::TfrmEditKaempfe(BoutListFile& file, QWidget* parent)
     layout->addWidget(grid_, 1);
     layout->addLayout(buttons);
 
-    connect(button[0], &QPushButton::clicked, this, &TfrmEditKaempfe::btnNewClick);
-    connect(button[1], &QPushButton::clicked, this, &TfrmEditKaempfe::btnLoadClick);
-    connect(button[2], &QPushButton::clicked, this, &TfrmEditKaempfe::btnSaveClick);
-    connect(button[3], &QPushButton::clicked, this, &TfrmEditKaempfe::btnSaveAsClick);
-    connect(button[4], &QPushButton::clicked, this, &TfrmEditKaempfe::btnCloseAnzeigeClick);
-    connect(btnAddRow, &QPushButton::clicked, this, &TfrmEditKaempfe::btnAddRowClick);
-    connect(btnDelRow, &QPushButton::clicked, this, &TfrmEditKaempfe::btnDelRowClick);
-    connect(grid_, &QTableWidget::cellChanged, this, &TfrmEditKaempfe::cell_changed);
+    connect(button[0], &QPushButton::clicked, this, &BoutListEditor::btnNewClick);
+    connect(button[1], &QPushButton::clicked, this, &BoutListEditor::btnLoadClick);
+    connect(button[2], &QPushButton::clicked, this, &BoutListEditor::btnSaveClick);
+    connect(button[3], &QPushButton::clicked, this, &BoutListEditor::btnSaveAsClick);
+    connect(button[4], &QPushButton::clicked, this, &BoutListEditor::btnCloseAnzeigeClick);
+    connect(btnAddRow, &QPushButton::clicked, this, &BoutListEditor::btnAddRowClick);
+    connect(btnDelRow, &QPushButton::clicked, this, &BoutListEditor::btnDelRowClick);
+    connect(grid_, &QTableWidget::cellChanged, this, &BoutListEditor::cell_changed);
     connect(chkMannschaft_, &QCheckBox::toggled, this, [this](bool on) {
         edtMAN1_->setEnabled(on);
         edtMAN2_->setEnabled(on);
@@ -117,19 +117,19 @@ TfrmEditKaempfe::TfrmEditKaempfe(BoutListFile& file, QWidget* parent)
     set_caption();
 }
 
-void TfrmEditKaempfe::set_caption() {
+void BoutListEditor::set_caption() {
     if (file_.file_name.empty()) file_.file_name = "Neu";
     setWindowTitle("KYOMAT - Editieren Kampfliste <" + q(file_.file_name) + ">");
 }
 
-void TfrmEditKaempfe::apply_column_widths() {
+void BoutListEditor::apply_column_widths() {
     const int w = grid_->viewport()->width() / 20;
     for (int c = 0; c < BoutList::k_columns; ++c) {
         grid_->setColumnWidth(c, (c >= 1 && c <= 4) ? 4 * w : w);
     }
 }
 
-void TfrmEditKaempfe::show_list() {
+void BoutListEditor::show_list() {
     filling_ = true;
     const BoutList& list = file_.list;
     chkMannschaft_->setChecked(list.team_mode);
@@ -151,7 +151,7 @@ void TfrmEditKaempfe::show_list() {
     filling_ = false;
 }
 
-void TfrmEditKaempfe::cell_changed(int row, int column) {
+void BoutListEditor::cell_changed(int row, int column) {
     if (filling_) return;
     QTableWidgetItem* item = grid_->item(row, column);
     if (item == nullptr) return;
@@ -172,16 +172,16 @@ void TfrmEditKaempfe::cell_changed(int row, int column) {
     file_.modified = true;
 }
 
-bool TfrmEditKaempfe::eventFilter(QObject* watched, QEvent* event) {
+bool BoutListEditor::eventFilter(QObject* watched, QEvent* event) {
     if (watched == grid_ && event->type() == QEvent::KeyPress) file_.modified = true;
     return QDialog::eventFilter(watched, event);
 }
 
-bool TfrmEditKaempfe::edit_ok() {
+bool BoutListEditor::edit_ok() {
     return !file_.modified || confirm_ok("Änderungen verwerfen ?");
 }
 
-void TfrmEditKaempfe::showEvent(QShowEvent* event) {
+void BoutListEditor::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     set_caption();
     apply_column_widths();
@@ -192,19 +192,19 @@ void TfrmEditKaempfe::showEvent(QShowEvent* event) {
     show_list();
 }
 
-void TfrmEditKaempfe::resizeEvent(QResizeEvent* event) {
+void BoutListEditor::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     apply_column_widths();
 }
 
-void TfrmEditKaempfe::btnNewClick() {
+void BoutListEditor::btnNewClick() {
     if (!edit_ok()) return;
     file_.new_list();
     set_caption();
     show_list();
 }
 
-void TfrmEditKaempfe::btnLoadClick() {
+void BoutListEditor::btnLoadClick() {
     if (!edit_ok()) return;
     const auto chosen = get_open_file(this, QString::fromStdString(file_.folder.string()), k_filter);
     if (!chosen) return;
@@ -217,11 +217,11 @@ void TfrmEditKaempfe::btnLoadClick() {
     if (!ok) show_message("Laden nicht möglich", 'F');
 }
 
-void TfrmEditKaempfe::write_list() {
+void BoutListEditor::write_list() {
     file_.write_to_file();
 }
 
-void TfrmEditKaempfe::btnSaveClick() {
+void BoutListEditor::btnSaveClick() {
     if (file_.file_name != "neu.kfl") {
         write_list();
     } else {
@@ -229,7 +229,7 @@ void TfrmEditKaempfe::btnSaveClick() {
     }
 }
 
-void TfrmEditKaempfe::btnSaveAsClick() {
+void BoutListEditor::btnSaveAsClick() {
     const auto chosen =
         get_save_file(this, QString::fromStdString(file_.folder.string()), k_filter, "kfl");
     if (chosen) {
@@ -241,15 +241,15 @@ void TfrmEditKaempfe::btnSaveAsClick() {
     write_list();
 }
 
-void TfrmEditKaempfe::btnCloseAnzeigeClick() {
+void BoutListEditor::btnCloseAnzeigeClick() {
     // Unsaved edits are never dropped without a question.
     if (!edit_ok()) return;
     QDialog::reject();
 }
 
-void TfrmEditKaempfe::reject() { btnCloseAnzeigeClick(); }
+void BoutListEditor::reject() { btnCloseAnzeigeClick(); }
 
-void TfrmEditKaempfe::btnAddRowClick() {
+void BoutListEditor::btnAddRowClick() {
     const int current = grid_->currentRow();
     const int at = current + 1;  // table row; the list row is one more (header)
     BoutList::Row blanks;
@@ -260,7 +260,7 @@ void TfrmEditKaempfe::btnAddRowClick() {
     if (current >= 0) grid_->setCurrentCell(current, std::max(grid_->currentColumn(), 0));
 }
 
-void TfrmEditKaempfe::btnDelRowClick() {
+void BoutListEditor::btnDelRowClick() {
     const int current = grid_->currentRow();
     if (current < 0) return;
     file_.list.rows.erase(file_.list.rows.begin() + current + 1);

@@ -1,10 +1,10 @@
-#include "app/untWait.h"
+#include "app/wait_window.h"
 
 #include <QLabel>
 
 namespace kyomat {
 
-TfrmWait::TfrmWait(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+WaitWindow::WaitWindow(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setObjectName("frmWait");
     setFixedSize(327, 78);
     setAutoFillBackground(true);
@@ -23,11 +23,11 @@ TfrmWait::TfrmWait(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void TfrmWait::showEvent(QShowEvent* event) {
+void WaitWindow::showEvent(QShowEvent* event) {
     move(0, 0);
     QWidget::showEvent(event);
 }
 
-void TfrmWait::mousePressEvent(QMouseEvent* /*event*/) { hide(); }
+void WaitWindow::mousePressEvent(QMouseEvent* /*event*/) { hide(); }
 
 }  // namespace kyomat

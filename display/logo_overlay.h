@@ -12,11 +12,11 @@
 
 namespace kyomat {
 
-class TfrmOverlay : public QWidget {
+class LogoOverlay : public QWidget {
     Q_OBJECT
 public:
     // display_left gives the scoreboard's display position at the first showing.
-    TfrmOverlay(const Settings& settings, std::function<int()> display_left,
+    LogoOverlay(const Settings& settings, std::function<int()> display_left,
                 QWidget* parent = nullptr);
 
     void overlay_bild();      // show, non-modally, and activate

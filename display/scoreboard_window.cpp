@@ -1,4 +1,4 @@
-#include "display/untMainAnzeige.h"
+#include "display/scoreboard_window.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -10,8 +10,8 @@
 #include "data/core/settings.h"
 #include "display/keymap.h"
 #include "display/scoreboard_layout.h"
-#include "display/untAnzeigeText.h"
-#include "display/untOverlay.h"
+#include "display/text_screen.h"
+#include "display/logo_overlay.h"
 #include "platform/fonts.h"
 #include "platform/screen_place.h"
 #include "data/core/font_size.h"
@@ -64,7 +64,7 @@ const char* const k_board_font_labels[] = {
 
 }  // namespace
 
-TfrmMainAnzeige::TfrmMainAnzeige(Host& host, Settings settings, QWidget* parent)
+ScoreboardWindow::ScoreboardWindow(Host& host, Settings settings, QWidget* parent)
     : QWidget(parent), engine_(host, std::move(settings)) {
     setObjectName("frmMainAnzeige");
     setWindowTitle("Kyomat5 - Anzeigetafel");
@@ -79,10 +79,10 @@ TfrmMainAnzeige::TfrmMainAnzeige(Host& host, Settings settings, QWidget* parent)
              : QPoint(0, 0));
 
     // The windows the scoreboard owns: text screen and logo overlay.
-    text_ = new TfrmAnzeigeText(engine_, [this](bool show) {
+    text_ = new TextScreen(engine_, [this](bool show) {
         if (wait_) wait_(show);
     }, this);
-    overlay_ = new TfrmOverlay(engine_.settings(), [this] { return engine_.display_left; }, this);
+    overlay_ = new LogoOverlay(engine_.settings(), [this] { return engine_.state().display_left; }, this);
 
     QWidget* top = panel("pnlTop", this);
     label("lblBlau_Name", top);
@@ -127,18 +127,18 @@ TfrmMainAnzeige::TfrmMainAnzeige(Host& host, Settings settings, QWidget* parent)
         widgets_[n]->setFont(cross_font());
     }
 
-    timer1_.setInterval(100);
-    timer2_.setInterval(500);
-    connect(&timer1_, &QTimer::timeout, this, &TfrmMainAnzeige::Timer1Timer);
-    connect(&timer2_, &QTimer::timeout, this, &TfrmMainAnzeige::Timer2Timer);
+    clock_timer_.setInterval(100);
+    focus_timer_.setInterval(500);
+    connect(&clock_timer_, &QTimer::timeout, this, &ScoreboardWindow::clock_tick);
+    connect(&focus_timer_, &QTimer::timeout, this, &ScoreboardWindow::focus_tick);
 
-    engine_.FormCreate();
+    engine_.on_create();
     paint_board();
 }
 
-TfrmMainAnzeige::~TfrmMainAnzeige() = default;
+ScoreboardWindow::~ScoreboardWindow() = default;
 
-QWidget* TfrmMainAnzeige::panel(const char* name, QWidget* parent) {
+QWidget* ScoreboardWindow::panel(const char* name, QWidget* parent) {
     auto* w = new QWidget(parent);
     w->setObjectName(name);
     w->setAutoFillBackground(true);
@@ -146,7 +146,7 @@ QWidget* TfrmMainAnzeige::panel(const char* name, QWidget* parent) {
     return w;
 }
 
-QLabel* TfrmMainAnzeige::label(const char* name, QWidget* parent) {
+QLabel* ScoreboardWindow::label(const char* name, QWidget* parent) {
     auto* l = new QLabel(parent);
     l->setObjectName(name);
     l->setTextFormat(Qt::PlainText);
@@ -154,7 +154,7 @@ QLabel* TfrmMainAnzeige::label(const char* name, QWidget* parent) {
     return l;
 }
 
-void TfrmMainAnzeige::paint_board() {
+void ScoreboardWindow::paint_board() {
     const Board& board = engine_.board();
     for (const auto& entry : Board::elements()) {
         const auto it = widgets_.find(entry.name);
@@ -188,60 +188,60 @@ void TfrmMainAnzeige::paint_board() {
     QWidget* zeit = widgets_.at("lblZeit");
     zeit->move(round_half_even((widgets_.at("pnlZeit")->width() - zeit->width()) / 2.0), zeit->y());
     // The timers follow the engine.
-    if (engine_.timer1() != timer1_.isActive()) engine_.timer1() ? timer1_.start() : timer1_.stop();
-    if (engine_.timer2() != timer2_.isActive()) engine_.timer2() ? timer2_.start() : timer2_.stop();
+    if (engine_.clock_timer_on() != clock_timer_.isActive()) engine_.clock_timer_on() ? clock_timer_.start() : clock_timer_.stop();
+    if (engine_.focus_timer_on() != focus_timer_.isActive()) engine_.focus_timer_on() ? focus_timer_.start() : focus_timer_.stop();
 }
 
-void TfrmMainAnzeige::FormKeyDown(std::uint16_t key, Modifiers mods) {
-    engine_.FormKeyDown(key, mods);
+void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {
+    engine_.handle_key(key, mods);
     paint_board();
 }
 
-void TfrmMainAnzeige::keyPressEvent(QKeyEvent* event) {
+void ScoreboardWindow::keyPressEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) {
         // A held key must not pour scores onto the board.
         event->accept();
         return;
     }
     if (const auto ev = map_key(*event)) {
-        FormKeyDown(ev->key, ev->mods);
+        handle_key(ev->key, ev->mods);
         event->accept();
         return;
     }
     QWidget::keyPressEvent(event);
 }
 
-void TfrmMainAnzeige::Timer1Timer() {
-    engine_.Timer1Timer();
+void ScoreboardWindow::clock_tick() {
+    engine_.clock_tick();
     paint_board();
 }
 
-void TfrmMainAnzeige::Timer2Timer() {
-    engine_.Timer2Timer();
+void ScoreboardWindow::focus_tick() {
+    engine_.focus_tick();
     paint_board();
 }
 
-void TfrmMainAnzeige::shpFocusMouseDown() {
+void ScoreboardWindow::shpFocusMouseDown() {
     if (engine_.close_requested_by_focus()) close();
 }
 
-void TfrmMainAnzeige::showEvent(QShowEvent* event) {
+void ScoreboardWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shown_once_) return;
     shown_once_ = true;
     // The show step may open the modal control panel: run it once the window is up.
     QTimer::singleShot(0, this, [this] {
-        engine_.FormShow();
+        engine_.on_show();
         paint_board();
     });
 }
 
-void TfrmMainAnzeige::place_on_display(int left) {
+void ScoreboardWindow::place_on_display(int left) {
     place_on_screen(this, left);
     setWindowTitle("KYOMAT - Anzeigetafel");
 }
 
-void TfrmMainAnzeige::closeEvent(QCloseEvent* event) {
+void ScoreboardWindow::closeEvent(QCloseEvent* event) {
     // The windows the scoreboard owns go with it, so closing it always ends the program.
     for (QObject* child : children()) {
         if (auto* w = qobject_cast<QWidget*>(child); w != nullptr && w->isWindow()) w->hide();
@@ -249,22 +249,21 @@ void TfrmMainAnzeige::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-void TfrmMainAnzeige::resizeEvent(QResizeEvent* event) {
+void ScoreboardWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    FormResize();
+    lay_out();
 }
 
-void TfrmMainAnzeige::modus_name_verein() {
+void ScoreboardWindow::modus_name_verein() {
     // Only hides: switching back shows the clubs after a restart.
     if (engine_.settings().read_setting_clamped("anz_layout", "name_verein", 0, 2) == 1) {
-        engine_.board().lblBLau_Verein.visible = false;
-        engine_.board().lblWeiss_Verein.visible = false;
+        engine_.hide_clubs();
         widgets_["lblBLau_Verein"]->hide();
         widgets_["lblWeiss_Verein"]->hide();
     }
 }
 
-void TfrmMainAnzeige::FormResize() {
+void ScoreboardWindow::lay_out() {
     const RuleSettings& r = engine_.rules();
     auto w = [this](const std::string& n) { return widgets_.at(n); };
     // A label's size at a font size, for its current text.

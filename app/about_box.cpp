@@ -1,4 +1,4 @@
-#include "app/untInfoAnzeige.h"
+#include "app/about_box.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -40,7 +40,7 @@ QPixmap plate_picture() {
 
 }  // namespace
 
-TfrmInfoAnzeige::TfrmInfoAnzeige(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     ++g_live;
     setObjectName("frmInfoAnzeige");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -74,11 +74,11 @@ TfrmInfoAnzeige::TfrmInfoAnzeige(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-TfrmInfoAnzeige::~TfrmInfoAnzeige() { --g_live; }
+AboutBox::~AboutBox() { --g_live; }
 
-int TfrmInfoAnzeige::live_count() { return g_live; }
+int AboutBox::live_count() { return g_live; }
 
-void TfrmInfoAnzeige::showEvent(QShowEvent* event) {
+void AboutBox::showEvent(QShowEvent* event) {
     setWindowTitle("KYOMAT - Anzeigetafel - Programminfo");
     auto* prog = findChild<QLabel*>("lblProg");
     prog->setText("KYOMAT - Anzeigetafel");
@@ -90,8 +90,8 @@ void TfrmInfoAnzeige::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void TfrmInfoAnzeige::show_modal(QWidget* owner) {
-    const auto box = std::make_unique<TfrmInfoAnzeige>(owner);
+void AboutBox::show_modal(QWidget* owner) {
+    const auto box = std::make_unique<AboutBox>(owner);
     box->exec();
 }
 

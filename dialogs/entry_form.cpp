@@ -1,4 +1,4 @@
-#include "data/forms/entry_form.h"
+#include "dialogs/entry_form.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

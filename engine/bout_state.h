@@ -1,0 +1,42 @@
+#pragma once
+// What the engine knows about the bout besides the board: the side type used everywhere,
+// and the state that the windows, the scenario runner and the tests read.
+#include <optional>
+#include <string>
+
+namespace kyomat {
+
+enum class Side { blue, white };
+
+inline Side other(Side s) { return s == Side::blue ? Side::white : Side::blue; }
+// The letter the bout protocol and the scenario language use: 'B' or 'W'.
+inline char side_code(Side s) { return s == Side::blue ? 'B' : 'W'; }
+
+// A side or nobody: the hold-down holder, a declared winner.
+using MaybeSide = std::optional<Side>;
+
+// 'B', 'W' or 'X' (nobody), the form the scenario language and the debug print use.
+inline char side_code(MaybeSide s) { return s ? side_code(*s) : 'X'; }
+
+struct BoutState {
+    bool bout_active = false;
+    bool control_panel_active = false;
+    bool exit_request = false;
+    bool loaded_from_list = false;
+    // Seconds on the bout clock: left in regular time, run in Golden Score.
+    int clock_value = 0;
+    int set_duration = 0;
+    int golden_score_limit = 0;
+    MaybeSide holder;
+    // Running totals of the points system.
+    int points_b = 0;
+    int points_w = 0;
+    std::string age_class, weight_class, bout_text;
+    int list_position = 0;
+    int display_left = 0;
+
+    int& points(Side s) { return s == Side::blue ? points_b : points_w; }
+    int points(Side s) const { return s == Side::blue ? points_b : points_w; }
+};
+
+}  // namespace kyomat

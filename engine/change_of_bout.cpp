@@ -1,0 +1,234 @@
+// The change of bout: handing the result on, loading the next bout, the team score, and the
+// title and winner pages.
+#include "data/core/basis.h"
+#include "data/core/catalogue.h"
+#include "data/core/cp1252.h"
+#include "engine/engine.h"
+
+namespace kyomat {
+namespace {
+
+// Result values of the bout list: by Ippon (or a decision before time), Waza-ari, Yuko, or
+// anything else.
+constexpr const char* k_result_ippon = "10";
+constexpr const char* k_result_waza = "07";
+constexpr const char* k_result_yuko = "05";
+constexpr const char* k_result_other = "01";
+// Places of the three score cells in a points-system total.
+constexpr int k_ippon_place = 100;
+constexpr int k_waza_place = 10;
+
+int plain_value(const Element& cell) { return to_integer(cell.text).value_or(0); }
+
+std::string result_value(const Board& b, int clock_value, bool golden) {
+    std::string value = k_result_other;
+    if (b.lbl_Y_b.text != b.lbl_Y_W.text) value = k_result_yuko;
+    if (b.lbl_W_b.text != b.lbl_W_W.text) value = k_result_waza;
+    if (b.lbl_I_b.text != b.lbl_I_W.text) value = k_result_ippon;
+    if (clock_value > 0 && !golden) value = k_result_ippon;
+    if (clock_value > 0 && golden && value == k_result_other && b.lbl_S_b.text == b.lbl_S_W.text) {
+        value = k_result_ippon;
+    }
+    return value;
+}
+
+int points_total(const Element& ippon, const Element& waza, const Element& yuko) {
+    return k_ippon_place * plain_value(ippon) + k_waza_place * plain_value(waza) +
+           plain_value(yuko);
+}
+
+// Splits a name for a title page at its comma, when the comma comes at position min_comma
+// or later; skip is how many characters after the comma the second line starts.
+std::pair<std::string, std::string> split_name(const std::string& name, std::size_t min_comma,
+                                               std::size_t skip) {
+    const std::size_t comma = utf8_find(name, ',');
+    if (comma == std::string::npos || comma + 1 < min_comma) return {name, ""};
+    return {utf8_substr(name, 0, comma), trim_right(utf8_substr(name, comma + skip))};
+}
+
+}  // namespace
+
+bool BoutEngine::bout_in_progress() const {
+    return !board_.lblBlau_Name.text.empty() && state_.clock_value != state_.set_duration;
+}
+
+bool BoutEngine::close_requested_by_focus() {
+    if (!bout_in_progress()) return true;
+    return host_.confirm_ok("Verlassen ohne Speichern ?");
+}
+
+void BoutEngine::neuer_kampf(bool load, bool from_list) {
+    const bool had_result = board_.lbl_Sieger_Blau.visible || board_.lbl_Sieger_Weiss.visible;
+    const int clock = state_.clock_value;
+    // A bout in progress is never replaced, and ignoring the command must leave list mode
+    // and the running bout's pending result as they were.
+    if (load && !(had_result || clock <= 0 || clock == state_.set_duration)) return;
+    host_.reconnect();
+    state_.loaded_from_list = false;
+    if (had_result && !hand_on_result()) return;
+    host_.clear_list_result_due();
+    if (!load) {
+        defaults();
+        param_aus_ini();
+        state_.bout_active = false;
+        return;
+    }
+    if (load_bout_fields(from_list)) take_bout_fields();
+}
+
+// False when the list file could not be written: the result stays on the board and the
+// command can be given again.
+bool BoutEngine::hand_on_result() {
+    const Board& b = board_;
+    const bool blue_won = b.lbl_Sieger_Blau.visible;
+    std::string value = result_value(b, state_.clock_value, golden_score());
+    const int secs = value == k_result_ippon || golden_score() ? elapsed_seconds()
+                                                                : state_.set_duration;
+    if (points_mode()) {
+        value = value == k_result_ippon
+                    ? std::to_string(rules_.max_punkte)
+                    : std::to_string(larger_of(points_total(b.lbl_I_b, b.lbl_W_b, b.lbl_Y_b),
+                                               points_total(b.lbl_I_W, b.lbl_W_W, b.lbl_Y_W)));
+    }
+    const BoutResult result{state_.age_class, state_.weight_class, value, clock_text(secs), " ",
+                            state_.list_position, blue_won};
+    if (host_.anzeige_in_liste(result) == ListOutcome::failed) return false;
+    state_.clock_value = 0;
+    if (rules_.sieger_auto) sieger_anzeigen(blue_won);
+    return true;
+}
+
+// True when the fields hold a bout to take; otherwise the board is left ready for one.
+bool BoutEngine::load_bout_fields(bool from_list) {
+    EntryFields& fields = host_.entry_fields();
+    fields.edtAKID = state_.age_class;
+    fields.edtGEWK = state_.weight_class;
+    fields.edtLPOS = "0";
+    bool ok = false;
+    if (from_list) {
+        const ListOutcome found = host_.kampf_laden();
+        if (found == ListOutcome::failed) return false;
+        ok = found == ListOutcome::done;
+        state_.loaded_from_list = ok;
+        if (!ok) show_catalogue_message(k_msg_no_open_bout);
+    } else {
+        host_.board_changed();
+        ok = host_.show_entry_dialog();
+    }
+    if (!ok) {
+        set_names_from_settings();
+        reset_kampf(0);
+    }
+    return ok;
+}
+
+void BoutEngine::take_bout_fields() {
+    const EntryFields& fields = host_.entry_fields();
+    const auto position = to_integer(fields.edtLPOS);
+    if (!position) {
+        host_.show_message(conversion_error_text(fields.edtLPOS), 'F');
+        return;
+    }
+    Board& b = board_;
+    state_.list_position = *position;
+    state_.age_class = fields.edtAKID;
+    state_.weight_class = fields.edtGEWK;
+    state_.bout_text = fields.edtKTXT;
+    b.lblLPOS.text = std::to_string(state_.list_position);
+    b.lblAK.text = state_.age_class;
+    b.lblGewK.text = state_.weight_class;
+    host_.loeschen_protokoll(state_.list_position);
+    b.lblBlau_Name.text = fields.edtNAMEBlau;
+    b.lblBLau_Verein.text = fields.edtVERNBlau;
+    b.lblWeiss_Name.text = fields.edtNAMEWeiss;
+    b.lblWeiss_Verein.text = fields.edtVERNWeiss;
+    const int seconds = get_kampfzeit(settings_, state_.age_class, false);
+    RuleSettings& r = rules_;
+    host_.changeParameterAK(state_.age_class,
+                            AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.Max_Shido,
+                                          r.strafen, r.haltegr_ippon, r.haltegr_waza});
+    b.lbl_W_b.visible = b.lbl_W_W.visible = !r.ohne_waza;
+    b.lbl_Y_b.visible = b.lbl_Y_W.visible = !r.ohne_yuko;
+    host_.relayout();
+    state_.set_duration = seconds;
+    reset_kampf(seconds);
+    if (r.titel_auto) titel_anzeigen();
+    host_.relayout();
+}
+
+void BoutEngine::reset_kampf(int seconds) {
+    Board& b = board_;
+    for (Element* cell : {&b.lbl_I_b, &b.lbl_W_b, &b.lbl_Y_b, &b.lbl_S_b, &b.lbl_I_W, &b.lbl_W_W,
+                          &b.lbl_Y_W, &b.lbl_S_W}) {
+        cell->text = "0";
+    }
+    for (Element* cross :
+         {&b.lbl_Kreuz_b_1, &b.lbl_Kreuz_b_2, &b.lbl_Kreuz_w_1, &b.lbl_Kreuz_w_2}) {
+        cross->text.clear();
+    }
+    b.lblZeit.text = "0:00";
+    b.lblHG.text = "00";
+    reset_haltegriff();
+    // A clock still running (a winner declared while it ran) must not run into the new bout.
+    set_clock_timer(false);
+    state_.clock_value = seconds;
+    clock_seconds_.forget_kept();
+    schreiben_zeit();
+    zeigen_sieger(std::nullopt);
+    b.lbl_GS.visible = false;
+    state_.points_b = state_.points_w = 0;
+    state_.bout_active = true;
+}
+
+void BoutEngine::neuer_kampf_teams_simple() {
+    Board& b = board_;
+    host_.reconnect();
+    state_.loaded_from_list = false;
+    const bool has_result = b.lbl_Sieger_Blau.visible || b.lbl_Sieger_Weiss.visible;
+    const bool blue_won = b.lbl_Sieger_Blau.visible;
+    EntryFields& fields = host_.entry_fields();
+    fields.edtAKID = state_.age_class;
+    fields.edtGEWK = state_.weight_class;
+    fields.edtLPOS = "0";
+    host_.board_changed();
+    if (!host_.eingabeTeamsSimple(has_result, blue_won)) return;
+    state_.age_class = fields.edtAKID;
+    state_.weight_class = fields.edtGEWK;
+    b.lblAK.text = state_.age_class;
+    b.lblGewK.text = state_.weight_class;
+    b.lblLPOS.text = fields.edtLPOS;
+    b.lblBlau_Name.text = fields.edtNAMEBlau;
+    b.lblBLau_Verein.text = fields.edtVERNBlau;
+    b.lblWeiss_Name.text = fields.edtNAMEWeiss;
+    b.lblWeiss_Verein.text = fields.edtVERNWeiss;
+    if (has_result || state_.clock_value <= 0) {
+        state_.set_duration = get_kampfzeit(settings_, state_.age_class, false);
+        reset_kampf(state_.set_duration);
+        if (rules_.titel_auto) titel_anzeigen();
+        host_.relayout();
+    }
+}
+
+void BoutEngine::titel_anzeigen() {
+    const Board& b = board_;
+    if (b.lblBlau_Name.text.empty() || state_.clock_value != state_.set_duration) return;
+    host_.board_changed();
+    host_.show_page(PageScheme::neutral, state_.age_class, state_.weight_class,
+                    state_.bout_text);
+    // Blue splits at a comma from the 4th character on, skipping the blank after it; white
+    // from the 2nd character on, keeping what follows the comma.
+    const auto [blue1, blue2] = split_name(b.lblBlau_Name.text, 4, 2);
+    host_.show_page(PageScheme::blau, blue1, blue2, b.lblBLau_Verein.text);
+    const auto [white1, white2] = split_name(b.lblWeiss_Name.text, 2, 1);
+    host_.show_page(PageScheme::weiss, white1, white2, b.lblWeiss_Verein.text);
+}
+
+void BoutEngine::sieger_anzeigen(bool blue_won) {
+    const Board& b = board_;
+    host_.board_changed();
+    host_.show_page(blue_won ? PageScheme::blau : PageScheme::weiss, "Sieger:",
+                    blue_won ? b.lblBlau_Name.text : b.lblWeiss_Name.text,
+                    blue_won ? b.lblBLau_Verein.text : b.lblWeiss_Verein.text);
+}
+
+}  // namespace kyomat

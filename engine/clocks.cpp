@@ -1,0 +1,192 @@
+// The bout clock, the hold-down clock and the focus indicator.
+#include <algorithm>
+
+#include "data/core/basis.h"
+#include "engine/engine.h"
+
+namespace kyomat {
+namespace {
+
+constexpr Colour k_focus_on{0, 128, 0};
+constexpr Colour k_focus_off{128, 128, 128};
+
+}  // namespace
+
+std::string clock_text(int seconds) {
+    if (seconds < 0) return "-" + clock_text(-seconds);  // only a duration can be negative
+    return std::to_string(seconds / 60) + ":" + format_number(seconds % 60, 2);
+}
+
+void BoutEngine::stop_colours() {
+    board_.pnlZeit.back = rules_.farben_a.hintergrund_zeit_stop;
+    board_.lblZeit.font = rules_.farben_a.font_zeit_stop;
+}
+
+void BoutEngine::set_clock_timer(bool on) {
+    clock_timer_on_ = on;
+    focus_timer_on_ = !on;
+}
+
+int BoutEngine::elapsed_seconds() const {
+    return golden_score() ? state_.set_duration + state_.clock_value
+                          : state_.set_duration - state_.clock_value;
+}
+
+bool BoutEngine::schreiben_zeit() {
+    int& clock = state_.clock_value;
+    bool running = true;
+    // Golden Score time counts up from 0:00; a correction below that has nothing to show.
+    if (clock < 0 && golden_score()) clock = 0;
+    if (clock <= 0 && !golden_score()) {
+        clock = 0;
+        running = false;
+    } else if (golden_score() && state_.golden_score_limit > 0 &&
+               clock >= state_.golden_score_limit) {
+        running = false;
+    }
+    board_.lblZeit.text = clock_text(clock);
+    return running;
+}
+
+void BoutEngine::schalten_stoppuhr() {
+    if (state_.bout_active) {
+        const std::uint32_t t = host_.tick_count();
+        if (clock_timer_on_) {
+            clock_timer_on_ = false;
+            stop_colours();
+            // The part of a second already run survives the stop, and so does a whole second
+            // whose tick had not come yet: a stop never costs the bout a second.
+            clock_seconds_.stop(t);
+            if (state_.holder) {
+                hold_seconds_.stop(t);
+            } else {
+                hold_seconds_.stop_within_second(t);
+            }
+        } else {
+            board_.pnlZeit.back = rules_.farben_a.hintergrund_zeit_go;
+            board_.lblZeit.font = rules_.farben_a.font_zeit_go;
+            clock_seconds_.resume(t);
+            hold_seconds_.resume(t);
+            clock_timer_on_ = true;
+        }
+    }
+    focus_timer_on_ = !clock_timer_on_;
+}
+
+void BoutEngine::control_focus() {
+    board_.shpFocus.back = host_.scoreboard_has_focus() ? k_focus_on : k_focus_off;
+}
+
+void BoutEngine::focus_tick() {
+    if (focus_timer_on_) control_focus();
+}
+
+void BoutEngine::clock_tick() {
+    if (!clock_timer_on_) return;
+    control_focus();
+    const std::uint32_t t = host_.tick_count();
+    if (clock_seconds_.second_due(t)) {
+        clock_seconds_.count_second();
+        state_.clock_value += golden_score() ? 1 : -1;
+        if (!schreiben_zeit() && !state_.holder) kampfende(std::nullopt);
+        if (state_.control_panel_active) host_.zeit_uebernehmen();
+    }
+    if (state_.holder && hold_seconds_.second_due(t)) {
+        hold_down_second();
+        hold_seconds_.count_second();
+        if (state_.control_panel_active) host_.zeit_uebernehmen();
+    }
+}
+
+void BoutEngine::hold_down_second() {
+    if (schreiben_zeit_hg(true)) return;
+    if (points_mode()) {
+        host_.gong_play();
+        schalten_stoppuhr();
+        state_.holder.reset();
+    } else {
+        kampfende(state_.holder);
+    }
+}
+
+const SideColours& BoutEngine::side_colours(Side side) const {
+    return side == Side::blue ? rules_.farben_1 : rules_.farben_2;
+}
+
+bool BoutEngine::schreiben_zeit_hg(bool up) {
+    const Side holder = state_.holder.value_or(Side::white);
+    const bool has_waza = !points_mode() && waza_cell(holder).text == "1";
+    const bool short_hold = has_waza && rules_.waza2ippon;
+    const int threshold = short_hold ? rules_.haltegr_waza : rules_.haltegr_ippon;
+    const int c = to_integer(board_.lblHG.text).value_or(0) + (up ? 1 : -1);
+    if (c < threshold) {
+        board_.lblHG.text = format_number(std::max(c, 0), 2);
+        return true;
+    }
+    if (short_hold) {
+        change_wertung(waza_cell(holder), 2, +1);
+    } else {
+        change_wertung(ippon_cell(holder), 1, +1);
+    }
+    board_.lblHG.text = format_number(threshold, 2);
+    return false;
+}
+
+void BoutEngine::setze_haltegriff(Side side) {
+    if (state_.clock_value == 0) {
+        state_.bout_active = true;
+        zeigen_sieger(std::nullopt);
+        state_.clock_value = 1;
+        // Start a standing clock; one already running at 0:00 (the first second of Golden
+        // Score) must not be stopped by the hold-down that needs it.
+        if (!clock_timer_on_) schalten_stoppuhr();
+    }
+    state_.holder = side;
+    hold_seconds_.restart(host_.tick_count());
+    if (board_.lblHG.text != "00") save_haltegriff();
+    board_.lblHG.font = side_colours(side).font_wertung;
+    board_.pnlHG.back = side_colours(side).hintergrund_wertung;
+    board_.lblHG.text = "00";
+}
+
+void BoutEngine::save_haltegriff() {
+    board_.lblHG_Save.text = board_.lblHG.text;
+    board_.lblHG_Save.font = board_.lblHG.font;
+    board_.pnlHG_Bottom.back = board_.pnlHG.back;
+}
+
+void BoutEngine::aendern_haltegriff(Side side) {
+    if (board_.lblHG.text.empty() || board_.lblHG.text.front() != '0') return;
+    state_.holder = side;
+    board_.lblHG.font = side_colours(side).font_wertung;
+    board_.pnlHG.back = side_colours(side).hintergrund_wertung;
+}
+
+void BoutEngine::reset_haltegriff() {
+    state_.holder.reset();
+    board_.lblHG.text = "00";
+    hold_seconds_.forget_kept();
+    board_.lblHG_Save.text.clear();
+    board_.lblHG.font = board_.lblHG_Save.font = rules_.farben_a.font_zeit_stop;
+    board_.pnlHG.back = board_.pnlHG_Bottom.back = rules_.farben_a.hintergrund_fuss;
+}
+
+void BoutEngine::start_golden_score() {
+    board_.lbl_GS.visible = true;
+    state_.golden_score_limit = get_kampfzeit(settings_, state_.age_class, true);
+    state_.clock_value = 0;
+    schreiben_zeit();
+    state_.bout_active = true;
+}
+
+void BoutEngine::correct_clock(int delta) {
+    state_.clock_value += delta;
+    schreiben_zeit();
+}
+
+void BoutEngine::correct_hold_down(bool up) {
+    schreiben_zeit_hg(up);
+    hold_seconds_.forget_kept();
+}
+
+}  // namespace kyomat

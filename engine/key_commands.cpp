@@ -1,0 +1,145 @@
+// The key table: which key does what, and in which order the steps of one key run.
+#include "engine/engine.h"
+
+namespace kyomat {
+namespace {
+
+// The score cells' limits a take-back respects.
+constexpr int k_single = 1;
+constexpr int k_many = 99;
+constexpr int k_shido_take_back_limit = 4;  // fixed, whatever Max_Shido says
+
+}  // namespace
+
+void BoutEngine::handle_key(std::uint16_t key, Modifiers mods) {
+    if (key == vk::oem_plus) {
+        setzen_verletzungskreuz(Side::blue, 1);
+    } else if (key == vk::oem_2) {
+        setzen_verletzungskreuz(Side::white, 1);
+    }
+    if (!mods.shift && !mods.ctrl) {
+        plain_key(key);
+        if (points_mode()) check_max_points();
+        hold_down_key(key);
+    }
+    if (mods.shift) shift_key(key);
+    if (mods.ctrl) ctrl_key(key);
+}
+
+void BoutEngine::plain_key(std::uint16_t key) {
+    const bool pm = points_mode();
+    const RuleSettings& r = rules_;
+    switch (key) {
+        case vk::space: schalten_stoppuhr(); break;
+        case '1': pm ? give_points(Side::blue, r.ippon, false) : give_ippon(Side::blue); break;
+        case '7': pm ? give_points(Side::white, r.ippon, false) : give_ippon(Side::white); break;
+        case '2': pm ? give_points(Side::blue, r.waza_ari, true) : give_waza_ari(Side::blue); break;
+        case '8':
+            pm ? give_points(Side::white, r.waza_ari, true) : give_waza_ari(Side::white);
+            break;
+        case '3': pm ? give_points(Side::blue, r.yuko, false) : give_yuko(Side::blue); break;
+        case '9': pm ? give_points(Side::white, r.yuko, false) : give_yuko(Side::white); break;
+        case '4': pm ? change_shido(Side::blue, +1) : give_shido(Side::blue); break;
+        case '0': pm ? change_shido(Side::white, +1) : give_shido(Side::white); break;
+        default: break;
+    }
+}
+
+void BoutEngine::hold_down_key(std::uint16_t key) {
+    switch (key) {
+        case vk::f5:
+        case vk::f8: {
+            const Side side = key == vk::f5 ? Side::blue : Side::white;
+            if (!state_.holder) {
+                setze_haltegriff(side);
+            } else {
+                aendern_haltegriff(side);
+            }
+            break;
+        }
+        case vk::f6: state_.holder.reset(); break;
+        case vk::f7: reset_haltegriff(); break;
+        default: break;
+    }
+}
+
+void BoutEngine::shift_key(std::uint16_t key) {
+    const RuleSettings& r = rules_;
+    Board& b = board_;
+    switch (key) {
+        case '1': take_back(Side::blue, b.lbl_I_b, k_single, r.ippon); break;
+        case '2': take_back(Side::blue, b.lbl_W_b, k_many, r.waza_ari); break;
+        case '3': take_back(Side::blue, b.lbl_Y_b, k_many, r.yuko); break;
+        case '7': take_back(Side::white, b.lbl_I_W, k_single, r.ippon); break;
+        case '8': take_back(Side::white, b.lbl_W_W, k_many, r.waza_ari); break;
+        case '9': take_back(Side::white, b.lbl_Y_W, k_many, r.yuko); break;
+        case '4':
+        case '0': {
+            const Side side = key == '4' ? Side::blue : Side::white;
+            if (points_mode()) {
+                change_shido(side, -1);
+            } else {
+                change_wertung(shido_cell(side), k_shido_take_back_limit, -1);
+            }
+            break;
+        }
+        default: break;
+    }
+}
+
+void BoutEngine::ctrl_key(std::uint16_t key) {
+    switch (key) {
+        case vk::f1: hansoku_make(Side::blue); break;
+        case vk::f12: hansoku_make(Side::white); break;
+        case 'N':
+            if (!state_.weight_class.empty()) neuer_kampf(true, true);
+            break;
+        case 'E':
+            if (!state_.weight_class.empty()) neuer_kampf(false, false);
+            break;
+        case 'K':
+            if (rules_.teams_simple == 1) {
+                neuer_kampf_teams_simple();
+            } else {
+                neuer_kampf(true, false);
+            }
+            break;
+        case 'G': host_.gong_play(); break;
+        case 'T': titel_anzeigen(); break;
+        case 'Q': host_.overlay_bild(); break;
+        case 'R': host_.overlay_bild_aus(); break;
+        case 'C': open_control_panel(); break;
+        case 'I': host_.info(); break;
+        default: clock_key(key); break;
+    }
+}
+
+// The Ctrl keys of the clocks and the winner.
+void BoutEngine::clock_key(std::uint16_t key) {
+    switch (key) {
+        case 'Z': correct_clock(+1); break;
+        case 'V': correct_clock(-1); break;
+        case 'P': correct_hold_down(true); break;
+        case 'M': correct_hold_down(false); break;
+        case 'A':
+            state_.bout_active = true;
+            zeigen_sieger(std::nullopt);
+            break;
+        case 'S':
+            if (state_.clock_value == 0) start_golden_score();
+            break;
+        case 'B': zeigen_sieger(Side::blue); break;
+        case 'W': zeigen_sieger(Side::white); break;
+        case 'X': zeigen_sieger(std::nullopt); break;
+        default: break;
+    }
+}
+
+void BoutEngine::open_control_panel() {
+    state_.control_panel_active = true;
+    host_.board_changed();
+    host_.show_control_panel();
+    if (state_.exit_request) host_.close_scoreboard();
+}
+
+}  // namespace kyomat

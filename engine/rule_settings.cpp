@@ -1,0 +1,134 @@
+#include "engine/rule_settings.h"
+
+#include <utility>
+
+#include "data/core/basis.h"
+
+namespace kyomat {
+namespace {
+
+constexpr Colour rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return Colour{r, g, b}; }
+
+class Reader {
+public:
+    Reader(const Settings& settings, const ReportMessage& report)
+        : settings_(settings), report_(report) {}
+
+    std::string text(const char* section, const char* key) const {
+        return settings_.read_setting(section, key);
+    }
+
+    // A digit number; a value with other characters is reported and reads as 0.
+    int number(const char* section, const char* key) const {
+        const std::string value = text(section, key);
+        const auto n = digits_to_number_checked(value);
+        if (!n) {
+            report_(conversion_error_text(digits_of(value)), 'F');
+            return 0;
+        }
+        return *n;
+    }
+
+    bool switched_on(const char* section, const char* key) const {
+        return number(section, key) == 1;
+    }
+
+    void colour(const char* section, const char* key, Colour& c) const {
+        parse_colour(text(section, key), c);
+    }
+
+private:
+    const Settings& settings_;
+    const ReportMessage& report_;
+};
+
+void read_points(const Reader& in, RuleSettings& r) {
+    r.ippon = in.number("add_system", "ippon");
+    r.waza_ari = in.number("add_system", "waza-ari");
+    r.yuko = in.number("add_system", "yuko");
+    r.shido_1 = in.number("add_system", "shido_1");
+    r.shido_2 = in.number("add_system", "shido_2");
+    r.shido_3 = in.number("add_system", "shido_3");
+    r.shido_4 = in.number("add_system", "shido_4");
+    r.shido_N = in.number("add_system", "shido_N");
+    r.max_punkte = in.number("add_system", "max_punkte");
+}
+
+void read_colours(const Reader& in, RuleSettings& r) {
+    r.farben_1 = default_farben_1();
+    r.farben_2 = default_farben_2();
+    r.farben_a = default_farben_a();
+    for (auto [section, c] :
+         {std::pair{"Farben_1", &r.farben_1}, std::pair{"Farben_2", &r.farben_2}}) {
+        in.colour(section, "hintergrund_name", c->hintergrund_name);
+        in.colour(section, "hintergrund_wertung", c->hintergrund_wertung);
+        in.colour(section, "font_name", c->font_name);
+        in.colour(section, "font_wertung", c->font_wertung);
+        in.colour(section, "font_strafe", c->font_strafe);
+        in.colour(section, "font_kreuz", c->font_kreuz);
+    }
+    CommonColours& a = r.farben_a;
+    in.colour("Farben_A", "hintergrund_zeit_go", a.hintergrund_zeit_go);
+    in.colour("Farben_A", "hintergrund_zeit_stop", a.hintergrund_zeit_stop);
+    in.colour("Farben_A", "font_zeit_go", a.font_zeit_go);
+    in.colour("Farben_A", "font_zeit_stop", a.font_zeit_stop);
+    in.colour("Farben_A", "hintergrund_fuss", a.hintergrund_fuss);
+    in.colour("Farben_A", "hintergrund_gs", a.hintergrund_gs);
+    in.colour("Farben_A", "font_gs", a.font_gs);
+    in.colour("Farben_A", "font_fuss", a.font_fuss);
+}
+
+void read_font_corrections(const Reader& in, RuleSettings& r) {
+    r.korrektur_wertung = r.korrektur_name = r.korrektur_zeit = r.korrektur_fuss =
+        k_font_correction_neutral;
+    parse_font_correction(in.text("Korrektur_Font", "wertung"), r.korrektur_wertung);
+    parse_font_correction(in.text("Korrektur_Font", "name"), r.korrektur_name);
+    parse_font_correction(in.text("Korrektur_Font", "zeit"), r.korrektur_zeit);
+    parse_font_correction(in.text("Korrektur_Font", "fuss"), r.korrektur_fuss);
+}
+
+}  // namespace
+
+SideColours default_farben_1() {
+    return {rgb(255, 255, 255), rgb(255, 255, 255), rgb(0, 0, 0),
+            rgb(0, 0, 0),       rgb(255, 0, 0),     rgb(0, 255, 0)};
+}
+
+SideColours default_farben_2() {
+    return {rgb(1, 19, 196),    rgb(1, 19, 196), rgb(255, 255, 255),
+            rgb(255, 255, 255), rgb(255, 0, 0),  rgb(0, 255, 0)};
+}
+
+CommonColours default_farben_a() {
+    return {rgb(0, 0, 0), rgb(0, 0, 0),      rgb(14, 255, 19), rgb(255, 235, 0),
+            rgb(0, 0, 0), rgb(227, 162, 20), rgb(0, 0, 0),     rgb(255, 255, 255)};
+}
+
+void read_rule_settings(const Settings& settings, RuleSettings& r, const ReportMessage& report) {
+    const Reader in(settings, report);
+    r.teams_simple = in.number("anzeige", "teams_simple");
+    // A hold-down time of 0 (or an unreadable one) keeps the usual times.
+    r.haltegr_ippon = k_default_hold_ippon;
+    r.haltegr_waza = k_default_hold_waza;
+    if (const int n = in.number("anzeige", "haltegr_ippon"); n > 0) r.haltegr_ippon = n;
+    if (const int n = in.number("anzeige", "haltegr_waza"); n > 0) r.haltegr_waza = n;
+    r.titel_auto = in.text("anzeige", "titel_auto") == "1";
+    r.sieger_auto = in.text("anzeige", "sieger_auto") == "1";
+    r.titel_dauer = in.text("anzeige", "titel_dauer");
+    r.add_aktiv = in.switched_on("add_system", "add_aktiv");
+    if (r.add_aktiv) read_points(in, r);
+    r.ohne_waza = in.switched_on("control", "ohne_waza");
+    r.ohne_yuko = in.switched_on("control", "ohne_yuko");
+    r.waza2ippon = in.switched_on("control", "waza2ippon");
+    r.Max_Shido = in.number("control", "Max_Shido");
+    if (r.Max_Shido == 0) r.Max_Shido = k_default_max_shido;
+    r.strafen = in.number("sieger", "strafen");
+    read_colours(in, r);
+    read_font_corrections(in, r);
+}
+
+bool control_panel_at_start(const Settings& settings) {
+    return trim_right(settings.read_setting("anzeige", "control")) == "1";
+}
+
+}  // namespace kyomat

@@ -1,0 +1,63 @@
+#pragma once
+// The rule switches, times, colours and font corrections that kyomat.ini gives the bout,
+// and the one place that reads them.
+#include <functional>
+#include <string>
+
+#include "data/core/settings.h"
+
+namespace kyomat {
+
+struct SideColours {
+    Colour hintergrund_name, hintergrund_wertung, font_name, font_wertung, font_strafe,
+        font_kreuz;
+};
+
+struct CommonColours {
+    Colour hintergrund_zeit_go, hintergrund_zeit_stop, font_zeit_go, font_zeit_stop,
+        hintergrund_fuss, hintergrund_gs, font_gs, font_fuss;
+};
+
+constexpr int k_default_hold_ippon = 25;
+constexpr int k_default_hold_waza = 20;
+constexpr int k_default_max_shido = 4;
+constexpr int k_font_correction_neutral = 100;
+
+struct RuleSettings {
+    int teams_simple = 0;
+    int haltegr_ippon = k_default_hold_ippon;
+    int haltegr_waza = k_default_hold_waza;
+    bool titel_auto = false;
+    bool sieger_auto = false;
+    std::string titel_dauer;
+    bool add_aktiv = false;
+    int ippon = 0, waza_ari = 0, yuko = 0;
+    int shido_1 = 0, shido_2 = 0, shido_3 = 0, shido_4 = 0, shido_N = 0;
+    int max_punkte = 0;
+    bool ohne_waza = false;
+    bool ohne_yuko = false;
+    bool waza2ippon = false;
+    int Max_Shido = k_default_max_shido;
+    int strafen = 0;
+    SideColours farben_1, farben_2;
+    CommonColours farben_a;
+    int korrektur_wertung = k_font_correction_neutral, korrektur_name = k_font_correction_neutral,
+        korrektur_zeit = k_font_correction_neutral, korrektur_fuss = k_font_correction_neutral;
+};
+
+SideColours default_farben_1();
+SideColours default_farben_2();
+CommonColours default_farben_a();
+
+// Shows a message box: its text and kind letter.
+using ReportMessage = std::function<void(const std::string& text, char kind)>;
+
+// Reads every rule setting in the order the operator meets their messages. The point values
+// keep what they held unless the points system is switched on.
+void read_rule_settings(const Settings& settings, RuleSettings& rules,
+                        const ReportMessage& report);
+
+// The control panel is fixed: opened at start and without a way to close it alone.
+bool control_panel_at_start(const Settings& settings);
+
+}  // namespace kyomat

@@ -1,0 +1,209 @@
+// Score cells, points, penalties, the end of a bout and its winner.
+#include <algorithm>
+#include <tuple>
+
+#include "data/core/basis.h"
+#include "engine/engine.h"
+
+namespace kyomat {
+namespace {
+
+// The most of one score kind a cell can count.
+constexpr int k_cell_limit = 99;
+// The amount the protocol records for one Shido of the points system, given or taken.
+constexpr int k_protocol_shido = 47;
+// Places of Ippon, Waza-ari and Yuko when the scores are compared at the end of time.
+constexpr int k_ippon_weight = 1000;
+constexpr int k_waza_weight = 100;
+
+int plain_value(const Element& cell) { return to_integer(cell.text).value_or(0); }
+
+char protocol_letter(Side s) { return s == Side::blue ? 'b' : 'w'; }
+
+}  // namespace
+
+int BoutEngine::cell_value(const Element& cell) const {
+    return to_integer(cell.text).value_or(rules_.Max_Shido);
+}
+
+bool BoutEngine::is_shido_cell(const Element& cell) const {
+    return &cell == &board_.lbl_S_b || &cell == &board_.lbl_S_W;
+}
+
+const char* BoutEngine::cell_name(const Element& cell) const {
+    for (const auto& e : Board::elements()) {
+        if (&(board_.*e.member) == &cell) return e.name;
+    }
+    return "";
+}
+
+void BoutEngine::protocol(const std::string& subject, int amount) {
+    host_.schreiben_protokoll(state_.age_class, state_.weight_class, state_.list_position,
+                              elapsed_seconds(), subject, amount);
+}
+
+int BoutEngine::change_wertung(Element& cell, int limit, int delta) {
+    int v = cell_value(cell) + delta;
+    if (v < 0) v = 0;
+    if (v >= limit) v = limit;
+    const std::string text =
+        (is_shido_cell(cell) && v == rules_.Max_Shido) ? std::string("H") : std::to_string(v);
+    protocol(upper_case_de(cell_name(cell)), delta);
+    if (delta < 0 && !state_.bout_active) {
+        state_.bout_active = true;
+        zeigen_sieger(std::nullopt);
+    }
+    cell.text = text;
+    return v;
+}
+
+void BoutEngine::change_punkte(Side side, int delta) {
+    int& total = state_.points(side);
+    total = std::max(0, total + delta);
+    anzeige_punkte();
+    protocol(std::string(1, protocol_letter(side)), delta);
+}
+
+void BoutEngine::anzeige_punkte() {
+    Board& b = board_;
+    for (auto [p, i, w, y] : {std::tuple{state_.points_b, &b.lbl_I_b, &b.lbl_W_b, &b.lbl_Y_b},
+                              std::tuple{state_.points_w, &b.lbl_I_W, &b.lbl_W_W, &b.lbl_Y_W}}) {
+        y->text = std::to_string(p % 10);
+        w->text = std::to_string((p / 10) % 10);
+        i->text = std::to_string(p / 100);
+    }
+}
+
+void BoutEngine::change_shido(Side side, int delta) {
+    Element& cell = shido_cell(side);
+    const int old = to_integer(cell.text).value_or(0);
+    const int now = old + delta;
+    cell.text = std::to_string(std::max(now, 0));
+    const int ordinal = now >= old ? now : old;
+    int value = rules_.shido_N;
+    switch (ordinal) {
+        case 1: value = rules_.shido_1; break;
+        case 2: value = rules_.shido_2; break;
+        case 3: value = rules_.shido_3; break;
+        case 4: value = rules_.shido_4; break;
+        default: break;
+    }
+    if (now < 0) return;
+    protocol(std::string(1, protocol_letter(side)),
+             now >= old ? k_protocol_shido : -k_protocol_shido);
+    if (value * delta != 0) change_punkte(other(side), value * delta);
+}
+
+void BoutEngine::give_ippon(Side side) {
+    change_wertung(ippon_cell(side), 1, +1);
+    kampfende(side);
+}
+
+void BoutEngine::give_waza_ari(Side side) {
+    if (rules_.ohne_waza) return;
+    const int n = change_wertung(waza_cell(side), k_cell_limit, +1);
+    if ((rules_.waza2ippon && n == 2) || golden_score()) kampfende(side);
+}
+
+void BoutEngine::give_yuko(Side side) {
+    change_wertung(yuko_cell(side), k_cell_limit, +1);
+    if (golden_score()) kampfende(side);
+}
+
+void BoutEngine::give_shido(Side side) {
+    const Side opp = other(side);
+    const int n = change_wertung(shido_cell(side), rules_.Max_Shido, +1);
+    if (n >= rules_.Max_Shido) {
+        change_wertung(ippon_cell(opp), 1, +1);
+        kampfende(opp);
+    }
+    if (golden_score() && n > 0) {
+        if (rules_.strafen == 2) {
+            kampfende(opp);
+        } else if (rules_.strafen == 1 && digits_to_number(shido_cell(side).text) >
+                                              digits_to_number(shido_cell(opp).text)) {
+            kampfende(opp);
+        }
+    }
+}
+
+void BoutEngine::give_points(Side side, int value, bool is_waza) {
+    if (is_waza && rules_.ohne_waza) return;
+    change_punkte(side, value);
+}
+
+void BoutEngine::take_back(Side side, Element& cell, int limit, int points) {
+    if (points_mode()) {
+        change_punkte(side, -points);
+    } else {
+        change_wertung(cell, limit, -1);
+    }
+}
+
+void BoutEngine::check_max_points() {
+    if (state_.points_b >= rules_.max_punkte) kampfende(Side::blue);
+    if (state_.points_w >= rules_.max_punkte) kampfende(Side::white);
+}
+
+void BoutEngine::hansoku_make(Side side) {
+    change_wertung(shido_cell(side), rules_.Max_Shido, rules_.Max_Shido);
+    kampfende(other(side));
+}
+
+MaybeSide BoutEngine::winner_by_scores() const {
+    const Board& b = board_;
+    const int blue = k_ippon_weight * plain_value(b.lbl_I_b) +
+                     k_waza_weight * plain_value(b.lbl_W_b) + plain_value(b.lbl_Y_b);
+    const int white = k_ippon_weight * plain_value(b.lbl_I_W) +
+                      k_waza_weight * plain_value(b.lbl_W_W) + plain_value(b.lbl_Y_W);
+    if (blue > white) return Side::blue;
+    if (white > blue) return Side::white;
+    return std::nullopt;
+}
+
+MaybeSide BoutEngine::winner_by_penalties() const {
+    // A cell reading "H" (a Hansoku-make bout that was re-opened) counts as Max_Shido.
+    const int blue = cell_value(board_.lbl_S_b);
+    const int white = cell_value(board_.lbl_S_W);
+    if (white > blue) return Side::blue;
+    if (blue > white) return Side::white;
+    return std::nullopt;
+}
+
+void BoutEngine::kampfende(MaybeSide decided) {
+    set_clock_timer(false);
+    stop_colours();
+    if (state_.bout_active) host_.gong_play();
+    state_.bout_active = false;
+    if (!decided) decided = winner_by_scores();
+    if (!decided && rules_.strafen == 2) decided = winner_by_penalties();
+    zeigen_sieger(decided);
+    if (state_.control_panel_active) {
+        host_.anzeige_uebernehmen();
+        host_.zeit_uebernehmen();
+    }
+}
+
+void BoutEngine::zeigen_sieger(MaybeSide winner) {
+    board_.lblHG_Save.text.clear();
+    board_.pnlHG_Bottom.back = rules_.farben_a.hintergrund_fuss;
+    stop_colours();
+    board_.lbl_Sieger_Blau.visible = winner == Side::blue;
+    board_.lbl_Sieger_Weiss.visible = winner == Side::white;
+    if (winner) state_.bout_active = false;
+}
+
+void BoutEngine::setzen_verletzungskreuz(Side side, int step) {
+    const bool blue = side == Side::blue;
+    Element& first = blue ? board_.lbl_Kreuz_b_1 : board_.lbl_Kreuz_w_1;
+    Element& second = blue ? board_.lbl_Kreuz_b_2 : board_.lbl_Kreuz_w_2;
+    const int count = second.text == "+" ? 2 : (first.text == "+" ? 1 : 0);
+    first.text.clear();
+    second.text.clear();
+    int n = step != 0 ? count + step : 0;
+    if (n > 2) n = 0;
+    if (n >= 2) second.text = "+";
+    if (n >= 1) first.text = "+";
+}
+
+}  // namespace kyomat
