@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <memory>
 
+#include "app/version.h"
+
 namespace kyomat {
 namespace {
 
@@ -84,7 +86,7 @@ void AboutBox::showEvent(QShowEvent* event) {
     prog->setText("KYOMAT - Anzeigetafel");
     prog->adjustSize();
     auto* vers = findChild<QLabel*>("lblVers");
-    vers->setText("4.00");
+    vers->setText(k_version_text);
     vers->adjustSize();
     if (QScreen* s = screen()) move(s->geometry().center() - rect().center());
     QDialog::showEvent(event);

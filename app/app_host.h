@@ -18,7 +18,6 @@ public:
     void set_entry(BoutEntryDialog* entry) { entry_ = entry; }
     void set_teams(TeamScoreDialog* teams) { teams_ = teams; }
     void set_panel(ControlPanel* panel) { panel_ = panel; }
-    GongPlayer& gong() { return gong_; }
 
     std::uint32_t tick_count() override;
     bool gong_open(const std::string& path) override;

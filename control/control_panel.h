@@ -35,7 +35,6 @@ public:
     void sende_zeichen(unsigned char character, char modifier, bool require_active = false);
     void anzeige_uebernehmen();
     void zeit_uebernehmen();
-    bool aktiv() const { return engine_.state().bout_active; }
     // Fills the bout grid from the list file; the grid stays hidden when it does not load.
     void anzeige_kaempfe();
     // List mode: the bout grid is shown.

@@ -25,7 +25,6 @@ public:
     EntryFields& fields() { return fields_; }
     // Shows the dialog modally with the fields; true when the operator saved.
     bool show_entry();
-    bool accepted() const { return accepted_; }
 
     ListOutcome kampf_laden() { return access_.kampf_laden(fields_); }
     ListOutcome anzeige_in_liste(const BoutResult& result, bool list_visible) {

@@ -17,7 +17,6 @@ class BoutListEditor : public QDialog {
 public:
     BoutListEditor(BoutListFile& file, QWidget* parent = nullptr);
 
-    BoutListFile& list_file() { return file_; }
     // "Änderungen verwerfen ?" when the list was modified; true to go on.
     bool edit_ok();
     // Shows the model in the grid and the header strip.

@@ -7,7 +7,11 @@ kyomat_packages=(
   libsdl2-mixer-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  xvfb xauth
 )
+# What the tests need beyond the build: an X server and a window query for the installed
+# package's test, and the file utility that the .deb builder calls.
+kyomat_test_packages=(x11-utils file)
 
 kyomat_missing_packages() {
   local p

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the .deb, unpacks it into a temporary root and starts the installed program
-# offscreen through its launcher: it must come up and keep running until it is stopped.
+# through its launcher on an X server of its own: it must show its board.
 set -euo pipefail
 build="$1"
 root="$(mktemp -d)"
@@ -15,16 +15,35 @@ for f in usr/bin/kyomat usr/lib/kyomat/kyomat usr/lib/kyomat/kyomat.ini usr/lib/
          usr/share/applications/kyomat.desktop usr/share/icons/hicolor/256x256/apps/kyomat.png; do
   [ -e "$root/inst/$f" ] || { echo "missing in the package: $f"; exit 1; }
 done
-export KYOMAT_HOME="$root/home/kyomat" QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
-set +e
-timeout -k 3 4 "$root/inst/usr/bin/kyomat" > "$root/run.log" 2>&1
-status=$?
-set -e
-# 124: still running when stopped, that is, it came up and showed its board.
-if [ "$status" -ne 124 ]; then
-  echo "the installed program ended with $status:"
+export KYOMAT_HOME="$root/home/kyomat" SDL_AUDIODRIVER=dummy
+unset QT_QPA_PLATFORM
+# The installed program on an X server of its own: it must map its board, which then carries
+# the title it takes once it is placed on the display monitor.
+cat > "$root/probe.sh" <<'PROBE'
+#!/usr/bin/env bash
+"$1" > "$2" 2>&1 &
+pid=$!
+for _ in $(seq 100); do
+  if info=$(xwininfo -name "KYOMAT - Anzeigetafel" 2>/dev/null) && grep -q IsViewable <<< "$info"; then
+    width=$(awk '/Width:/ {print $2}' <<< "$info")
+    kill "$pid"
+    wait "$pid" 2>/dev/null
+    [ "${width:-0}" -ge 640 ] && exit 0
+    echo "board mapped only $width pixels wide"
+    exit 1
+  fi
+  kill -0 "$pid" 2>/dev/null || { echo "the installed program ended early"; exit 1; }
+  sleep 0.1
+done
+kill "$pid"
+echo "no board window appeared"
+exit 1
+PROBE
+chmod +x "$root/probe.sh"
+if ! xvfb-run -a -s "-screen 0 1280x1024x24" "$root/probe.sh" "$root/inst/usr/bin/kyomat" \
+    "$root/run.log"; then
   cat "$root/run.log"
   exit 1
 fi
 [ -f "$KYOMAT_HOME/kyomat.ini" ] && [ -x "$KYOMAT_HOME/kyomat" ] || { echo "no program folder"; exit 1; }
-echo "installed program ran"
+echo "installed program showed its board"

@@ -38,15 +38,6 @@ std::vector<std::string> split_fields(std::string_view line) {
     }
 }
 
-std::string join_fields(const std::vector<std::string>& fields) {
-    std::string out;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0) out += '|';
-        out += fields[i];
-    }
-    return out;
-}
-
 namespace {
 
 // The next line of raw bytes (without its line end).

@@ -44,6 +44,5 @@ std::string unsaveable_text(const BoutList& list);
 
 // Splits at every '|': n separators give n + 1 fields.
 std::vector<std::string> split_fields(std::string_view line);
-std::string join_fields(const std::vector<std::string>& fields);
 
 }  // namespace kyomat
