@@ -4,10 +4,10 @@
 #include <QDialog>
 #include <array>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "control/panel_layout.h"
 #include "engine/engine.h"
 #include "engine/panel_commands.h"
 
@@ -18,10 +18,13 @@ class QTableWidget;
 
 namespace kyomat {
 
+class ClickPanel;
+class UpDown;
+
 // What the panel needs of the rest of the program.
 struct PanelLinks {
-    KeyRelay key;                              // the scoreboard's key handler (and repaint)
-    std::function<bool()> edit_kaempfe;        // the bout list editor, modally
+    KeyRelay key;                        // the scoreboard's key handler (and repaint)
+    std::function<bool()> edit_kaempfe;  // the bout list editor, modally
     // The bout list reloaded for the grid: Gew/Nr, Name (1), Name (2), Erg., Unterbew.
     std::function<bool(std::vector<std::array<std::string, 5>>&)> list_rows;
 };
@@ -40,8 +43,6 @@ public:
     // List mode: the bout grid is shown.
     bool list_mode() const;
 
-    QWidget* control(const char* name) const { return controls_.at(name); }
-
     // Handlers of the controls that do more than relay a key.
     void btnPauseClick();
     void btnCloseSTRGClick();
@@ -57,20 +58,78 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    template <class W>
-    W* make(const char* name, QWidget* parent);
+    // The score row of one side.
+    struct SideControls {
+        QWidget* area = nullptr;
+        std::array<QLabel*, 4> caption{};  // Ippon, Waza-ari, Yuko, Shido
+        std::array<QLineEdit*, 4> field{};
+        std::array<UpDown*, 4> updown{};
+        QLabel* name_caption = nullptr;
+        QLabel* club_caption = nullptr;
+        QLineEdit* name = nullptr;
+        QLineEdit* club = nullptr;
+        QPushButton* hansoku = nullptr;
+        QPushButton* cross = nullptr;
+        QLineEdit* cross_count = nullptr;
+        QLabel* winner = nullptr;
+    };
+
     QPushButton* button(const char* name, const QString& caption, QWidget* parent,
                         unsigned char character, char modifier);
-    void build_side(bool blue, QWidget* area);
+    ClickPanel* click_panel(const char* name, QWidget* parent);
+    void build_side(Side side, QWidget* area, SideControls& c);
+    void build_clock_column(QWidget* parent);
+    void build_buttons(QWidget* parent);
+    void build_bout_area(QWidget* parent);
+    void build_bottom_bar();
+    void mirror_side(const SideControls& c, Side side);
     void lay_out();
+    void lay_out_side(SideControls& c, const ScoreRowLayout& s, int area_height);
     void apply_colours();
+    void relay(std::uint16_t key, Modifiers mods);
 
     BoutEngine& engine_;
     Host& host_;
     PanelLinks links_;
-    std::map<std::string, QWidget*> controls_;
-    QTableWidget* grid_ = nullptr;
     int pause_ = 0;
+
+    SideControls blue_, white_;
+    QWidget* wertung_ = nullptr;
+    QWidget* main_ = nullptr;
+    QWidget* control_ = nullptr;
+    QWidget* zeit_ = nullptr;
+    ClickPanel* kampfzeit_ = nullptr;
+    ClickPanel* hg_zeit_ = nullptr;
+    QPushButton* zeit_plus_ = nullptr;
+    QPushButton* zeit_minus_ = nullptr;
+    QPushButton* hg_plus_ = nullptr;
+    QPushButton* hg_minus_ = nullptr;
+    QWidget* buttons_ = nullptr;
+    QWidget* allgemein_ = nullptr;
+    std::array<QPushButton*, 4> general_{};
+    QWidget* hg_buttons_ = nullptr;
+    QWidget* panel2_ = nullptr;
+    QWidget* panel1_ = nullptr;
+    ClickPanel* hg_start_blue_ = nullptr;
+    ClickPanel* hg_start_white_ = nullptr;
+    ClickPanel* hg_stop_ = nullptr;
+    ClickPanel* hg_reset_ = nullptr;
+    QWidget* kaempfe_ = nullptr;
+    QWidget* info_ = nullptr;
+    QLabel* lbl_akgew_ = nullptr;
+    QLabel* lbl_kampf_ = nullptr;
+    QLineEdit* edt_gewk_ = nullptr;
+    QLineEdit* edt_ak_ = nullptr;
+    QLineEdit* edt_lpos_ = nullptr;
+    ClickPanel* liste_ = nullptr;
+    QTableWidget* grid_ = nullptr;
+    QWidget* bout_buttons_area_ = nullptr;
+    std::array<QPushButton*, 4> bout_buttons_{};
+    QWidget* bottom_ = nullptr;
+    std::array<QPushButton*, 5> bottom_buttons_{};
+    QPushButton* reconnect_ = nullptr;
+    QWidget* status_ = nullptr;
+    std::array<QLabel*, 3> status_panels_{};
 };
 
 }  // namespace kyomat

@@ -3,6 +3,27 @@
 #include "data/core/font_size.h"
 
 namespace kyomat {
+namespace {
+
+void place_fixed_buttons(PanelLayout& p) {
+    constexpr int k_clock_button_w = 23, k_clock_button_h = 22, k_clock_button_step = 24;
+    p.btnZeitPlus = Rect{0, 0, k_clock_button_w, k_clock_button_h};
+    p.btnZeitMinus = Rect{0, k_clock_button_step, k_clock_button_w, k_clock_button_h};
+    p.btnHGPlus = Rect{0, p.pnlHGZeit.y, k_clock_button_w, k_clock_button_h};
+    p.btnHGMinus = Rect{0, p.pnlHGZeit.y + k_clock_button_step, k_clock_button_w,
+                        k_clock_button_h};
+    for (int i = 0; i < 4; ++i) {
+        p.general_buttons[i] = Rect{i % 2 == 0 ? 16 : 152, i < 2 ? 8 : 40, 121, 25};
+    }
+    p.bottom_buttons[0] = Rect{16, 8, 153, 25};
+    for (int i = 1; i < 5; ++i) p.bottom_buttons[i] = Rect{175 + (i - 1) * 160, 8, 154, 25};
+    p.btnReconnect = Rect{848, 8, 31, 26};
+    p.status_panels[0] = Rect{0, 0, 200, 20};
+    p.status_panels[1] = Rect{200, 0, 300, 20};
+    p.status_panels[2] = Rect{500, 0, 50, 20};
+}
+
+}  // namespace
 
 ScoreRowLayout score_row_layout(int width, int height, int club_height) {
     ScoreRowLayout s;
@@ -65,7 +86,23 @@ PanelLayout panel_layout(int W, int H, int bottom, int status) {
     p.pnlKampfInfo = Rect{0, 0, right, 72};
     p.pnlKaempfeButtons = Rect{0, mh - 42, right, 42};
     p.pnlKaempfeListe = Rect{0, 72, right, mh - 72 - 42 > 0 ? mh - 72 - 42 : 0};
+    place_fixed_buttons(p);
     return p;
+}
+
+BoutAreaLayout bout_area_layout(const PanelLayout& p, int u, int field_height, int grid_frame) {
+    BoutAreaLayout a;
+    a.edtGEWK = Rect{5 * u, 8, 2 * u, field_height};
+    a.edtAK = Rect{9 * u, 8, 2 * u, field_height};
+    a.edtLPOS = Rect{5 * u, 40, 2 * u, field_height};
+    a.lblAKGEW = Rect{u, 8, 0, 0};
+    a.lblKAMPF = Rect{u, 40, 0, 0};
+    const int bw = p.pnlKaempfeButtons.w / 4;
+    for (int i = 0; i < 4; ++i) a.buttons[i] = Rect{8 + i * bw, 8, bw - 12, 26};
+    // 11 parts, the two name columns four each.
+    const int e = (p.pnlKaempfeListe.w - 2 * grid_frame) / 11;
+    for (int c = 0; c < 5; ++c) a.grid_columns[c] = (c == 1 || c == 2) ? 4 * e : e;
+    return a;
 }
 
 }  // namespace kyomat

@@ -32,9 +32,33 @@ struct PanelLayout {
         pnlHGReset, pnlKaempfe, pnlKampfInfo, pnlKaempfeListe, pnlKaempfeButtons, pnlBottom,
         sbControl;
     int clock_font = 7;
+    // Buttons of a fixed size: clock corrections (on the clock column), the four general
+    // buttons, the bottom bar's five and its reconnect button, the status bar's panels.
+    Rect btnZeitPlus, btnZeitMinus, btnHGPlus, btnHGMinus;
+    Rect general_buttons[4];  // winner blue, winner white, no winner, Golden Score
+    Rect bottom_buttons[5];   // close panel, pause, names, gong, end display
+    Rect btnReconnect;
+    Rect status_panels[3];
 };
 
+// The bottom bar's and the status bar's heights.
+constexpr int k_panel_bottom_bar = 45;
+constexpr int k_panel_status_bar = 20;
+
 // W and H: the window's size; bottom: the bottom bar's height; status: the status bar's.
-PanelLayout panel_layout(int W, int H, int bottom, int status);
+PanelLayout panel_layout(int W, int H, int bottom = k_panel_bottom_bar,
+                         int status = k_panel_status_bar);
+
+// The bout list area: info fields lined up with the white side's score fields (u is the
+// score row's unit), the four bout buttons side by side, the grid's five columns.
+struct BoutAreaLayout {
+    Rect edtGEWK, edtAK, edtLPOS;
+    Rect lblAKGEW, lblKAMPF;  // position only
+    Rect buttons[4];          // next bout, enter bout, save bout, activate bout
+    int grid_columns[5];
+};
+
+// field_height: a line field's height; grid_frame: the grid's frame width.
+BoutAreaLayout bout_area_layout(const PanelLayout& p, int u, int field_height, int grid_frame);
 
 }  // namespace kyomat

@@ -9,6 +9,7 @@
 
 #include "data/core/settings.h"
 #include "display/keymap.h"
+#include "gui/colour.h"
 #include "display/scoreboard_layout.h"
 #include "display/text_screen.h"
 #include "display/logo_overlay.h"
@@ -49,7 +50,6 @@ private:
 
 namespace {
 
-QColor to_qcolor(const Colour& c) { return QColor(c.r, c.g, c.b); }
 
 QFont cross_font() {
     QFont f(QStringLiteral("MS Sans Serif"));
@@ -57,10 +57,17 @@ QFont cross_font() {
     return f;
 }
 
-const char* const k_board_font_labels[] = {
-    "lblZeit", "lblHG", "lblHG_Save", "lblGewK", "lblAK", "lbl_I_b", "lbl_W_b", "lbl_Y_b",
-    "lbl_S_b", "lbl_I_W", "lbl_W_W", "lbl_Y_W", "lbl_S_W", "lblBlau_Name", "lblBLau_Verein",
-    "lblWeiss_Name", "lblWeiss_Verein", "lbl_GS", "lbl_Sieger_Blau", "lbl_Sieger_Weiss"};
+using M = Element Board::*;
+
+// Labels in the heavy face; the crosses have a face of their own.
+constexpr M k_heavy_labels[] = {
+    &Board::lblZeit,        &Board::lblHG,          &Board::lblHG_Save,       &Board::lblGewK,
+    &Board::lblAK,          &Board::lbl_I_b,        &Board::lbl_W_b,          &Board::lbl_Y_b,
+    &Board::lbl_S_b,        &Board::lbl_I_W,        &Board::lbl_W_W,          &Board::lbl_Y_W,
+    &Board::lbl_S_W,        &Board::lblBlau_Name,   &Board::lblBLau_Verein,   &Board::lblWeiss_Name,
+    &Board::lblWeiss_Verein, &Board::lbl_GS,        &Board::lbl_Sieger_Blau,  &Board::lbl_Sieger_Weiss};
+constexpr M k_cross_labels[] = {&Board::lbl_Kreuz_b_1, &Board::lbl_Kreuz_b_2,
+                                &Board::lbl_Kreuz_w_1, &Board::lbl_Kreuz_w_2};
 
 }  // namespace
 
@@ -84,49 +91,7 @@ ScoreboardWindow::ScoreboardWindow(Host& host, Settings settings, QWidget* paren
     }, this);
     overlay_ = new LogoOverlay(engine_.settings(), [this] { return engine_.state().display_left; }, this);
 
-    QWidget* top = panel("pnlTop", this);
-    label("lblBlau_Name", top);
-    label("lblBLau_Verein", top);
-    QWidget* p1 = panel("pnl1", top);
-    for (const char* n : {"lbl_I_b", "lbl_W_b", "lbl_Y_b", "lbl_S_b", "lbl_Kreuz_b_1",
-                          "lbl_Kreuz_b_2"}) {
-        label(n, p1);
-    }
-    label("lbl_Sieger_Blau", top)->setAutoFillBackground(true);
-    QWidget* middle = panel("pnlMiddle", this);
-    label("lblWeiss_Name", middle);
-    label("lblWeiss_Verein", middle);
-    QWidget* p2 = panel("pnl2", middle);
-    for (const char* n : {"lbl_I_W", "lbl_W_W", "lbl_Y_W", "lbl_S_W", "lbl_Kreuz_w_1",
-                          "lbl_Kreuz_w_2"}) {
-        label(n, p2);
-    }
-    label("lbl_Sieger_Weiss", middle)->setAutoFillBackground(true);
-    // Score panels lie above the name area's labels, whatever their width.
-    p1->raise();
-    p2->raise();
-    QWidget* bottom = panel("pnlBottom", this);
-    QWidget* links = panel("pnlLinks", bottom);
-    label("lblAK", links);
-    label("lblGewK", links);
-    label("lblLPOS", links);
-    QWidget* zeit = panel("pnlZeit", bottom);
-    label("lblZeit", zeit);
-    label("lbl_GS", zeit)->setAutoFillBackground(true);
-    QWidget* hg = panel("pnlHG", bottom);
-    label("lblHG", hg);
-    QWidget* hg_bottom = panel("pnlHG_Bottom", hg);
-    label("lblHG_Save", hg_bottom);
-    focus_ = new FocusCircle(hg_bottom, [this] { shpFocusMouseDown(); });
-    focus_->setObjectName("shpFocus");
-    widgets_["shpFocus"] = focus_;
-
-    const QFont heavy = heavy_font();
-    for (const char* n : k_board_font_labels) widgets_[n]->setFont(heavy);
-    for (const char* n : {"lbl_Kreuz_b_1", "lbl_Kreuz_b_2", "lbl_Kreuz_w_1", "lbl_Kreuz_w_2"}) {
-        widgets_[n]->setFont(cross_font());
-    }
-
+    build_board();
     clock_timer_.setInterval(100);
     focus_timer_.setInterval(500);
     connect(&clock_timer_, &QTimer::timeout, this, &ScoreboardWindow::clock_tick);
@@ -138,29 +103,74 @@ ScoreboardWindow::ScoreboardWindow(Host& host, Settings settings, QWidget* paren
 
 ScoreboardWindow::~ScoreboardWindow() = default;
 
-QWidget* ScoreboardWindow::panel(const char* name, QWidget* parent) {
+QWidget* ScoreboardWindow::panel(Element Board::*member, QWidget* parent) {
     auto* w = new QWidget(parent);
-    w->setObjectName(name);
     w->setAutoFillBackground(true);
-    widgets_[name] = w;
+    bind(member, w);
     return w;
 }
 
-QLabel* ScoreboardWindow::label(const char* name, QWidget* parent) {
+QLabel* ScoreboardWindow::label(Element Board::*member, QWidget* parent) {
     auto* l = new QLabel(parent);
-    l->setObjectName(name);
     l->setTextFormat(Qt::PlainText);
-    widgets_[name] = l;
+    bind(member, l);
     return l;
+}
+
+void ScoreboardWindow::bind(Element Board::*member, QWidget* w) {
+    const std::size_t i = Board::index_of(member);
+    w->setObjectName(Board::elements()[i].name);
+    widgets_[i] = w;
+}
+
+void ScoreboardWindow::build_board() {
+    top_ = panel(&Board::pnlTop, this);
+    label(&Board::lblBlau_Name, top_);
+    club_blue_ = label(&Board::lblBLau_Verein, top_);
+    pnl1_ = panel(&Board::pnl1, top_);
+    for (M m : {&Board::lbl_I_b, &Board::lbl_W_b, &Board::lbl_Y_b, &Board::lbl_S_b,
+                &Board::lbl_Kreuz_b_1, &Board::lbl_Kreuz_b_2}) {
+        label(m, pnl1_);
+    }
+    label(&Board::lbl_Sieger_Blau, top_)->setAutoFillBackground(true);
+    middle_ = panel(&Board::pnlMiddle, this);
+    label(&Board::lblWeiss_Name, middle_);
+    club_white_ = label(&Board::lblWeiss_Verein, middle_);
+    pnl2_ = panel(&Board::pnl2, middle_);
+    for (M m : {&Board::lbl_I_W, &Board::lbl_W_W, &Board::lbl_Y_W, &Board::lbl_S_W,
+                &Board::lbl_Kreuz_w_1, &Board::lbl_Kreuz_w_2}) {
+        label(m, pnl2_);
+    }
+    label(&Board::lbl_Sieger_Weiss, middle_)->setAutoFillBackground(true);
+    // Score panels lie above the name area's labels, whatever their width.
+    pnl1_->raise();
+    pnl2_->raise();
+    bottom_ = panel(&Board::pnlBottom, this);
+    links_ = panel(&Board::pnlLinks, bottom_);
+    label(&Board::lblAK, links_);
+    label(&Board::lblGewK, links_);
+    label(&Board::lblLPOS, links_);
+    zeit_ = panel(&Board::pnlZeit, bottom_);
+    clock_ = label(&Board::lblZeit, zeit_);
+    label(&Board::lbl_GS, zeit_)->setAutoFillBackground(true);
+    hg_ = panel(&Board::pnlHG, bottom_);
+    hold_ = label(&Board::lblHG, hg_);
+    hg_bottom_ = panel(&Board::pnlHG_Bottom, hg_);
+    hold_saved_ = label(&Board::lblHG_Save, hg_bottom_);
+    focus_ = new FocusCircle(hg_bottom_, [this] { shpFocusMouseDown(); });
+    bind(&Board::shpFocus, focus_);
+
+    const QFont heavy = heavy_font();
+    for (M m : k_heavy_labels) widgets_[Board::index_of(m)]->setFont(heavy);
+    for (M m : k_cross_labels) widgets_[Board::index_of(m)]->setFont(cross_font());
 }
 
 void ScoreboardWindow::paint_board() {
     const Board& board = engine_.board();
-    for (const auto& entry : Board::elements()) {
-        const auto it = widgets_.find(entry.name);
-        if (it == widgets_.end()) continue;
-        const Element& e = board.*entry.member;
-        QWidget* w = it->second;
+    const auto& elements = Board::elements();
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const Element& e = board.*elements[i].member;
+        QWidget* w = widgets_[i];
         if (w == focus_) {
             focus_->set_colour(to_qcolor(e.back));
             continue;
@@ -181,12 +191,9 @@ void ScoreboardWindow::paint_board() {
         if (w->isVisibleTo(this) != e.visible && w != this) w->setVisible(e.visible);
     }
     // Clocks are centred on their own width, which changes with their text.
-    const int P = widgets_.at("pnlHG")->width();
-    for (const char* n : {"lblHG", "lblHG_Save"}) {
-        widgets_.at(n)->move(round_half_even((P - widgets_.at(n)->width()) / 2.0), 10);
-    }
-    QWidget* zeit = widgets_.at("lblZeit");
-    zeit->move(round_half_even((widgets_.at("pnlZeit")->width() - zeit->width()) / 2.0), zeit->y());
+    const int P = hg_->width();
+    for (QLabel* l : {hold_, hold_saved_}) l->move(round_half_even((P - l->width()) / 2.0), 10);
+    clock_->move(round_half_even((zeit_->width() - clock_->width()) / 2.0), clock_->y());
     // The timers follow the engine.
     if (engine_.clock_timer_on() != clock_timer_.isActive()) engine_.clock_timer_on() ? clock_timer_.start() : clock_timer_.stop();
     if (engine_.focus_timer_on() != focus_timer_.isActive()) engine_.focus_timer_on() ? focus_timer_.start() : focus_timer_.stop();
@@ -258,20 +265,22 @@ void ScoreboardWindow::modus_name_verein() {
     // Only hides: switching back shows the clubs after a restart.
     if (engine_.settings().read_setting_clamped("anz_layout", "name_verein", 0, 2) == 1) {
         engine_.hide_clubs();
-        widgets_["lblBLau_Verein"]->hide();
-        widgets_["lblWeiss_Verein"]->hide();
+        club_blue_->hide();
+        club_white_->hide();
     }
 }
 
 void ScoreboardWindow::lay_out() {
     const RuleSettings& r = engine_.rules();
-    auto w = [this](const std::string& n) { return widgets_.at(n); };
+    auto label_named = [this](const std::string& name) {
+        return static_cast<QLabel*>(widgets_[Board::index_of(name)]);
+    };
     // A label's size at a font size, for its current text.
     auto measure = [&](const std::string& name, int points) {
-        QFont f = w(name)->font();
+        QLabel* l = label_named(name);
+        QFont f = l->font();
         f.setPointSize(points > 0 ? points : 1);
-        const QSize size = QFontMetrics(f).size(Qt::TextSingleLine,
-                                                 static_cast<QLabel*>(w(name))->text());
+        const QSize size = QFontMetrics(f).size(Qt::TextSingleLine, l->text());
         return LabelSize{size.width(), size.height()};
     };
     const ScoreboardLayout L = scoreboard_layout(
@@ -279,24 +288,28 @@ void ScoreboardWindow::lay_out() {
         FontCorrections{r.korrektur_name, r.korrektur_wertung, r.korrektur_zeit, r.korrektur_fuss},
         r.ohne_waza, r.ohne_yuko, measure);
     const int W = width();
-    w("pnlTop")->setGeometry(0, 0, W, L.T);
-    w("pnlMiddle")->setGeometry(0, L.T, W, L.T);
-    w("pnlBottom")->setGeometry(0, 2 * L.T, W, L.B);
-    w("pnl1")->setGeometry(W - L.P, 0, L.P, L.T);
-    w("pnl2")->setGeometry(W - L.P, 0, L.P, L.T);
-    w("pnlLinks")->setGeometry(0, 0, L.P, L.B);
-    w("pnlHG")->setGeometry(W - L.P, 0, L.P, L.B);
-    w("pnlZeit")->setGeometry(L.P, 0, W - 2 * L.P, L.B);
-    w("pnlHG_Bottom")->setGeometry(0, L.B - L.Bb, L.P, L.Bb);
-    for (const auto& [name, place] : L.labels) {
-        QWidget* label = w(name);
-        if (place.points > 0 || name == "lbl_GS") {
-            QFont f = label->font();
+    top_->setGeometry(0, 0, W, L.T);
+    middle_->setGeometry(0, L.T, W, L.T);
+    bottom_->setGeometry(0, 2 * L.T, W, L.B);
+    pnl1_->setGeometry(W - L.P, 0, L.P, L.T);
+    pnl2_->setGeometry(W - L.P, 0, L.P, L.T);
+    links_->setGeometry(0, 0, L.P, L.B);
+    hg_->setGeometry(W - L.P, 0, L.P, L.B);
+    zeit_->setGeometry(L.P, 0, W - 2 * L.P, L.B);
+    hg_bottom_->setGeometry(0, L.B - L.Bb, L.P, L.Bb);
+    const auto& elements = Board::elements();
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const auto it = L.labels.find(elements[i].name);
+        if (it == L.labels.end()) continue;
+        const Placement& place = it->second;
+        QWidget* w = widgets_[i];
+        if (place.points > 0 || elements[i].member == &Board::lbl_GS) {
+            QFont f = w->font();
             f.setPointSize(place.points > 0 ? place.points : 1);
-            label->setFont(f);
-            if (auto* l = qobject_cast<QLabel*>(label)) l->adjustSize();
+            w->setFont(f);
+            if (auto* l = qobject_cast<QLabel*>(w)) l->adjustSize();
         }
-        label->move(place.left, place.top);
+        w->move(place.left, place.top);
     }
     modus_name_verein();
 }

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
-#include <map>
+#include <array>
 #include <memory>
 #include <string>
 
@@ -49,15 +49,32 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QWidget* panel(const char* name, QWidget* parent);
-    QLabel* label(const char* name, QWidget* parent);
+    QWidget* panel(Element Board::*member, QWidget* parent);
+    QLabel* label(Element Board::*member, QWidget* parent);
+    void bind(Element Board::*member, QWidget* w);
+    void build_board();
     void shpFocusMouseDown();
     void clock_tick();
     void focus_tick();
     void modus_name_verein();
 
     BoutEngine engine_;
-    std::map<std::string, QWidget*> widgets_;
+    // One widget per board element, in the board's order.
+    std::array<QWidget*, Board::k_count> widgets_{};
+    QWidget* top_ = nullptr;
+    QWidget* middle_ = nullptr;
+    QWidget* bottom_ = nullptr;
+    QWidget* pnl1_ = nullptr;
+    QWidget* pnl2_ = nullptr;
+    QWidget* links_ = nullptr;
+    QWidget* zeit_ = nullptr;
+    QWidget* hg_ = nullptr;
+    QWidget* hg_bottom_ = nullptr;
+    QLabel* club_blue_ = nullptr;
+    QLabel* club_white_ = nullptr;
+    QLabel* clock_ = nullptr;
+    QLabel* hold_ = nullptr;
+    QLabel* hold_saved_ = nullptr;
     FocusCircle* focus_ = nullptr;
     TextScreen* text_ = nullptr;
     LogoOverlay* overlay_ = nullptr;

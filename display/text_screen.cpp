@@ -5,6 +5,7 @@
 #include "data/core/basis.h"
 #include "platform/fonts.h"
 #include "platform/screen_place.h"
+#include "gui/colour.h"
 
 namespace kyomat {
 
@@ -33,7 +34,6 @@ QFont line_font(int points) {
     return f;
 }
 
-QColor qcolor(const Colour& c) { return QColor(c.r, c.g, c.b); }
 
 }  // namespace
 
@@ -78,8 +78,8 @@ void TextScreen::showEvent(QShowEvent* event) {
     }
     if (back != nullptr) {
         QPalette pal = palette();
-        pal.setColor(QPalette::Window, qcolor(back->back));
-        pal.setColor(QPalette::WindowText, qcolor(text->font));
+        pal.setColor(QPalette::Window, to_qcolor(back->back));
+        pal.setColor(QPalette::WindowText, to_qcolor(text->font));
         setPalette(pal);
         for (QLabel* l : lines_) l->setPalette(pal);
     }

@@ -4,8 +4,8 @@ namespace kyomat {
 
 #define KYOMAT_ELEMENT(n) Board::Entry{#n, &Board::n}
 
-const std::array<Board::Entry, 35>& Board::elements() {
-    static const std::array<Entry, 35> list = {
+const std::array<Board::Entry, Board::k_count>& Board::elements() {
+    static const std::array<Entry, k_count> list = {
         KYOMAT_ELEMENT(pnlTop),        KYOMAT_ELEMENT(lblBlau_Name),
         KYOMAT_ELEMENT(lblBLau_Verein), KYOMAT_ELEMENT(lbl_Sieger_Blau),
         KYOMAT_ELEMENT(pnl1),          KYOMAT_ELEMENT(lbl_I_b),
@@ -29,6 +29,22 @@ const std::array<Board::Entry, 35>& Board::elements() {
 }
 
 #undef KYOMAT_ELEMENT
+
+std::size_t Board::index_of(Element Board::*member) {
+    const auto& list = elements();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].member == member) return i;
+    }
+    return k_count;
+}
+
+std::size_t Board::index_of(std::string_view name) {
+    const auto& list = elements();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (name == list[i].name) return i;
+    }
+    return k_count;
+}
 
 Element* Board::find(std::string_view name) {
     for (const auto& e : elements()) {

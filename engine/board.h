@@ -33,7 +33,11 @@ struct Board {
         const char* name;
         Element Board::*member;
     };
-    static const std::array<Entry, 35>& elements();
+    static constexpr std::size_t k_count = 35;
+    static const std::array<Entry, k_count>& elements();
+    // The place of an element in elements(), or k_count.
+    static std::size_t index_of(Element Board::*member);
+    static std::size_t index_of(std::string_view name);
 
     // The element of that control name, or nullptr.
     Element* find(std::string_view name);

@@ -53,7 +53,7 @@ class TestControlPanel : public QObject {
         panel_ = std::make_unique<ControlPanel>(*engine_, *host_, links);
         panel_->show();
     }
-    QWidget* c(const char* name) { return panel_->control(name); }
+    QWidget* c(const char* name) { return panel_->findChild<QWidget*>(name); }
     QString text(const char* name) {
         if (auto* e = qobject_cast<QLineEdit*>(c(name))) return e->text();
         return qobject_cast<QLabel*>(c(name))->text();

@@ -54,19 +54,19 @@ private slots:
         panel.show();
         board.clock_timer().stop();  // the test delivers the ticks
         auto click = [&](const char* name) {
-            if (auto* b = qobject_cast<QPushButton*>(panel.control(name))) {
+            if (auto* b = qobject_cast<QPushButton*>(panel.findChild<QWidget*>(name))) {
                 b->click();
             } else {
-                QTest::mouseClick(panel.control(name), Qt::LeftButton);
+                QTest::mouseClick(panel.findChild<QWidget*>(name), Qt::LeftButton);
             }
         };
         auto field = [&](const char* name) {
-            return qobject_cast<QLineEdit*>(panel.control(name))->text();
+            return qobject_cast<QLineEdit*>(panel.findChild<QWidget*>(name))->text();
         };
 
         // The list editor opens on a double click and is closed at once; the grid fills.
         QTimer::singleShot(0, [&] { entry.editor().findChild<QPushButton*>("btnCloseAnzeige")->click(); });
-        QTest::mouseDClick(panel.control("pnlKaempfeListe"), Qt::LeftButton);
+        QTest::mouseDClick(panel.findChild<QWidget*>("pnlKaempfeListe"), Qt::LeftButton);
         auto* grid = panel.findChild<QTableWidget*>("grdKaempfe");
         QVERIFY(panel.list_mode());
         QCOMPARE(grid->rowCount(), 5);
@@ -80,7 +80,7 @@ private slots:
         // Clock, a Waza-ari for blue, a hold-down for blue to Ippon.
         click("pnlKampfzeit");
         QVERIFY(board.engine().clock_timer_on());
-        panel.control("ud_W_b")->findChild<QToolButton*>("up")->click();
+        panel.findChild<QWidget*>("ud_W_b")->findChild<QToolButton*>("up")->click();
         QCOMPARE(field("edt_W_b"), QString("1"));
         host.tick += 10000;
         for (int i = 0; i < 10; ++i) board.engine().clock_tick();  // ten late ticks: 10 s
@@ -91,7 +91,7 @@ private slots:
         }
         QVERIFY(!board.engine().state().bout_active);
         QCOMPARE(field("edt_I_b"), QString("1"));
-        QVERIFY(panel.control("pnlSiegerBlau")->isVisible());
+        QVERIFY(panel.findChild<QWidget*>("pnlSiegerBlau")->isVisible());
 
         click("btnNaechsterKampf");
         std::string error;

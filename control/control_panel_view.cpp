@@ -1,0 +1,193 @@
+// The control panel's face: the mirror of the board, the bout grid, colours and layout.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "control/control_panel.h"
+#include "control/panel_widgets.h"
+#include "gui/colour.h"
+
+namespace kyomat {
+namespace {
+
+QString qtext(const std::string& s) { return QString::fromStdString(s); }
+
+// The injury crosses as the count the panel shows.
+const char* cross_count(const Element& first, const Element& second) {
+    return second.text == "+" ? "2" : (first.text == "+" ? "1" : "0");
+}
+
+}  // namespace
+
+void ControlPanel::mirror_side(const SideControls& c, Side side) {
+    const Board& b = engine_.board();
+    const RuleSettings& r = engine_.rules();
+    const bool blue = side == Side::blue;
+    // Waza-ari and Yuko rows hidden where the rules hide them on the board.
+    for (int i : {1, 2}) {
+        const bool shown = i == 1 ? !r.ohne_waza : !r.ohne_yuko;
+        c.caption[i]->setVisible(shown);
+        c.field[i]->setVisible(shown);
+        c.updown[i]->setVisible(shown);
+    }
+    const Element* cells[4] = {blue ? &b.lbl_I_b : &b.lbl_I_W, blue ? &b.lbl_W_b : &b.lbl_W_W,
+                               blue ? &b.lbl_Y_b : &b.lbl_Y_W, blue ? &b.lbl_S_b : &b.lbl_S_W};
+    for (int i = 0; i < 4; ++i) c.field[i]->setText(qtext(cells[i]->text));
+    c.name->setText(qtext(blue ? b.lblBlau_Name.text : b.lblWeiss_Name.text));
+    c.club->setText(qtext(blue ? b.lblBLau_Verein.text : b.lblWeiss_Verein.text));
+    c.cross_count->setText(blue ? cross_count(b.lbl_Kreuz_b_1, b.lbl_Kreuz_b_2)
+                                : cross_count(b.lbl_Kreuz_w_1, b.lbl_Kreuz_w_2));
+    c.winner->setVisible(blue ? b.lbl_Sieger_Blau.visible : b.lbl_Sieger_Weiss.visible);
+}
+
+void ControlPanel::anzeige_uebernehmen() {
+    const Board& b = engine_.board();
+    mirror_side(blue_, Side::blue);
+    mirror_side(white_, Side::white);
+    edt_ak_->setText(qtext(b.lblAK.text));
+    edt_gewk_->setText(qtext(b.lblGewK.text));
+    edt_lpos_->setText(qtext(b.lblLPOS.text));
+    status_panels_[0]->setText(qtext(b.lblAK.text + "    " + b.lblGewK.text));
+    status_panels_[1]->setText(b.lbl_GS.visible ? "Golden Score" : " ");
+}
+
+void ControlPanel::zeit_uebernehmen() {
+    const Board& b = engine_.board();
+    auto mirror = [](QLabel* w, const Element& label, const Element& panel) {
+        w->setText(qtext(label.text));
+        set_back(w, to_qcolor(panel.back));
+        set_text_colour(w, to_qcolor(label.font));
+    };
+    mirror(kampfzeit_, b.lblZeit, b.pnlZeit);
+    mirror(hg_zeit_, b.lblHG, b.pnlHG);
+}
+
+void ControlPanel::anzeige_kaempfe() {
+    grid_->hide();
+    std::vector<std::array<std::string, 5>> rows;
+    if (!links_.list_rows || !links_.list_rows(rows)) return;
+    grid_->setRowCount(static_cast<int>(rows.size()));
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (std::size_t c = 0; c < 5; ++c) {
+            grid_->setItem(static_cast<int>(r), static_cast<int>(c),
+                           new QTableWidgetItem(qtext(rows[r][c])));
+        }
+    }
+    grid_->show();
+    engine_.enter_list_mode();
+}
+
+void ControlPanel::apply_colours() {
+    Colour c1{255, 255, 255}, c2{83, 168, 255}, k1{0, 0, 0}, k2{21, 29, 140};
+    const Settings& s = engine_.settings();
+    parse_colour(s.read_setting("Farben_CTRL", "hintergrund_1"), c1);
+    parse_colour(s.read_setting("Farben_CTRL", "hintergrund_2"), c2);
+    parse_colour(s.read_setting("Farben_CTRL", "knopf_1"), k1);
+    parse_colour(s.read_setting("Farben_CTRL", "knopf_2"), k2);
+    set_back(blue_.area, to_qcolor(c1));
+    set_back(hg_start_blue_, to_qcolor(c1));
+    set_back(white_.area, to_qcolor(c2));
+    set_back(hg_start_white_, to_qcolor(c2));
+    for (const auto& [w, colour] : {std::pair{blue_.winner, k1}, std::pair{white_.winner, k2}}) {
+        set_back(w, to_qcolor(colour));
+        set_text_colour(w, palette().color(QPalette::Base));
+    }
+}
+
+void ControlPanel::showEvent(QShowEvent* event) {
+    bottom_buttons_[0]->setEnabled(!control_panel_at_start(engine_.settings()));
+    setWindowTitle("KYOMAT - Controlpanel für Anzeigetafel");
+    grid_->setHorizontalHeaderLabels({"", "Name (1)", "Name (2)", "Ergebnis", "U-Bew."});
+    lay_out();
+    setWindowState(Qt::WindowNoState);
+    move(0, 0);
+    apply_colours();
+    anzeige_uebernehmen();
+    zeit_uebernehmen();
+    QDialog::showEvent(event);
+}
+
+void ControlPanel::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    lay_out();
+}
+
+void ControlPanel::lay_out() {
+    const PanelLayout p = panel_layout(width(), height());
+    const std::pair<QWidget*, const Rect*> panels[] = {
+        {wertung_, &p.pnlWertung},
+        {blue_.area, &p.pnlWertungBlau},
+        {white_.area, &p.pnlWertungWeiss},
+        {main_, &p.pnlMain},
+        {control_, &p.pnlControl},
+        {zeit_, &p.pnlControlZeit},
+        {kampfzeit_, &p.pnlKampfzeit},
+        {hg_zeit_, &p.pnlHGZeit},
+        {buttons_, &p.pnlControlButtons},
+        {allgemein_, &p.pnlControlButtonsAllgemein},
+        {hg_buttons_, &p.pnlControlButtonsHG},
+        {panel2_, &p.Panel2},
+        {panel1_, &p.Panel1},
+        {hg_start_blue_, &p.pnlHGStartBlau},
+        {hg_start_white_, &p.pnlHGStartWeiss},
+        {hg_stop_, &p.pnlHGStop},
+        {hg_reset_, &p.pnlHGReset},
+        {kaempfe_, &p.pnlKaempfe},
+        {info_, &p.pnlKampfInfo},
+        {liste_, &p.pnlKaempfeListe},
+        {bout_buttons_area_, &p.pnlKaempfeButtons},
+        {bottom_, &p.pnlBottom},
+        {status_, &p.sbControl},
+        {zeit_plus_, &p.btnZeitPlus},
+        {zeit_minus_, &p.btnZeitMinus},
+        {hg_plus_, &p.btnHGPlus},
+        {hg_minus_, &p.btnHGMinus},
+        {reconnect_, &p.btnReconnect}};
+    for (const auto& [widget, rect] : panels) place(widget, *rect);
+    for (int i = 0; i < 4; ++i) place(general_[i], p.general_buttons[i]);
+    for (int i = 0; i < 5; ++i) place(bottom_buttons_[i], p.bottom_buttons[i]);
+    for (int i = 0; i < 3; ++i) place(status_panels_[i], p.status_panels[i]);
+    QFont clock(QStringLiteral("Arial"));
+    clock.setBold(true);
+    clock.setPointSize(p.clock_font);
+    kampfzeit_->setFont(clock);
+    hg_zeit_->setFont(clock);
+    for (QWidget* b : {zeit_plus_, zeit_minus_, hg_plus_, hg_minus_}) b->raise();
+
+    const int club_h = blue_.club->sizeHint().height();
+    const ScoreRowLayout s = score_row_layout(p.pnlWertungBlau.w, p.pnlWertungBlau.h, club_h);
+    lay_out_side(blue_, s, p.pnlWertungBlau.h);
+    lay_out_side(white_, s, p.pnlWertungBlau.h);
+    const BoutAreaLayout a = bout_area_layout(p, s.u, club_h, grid_->frameWidth());
+    // From the set geometry: a grid still hidden has no real viewport size yet.
+    grid_->setGeometry(0, 0, p.pnlKaempfeListe.w, p.pnlKaempfeListe.h);
+    for (int c = 0; c < 5; ++c) grid_->setColumnWidth(c, a.grid_columns[c]);
+    place(edt_gewk_, a.edtGEWK);
+    place(edt_ak_, a.edtAK);
+    place(edt_lpos_, a.edtLPOS);
+    lbl_akgew_->move(a.lblAKGEW.x, a.lblAKGEW.y);
+    lbl_kampf_->move(a.lblKAMPF.x, a.lblKAMPF.y);
+    for (int i = 0; i < 4; ++i) place(bout_buttons_[i], a.buttons[i]);
+}
+
+void ControlPanel::lay_out_side(SideControls& c, const ScoreRowLayout& s, int area_height) {
+    for (int i = 0; i < 4; ++i) {
+        place(c.field[i], s.field[i]);
+        place(c.updown[i], s.updown[i]);
+        c.caption[i]->adjustSize();
+        c.caption[i]->move(s.caption_left[i], area_height - 2 * c.caption[i]->height());
+    }
+    c.name_caption->adjustSize();
+    c.club_caption->adjustSize();
+    c.name_caption->move(s.u, s.name_caption_top);
+    c.club_caption->move(s.u, s.club.y);
+    place(c.name, s.name);
+    place(c.club, s.club);
+    place(c.hansoku, Rect{s.button_left, s.club.y, s.u, s.club.h});
+    place(c.cross, Rect{s.button_left, s.name.y, s.u, s.name.h});
+    place(c.cross_count, Rect{s.cross_count_left, s.name.y, s.u, s.name.h});
+    place(c.winner, s.winner);
+    c.winner->raise();
+}
+
+}  // namespace kyomat
