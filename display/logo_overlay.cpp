@@ -5,6 +5,7 @@
 
 #include "data/core/basis.h"
 #include "platform/message_box.h"
+#include "display/picture_file.h"
 #include "platform/picture.h"
 #include "platform/screen_place.h"
 

@@ -5,8 +5,6 @@
 #include <QPushButton>
 #include <deque>
 
-#include "data/core/catalogue.h"
-
 namespace kyomat {
 namespace {
 
@@ -58,10 +56,6 @@ bool confirm_ok(const std::string& question) {
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
-}
-
-void show_catalogue_message(int number) {
-    show_message(catalogue_message(number), catalogue_kind(number));
 }
 
 namespace message_boxes {

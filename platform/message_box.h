@@ -13,8 +13,6 @@ namespace kyomat {
 void show_message(const std::string& text, char kind);
 // "Bestätigung" with "OK" (default) and "Abbrechen" (also Escape); true only for "OK".
 bool confirm_ok(const std::string& question);
-// The catalogue text with its number, in the kind that the number calls for.
-void show_catalogue_message(int number);
 
 namespace message_boxes {
 // Queues the answer for the next box (true: OK). A box that finds an answer queued is

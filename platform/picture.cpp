@@ -1,24 +1,12 @@
 #include "platform/picture.h"
 
+#include <QBuffer>
 #include <QImageReader>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
 
 #include "platform/jpeg_decode.h"
 
 namespace kyomat {
-namespace {
-
-std::string lower_extension(const std::filesystem::path& file) {
-    std::string ext = file.extension().string();
-    if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
-    for (char& c : ext) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return ext;
-}
-
-}  // namespace
 
 std::optional<QImage> decode_jpeg(const std::string& bytes, QString& error) {
     RgbImage rgb;
@@ -35,36 +23,21 @@ std::optional<QImage> decode_jpeg(const std::string& bytes, QString& error) {
     return image;
 }
 
-std::optional<QImage> load_picture(const std::filesystem::path& file, QString& error) {
-    const std::string ext = lower_extension(file);
-    const QString name = QString::fromStdString(file.string());
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec)) {
-        error = QString("Die Datei \"%1\" wurde nicht gefunden.").arg(name);
+std::optional<QImage> decode_with_qt(const std::string& bytes, const char* format,
+                                     const QString& name, QString& error) {
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        error = QString("Das Bild \"%1\" kann nicht gelesen werden: %2")
+                    .arg(name, reader.errorString());
         return std::nullopt;
     }
-    if (ext == "jpg" || ext == "jpeg") {
-        std::ifstream in(file, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
-        return decode_jpeg(bytes, error);
-    }
-    if (ext == "bmp" || ext == "ico") {
-        QImageReader reader(name, ext.c_str());
-        QImage image = reader.read();
-        if (image.isNull()) {
-            error = QString("Das Bild \"%1\" kann nicht gelesen werden: %2")
-                        .arg(name, reader.errorString());
-            return std::nullopt;
-        }
-        return image;
-    }
-    if (ext == "wmf" || ext == "emf") {
-        error = QString("Windows-Metadateien (\"%1\") können hier nicht angezeigt werden.").arg(name);
-        return std::nullopt;
-    }
-    error = QString("Das Bildformat von \"%1\" ist unbekannt.").arg(name);
-    return std::nullopt;
+    // The reader worked on borrowed bytes: keep a picture of its own.
+    image.detach();
+    return image;
 }
 
 }  // namespace kyomat

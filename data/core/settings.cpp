@@ -1,10 +1,9 @@
 #include "data/core/settings.h"
 
-#include <fstream>
-#include <iterator>
 
 #include "data/core/basis.h"
 #include "data/core/cp1252.h"
+#include "data/core/file_io.h"
 
 namespace kyomat {
 namespace {
@@ -83,10 +82,10 @@ std::string read_ini_value(std::string_view bytes, std::string_view section,
 }
 
 std::string Settings::read_setting(std::string_view section, std::string_view key) const {
-    std::ifstream in(file(), std::ios::binary);
-    if (!in) return {};
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return read_ini_value(bytes, section, key);
+    std::string error;
+    const auto bytes = read_whole_file(file(), error);
+    // A missing or unreadable file reads as empty values.
+    return bytes ? read_ini_value(*bytes, section, key) : std::string();
 }
 
 std::int32_t Settings::read_setting_clamped(std::string_view section, std::string_view key,

@@ -8,7 +8,7 @@
 #include "display/logo_overlay.h"
 #include "engine/fake_host.h"
 #include "platform/message_box.h"
-#include "platform/picture.h"
+#include "display/picture_file.h"
 #include "temp_folder.h"
 
 using namespace kyomat;
@@ -187,8 +187,11 @@ private slots:
         }
         for (std::size_t cut : {std::size_t{2}, std::size_t{20}, bytes.size() / 2}) {
             dir.write("cut.jpg", bytes.substr(0, cut));
-            // A cut stream may still decode partly (libjpeg fills the rest); it must not crash.
-            (void)load_picture(dir.path() / "cut.jpg", error);
+            // A cut stream may still decode partly (libjpeg fills the rest): then it has the
+            // picture's size; otherwise the operator is told why.
+            error.clear();
+            const auto partial = load_picture(dir.path() / "cut.jpg", error);
+            QVERIFY(partial ? partial->size() == QSize(64, 48) : !error.isEmpty());
         }
         dir.write("junk.jpg", std::string(500, '\x5A'));
         QVERIFY(!load_picture(dir.path() / "junk.jpg", error).has_value());

@@ -64,12 +64,16 @@ private slots:
             host.set_scoreboard(&scoreboard);
             message_boxes::take_log();
             scoreboard.show();
-            QTest::qWait(20);
+            // The display position is read once the window is up.
             if (value == "0") {
-                QCOMPARE(scoreboard.geometry(), QRect(0, 0, 1280, 1024));
+                QTRY_COMPARE(scoreboard.geometry(), QRect(0, 0, 1280, 1024));
             } else {
-                QCOMPARE(message_boxes::take_log(),
-                         std::vector<std::string>{"F '' ist kein gültiger Integerwert"});
+                std::vector<std::string> log;
+                QTRY_VERIFY([&log] {
+                    for (auto& line : message_boxes::take_log()) log.push_back(line);
+                    return !log.empty();
+                }());
+                QCOMPARE(log, std::vector<std::string>{"F '' ist kein gültiger Integerwert"});
                 QCOMPARE(scoreboard.windowTitle(), QString("Kyomat5 - Anzeigetafel"));
                 QCOMPARE(scoreboard.size(), QSize(900, 674));
                 QVERIFY(QGuiApplication::screens()[0]->geometry().contains(scoreboard.geometry()));

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/app_host.h"
+#include "data/core/settings.h"
 #include "platform/gong.h"
 #include "temp_folder.h"
 
@@ -115,4 +117,20 @@ TEST(Gong, TerminationSignalStillEndsTheProgram) {
     GongPlayer gong;
     ASSERT_TRUE(gong.open(dir.path() / "gong.wav"));
     EXPECT_EXIT(std::raise(SIGTERM), ::testing::KilledBySignal(SIGTERM), "");
+}
+
+// The program's host opens a relative gong path from the program's folder, whatever folder
+// the program was started from.
+TEST(Gong, HostOpensARelativePathFromTheProgramFolder) {
+    TempFolder program;
+    TempFolder elsewhere;
+    write_tone(program.path() / "gong.wav", 200);
+    const auto started_in = std::filesystem::current_path();
+    std::filesystem::current_path(elsewhere.path());
+    const kyomat::Settings settings(program.path());
+    kyomat::AppHost host(settings);
+    EXPECT_TRUE(host.gong_open("gong.wav"));
+    EXPECT_FALSE(host.gong_open("missing.wav"));
+    EXPECT_FALSE(host.gong_open(""));
+    std::filesystem::current_path(started_in);
 }

@@ -1,0 +1,15 @@
+#pragma once
+// Logo files read by their extension: "jpg"/"jpeg" with libjpeg, "bmp" and "ico" with Qt's
+// readers. Windows metafiles ("wmf", "emf") have no decoder on this platform and, like any
+// other extension, count as load failures.
+#include <QImage>
+#include <QString>
+#include <filesystem>
+#include <optional>
+
+namespace kyomat {
+
+// The picture, or nothing with error set to a message for the operator.
+std::optional<QImage> load_picture(const std::filesystem::path& file, QString& error);
+
+}  // namespace kyomat
