@@ -50,10 +50,10 @@ PanelLayout panel_layout(int W, int H, int bottom, int status) {
     PanelLayout p;
     p.sbControl = Rect{0, H - status, W, status};
     p.pnlBottom = Rect{0, H - status - bottom, W, bottom};
-    // 1. The score area: 40 % of the height above the bottom bar.
+    // The score area: 40 % of the height above the bottom bar.
     const int score_h = (H - bottom) * 4 / 10;
     p.pnlWertung = Rect{0, 0, W, score_h};
-    // 2. The right column: half the width.
+    // The right column: half the width.
     const int right = W / 2;
     p.pnlWertungWeiss = Rect{W - right, 0, right, score_h};
     p.pnlWertungBlau = Rect{0, 0, W - right, score_h};
@@ -62,14 +62,14 @@ PanelLayout panel_layout(int W, int H, int bottom, int status) {
     const int mh = p.pnlMain.h;
     p.pnlKaempfe = Rect{W - right, 0, right, mh};
     p.pnlControl = Rect{0, 0, W - right, mh};
-    // 3. The clock column.
+    // The clock column.
     const int zeit_w = mh * 4 / 5;
     p.pnlControlZeit = Rect{0, 0, zeit_w, mh};
     p.pnlKampfzeit = Rect{0, 0, zeit_w, mh / 2};
     p.pnlHGZeit = Rect{0, mh / 2, zeit_w, mh - mh / 2};
-    // 4. The clock font.
+    // The clock font.
     p.clock_font = font_size(p.pnlKampfzeit.h * 4 / 5, p.pnlKampfzeit.w * 4 / 5);
-    // 5. The button block.
+    // The button block.
     const int buttons_w = p.pnlControl.w - zeit_w > 0 ? p.pnlControl.w - zeit_w : 0;
     p.pnlControlButtons = Rect{zeit_w, 0, buttons_w, mh};
     p.pnlControlButtonsAllgemein = Rect{0, 0, buttons_w, p.pnlHGZeit.h};

@@ -12,12 +12,12 @@ ScoreboardLayout scoreboard_layout(int W, int H, const FontCorrections& k, bool 
                  kF = k.fuss / 100.0;
     ScoreboardLayout L;
     auto& at = L.labels;
-    // 1-4. Panels.
+    // Panels.
     L.T = N(H / 3.0);
     L.P = N(W * 0.33);
     L.B = H - 2 * L.T;
     const int T = L.T, P = L.P, B = L.B;
-    // 5-8. Names, clubs, winner marks.
+    // Names, clubs, winner marks.
     const int name_font = fs(T * 1.4 / 2 * kN);
     const int club_font = fs(T * 1.1 / 2 * kN);
     const int club_top = N(T / 2.0) + 10;
@@ -25,7 +25,7 @@ ScoreboardLayout scoreboard_layout(int W, int H, const FontCorrections& k, bool 
     for (const char* n : {"lblBLau_Verein", "lblWeiss_Verein", "lbl_Sieger_Blau", "lbl_Sieger_Weiss"}) {
         at[n] = {10, club_top, club_font};
     }
-    // 9-13. Counters.
+    // Counters.
     const int e = fs(T * 1.2 * kW);
     const int f = fs(T * 0.9 * kW);
     int left_w = N(P * 0.1);
@@ -38,7 +38,7 @@ ScoreboardLayout scoreboard_layout(int W, int H, const FontCorrections& k, bool 
         at["lbl_Y_" + s] = {left_y, 10, e};
         at["lbl_S_" + s] = {left_s, shido_top, f};
     }
-    // 14-16. Injury crosses, around the Shido counter (its width at its font).
+    // Injury crosses, around the Shido counter (its width at its font).
     const int s_width = measure("lbl_S_b", f).width;
     const int cross_top = -N(T / 10.0);
     for (const char* n : {"lbl_Kreuz_b_1", "lbl_Kreuz_w_1"}) {
@@ -47,16 +47,16 @@ ScoreboardLayout scoreboard_layout(int W, int H, const FontCorrections& k, bool 
     for (const char* n : {"lbl_Kreuz_b_2", "lbl_Kreuz_w_2"}) {
         at[n] = {left_s + N(s_width / 3.0), cross_top, f};
     }
-    // 17-18. Footer.
+    // Footer.
     const int fuss = fs(B * 1.2 / 2 * kF);
     at["lblAK"] = {10, 0, fuss};
     at["lblGewK"] = {10, N(B / 2.0) - 10, fuss};
-    // 19-20. Bout clock and Golden Score mark.
+    // Bout clock and Golden Score mark.
     const int zeit = fs(B * 1.05 * kZ);
     at["lblZeit"] = {N((W - 2 * P - measure("lblZeit", zeit).width) / 2.0), -N(B / 10.0), zeit};
     const int gs = N(zeit / 4.0);  // no lower limit here
     at["lbl_GS"] = {64, B - N(measure("lbl_GS", gs).height * 1.1), gs};
-    // 21-24. Hold-down clock, saved time, focus circle.
+    // Hold-down clock, saved time, focus circle.
     L.Bb = N(B / 3.0);
     const int hg = fs((B - L.Bb) * 1.2 * kZ);
     at["lblHG"] = {N((P - measure("lblHG", hg).width) / 2.0), 10, hg};

@@ -22,11 +22,10 @@ struct AgeClassRules {
 
 enum class PageScheme { neutral, blau, weiss };
 
-class Host {
+// Services of the operating system.
+class HostPlatform {
 public:
-    virtual ~Host() = default;
-
-    // Platform.
+    virtual ~HostPlatform() = default;
     virtual std::uint32_t tick_count() = 0;
     // Opens the gong file (path as configured; relative to the program's folder); false when
     // the path is empty, the file is missing or the sound device refuses it.
@@ -36,8 +35,12 @@ public:
     virtual bool confirm_ok(const std::string& question) = 0;
     // Whether the scoreboard window has the keyboard focus.
     virtual bool scoreboard_has_focus() = 0;
+};
 
-    // Bout entry component.
+// The bout entry component: the bout list, its dialogs and the hooks it offers.
+class BoutEntryComponent {
+public:
+    virtual ~BoutEntryComponent() = default;
     virtual EntryFields& entry_fields() = 0;
     virtual void schreiben_protokoll(const std::string& /*age_class*/,
                                      const std::string& /*weight_class*/, int /*list_position*/,
@@ -56,10 +59,14 @@ public:
     virtual void clear_list_result_due() = 0;
     // The team score dialog; true when the operator saved.
     virtual bool eingabeTeamsSimple(bool has_result, bool blue_won) = 0;
+};
+
+// The scoreboard window and the windows it owns.
+class HostWindows {
+public:
+    virtual ~HostWindows() = default;
     // The about box, modally.
     virtual void info() = 0;
-
-    // Windows owned by the scoreboard.
     virtual void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                            const std::string& line3) = 0;
     virtual void overlay_bild() = 0;
@@ -68,13 +75,14 @@ public:
     virtual void show_control_panel() = 0;
     virtual void anzeige_uebernehmen() = 0;
     virtual void zeit_uebernehmen() = 0;
-
-    // The scoreboard window itself.
     virtual void place_on_display(int left) = 0;
     virtual void relayout() = 0;
     virtual void close_scoreboard() = 0;
     // The board is about to be shown to the operator by a modal window: paint it first.
     virtual void board_changed() {}
 };
+
+// Everything the engine asks of the world outside it.
+class Host : public HostPlatform, public BoutEntryComponent, public HostWindows {};
 
 }  // namespace kyomat
