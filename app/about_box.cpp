@@ -76,9 +76,13 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-AboutBox::~AboutBox() { --g_live; }
+AboutBox::~AboutBox() {
+    --g_live;
+}
 
-int AboutBox::live_count() { return g_live; }
+int AboutBox::live_count() {
+    return g_live;
+}
 
 void AboutBox::showEvent(QShowEvent* event) {
     setWindowTitle("KYOMAT - Anzeigetafel - Programminfo");

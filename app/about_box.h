@@ -6,7 +6,7 @@ namespace kyomat {
 
 class AboutBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit AboutBox(QWidget* parent = nullptr);
     // Creates a box, shows it modally and destroys it, also when the showing ends by an error.
     static void show_modal(QWidget* owner);
@@ -14,7 +14,7 @@ public:
     static int live_count();
     ~AboutBox() override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 };
 

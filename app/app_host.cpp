@@ -6,15 +6,17 @@
 #include "data/core/team_score.h"
 #include "dialogs/bout_entry_dialog.h"
 #include "dialogs/team_score_dialog.h"
-#include "display/text_screen.h"
-#include "display/scoreboard_window.h"
 #include "display/logo_overlay.h"
+#include "display/scoreboard_window.h"
+#include "display/text_screen.h"
 #include "platform/message_box.h"
 #include "platform/tick.h"
 
 namespace kyomat {
 
-std::uint32_t AppHost::tick_count() { return kyomat::tick_count(); }
+std::uint32_t AppHost::tick_count() {
+    return kyomat::tick_count();
+}
 
 bool AppHost::gong_open(const std::string& path) {
     if (path.empty()) {
@@ -28,19 +30,25 @@ void AppHost::show_message(const std::string& text, char kind) {
     kyomat::show_message(text, kind);
 }
 
-bool AppHost::confirm_ok(const std::string& question) { return kyomat::confirm_ok(question); }
+bool AppHost::confirm_ok(const std::string& question) {
+    return kyomat::confirm_ok(question);
+}
 
 bool AppHost::scoreboard_has_focus() {
     return scoreboard_ != nullptr && scoreboard_->isActiveWindow();
 }
 
-EntryFields& AppHost::entry_fields() { return entry_ != nullptr ? entry_->fields() : fields_; }
+EntryFields& AppHost::entry_fields() {
+    return entry_ != nullptr ? entry_->fields() : fields_;
+}
 
 ListOutcome AppHost::kampf_laden() {
     return entry_ != nullptr ? entry_->kampf_laden() : ListOutcome::nothing;
 }
 
-bool AppHost::show_entry_dialog() { return entry_ != nullptr && entry_->show_entry(); }
+bool AppHost::show_entry_dialog() {
+    return entry_ != nullptr && entry_->show_entry();
+}
 
 ListOutcome AppHost::anzeige_in_liste(const BoutResult& result) {
     if (entry_ == nullptr) return ListOutcome::nothing;
@@ -59,7 +67,9 @@ bool AppHost::eingabeTeamsSimple(bool has_result, bool blue_won) {
     return true;
 }
 
-void AppHost::info() { AboutBox::show_modal(entry_); }
+void AppHost::info() {
+    AboutBox::show_modal(entry_);
+}
 
 void AppHost::show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                         const std::string& line3) {
@@ -74,7 +84,9 @@ void AppHost::overlay_bild_aus() {
     if (scoreboard_ != nullptr) scoreboard_->overlay().overlay_bild_aus();
 }
 
-bool AppHost::list_visible() const { return panel_ != nullptr && panel_->list_mode(); }
+bool AppHost::list_visible() const {
+    return panel_ != nullptr && panel_->list_mode();
+}
 
 void AppHost::show_control_panel() {
     if (panel_ == nullptr) return;

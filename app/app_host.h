@@ -12,7 +12,7 @@ class TeamScoreDialog;
 class Settings;
 
 class AppHost : public Host {
-public:
+  public:
     explicit AppHost(const Settings& settings) : settings_(settings) {}
     void set_scoreboard(ScoreboardWindow* w) { scoreboard_ = w; }
     void set_entry(BoutEntryDialog* entry) { entry_ = entry; }
@@ -47,7 +47,7 @@ public:
     void close_scoreboard() override;
     void board_changed() override;
 
-private:
+  private:
     // Whether the control panel shows the bout list (results go to the list only then).
     bool list_visible() const;
 

@@ -13,7 +13,7 @@
 namespace kyomat {
 
 class Program {
-public:
+  public:
     Program(const Settings& settings, AppHost& host);
 
     ScoreboardWindow scoreboard;

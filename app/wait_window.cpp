@@ -28,6 +28,8 @@ void WaitWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
-void WaitWindow::mousePressEvent(QMouseEvent* /*event*/) { hide(); }
+void WaitWindow::mousePressEvent(QMouseEvent* /*event*/) {
+    hide();
+}
 
 }  // namespace kyomat

@@ -7,10 +7,10 @@ namespace kyomat {
 
 class WaitWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit WaitWindow(QWidget* parent = nullptr);
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 };

@@ -73,13 +73,23 @@ void run_probe(benchmark::State& state, const std::string& args) {
     }
 }
 
-void BM_StartupToFirstPaint(benchmark::State& state) { run_probe(state, ""); }
-void BM_EmptyWindowToFirstPaint(benchmark::State& state) { run_probe(state, " --empty"); }
+void BM_StartupToFirstPaint(benchmark::State& state) {
+    run_probe(state, "");
+}
+void BM_EmptyWindowToFirstPaint(benchmark::State& state) {
+    run_probe(state, " --empty");
+}
 
 }  // namespace
 
-BENCHMARK(BM_KeyToRepaintedBoard)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_LayoutAndRepaint)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KeyToRepaintedBoard)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LayoutAndRepaint)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PanelMirror)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StartupToFirstPaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EmptyWindowToFirstPaint)->Unit(benchmark::kMillisecond);

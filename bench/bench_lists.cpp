@@ -22,8 +22,11 @@ struct ListRig {
         BoutList list;
         list.rows.resize(static_cast<std::size_t>(bouts) + 1);
         for (int r = 1; r <= bouts; ++r) {
-            list.rows[static_cast<std::size_t>(r)] = {"-73", "Müller, Jürgen " + std::to_string(r),
-                                                      "JC Süd", "Weiß, Hans", "TSV Nord", "", "", ""};
+            list.rows[static_cast<std::size_t>(r)] = {
+                "-73",      "Müller, Jürgen " + std::to_string(r),
+                "JC Süd",   "Weiß, Hans",
+                "TSV Nord", "",
+                "",         ""};
         }
         // All decided but the last: kampf_laden walks the whole list.
         for (int r = 1; r < bouts; ++r) list.rows[static_cast<std::size_t>(r)][5] = "1:0";

@@ -10,7 +10,7 @@
 namespace {
 
 class QuitOnFirstPaint : public QObject {
-public:
+  public:
     explicit QuitOnFirstPaint(QWidget* window) : window_(window) { qApp->installEventFilter(this); }
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() == QEvent::Paint) {
@@ -22,7 +22,7 @@ public:
         return false;
     }
 
-private:
+  private:
     QWidget* window_;
 };
 

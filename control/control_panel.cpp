@@ -187,7 +187,8 @@ void ControlPanel::build_side(Side side, QWidget* area, SideControls& c) {
         c.updown[i] = new UpDown(area, [this, digit](bool up) {
             sende_zeichen(static_cast<unsigned char>(digit), up ? ' ' : 'S');
         });
-        c.updown[i]->setObjectName(QString::fromStdString("ud_" + std::string(k_kinds[i]) + "_" + s));
+        c.updown[i]->setObjectName(
+            QString::fromStdString("ud_" + std::string(k_kinds[i]) + "_" + s));
     }
     c.name_caption = make<QLabel>(blue ? "Label9" : "Label11", area);
     c.name_caption->setText(blue ? "Name, Vorname" : "Name. Vorname");
@@ -200,8 +201,8 @@ void ControlPanel::build_side(Side side, QWidget* area, SideControls& c) {
     c.hansoku = button(blue ? "btnHansoBlau" : "btnHansoWeiss", "H", area, blue ? '1' : 'B', 'G');
     c.hansoku->setFont(pixel_font("Arial", 21, true));
     set_text_colour(c.hansoku, QColor(255, 0, 0));
-    c.cross = button(blue ? "btnKreuz_B" : "btnKreuz_W", "+", area,
-                     blue ? vk::oem_plus : vk::oem_2, ' ');
+    c.cross =
+        button(blue ? "btnKreuz_B" : "btnKreuz_W", "+", area, blue ? vk::oem_plus : vk::oem_2, ' ');
     c.cross->setFont(pixel_font("Arial", 21, true));
     set_text_colour(c.cross, QColor(0, 128, 0));
     c.cross_count = make<QLineEdit>(blue ? "edtKreuz_B" : "edtKreuz_W", area);
@@ -227,7 +228,9 @@ void ControlPanel::sende_zeichen(unsigned char character, char modifier, bool re
     zeit_uebernehmen();
 }
 
-bool ControlPanel::list_mode() const { return !grid_->isHidden(); }
+bool ControlPanel::list_mode() const {
+    return !grid_->isHidden();
+}
 
 void ControlPanel::btnPauseClick() {
     QPushButton* b = bottom_buttons_[1];

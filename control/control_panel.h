@@ -31,7 +31,7 @@ struct PanelLinks {
 
 class ControlPanel : public QDialog {
     Q_OBJECT
-public:
+  public:
     ControlPanel(BoutEngine& engine, Host& host, PanelLinks links, QWidget* parent = nullptr);
 
     // Relays one (character, modifier letter) pair, then refreshes the mirror.
@@ -52,12 +52,12 @@ public:
     void btnSaveClick();
     void list_double_click();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     // The score row of one side.
     struct SideControls {
         QWidget* area = nullptr;

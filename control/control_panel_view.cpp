@@ -10,7 +10,9 @@
 namespace kyomat {
 namespace {
 
-QString qtext(const std::string& s) { return QString::fromStdString(s); }
+QString qtext(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // The injury crosses as the count the panel shows.
 const char* cross_count(const Element& first, const Element& second) {
@@ -114,35 +116,34 @@ void ControlPanel::resizeEvent(QResizeEvent* event) {
 
 void ControlPanel::lay_out() {
     const PanelLayout p = panel_layout(width(), height());
-    const std::pair<QWidget*, const Rect*> panels[] = {
-        {wertung_, &p.pnlWertung},
-        {blue_.area, &p.pnlWertungBlau},
-        {white_.area, &p.pnlWertungWeiss},
-        {main_, &p.pnlMain},
-        {control_, &p.pnlControl},
-        {zeit_, &p.pnlControlZeit},
-        {kampfzeit_, &p.pnlKampfzeit},
-        {hg_zeit_, &p.pnlHGZeit},
-        {buttons_, &p.pnlControlButtons},
-        {allgemein_, &p.pnlControlButtonsAllgemein},
-        {hg_buttons_, &p.pnlControlButtonsHG},
-        {panel2_, &p.Panel2},
-        {panel1_, &p.Panel1},
-        {hg_start_blue_, &p.pnlHGStartBlau},
-        {hg_start_white_, &p.pnlHGStartWeiss},
-        {hg_stop_, &p.pnlHGStop},
-        {hg_reset_, &p.pnlHGReset},
-        {kaempfe_, &p.pnlKaempfe},
-        {info_, &p.pnlKampfInfo},
-        {liste_, &p.pnlKaempfeListe},
-        {bout_buttons_area_, &p.pnlKaempfeButtons},
-        {bottom_, &p.pnlBottom},
-        {status_, &p.sbControl},
-        {zeit_plus_, &p.btnZeitPlus},
-        {zeit_minus_, &p.btnZeitMinus},
-        {hg_plus_, &p.btnHGPlus},
-        {hg_minus_, &p.btnHGMinus},
-        {reconnect_, &p.btnReconnect}};
+    const std::pair<QWidget*, const Rect*> panels[] = {{wertung_, &p.pnlWertung},
+                                                       {blue_.area, &p.pnlWertungBlau},
+                                                       {white_.area, &p.pnlWertungWeiss},
+                                                       {main_, &p.pnlMain},
+                                                       {control_, &p.pnlControl},
+                                                       {zeit_, &p.pnlControlZeit},
+                                                       {kampfzeit_, &p.pnlKampfzeit},
+                                                       {hg_zeit_, &p.pnlHGZeit},
+                                                       {buttons_, &p.pnlControlButtons},
+                                                       {allgemein_, &p.pnlControlButtonsAllgemein},
+                                                       {hg_buttons_, &p.pnlControlButtonsHG},
+                                                       {panel2_, &p.Panel2},
+                                                       {panel1_, &p.Panel1},
+                                                       {hg_start_blue_, &p.pnlHGStartBlau},
+                                                       {hg_start_white_, &p.pnlHGStartWeiss},
+                                                       {hg_stop_, &p.pnlHGStop},
+                                                       {hg_reset_, &p.pnlHGReset},
+                                                       {kaempfe_, &p.pnlKaempfe},
+                                                       {info_, &p.pnlKampfInfo},
+                                                       {liste_, &p.pnlKaempfeListe},
+                                                       {bout_buttons_area_, &p.pnlKaempfeButtons},
+                                                       {bottom_, &p.pnlBottom},
+                                                       {status_, &p.sbControl},
+                                                       {zeit_plus_, &p.btnZeitPlus},
+                                                       {zeit_minus_, &p.btnZeitMinus},
+                                                       {hg_plus_, &p.btnHGPlus},
+                                                       {hg_minus_, &p.btnHGMinus},
+                                                       {reconnect_, &p.btnReconnect}};
     for (const auto& [widget, rect] : panels) place(widget, *rect);
     for (int i = 0; i < 4; ++i) place(general_[i], p.general_buttons[i]);
     for (int i = 0; i < 5; ++i) place(bottom_buttons_[i], p.bottom_buttons[i]);

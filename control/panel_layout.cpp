@@ -10,8 +10,7 @@ void place_fixed_buttons(PanelLayout& p) {
     p.btnZeitPlus = Rect{0, 0, k_clock_button_w, k_clock_button_h};
     p.btnZeitMinus = Rect{0, k_clock_button_step, k_clock_button_w, k_clock_button_h};
     p.btnHGPlus = Rect{0, p.pnlHGZeit.y, k_clock_button_w, k_clock_button_h};
-    p.btnHGMinus = Rect{0, p.pnlHGZeit.y + k_clock_button_step, k_clock_button_w,
-                        k_clock_button_h};
+    p.btnHGMinus = Rect{0, p.pnlHGZeit.y + k_clock_button_step, k_clock_button_w, k_clock_button_h};
     for (int i = 0; i < 4; ++i) {
         p.general_buttons[i] = Rect{i % 2 == 0 ? 16 : 152, i < 2 ? 8 : 40, 121, 25};
     }

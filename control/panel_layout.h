@@ -12,12 +12,12 @@ struct Rect {
 // The score row of one side, from the size of the blue score area.
 struct ScoreRowLayout {
     int u = 0;
-    Rect field[4];   // Ippon, Waza-ari, Yuko, Shido
+    Rect field[4];  // Ippon, Waza-ari, Yuko, Shido
     Rect updown[4];
     int caption_left[4];
     int name_caption_top = 0;
-    Rect name, club;  // club.y needs the caption height: see club_top
-    int button_left = 0;      // "H" and "+"
+    Rect name, club;      // club.y needs the caption height: see club_top
+    int button_left = 0;  // "H" and "+"
     int cross_count_left = 0;
     Rect winner;
 };
@@ -27,10 +27,9 @@ ScoreRowLayout score_row_layout(int width, int height, int club_height);
 
 struct PanelLayout {
     Rect pnlWertung, pnlWertungBlau, pnlWertungWeiss, pnlMain, pnlControl, pnlControlZeit,
-        pnlKampfzeit, pnlHGZeit, pnlControlButtons, pnlControlButtonsAllgemein,
-        pnlControlButtonsHG, Panel2, Panel1, pnlHGStartBlau, pnlHGStartWeiss, pnlHGStop,
-        pnlHGReset, pnlKaempfe, pnlKampfInfo, pnlKaempfeListe, pnlKaempfeButtons, pnlBottom,
-        sbControl;
+        pnlKampfzeit, pnlHGZeit, pnlControlButtons, pnlControlButtonsAllgemein, pnlControlButtonsHG,
+        Panel2, Panel1, pnlHGStartBlau, pnlHGStartWeiss, pnlHGStop, pnlHGReset, pnlKaempfe,
+        pnlKampfInfo, pnlKaempfeListe, pnlKaempfeButtons, pnlBottom, sbControl;
     int clock_font = 7;
     // Buttons of a fixed size: clock corrections (on the clock column), the four general
     // buttons, the bottom bar's five and its reconnect button, the status bar's panels.

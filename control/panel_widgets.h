@@ -12,16 +12,18 @@ namespace kyomat {
 QFont pixel_font(const char* family, int px, bool bold = false);
 void set_back(QWidget* w, const QColor& c);
 void set_text_colour(QWidget* w, const QColor& c);
-inline void place(QWidget* w, const Rect& r) { w->setGeometry(r.x, r.y, r.w, r.h); }
+inline void place(QWidget* w, const Rect& r) {
+    w->setGeometry(r.x, r.y, r.w, r.h);
+}
 
 // A panel that takes clicks: the clock fields and the hold-down panels.
 class ClickPanel : public QLabel {
-public:
+  public:
     using QLabel::QLabel;
     std::function<void()> on_click;
     std::function<void()> on_double_click;
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* e) override {
         if (on_click && e->button() == Qt::LeftButton) on_click();
     }
@@ -32,13 +34,13 @@ protected:
 
 // An up-down control: two arrow buttons, up awards one more, down takes one back.
 class UpDown : public QWidget {
-public:
+  public:
     UpDown(QWidget* parent, std::function<void(bool up)> on_arrow);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent*) override;
 
-private:
+  private:
     QToolButton* up_;
     QToolButton* down_;
 };

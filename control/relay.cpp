@@ -6,9 +6,14 @@ std::optional<KeyEvent> relay_key(unsigned char character, char modifier) {
     KeyEvent ev;
     ev.key = character;
     switch (modifier) {
-        case ' ': return ev;
-        case 'C': ev.mods.ctrl = true; return ev;
-        case 'S': ev.mods.shift = true; return ev;
+        case ' ':
+            return ev;
+        case 'C':
+            ev.mods.ctrl = true;
+            return ev;
+        case 'S':
+            ev.mods.shift = true;
+            return ev;
         case 'F':
             if (character < '5' || character > '8') return std::nullopt;
             ev.key = static_cast<std::uint16_t>(vk::f5 + (character - '5'));
@@ -23,7 +28,8 @@ std::optional<KeyEvent> relay_key(unsigned char character, char modifier) {
                 return std::nullopt;
             }
             return ev;
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
     }
 }
 

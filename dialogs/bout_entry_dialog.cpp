@@ -3,8 +3,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "dialogs/entry_form.h"
 #include "dialogs/bout_list_editor.h"
+#include "dialogs/entry_form.h"
 #include "platform/message_box.h"
 
 namespace kyomat {
@@ -43,7 +43,8 @@ BoutEntryDialog::BoutEntryDialog(const std::filesystem::path& program_folder, QW
     // Enter accepts only in the fields that say so.
     for (const FieldSpec& f : k_fields) {
         if (f.enter_accepts) {
-            connect(edits_[f.name], &QLineEdit::returnPressed, this, &BoutEntryDialog::btnSaveClick);
+            connect(edits_[f.name], &QLineEdit::returnPressed, this,
+                    &BoutEntryDialog::btnSaveClick);
         }
     }
     connect(buttons.save, &QPushButton::clicked, this, &BoutEntryDialog::btnSaveClick);
@@ -55,11 +56,13 @@ BoutEntryDialog::~BoutEntryDialog() = default;
 bool BoutEntryDialog::show_entry() {
     setWindowTitle("KYOMAT - Kampf eingeben für Anzeigetafel");
     accepted_ = false;
-    for (const FieldSpec& f : k_fields) edits_[f.name]->setText(QString::fromStdString(fields_.*f.member));
+    for (const FieldSpec& f : k_fields)
+        edits_[f.name]->setText(QString::fromStdString(fields_.*f.member));
     edits_["edtAKID"]->setFocus();
     exec();
     if (accepted_) {
-        for (const FieldSpec& f : k_fields) fields_.*f.member = edits_[f.name]->text().toStdString();
+        for (const FieldSpec& f : k_fields)
+            fields_.*f.member = edits_[f.name]->text().toStdString();
     }
     return accepted_;
 }

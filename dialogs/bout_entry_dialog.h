@@ -16,9 +16,9 @@ class BoutListEditor;
 
 class BoutEntryDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit BoutEntryDialog(const std::filesystem::path& program_folder,
-                              QWidget* parent = nullptr);
+                             QWidget* parent = nullptr);
     ~BoutEntryDialog() override;
 
     // The fields as the scoreboard hands them over; they keep their contents between uses.
@@ -40,7 +40,7 @@ public:
 
     void btnSaveClick();
 
-private:
+  private:
     BoutListFile file_;
     BoutListAccess access_;
     BoutListEditor* editor_;

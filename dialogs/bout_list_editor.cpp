@@ -23,12 +23,13 @@ const QString k_filter = QStringLiteral("Kyomat - Namen (*.kfl);;Alle Dateien (*
 const QString k_bar = QStringLiteral("|");
 const QString k_broken_bar = QStringLiteral("¦");
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 }  // namespace
 
-BoutListEditor::BoutListEditor(BoutListFile& file, QWidget* parent)
-    : QDialog(parent), file_(file) {
+BoutListEditor::BoutListEditor(BoutListFile& file, QWidget* parent) : QDialog(parent), file_(file) {
     setObjectName("frmEditKaempfe");
     resize(979, 516);
 
@@ -140,7 +141,8 @@ void BoutListEditor::show_list() {
     grid_->setRowCount(list.row_count() - 1);
     for (int r = 1; r < list.row_count(); ++r) {
         for (int c = 0; c < BoutList::k_columns; ++c) {
-            const QString text = q(list.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
+            const QString text =
+                q(list.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
             if (auto* item = grid_->item(r - 1, c)) {
                 item->setText(text);
             } else {
@@ -161,9 +163,10 @@ void BoutListEditor::cell_changed(int row, int column) {
         filling_ = true;
         item->setText(text);
         filling_ = false;
-        show_message("Das Zeichen \"|\" trennt in der Listendatei die Spalten; es wurde durch "
-                     "\"¦\" ersetzt.",
-                     'H');
+        show_message(
+            "Das Zeichen \"|\" trennt in der Listendatei die Spalten; es wurde durch "
+            "\"¦\" ersetzt.",
+            'H');
     }
     const auto r = static_cast<std::size_t>(row) + 1;
     if (r < file_.list.rows.size()) {
@@ -206,7 +209,8 @@ void BoutListEditor::btnNewClick() {
 
 void BoutListEditor::btnLoadClick() {
     if (!edit_ok()) return;
-    const auto chosen = get_open_file(this, QString::fromStdString(file_.folder.string()), k_filter);
+    const auto chosen =
+        get_open_file(this, QString::fromStdString(file_.folder.string()), k_filter);
     if (!chosen) return;
     const QFileInfo info(*chosen);
     file_.folder = info.absolutePath().toStdString();
@@ -247,7 +251,9 @@ void BoutListEditor::btnCloseAnzeigeClick() {
     QDialog::reject();
 }
 
-void BoutListEditor::reject() { btnCloseAnzeigeClick(); }
+void BoutListEditor::reject() {
+    btnCloseAnzeigeClick();
+}
 
 void BoutListEditor::btnAddRowClick() {
     const int current = grid_->currentRow();

@@ -14,7 +14,7 @@ namespace kyomat {
 
 class BoutListEditor : public QDialog {
     Q_OBJECT
-public:
+  public:
     BoutListEditor(BoutListFile& file, QWidget* parent = nullptr);
 
     // "Änderungen verwerfen ?" when the list was modified; true to go on.
@@ -30,13 +30,13 @@ public:
     void btnAddRowClick();
     void btnDelRowClick();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void set_caption();
     void apply_column_widths();
     void cell_changed(int row, int column);

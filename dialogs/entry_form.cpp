@@ -28,7 +28,8 @@ EntryFormButtons build_entry_form(QDialog* dialog,
         if (previous != nullptr) QWidget::setTabOrder(previous, edit);
         previous = edit;
     }
-    EntryFormButtons b{new QPushButton("&Speichern", dialog), new QPushButton("&Abbrechen", dialog)};
+    EntryFormButtons b{new QPushButton("&Speichern", dialog),
+                       new QPushButton("&Abbrechen", dialog)};
     b.save->setObjectName("btnSave");
     b.cancel->setObjectName("btnCancel");
     for (QPushButton* button : {b.save, b.cancel}) {

@@ -41,7 +41,8 @@ TeamScoreDialog::TeamScoreDialog(QWidget* parent) : QDialog(parent) {
 bool TeamScoreDialog::run(TeamFields& fields) {
     setWindowTitle("KYOMAT - Punktestand Mannschaftskampf");
     accepted_ = false;
-    for (const FieldSpec& f : k_fields) edits_[f.name]->setText(QString::fromStdString(fields.*f.member));
+    for (const FieldSpec& f : k_fields)
+        edits_[f.name]->setText(QString::fromStdString(fields.*f.member));
     exec();
     if (accepted_) {
         for (const FieldSpec& f : k_fields) fields.*f.member = edits_[f.name]->text().toStdString();

@@ -11,13 +11,13 @@ namespace kyomat {
 
 class TeamScoreDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TeamScoreDialog(QWidget* parent = nullptr);
     // Shows the fields modally; true (and the fields as typed) when the operator saved.
     bool run(TeamFields& fields);
     QLineEdit* field(const char* name) const { return edits_.at(name); }
 
-private:
+  private:
     std::map<std::string, QLineEdit*> edits_;
     bool accepted_ = false;
 };

@@ -6,17 +6,28 @@ namespace {
 // Shifted symbols of the German digit row, 1 to 0.
 std::optional<char> german_shifted_digit(int qt_key) {
     switch (qt_key) {
-        case Qt::Key_Exclam: return '1';
-        case Qt::Key_QuoteDbl: return '2';
-        case Qt::Key_section: return '3';
-        case Qt::Key_Dollar: return '4';
-        case Qt::Key_Percent: return '5';
-        case Qt::Key_Ampersand: return '6';
-        case Qt::Key_Slash: return '7';
-        case Qt::Key_ParenLeft: return '8';
-        case Qt::Key_ParenRight: return '9';
-        case Qt::Key_Equal: return '0';
-        default: return std::nullopt;
+        case Qt::Key_Exclam:
+            return '1';
+        case Qt::Key_QuoteDbl:
+            return '2';
+        case Qt::Key_section:
+            return '3';
+        case Qt::Key_Dollar:
+            return '4';
+        case Qt::Key_Percent:
+            return '5';
+        case Qt::Key_Ampersand:
+            return '6';
+        case Qt::Key_Slash:
+            return '7';
+        case Qt::Key_ParenLeft:
+            return '8';
+        case Qt::Key_ParenRight:
+            return '9';
+        case Qt::Key_Equal:
+            return '0';
+        default:
+            return std::nullopt;
     }
 }
 
@@ -89,7 +100,8 @@ std::optional<KeyEvent> map_key(int qt_key, Qt::KeyboardModifiers mods, quint32 
             if (qt_key == Qt::Key_Apostrophe && !ev.mods.shift) return std::nullopt;
             ev.key = vk::oem_2;
             return ev;
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
     }
 }
 

@@ -4,13 +4,15 @@
 #include <QKeyEvent>
 
 #include "data/core/basis.h"
-#include "platform/message_box.h"
 #include "display/picture_file.h"
+#include "platform/message_box.h"
 #include "platform/picture.h"
 #include "platform/screen_place.h"
 
 // Resources of a static library must be registered by hand (from the global namespace).
-static void init_overlay_resource() { Q_INIT_RESOURCE(overlay); }
+static void init_overlay_resource() {
+    Q_INIT_RESOURCE(overlay);
+}
 
 namespace kyomat {
 namespace {
@@ -22,7 +24,8 @@ QPixmap built_in_picture() {
     file.open(QIODevice::ReadOnly);
     const QByteArray bytes = file.readAll();
     QString error;
-    const auto image = decode_jpeg(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())), error);
+    const auto image =
+        decode_jpeg(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())), error);
     return image ? QPixmap::fromImage(*image) : QPixmap();
 }
 
@@ -96,7 +99,9 @@ void LogoOverlay::overlay_bild() {
     activateWindow();
 }
 
-void LogoOverlay::overlay_bild_aus() { hide(); }
+void LogoOverlay::overlay_bild_aus() {
+    hide();
+}
 
 void LogoOverlay::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -127,7 +132,9 @@ void LogoOverlay::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void LogoOverlay::mousePressEvent(QMouseEvent* /*event*/) { hide(); }
+void LogoOverlay::mousePressEvent(QMouseEvent* /*event*/) {
+    hide();
+}
 
 void LogoOverlay::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);

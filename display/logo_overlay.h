@@ -14,7 +14,7 @@ namespace kyomat {
 
 class LogoOverlay : public QWidget {
     Q_OBJECT
-public:
+  public:
     // display_left gives the scoreboard's display position at the first showing.
     LogoOverlay(const Settings& settings, std::function<int()> display_left,
                 QWidget* parent = nullptr);
@@ -28,14 +28,14 @@ public:
     // The path of the logo on show; empty while the built-in picture shows.
     const std::string& current_logo() const { return current_; }
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void laden_logos();
     std::string lade_logo(const char* key);
     void logo_zeigen(const std::string& path, int ticks);

@@ -26,7 +26,8 @@ std::optional<QImage> load_picture(const std::filesystem::path& file, QString& e
         return std::nullopt;
     }
     if (ext == "wmf" || ext == "emf") {
-        error = QString("Windows-Metadateien (\"%1\") können hier nicht angezeigt werden.").arg(name);
+        error =
+            QString("Windows-Metadateien (\"%1\") können hier nicht angezeigt werden.").arg(name);
         return std::nullopt;
     }
     if (ext != "jpg" && ext != "jpeg" && ext != "bmp" && ext != "ico") {

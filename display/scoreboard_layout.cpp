@@ -4,9 +4,9 @@
 
 namespace kyomat {
 
-ScoreboardLayout scoreboard_layout(int W, int H, const FontCorrections& k, bool ohne_waza,
-                                   bool ohne_yuko,
-                                   const std::function<LabelSize(const std::string&, int)>& measure) {
+ScoreboardLayout scoreboard_layout(
+    int W, int H, const FontCorrections& k, bool ohne_waza, bool ohne_yuko,
+    const std::function<LabelSize(const std::string&, int)>& measure) {
     const auto N = round_half_even;
     const double kN = k.name / 100.0, kW = k.wertung / 100.0, kZ = k.zeit / 100.0,
                  kF = k.fuss / 100.0;
@@ -22,7 +22,8 @@ ScoreboardLayout scoreboard_layout(int W, int H, const FontCorrections& k, bool 
     const int club_font = fs(T * 1.1 / 2 * kN);
     const int club_top = N(T / 2.0) + 10;
     for (const char* n : {"lblBlau_Name", "lblWeiss_Name"}) at[n] = {10, 0, name_font};
-    for (const char* n : {"lblBLau_Verein", "lblWeiss_Verein", "lbl_Sieger_Blau", "lbl_Sieger_Weiss"}) {
+    for (const char* n :
+         {"lblBLau_Verein", "lblWeiss_Verein", "lbl_Sieger_Blau", "lbl_Sieger_Weiss"}) {
         at[n] = {10, club_top, club_font};
     }
     // Counters.

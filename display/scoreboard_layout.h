@@ -31,8 +31,8 @@ struct FontCorrections {
 };
 
 // measure(control, points): the size of that label's current text at that font size.
-ScoreboardLayout scoreboard_layout(int W, int H, const FontCorrections& k, bool ohne_waza,
-                                   bool ohne_yuko,
-                                   const std::function<LabelSize(const std::string&, int)>& measure);
+ScoreboardLayout scoreboard_layout(
+    int W, int H, const FontCorrections& k, bool ohne_waza, bool ohne_yuko,
+    const std::function<LabelSize(const std::string&, int)>& measure);
 
 }  // namespace kyomat

@@ -7,21 +7,21 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "data/core/font_size.h"
 #include "data/core/settings.h"
 #include "display/keymap.h"
-#include "gui/colour.h"
+#include "display/logo_overlay.h"
 #include "display/scoreboard_layout.h"
 #include "display/text_screen.h"
-#include "display/logo_overlay.h"
+#include "gui/colour.h"
 #include "platform/fonts.h"
 #include "platform/screen_place.h"
-#include "data/core/font_size.h"
 
 namespace kyomat {
 
 // The focus indicator: a filled circle that also takes the operator's close request.
 class FocusCircle : public QWidget {
-public:
+  public:
     FocusCircle(QWidget* parent, std::function<void()> on_click)
         : QWidget(parent), on_click_(std::move(on_click)) {
         setAttribute(Qt::WA_TranslucentBackground);
@@ -33,7 +33,7 @@ public:
         update();
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
@@ -43,13 +43,12 @@ protected:
     }
     void mousePressEvent(QMouseEvent*) override { on_click_(); }
 
-private:
+  private:
     std::function<void()> on_click_;
     QColor colour_{128, 128, 128};
 };
 
 namespace {
-
 
 QFont cross_font() {
     QFont f(QStringLiteral("MS Sans Serif"));
@@ -61,13 +60,15 @@ using M = Element Board::*;
 
 // Labels in the heavy face; the crosses have a face of their own.
 constexpr M k_heavy_labels[] = {
-    &Board::lblZeit,        &Board::lblHG,          &Board::lblHG_Save,       &Board::lblGewK,
-    &Board::lblAK,          &Board::lbl_I_b,        &Board::lbl_W_b,          &Board::lbl_Y_b,
-    &Board::lbl_S_b,        &Board::lbl_I_W,        &Board::lbl_W_W,          &Board::lbl_Y_W,
-    &Board::lbl_S_W,        &Board::lblBlau_Name,   &Board::lblBLau_Verein,   &Board::lblWeiss_Name,
-    &Board::lblWeiss_Verein, &Board::lbl_GS,        &Board::lbl_Sieger_Blau,  &Board::lbl_Sieger_Weiss};
-constexpr M k_cross_labels[] = {&Board::lbl_Kreuz_b_1, &Board::lbl_Kreuz_b_2,
-                                &Board::lbl_Kreuz_w_1, &Board::lbl_Kreuz_w_2};
+    &Board::lblZeit,         &Board::lblHG,           &Board::lblHG_Save,
+    &Board::lblGewK,         &Board::lblAK,           &Board::lbl_I_b,
+    &Board::lbl_W_b,         &Board::lbl_Y_b,         &Board::lbl_S_b,
+    &Board::lbl_I_W,         &Board::lbl_W_W,         &Board::lbl_Y_W,
+    &Board::lbl_S_W,         &Board::lblBlau_Name,    &Board::lblBLau_Verein,
+    &Board::lblWeiss_Name,   &Board::lblWeiss_Verein, &Board::lbl_GS,
+    &Board::lbl_Sieger_Blau, &Board::lbl_Sieger_Weiss};
+constexpr M k_cross_labels[] = {&Board::lbl_Kreuz_b_1, &Board::lbl_Kreuz_b_2, &Board::lbl_Kreuz_w_1,
+                                &Board::lbl_Kreuz_w_2};
 
 }  // namespace
 
@@ -86,10 +87,14 @@ ScoreboardWindow::ScoreboardWindow(Host& host, Settings settings, QWidget* paren
              : QPoint(0, 0));
 
     // The windows the scoreboard owns: text screen and logo overlay.
-    text_ = new TextScreen(engine_, [this](bool show) {
-        if (wait_) wait_(show);
-    }, this);
-    overlay_ = new LogoOverlay(engine_.settings(), [this] { return engine_.state().display_left; }, this);
+    text_ = new TextScreen(
+        engine_,
+        [this](bool show) {
+            if (wait_) wait_(show);
+        },
+        this);
+    overlay_ = new LogoOverlay(
+        engine_.settings(), [this] { return engine_.state().display_left; }, this);
 
     build_board();
     clock_timer_.setInterval(100);
@@ -195,8 +200,10 @@ void ScoreboardWindow::paint_board() {
     for (QLabel* l : {hold_, hold_saved_}) l->move(round_half_even((P - l->width()) / 2.0), 10);
     clock_->move(round_half_even((zeit_->width() - clock_->width()) / 2.0), clock_->y());
     // The timers follow the engine.
-    if (engine_.clock_timer_on() != clock_timer_.isActive()) engine_.clock_timer_on() ? clock_timer_.start() : clock_timer_.stop();
-    if (engine_.focus_timer_on() != focus_timer_.isActive()) engine_.focus_timer_on() ? focus_timer_.start() : focus_timer_.stop();
+    if (engine_.clock_timer_on() != clock_timer_.isActive())
+        engine_.clock_timer_on() ? clock_timer_.start() : clock_timer_.stop();
+    if (engine_.focus_timer_on() != focus_timer_.isActive())
+        engine_.focus_timer_on() ? focus_timer_.start() : focus_timer_.stop();
 }
 
 void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {

@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
-#include <functional>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,7 +19,7 @@ class LogoOverlay;
 
 class ScoreboardWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     ScoreboardWindow(Host& host, Settings settings, QWidget* parent = nullptr);
     ~ScoreboardWindow() override;
 
@@ -42,13 +42,13 @@ public:
     QTimer& clock_timer() { return clock_timer_; }
     QTimer& focus_timer() { return focus_timer_; }
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QWidget* panel(Element Board::*member, QWidget* parent);
     QLabel* label(Element Board::*member, QWidget* parent);
     void bind(Element Board::*member, QWidget* w);

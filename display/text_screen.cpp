@@ -3,9 +3,9 @@
 #include <QLabel>
 
 #include "data/core/basis.h"
+#include "gui/colour.h"
 #include "platform/fonts.h"
 #include "platform/screen_place.h"
-#include "gui/colour.h"
 
 namespace kyomat {
 
@@ -34,12 +34,12 @@ QFont line_font(int points) {
     return f;
 }
 
-
 }  // namespace
 
-TextScreen::TextScreen(const BoutEngine& engine, std::function<void(bool)> wait,
-                                 QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), engine_(engine), wait_(std::move(wait)) {
+TextScreen::TextScreen(const BoutEngine& engine, std::function<void(bool)> wait, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
+      engine_(engine),
+      wait_(std::move(wait)) {
     setObjectName("frmAnzeigeText");
     setAutoFillBackground(true);
     for (int i = 0; i < 3; ++i) {
@@ -53,9 +53,11 @@ TextScreen::TextScreen(const BoutEngine& engine, std::function<void(bool)> wait,
     connect(&timer_, &QTimer::timeout, this, &TextScreen::page_tick);
 }
 
-void TextScreen::show_page(PageScheme scheme, const std::string& line1,
-                                const std::string& line2, const std::string& line3) {
-    mode_ = scheme == PageScheme::neutral ? "neutral" : scheme == PageScheme::blau ? "blau" : "weiss";
+void TextScreen::show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
+                           const std::string& line3) {
+    mode_ = scheme == PageScheme::neutral ? "neutral"
+            : scheme == PageScheme::blau  ? "blau"
+                                          : "weiss";
     const std::string* texts[3] = {&line1, &line2, &line3};
     for (int i = 0; i < 3; ++i) lines_[i]->setText(QString::fromStdString(*texts[i]));
     exec();
@@ -117,7 +119,9 @@ void TextScreen::page_tick() {
     if (elapsed_ == duration_) accept();
 }
 
-void TextScreen::mousePressEvent(QMouseEvent* /*event*/) { accept(); }
+void TextScreen::mousePressEvent(QMouseEvent* /*event*/) {
+    accept();
+}
 
 void TextScreen::done(int result) {
     if (wait_) wait_(false);

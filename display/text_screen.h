@@ -22,10 +22,9 @@ TextLayout text_screen_layout(int W, int H, const std::function<int(int, int)>& 
 
 class TextScreen : public QDialog {
     Q_OBJECT
-public:
+  public:
     // wait(true) shows the operator's wait notice, wait(false) hides it.
-    TextScreen(const BoutEngine& engine, std::function<void(bool)> wait,
-                    QWidget* parent = nullptr);
+    TextScreen(const BoutEngine& engine, std::function<void(bool)> wait, QWidget* parent = nullptr);
 
     // Shows one page modally; returns when it closes.
     void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
@@ -37,12 +36,12 @@ public:
 
     void done(int result) override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     const BoutEngine& engine_;
     std::function<void(bool)> wait_;
     QLabel* lines_[3];

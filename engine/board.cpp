@@ -2,27 +2,47 @@
 
 namespace kyomat {
 
-#define KYOMAT_ELEMENT(n) Board::Entry{#n, &Board::n}
+#define KYOMAT_ELEMENT(n) \
+    Board::Entry {        \
+#n, &Board::n     \
+    }
 
 const std::array<Board::Entry, Board::k_count>& Board::elements() {
     static const std::array<Entry, k_count> list = {
-        KYOMAT_ELEMENT(pnlTop),        KYOMAT_ELEMENT(lblBlau_Name),
-        KYOMAT_ELEMENT(lblBLau_Verein), KYOMAT_ELEMENT(lbl_Sieger_Blau),
-        KYOMAT_ELEMENT(pnl1),          KYOMAT_ELEMENT(lbl_I_b),
-        KYOMAT_ELEMENT(lbl_W_b),       KYOMAT_ELEMENT(lbl_Y_b),
-        KYOMAT_ELEMENT(lbl_S_b),       KYOMAT_ELEMENT(lbl_Kreuz_b_1),
-        KYOMAT_ELEMENT(lbl_Kreuz_b_2), KYOMAT_ELEMENT(pnlMiddle),
-        KYOMAT_ELEMENT(lblWeiss_Name), KYOMAT_ELEMENT(lblWeiss_Verein),
-        KYOMAT_ELEMENT(lbl_Sieger_Weiss), KYOMAT_ELEMENT(pnl2),
-        KYOMAT_ELEMENT(lbl_I_W),       KYOMAT_ELEMENT(lbl_W_W),
-        KYOMAT_ELEMENT(lbl_Y_W),       KYOMAT_ELEMENT(lbl_S_W),
-        KYOMAT_ELEMENT(lbl_Kreuz_w_1), KYOMAT_ELEMENT(lbl_Kreuz_w_2),
-        KYOMAT_ELEMENT(pnlBottom),     KYOMAT_ELEMENT(pnlLinks),
-        KYOMAT_ELEMENT(lblAK),         KYOMAT_ELEMENT(lblGewK),
-        KYOMAT_ELEMENT(lblLPOS),       KYOMAT_ELEMENT(pnlZeit),
-        KYOMAT_ELEMENT(lblZeit),       KYOMAT_ELEMENT(lbl_GS),
-        KYOMAT_ELEMENT(pnlHG),         KYOMAT_ELEMENT(lblHG),
-        KYOMAT_ELEMENT(pnlHG_Bottom),  KYOMAT_ELEMENT(lblHG_Save),
+        KYOMAT_ELEMENT(pnlTop),
+        KYOMAT_ELEMENT(lblBlau_Name),
+        KYOMAT_ELEMENT(lblBLau_Verein),
+        KYOMAT_ELEMENT(lbl_Sieger_Blau),
+        KYOMAT_ELEMENT(pnl1),
+        KYOMAT_ELEMENT(lbl_I_b),
+        KYOMAT_ELEMENT(lbl_W_b),
+        KYOMAT_ELEMENT(lbl_Y_b),
+        KYOMAT_ELEMENT(lbl_S_b),
+        KYOMAT_ELEMENT(lbl_Kreuz_b_1),
+        KYOMAT_ELEMENT(lbl_Kreuz_b_2),
+        KYOMAT_ELEMENT(pnlMiddle),
+        KYOMAT_ELEMENT(lblWeiss_Name),
+        KYOMAT_ELEMENT(lblWeiss_Verein),
+        KYOMAT_ELEMENT(lbl_Sieger_Weiss),
+        KYOMAT_ELEMENT(pnl2),
+        KYOMAT_ELEMENT(lbl_I_W),
+        KYOMAT_ELEMENT(lbl_W_W),
+        KYOMAT_ELEMENT(lbl_Y_W),
+        KYOMAT_ELEMENT(lbl_S_W),
+        KYOMAT_ELEMENT(lbl_Kreuz_w_1),
+        KYOMAT_ELEMENT(lbl_Kreuz_w_2),
+        KYOMAT_ELEMENT(pnlBottom),
+        KYOMAT_ELEMENT(pnlLinks),
+        KYOMAT_ELEMENT(lblAK),
+        KYOMAT_ELEMENT(lblGewK),
+        KYOMAT_ELEMENT(lblLPOS),
+        KYOMAT_ELEMENT(pnlZeit),
+        KYOMAT_ELEMENT(lblZeit),
+        KYOMAT_ELEMENT(lbl_GS),
+        KYOMAT_ELEMENT(pnlHG),
+        KYOMAT_ELEMENT(lblHG),
+        KYOMAT_ELEMENT(pnlHG_Bottom),
+        KYOMAT_ELEMENT(lblHG_Save),
         KYOMAT_ELEMENT(shpFocus),
     };
     return list;

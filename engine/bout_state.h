@@ -8,15 +8,21 @@ namespace kyomat {
 
 enum class Side { blue, white };
 
-inline Side other(Side s) { return s == Side::blue ? Side::white : Side::blue; }
+inline Side other(Side s) {
+    return s == Side::blue ? Side::white : Side::blue;
+}
 // The letter the bout protocol and the scenario language use: 'B' or 'W'.
-inline char side_code(Side s) { return s == Side::blue ? 'B' : 'W'; }
+inline char side_code(Side s) {
+    return s == Side::blue ? 'B' : 'W';
+}
 
 // A side or nobody: the hold-down holder, a declared winner.
 using MaybeSide = std::optional<Side>;
 
 // 'B', 'W' or 'X' (nobody), the form the scenario language and the debug print use.
-inline char side_code(MaybeSide s) { return s ? side_code(*s) : 'X'; }
+inline char side_code(MaybeSide s) {
+    return s ? side_code(*s) : 'X';
+}
 
 struct BoutState {
     bool bout_active = false;

@@ -18,7 +18,9 @@ constexpr const char* k_result_other = "01";
 constexpr int k_ippon_place = 100;
 constexpr int k_waza_place = 10;
 
-int plain_value(const Element& cell) { return to_integer(cell.text).value_or(0); }
+int plain_value(const Element& cell) {
+    return to_integer(cell.text).value_or(0);
+}
 
 std::string result_value(const Board& b, int clock_value, bool golden) {
     std::string value = k_result_other;
@@ -82,16 +84,17 @@ bool BoutEngine::hand_on_result() {
     const Board& b = board_;
     const bool blue_won = b.lbl_Sieger_Blau.visible;
     std::string value = result_value(b, state_.clock_value, golden_score());
-    const int secs = value == k_result_ippon || golden_score() ? elapsed_seconds()
-                                                                : state_.set_duration;
+    const int secs =
+        value == k_result_ippon || golden_score() ? elapsed_seconds() : state_.set_duration;
     if (points_mode()) {
         value = value == k_result_ippon
                     ? std::to_string(rules_.max_punkte)
                     : std::to_string(larger_of(points_total(b.lbl_I_b, b.lbl_W_b, b.lbl_Y_b),
                                                points_total(b.lbl_I_W, b.lbl_W_W, b.lbl_Y_W)));
     }
-    const BoutResult result{state_.age_class, state_.weight_class, value, clock_text(secs), " ",
-                            state_.list_position, blue_won};
+    const BoutResult result{
+        state_.age_class, state_.weight_class, value, clock_text(secs), " ", state_.list_position,
+        blue_won};
     if (host_.anzeige_in_liste(result) == ListOutcome::failed) return false;
     state_.clock_value = 0;
     if (rules_.sieger_auto) sieger_anzeigen(blue_won);
@@ -213,8 +216,7 @@ void BoutEngine::titel_anzeigen() {
     const Board& b = board_;
     if (b.lblBlau_Name.text.empty() || state_.clock_value != state_.set_duration) return;
     host_.board_changed();
-    host_.show_page(PageScheme::neutral, state_.age_class, state_.weight_class,
-                    state_.bout_text);
+    host_.show_page(PageScheme::neutral, state_.age_class, state_.weight_class, state_.bout_text);
     // Blue splits at a comma from the 4th character on, skipping the blank after it; white
     // from the 2nd character on, keeping what follows the comma.
     const auto [blue1, blue2] = split_name(b.lblBlau_Name.text, 4, 2);
@@ -226,8 +228,8 @@ void BoutEngine::titel_anzeigen() {
 void BoutEngine::sieger_anzeigen(bool blue_won) {
     const Board& b = board_;
     host_.board_changed();
-    host_.show_page(blue_won ? PageScheme::blau : PageScheme::weiss, "Sieger:",
-                    blue_won ? b.lblBlau_Name.text : b.lblWeiss_Name.text,
+    host_.show_page(blue_won ? PageScheme::blau : PageScheme::weiss,
+                    "Sieger:", blue_won ? b.lblBlau_Name.text : b.lblWeiss_Name.text,
                     blue_won ? b.lblBLau_Verein.text : b.lblWeiss_Verein.text);
 }
 

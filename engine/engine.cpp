@@ -58,8 +58,9 @@ void BoutEngine::param_aus_ini() {
     board_.lblGewK.text = state_.weight_class;
     board_.lblLPOS.text.clear();
     set_names_from_settings();
-    read_rule_settings(settings_, rules_,
-                       [this](const std::string& text, char kind) { host_.show_message(text, kind); });
+    read_rule_settings(settings_, rules_, [this](const std::string& text, char kind) {
+        host_.show_message(text, kind);
+    });
     // The system goes on without a gong.
     if (!host_.gong_open(settings_.read_setting("anzeige", "gong"))) {
         show_catalogue_message(k_msg_gong_unavailable);

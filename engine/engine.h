@@ -25,7 +25,7 @@ namespace kyomat {
 std::string clock_text(int seconds);
 
 class BoutEngine {
-public:
+  public:
     BoutEngine(Host& host, Settings settings);
 
     // Creation of the scoreboard: settings read, default look, clock value 0.
@@ -78,7 +78,7 @@ public:
     };
     Internals internals_for_tests() { return {board_, rules_, state_}; }
 
-private:
+  private:
     // engine.cpp
     void set_names_from_settings();
     void show_catalogue_message(int number);

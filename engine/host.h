@@ -24,7 +24,7 @@ enum class PageScheme { neutral, blau, weiss };
 
 // Services of the operating system.
 class HostPlatform {
-public:
+  public:
     virtual ~HostPlatform() = default;
     virtual std::uint32_t tick_count() = 0;
     // Opens the gong file (path as configured; relative to the program's folder); false when
@@ -39,7 +39,7 @@ public:
 
 // The bout entry component: the bout list, its dialogs and the hooks it offers.
 class BoutEntryComponent {
-public:
+  public:
     virtual ~BoutEntryComponent() = default;
     virtual EntryFields& entry_fields() = 0;
     virtual void schreiben_protokoll(const std::string& /*age_class*/,
@@ -63,7 +63,7 @@ public:
 
 // The scoreboard window and the windows it owns.
 class HostWindows {
-public:
+  public:
     virtual ~HostWindows() = default;
     // The about box, modally.
     virtual void info() = 0;

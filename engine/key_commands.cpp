@@ -30,18 +30,35 @@ void BoutEngine::plain_key(std::uint16_t key) {
     const bool pm = points_mode();
     const RuleSettings& r = rules_;
     switch (key) {
-        case vk::space: schalten_stoppuhr(); break;
-        case '1': pm ? give_points(Side::blue, r.ippon, false) : give_ippon(Side::blue); break;
-        case '7': pm ? give_points(Side::white, r.ippon, false) : give_ippon(Side::white); break;
-        case '2': pm ? give_points(Side::blue, r.waza_ari, true) : give_waza_ari(Side::blue); break;
+        case vk::space:
+            schalten_stoppuhr();
+            break;
+        case '1':
+            pm ? give_points(Side::blue, r.ippon, false) : give_ippon(Side::blue);
+            break;
+        case '7':
+            pm ? give_points(Side::white, r.ippon, false) : give_ippon(Side::white);
+            break;
+        case '2':
+            pm ? give_points(Side::blue, r.waza_ari, true) : give_waza_ari(Side::blue);
+            break;
         case '8':
             pm ? give_points(Side::white, r.waza_ari, true) : give_waza_ari(Side::white);
             break;
-        case '3': pm ? give_points(Side::blue, r.yuko, false) : give_yuko(Side::blue); break;
-        case '9': pm ? give_points(Side::white, r.yuko, false) : give_yuko(Side::white); break;
-        case '4': pm ? change_shido(Side::blue, +1) : give_shido(Side::blue); break;
-        case '0': pm ? change_shido(Side::white, +1) : give_shido(Side::white); break;
-        default: break;
+        case '3':
+            pm ? give_points(Side::blue, r.yuko, false) : give_yuko(Side::blue);
+            break;
+        case '9':
+            pm ? give_points(Side::white, r.yuko, false) : give_yuko(Side::white);
+            break;
+        case '4':
+            pm ? change_shido(Side::blue, +1) : give_shido(Side::blue);
+            break;
+        case '0':
+            pm ? change_shido(Side::white, +1) : give_shido(Side::white);
+            break;
+        default:
+            break;
     }
 }
 
@@ -57,9 +74,14 @@ void BoutEngine::hold_down_key(std::uint16_t key) {
             }
             break;
         }
-        case vk::f6: state_.holder.reset(); break;
-        case vk::f7: reset_haltegriff(); break;
-        default: break;
+        case vk::f6:
+            state_.holder.reset();
+            break;
+        case vk::f7:
+            reset_haltegriff();
+            break;
+        default:
+            break;
     }
 }
 
@@ -67,12 +89,24 @@ void BoutEngine::shift_key(std::uint16_t key) {
     const RuleSettings& r = rules_;
     Board& b = board_;
     switch (key) {
-        case '1': take_back(Side::blue, b.lbl_I_b, k_single, r.ippon); break;
-        case '2': take_back(Side::blue, b.lbl_W_b, k_many, r.waza_ari); break;
-        case '3': take_back(Side::blue, b.lbl_Y_b, k_many, r.yuko); break;
-        case '7': take_back(Side::white, b.lbl_I_W, k_single, r.ippon); break;
-        case '8': take_back(Side::white, b.lbl_W_W, k_many, r.waza_ari); break;
-        case '9': take_back(Side::white, b.lbl_Y_W, k_many, r.yuko); break;
+        case '1':
+            take_back(Side::blue, b.lbl_I_b, k_single, r.ippon);
+            break;
+        case '2':
+            take_back(Side::blue, b.lbl_W_b, k_many, r.waza_ari);
+            break;
+        case '3':
+            take_back(Side::blue, b.lbl_Y_b, k_many, r.yuko);
+            break;
+        case '7':
+            take_back(Side::white, b.lbl_I_W, k_single, r.ippon);
+            break;
+        case '8':
+            take_back(Side::white, b.lbl_W_W, k_many, r.waza_ari);
+            break;
+        case '9':
+            take_back(Side::white, b.lbl_Y_W, k_many, r.yuko);
+            break;
         case '4':
         case '0': {
             const Side side = key == '4' ? Side::blue : Side::white;
@@ -83,14 +117,19 @@ void BoutEngine::shift_key(std::uint16_t key) {
             }
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 
 void BoutEngine::ctrl_key(std::uint16_t key) {
     switch (key) {
-        case vk::f1: hansoku_make(Side::blue); break;
-        case vk::f12: hansoku_make(Side::white); break;
+        case vk::f1:
+            hansoku_make(Side::blue);
+            break;
+        case vk::f12:
+            hansoku_make(Side::white);
+            break;
         case 'N':
             if (!state_.weight_class.empty()) neuer_kampf(true, true);
             break;
@@ -104,23 +143,45 @@ void BoutEngine::ctrl_key(std::uint16_t key) {
                 neuer_kampf(true, false);
             }
             break;
-        case 'G': host_.gong_play(); break;
-        case 'T': titel_anzeigen(); break;
-        case 'Q': host_.overlay_bild(); break;
-        case 'R': host_.overlay_bild_aus(); break;
-        case 'C': open_control_panel(); break;
-        case 'I': host_.info(); break;
-        default: clock_key(key); break;
+        case 'G':
+            host_.gong_play();
+            break;
+        case 'T':
+            titel_anzeigen();
+            break;
+        case 'Q':
+            host_.overlay_bild();
+            break;
+        case 'R':
+            host_.overlay_bild_aus();
+            break;
+        case 'C':
+            open_control_panel();
+            break;
+        case 'I':
+            host_.info();
+            break;
+        default:
+            clock_key(key);
+            break;
     }
 }
 
 // The Ctrl keys of the clocks and the winner.
 void BoutEngine::clock_key(std::uint16_t key) {
     switch (key) {
-        case 'Z': correct_clock(+1); break;
-        case 'V': correct_clock(-1); break;
-        case 'P': correct_hold_down(true); break;
-        case 'M': correct_hold_down(false); break;
+        case 'Z':
+            correct_clock(+1);
+            break;
+        case 'V':
+            correct_clock(-1);
+            break;
+        case 'P':
+            correct_hold_down(true);
+            break;
+        case 'M':
+            correct_hold_down(false);
+            break;
         case 'A':
             state_.bout_active = true;
             zeigen_sieger(std::nullopt);
@@ -128,10 +189,17 @@ void BoutEngine::clock_key(std::uint16_t key) {
         case 'S':
             if (state_.clock_value == 0) start_golden_score();
             break;
-        case 'B': zeigen_sieger(Side::blue); break;
-        case 'W': zeigen_sieger(Side::white); break;
-        case 'X': zeigen_sieger(std::nullopt); break;
-        default: break;
+        case 'B':
+            zeigen_sieger(Side::blue);
+            break;
+        case 'W':
+            zeigen_sieger(Side::white);
+            break;
+        case 'X':
+            zeigen_sieger(std::nullopt);
+            break;
+        default:
+            break;
     }
 }
 

@@ -7,10 +7,12 @@
 namespace kyomat {
 namespace {
 
-constexpr Colour rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return Colour{r, g, b}; }
+constexpr Colour rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return Colour{r, g, b};
+}
 
 class Reader {
-public:
+  public:
     Reader(const Settings& settings, const ReportMessage& report)
         : settings_(settings), report_(report) {}
 
@@ -37,7 +39,7 @@ public:
         parse_colour(text(section, key), c);
     }
 
-private:
+  private:
     const Settings& settings_;
     const ReportMessage& report_;
 };

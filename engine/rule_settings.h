@@ -9,8 +9,7 @@
 namespace kyomat {
 
 struct SideColours {
-    Colour hintergrund_name, hintergrund_wertung, font_name, font_wertung, font_strafe,
-        font_kreuz;
+    Colour hintergrund_name, hintergrund_wertung, font_name, font_wertung, font_strafe, font_kreuz;
 };
 
 struct CommonColours {
@@ -54,8 +53,7 @@ using ReportMessage = std::function<void(const std::string& text, char kind)>;
 
 // Reads every rule setting in the order the operator meets their messages. The point values
 // keep what they held unless the points system is switched on.
-void read_rule_settings(const Settings& settings, RuleSettings& rules,
-                        const ReportMessage& report);
+void read_rule_settings(const Settings& settings, RuleSettings& rules, const ReportMessage& report);
 
 // The control panel is fixed: opened at start and without a way to close it alone.
 bool control_panel_at_start(const Settings& settings);

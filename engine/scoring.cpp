@@ -16,9 +16,13 @@ constexpr int k_protocol_shido = 47;
 constexpr int k_ippon_weight = 1000;
 constexpr int k_waza_weight = 100;
 
-int plain_value(const Element& cell) { return to_integer(cell.text).value_or(0); }
+int plain_value(const Element& cell) {
+    return to_integer(cell.text).value_or(0);
+}
 
-char protocol_letter(Side s) { return s == Side::blue ? 'b' : 'w'; }
+char protocol_letter(Side s) {
+    return s == Side::blue ? 'b' : 'w';
+}
 
 }  // namespace
 
@@ -82,11 +86,20 @@ void BoutEngine::change_shido(Side side, int delta) {
     const int ordinal = now >= old ? now : old;
     int value = rules_.shido_N;
     switch (ordinal) {
-        case 1: value = rules_.shido_1; break;
-        case 2: value = rules_.shido_2; break;
-        case 3: value = rules_.shido_3; break;
-        case 4: value = rules_.shido_4; break;
-        default: break;
+        case 1:
+            value = rules_.shido_1;
+            break;
+        case 2:
+            value = rules_.shido_2;
+            break;
+        case 3:
+            value = rules_.shido_3;
+            break;
+        case 4:
+            value = rules_.shido_4;
+            break;
+        default:
+            break;
     }
     if (now < 0) return;
     protocol(std::string(1, protocol_letter(side)),

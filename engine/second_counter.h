@@ -8,7 +8,7 @@
 namespace kyomat {
 
 class SecondCounter {
-public:
+  public:
     static constexpr std::uint32_t k_second_ms = 1000;
     // A stop keeps at most this much of a running second (and of seconds not yet counted by
     // a late tick), so that a stale reference can never make the clock race.
@@ -36,7 +36,7 @@ public:
     }
     void count_second() { ref_ += k_second_ms; }
 
-private:
+  private:
     std::uint32_t ref_ = 0;
     std::uint32_t kept_ = 0;
 };

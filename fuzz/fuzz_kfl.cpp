@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string saved = kyomat::format_bout_list(list, 20261206, 102345);
     kyomat::BoutList again;
     if (!kyomat::parse_bout_list(saved, again)) __builtin_trap();
-    if (again.rows != list.rows || again.team_mode != list.team_mode ||
-        again.team1 != list.team1 || again.team2 != list.team2) {
+    if (again.rows != list.rows || again.team_mode != list.team_mode || again.team1 != list.team1 ||
+        again.team2 != list.team2) {
         __builtin_trap();
     }
     return 0;

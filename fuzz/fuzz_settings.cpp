@@ -7,8 +7,9 @@
 #include "data/core/settings.h"
 
 namespace {
-const char* const k_names[][2] = {{"anzeige", "anz_links"}, {"ANZEIGE", "Gewk"}, {"control", "Max_Shido"},
-                                  {"Farben_1", "font_name"}, {"grün", "schlüssel"}, {"", ""},
+const char* const k_names[][2] = {{"anzeige", "anz_links"},   {"ANZEIGE", "Gewk"},
+                                  {"control", "Max_Shido"},   {"Farben_1", "font_name"},
+                                  {"grün", "schlüssel"},      {"", ""},
                                   {"add_system", "waza-ari"}, {"Korrektur_Font", "name"}};
 }
 

@@ -6,6 +6,8 @@
 
 namespace kyomat {
 
-inline QColor to_qcolor(const Colour& c) { return QColor(c.r, c.g, c.b); }
+inline QColor to_qcolor(const Colour& c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 }  // namespace kyomat

@@ -38,7 +38,9 @@ std::optional<QString> get_save_file(QWidget* parent, const QString& folder, con
 }
 
 namespace file_dialogs {
-void set_next_answer(std::optional<QString> answer) { g_answers.push_back(std::move(answer)); }
+void set_next_answer(std::optional<QString> answer) {
+    g_answers.push_back(std::move(answer));
+}
 }  // namespace file_dialogs
 
 }  // namespace kyomat

@@ -9,7 +9,7 @@ struct Mix_Chunk;
 namespace kyomat {
 
 class GongPlayer {
-public:
+  public:
     GongPlayer() = default;
     ~GongPlayer();
     GongPlayer(const GongPlayer&) = delete;
@@ -26,7 +26,7 @@ public:
     // Why the last open failed (for the log of a test; the operator sees the catalogue text).
     const std::string& last_error() const { return error_; }
 
-private:
+  private:
     bool ensure_device();
 
     Mix_Chunk* chunk_ = nullptr;

@@ -61,7 +61,8 @@ bool run_decoder(jpeg_decompress_struct& info, ErrorManager& err, const std::str
     image.height = static_cast<int>(info.output_height);
     image.rgb.assign(static_cast<std::size_t>(image.width) * image.height * 3, 0);
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = image.rgb.data() + static_cast<std::size_t>(info.output_scanline) * image.width * 3;
+        JSAMPROW row =
+            image.rgb.data() + static_cast<std::size_t>(info.output_scanline) * image.width * 3;
         jpeg_read_scanlines(&info, &row, 1);
     }
     jpeg_finish_decompress(&info);

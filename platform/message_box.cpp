@@ -28,10 +28,14 @@ bool take_answer(const std::string& record, bool& ok) {
 
 QMessageBox::Icon icon_for(char kind) {
     switch (kind) {
-        case 'H': return QMessageBox::Information;
-        case 'W': return QMessageBox::Warning;
-        case 'M': return QMessageBox::NoIcon;
-        default: return QMessageBox::Critical;
+        case 'H':
+            return QMessageBox::Information;
+        case 'W':
+            return QMessageBox::Warning;
+        case 'M':
+            return QMessageBox::NoIcon;
+        default:
+            return QMessageBox::Critical;
     }
 }
 
@@ -59,7 +63,9 @@ bool confirm_ok(const std::string& question) {
 }
 
 namespace message_boxes {
-void set_next_answer(bool ok) { g_answers.push_back(ok); }
+void set_next_answer(bool ok) {
+    g_answers.push_back(ok);
+}
 void set_auto_answer(bool enabled, bool ok) {
     g_auto = enabled;
     g_auto_ok = ok;

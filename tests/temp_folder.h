@@ -8,7 +8,7 @@
 namespace kyomat::testing {
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::random_device rd;
         path_ = std::filesystem::temp_directory_path() / ("kyomat-test-" + std::to_string(rd()));
@@ -24,7 +24,7 @@ public:
         std::ofstream(path_ / name, std::ios::binary | std::ios::trunc) << bytes;
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

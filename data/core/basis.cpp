@@ -164,7 +164,11 @@ std::string local_time_text(const char* format) {
 }  // namespace
 
 // The German short date and long time formats, which the program uses on every system.
-std::int32_t today_as_number() { return date_text_to_number(local_time_text("%d.%m.%Y")); }
-std::int32_t now_as_number() { return time_text_to_number(local_time_text("%H:%M:%S")); }
+std::int32_t today_as_number() {
+    return date_text_to_number(local_time_text("%d.%m.%Y"));
+}
+std::int32_t now_as_number() {
+    return time_text_to_number(local_time_text("%H:%M:%S"));
+}
 
 }  // namespace kyomat

@@ -17,7 +17,9 @@ std::string upper_case_de(std::string_view text);
 // The standard text-to-integer conversion: optional leading blanks, optional sign, decimal
 // digits, nothing after them, within the signed 32-bit range.
 std::optional<std::int32_t> to_integer(std::string_view text);
-inline bool is_integer(std::string_view text) { return to_integer(text).has_value(); }
+inline bool is_integer(std::string_view text) {
+    return to_integer(text).has_value();
+}
 
 // The number formed by the decimal digits of the text, every other character ignored; a text
 // without digits gives 0. Digits beyond the signed 32-bit range give no value: the caller
@@ -31,13 +33,17 @@ std::string digits_of(std::string_view text);
 // "'<text>' ist kein gültiger Integerwert": the operator's message for a failed conversion.
 std::string conversion_error_text(std::string_view text);
 
-inline std::int64_t larger_of(std::int64_t a, std::int64_t b) { return b > a ? b : a; }
+inline std::int64_t larger_of(std::int64_t a, std::int64_t b) {
+    return b > a ? b : a;
+}
 
 // Decimal text of value, zero-padded on the left to width (at most 15 zeros); a negative
 // value is padded in front of its minus sign: (-5, 3) gives "0-5".
 std::string format_number(std::int64_t value, int width);
 
-inline std::string bool_to_digit(bool b) { return b ? "1" : "0"; }
+inline std::string bool_to_digit(bool b) {
+    return b ? "1" : "0";
+}
 
 // Converts a short-date text (such as "29.02.2024", "1.3.24" or "010399") to yyyymmdd;
 // an empty text gives 0, an invalid date 1.

@@ -17,9 +17,10 @@ namespace kyomat {
 using Reporter = std::function<void(const std::string& text, char kind)>;
 
 class BoutListFile {
-public:
+  public:
     BoutListFile(std::filesystem::path program_folder, Reporter report)
-        : folder(program_folder), program_folder_(std::move(program_folder)),
+        : folder(program_folder),
+          program_folder_(std::move(program_folder)),
           report_(std::move(report)) {}
 
     // Reads the current file into the list (reset first). False for a header that is not
@@ -44,14 +45,14 @@ public:
     std::string file_name = "neu.kfl";
     bool modified = false;
 
-private:
+  private:
     std::filesystem::path program_folder_;
     Reporter report_;
     bool file_failed_ = false;
 };
 
 class BoutListAccess {
-public:
+  public:
     explicit BoutListAccess(BoutListFile& file) : file_(file) {}
 
     // Takes the next open bout of the list into the fields; sets list_result_due to whether
@@ -66,7 +67,7 @@ public:
 
     bool list_result_due = false;
 
-private:
+  private:
     BoutListFile& file_;
 };
 

@@ -6,7 +6,7 @@
 namespace kyomat {
 
 const BoutList::Row& bout_list_header() {
-    static const BoutList::Row header = {"Gew/Nr",    "Name (1)", "Verein (1)", "Name (2)",
+    static const BoutList::Row header = {"Gew/Nr",     "Name (1)", "Verein (1)", "Name (2)",
                                          "Verein (2)", "Erg.",     "Unterbew.",  "Kampfzeit"};
     return header;
 }

@@ -9,7 +9,7 @@
 namespace kyomat {
 
 class BoutList {
-public:
+  public:
     static constexpr int k_columns = 8;
     static constexpr int k_result_column = 5;
     // A stated row count beyond this is not believed; the rows the file holds are kept.

@@ -8,6 +8,8 @@ int round_half_even(double x);
 // A wanted text height in pixels as a font size in points; never below 7.
 int font_size(int px, int fallback);
 // font_size of a floating-point pixel height, rounded first.
-inline int fs(double px) { return font_size(round_half_even(px), 0); }
+inline int fs(double px) {
+    return font_size(round_half_even(px), 0);
+}
 
 }  // namespace kyomat

@@ -7,7 +7,7 @@ namespace kyomat {
 
 struct EntryFields {
     std::string edtAKID, edtGEWK, edtLPOS = "0", edtNAMEBlau, edtVERNBlau, edtNAMEWeiss,
-                                         edtVERNWeiss, edtKTXT;
+                                  edtVERNWeiss, edtKTXT;
 };
 
 // What an operation on the bout list file came to. A failure has been reported already.

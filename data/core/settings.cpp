@@ -1,6 +1,5 @@
 #include "data/core/settings.h"
 
-
 #include "data/core/basis.h"
 #include "data/core/cp1252.h"
 #include "data/core/file_io.h"
@@ -8,7 +7,9 @@
 namespace kyomat {
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
@@ -43,8 +44,7 @@ std::string Colour::hex() const {
     return s;
 }
 
-std::string read_ini_value(std::string_view bytes, std::string_view section,
-                           std::string_view key) {
+std::string read_ini_value(std::string_view bytes, std::string_view section, std::string_view key) {
     const std::string want_section = utf8_to_cp1252(section);
     const std::string want_key = utf8_to_cp1252(key);
     enum class State { before, inside, after } state = State::before;

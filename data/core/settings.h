@@ -28,7 +28,7 @@ struct Colour {
 };
 
 class Settings {
-public:
+  public:
     static constexpr const char* k_file_name = "kyomat.ini";
     static constexpr std::size_t k_max_value = 2047;
 
@@ -45,13 +45,12 @@ public:
     // A path from the file, taken from the program's folder when it is relative.
     std::filesystem::path resolve(std::string_view path) const;
 
-private:
+  private:
     std::filesystem::path folder_;
 };
 
 // Reads one value from INI text already in memory (code page 1252 bytes); the rules above.
-std::string read_ini_value(std::string_view bytes, std::string_view section,
-                           std::string_view key);
+std::string read_ini_value(std::string_view bytes, std::string_view section, std::string_view key);
 
 // "$RRGGBB" (hex in either case, trailing blanks ignored): true and colour set; otherwise
 // false and colour untouched.
@@ -61,7 +60,6 @@ bool parse_font_correction(std::string_view text, int& percent);
 
 // The bout time in seconds (key kampfzeit, or kampfzeit_gs for Golden Score), 47 when the
 // entry is not an integer. The age class plays no part: all classes share one time.
-std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class,
-                           bool golden_score);
+std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class, bool golden_score);
 
 }  // namespace kyomat

@@ -49,7 +49,8 @@ TEST(BoutListFile, RoundTripInCodePage1252) {
 
 TEST(BoutListFile, ReadsLfAndMissingLineEndsSkipsOtherLines) {
     BoutList list;
-    ASSERT_TRUE(parse_bout_list("#STR|KFL|x|y\n#PAR|0|||4\n\n#XYZ|a\n#DAT|a\n#DAT|a\n#DAT|b|c", list));
+    ASSERT_TRUE(
+        parse_bout_list("#STR|KFL|x|y\n#PAR|0|||4\n\n#XYZ|a\n#DAT|a\n#DAT|a\n#DAT|b|c", list));
     ASSERT_EQ(list.row_count(), 4);
     EXPECT_EQ(list.rows[1][0], "a");
     EXPECT_EQ(list.rows[2][0], "a");
@@ -68,9 +69,8 @@ TEST(BoutListFile, StatedRowCountRules) {
     EXPECT_EQ(list.rows[4][0], "");
     // A count that cannot be true keeps exactly the rows the file holds.
     for (const char* count : {"-3", "0", "2000000000"}) {
-        ASSERT_TRUE(parse_bout_list(std::string("#STR|KFL||\r\n#PAR|0|||") + count +
-                                        "\r\n#DAT|a\r\n#DAT|b\r\n",
-                                    list))
+        ASSERT_TRUE(parse_bout_list(
+            std::string("#STR|KFL||\r\n#PAR|0|||") + count + "\r\n#DAT|a\r\n#DAT|b\r\n", list))
             << count;
         EXPECT_EQ(list.row_count(), 3) << count;
         EXPECT_EQ(list.rows[2][0], "b") << count;
@@ -78,9 +78,9 @@ TEST(BoutListFile, StatedRowCountRules) {
 }
 
 TEST(BoutListFile, InvalidHeadersLeaveAResetList) {
-    for (const char* bytes : {"", "\r\n#PAR|0|||2", "#STR|KFX|1|2\r\n#PAR|0|||2\r\n",
-                              "#STR|KFL|1\r\n#PAR|0|||2\r\n", "#STR|KFL|1|2\r\n#PAR|0|||zwei\r\n",
-                              "#STR|KFL|1|2\r\n#PAR|0||\r\n", "#STR|KFL|1|2"}) {
+    for (const char* bytes :
+         {"", "\r\n#PAR|0|||2", "#STR|KFX|1|2\r\n#PAR|0|||2\r\n", "#STR|KFL|1\r\n#PAR|0|||2\r\n",
+          "#STR|KFL|1|2\r\n#PAR|0|||zwei\r\n", "#STR|KFL|1|2\r\n#PAR|0||\r\n", "#STR|KFL|1|2"}) {
         BoutList list = two_bouts();
         EXPECT_FALSE(parse_bout_list(bytes, list)) << bytes;
         EXPECT_EQ(list.row_count(), 2) << bytes;
@@ -97,7 +97,7 @@ TEST(BoutListFile, BarInACellShiftsTheRow) {
 }
 
 class BoutAccessTest : public ::testing::Test {
-protected:
+  protected:
     void write_list(const BoutList& list) {
         dir.write("neu.kfl", format_bout_list(list, 20261206, 102345));
     }

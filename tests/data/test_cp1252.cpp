@@ -20,7 +20,10 @@ TEST(Cp1252, GermanAndSpecialCharacters) {
 
 TEST(Cp1252, UnmappableCharactersAreCountedNotDropped) {
     int bad = 0;
-    EXPECT_EQ(utf8_to_cp1252("a\xE4\xB8\xAD" "b", &bad), "a?b");  // a Chinese character
+    EXPECT_EQ(utf8_to_cp1252("a\xE4\xB8\xAD"
+                             "b",
+                             &bad),
+              "a?b");  // a Chinese character
     EXPECT_EQ(bad, 1);
     EXPECT_EQ(utf8_to_cp1252("x\xC3", &bad), "x?");  // cut-off sequence
     EXPECT_EQ(bad, 1);

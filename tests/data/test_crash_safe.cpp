@@ -2,11 +2,11 @@
 // old or the new list, whole.
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <random>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
+#include <random>
 
 #include "data/core/bout_access.h"
 #include "data/core/file_io.h"
@@ -20,8 +20,8 @@ BoutList make_list(int bouts, const std::string& tag) {
     BoutList list;
     list.rows.resize(static_cast<std::size_t>(bouts) + 1);
     for (int r = 1; r <= bouts; ++r) {
-        list.rows[static_cast<std::size_t>(r)] = {tag, "Name " + std::to_string(r), "Verein",
-                                                  "Gegner", "Verein", "1:0", "10:0", "2:17"};
+        list.rows[static_cast<std::size_t>(r)] = {
+            tag, "Name " + std::to_string(r), "Verein", "Gegner", "Verein", "1:0", "10:0", "2:17"};
     }
     return list;
 }
@@ -83,7 +83,8 @@ TEST(CrashSafeSaving, FullDiskKeepsOldFileAndUnsavedList) {
         file.modified = true;
         const bool saved = file.write_to_file();
         // Exit code: 0 when the save failed as it should, was reported and kept the flag.
-        _exit(!saved && messages.size() == 1 && file.modified && file.list.row_count() == 501 ? 0 : 1);
+        _exit(!saved && messages.size() == 1 && file.modified && file.list.row_count() == 501 ? 0
+                                                                                              : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);

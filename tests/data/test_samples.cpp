@@ -29,13 +29,23 @@ TEST(Samples, SettingsStartWithoutAnyReport) {
     EXPECT_EQ(engine.rules().haltegr_ippon, 25);
     EXPECT_TRUE(engine.rules().waza2ippon);
     EXPECT_EQ(engine.rules().farben_2.hintergrund_name, (Colour{1, 19, 196}));
-    EXPECT_EQ(engine.settings().read_setting("anzeige", "; 1 = das Steuerpult öffnet sich beim Start (und \"Steuerung schließen\" ist gesperrt)"), "");
+    EXPECT_EQ(engine.settings().read_setting("anzeige",
+                                             "; 1 = das Steuerpult öffnet sich beim Start (und "
+                                             "\"Steuerung schließen\" ist gesperrt)"),
+              "");
     // Every key of the settings table is there.
-    for (const auto& [section, key] : std::vector<std::pair<const char*, const char*>>{
-             {"anzeige", "anz_links"}, {"anzeige", "titel_dauer"}, {"anzeige", "teams_simple"},
-             {"anz_layout", "name_verein"}, {"control", "Max_Shido"}, {"sieger", "strafen"},
-             {"add_system", "shido_N"}, {"Farben_A", "font_gs"}, {"Farben_CTRL", "knopf_2"},
-             {"Korrektur_Font", "fuss"}, {"pause", "zeit3"}}) {
+    for (const auto& [section, key] :
+         std::vector<std::pair<const char*, const char*>>{{"anzeige", "anz_links"},
+                                                          {"anzeige", "titel_dauer"},
+                                                          {"anzeige", "teams_simple"},
+                                                          {"anz_layout", "name_verein"},
+                                                          {"control", "Max_Shido"},
+                                                          {"sieger", "strafen"},
+                                                          {"add_system", "shido_N"},
+                                                          {"Farben_A", "font_gs"},
+                                                          {"Farben_CTRL", "knopf_2"},
+                                                          {"Korrektur_Font", "fuss"},
+                                                          {"pause", "zeit3"}}) {
         EXPECT_FALSE(engine.settings().read_setting(section, key).empty() &&
                      std::string(key).rfind("logo", 0) != 0)
             << section << "/" << key;

@@ -54,7 +54,8 @@ TEST(Settings, HostileFilesAreReadWithoutHarm) {
     const Settings s(dir.path());
     // Binary bytes, NULs included, and a code page 1252 umlaut in a value.
     using namespace std::string_literals;
-    const std::string binary = "[anzeige]\r\nak=\xFC\0\x01x\r\n\0\xFF\xFE[\r\n=\r\ngewk=-73 kg\r\n"s;
+    const std::string binary =
+        "[anzeige]\r\nak=\xFC\0\x01x\r\n\0\xFF\xFE[\r\n=\r\ngewk=-73 kg\r\n"s;
     dir.write("kyomat.ini", binary);
     EXPECT_EQ(s.read_setting("anzeige", "ak"), "ü\0\x01x"s);
     EXPECT_EQ(s.read_setting("anzeige", "gewk"), "-73 kg");
@@ -82,7 +83,8 @@ TEST(Settings, ColourForms) {
     EXPECT_EQ(c, (Colour{1, 19, 196}));
     EXPECT_TRUE(parse_colour("$FFEB00  ", c));
     EXPECT_EQ(c.hex(), "$FFEB00");
-    for (const char* bad : {"0113C4", "$113C4", "$0113C4FF", "#0113C4", "$0113G4", "", " $0113C4"}) {
+    for (const char* bad :
+         {"0113C4", "$113C4", "$0113C4FF", "#0113C4", "$0113G4", "", " $0113C4"}) {
         Colour untouched{7, 7, 7};
         EXPECT_FALSE(parse_colour(bad, untouched)) << bad;
         EXPECT_EQ(untouched, (Colour{7, 7, 7})) << bad;

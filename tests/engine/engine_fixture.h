@@ -10,7 +10,7 @@ namespace kyomat::testing {
 
 // A started scoreboard engine in a fresh program folder with the given kyomat.ini.
 class EngineTest : public ::testing::Test {
-protected:
+  protected:
     void start(const std::string& ini = "[anzeige]\r\nanz_links=0\r\n") {
         dir.write("kyomat.ini", ini);
         host = std::make_unique<FakeHost>(dir.path());
@@ -25,8 +25,8 @@ protected:
     }
     // Loads a bout of the given time through the bout entry dialog.
     void load_bout(int seconds, const std::string& blue = "Meier, Hans") {
-        dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\nkampfzeit=" +
-                                    std::to_string(seconds) + "\r\nkampfzeit_gs=60\r\n");
+        dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\nkampfzeit=" + std::to_string(seconds) +
+                                    "\r\nkampfzeit_gs=60\r\n");
         host->entry_answers.push_back({true, "edtNAMEBlau=" + blue + "|edtNAMEWeiss=Li, Wei"});
         key('K', false, true);
         host->events.clear();

@@ -59,10 +59,14 @@ bool fill_named(const std::string& pairs, const std::map<std::string, std::strin
 
 bool FakeHost::fill_fields(const std::string& pairs) {
     EntryFields& f = fields_;
-    return fill_named(pairs, {{"edtAKID", &f.edtAKID},         {"edtGEWK", &f.edtGEWK},
-                              {"edtLPOS", &f.edtLPOS},         {"edtNAMEBlau", &f.edtNAMEBlau},
-                              {"edtVERNBlau", &f.edtVERNBlau}, {"edtNAMEWeiss", &f.edtNAMEWeiss},
-                              {"edtVERNWeiss", &f.edtVERNWeiss}, {"edtKTXT", &f.edtKTXT}});
+    return fill_named(pairs, {{"edtAKID", &f.edtAKID},
+                              {"edtGEWK", &f.edtGEWK},
+                              {"edtLPOS", &f.edtLPOS},
+                              {"edtNAMEBlau", &f.edtNAMEBlau},
+                              {"edtVERNBlau", &f.edtVERNBlau},
+                              {"edtNAMEWeiss", &f.edtNAMEWeiss},
+                              {"edtVERNWeiss", &f.edtVERNWeiss},
+                              {"edtKTXT", &f.edtKTXT}});
 }
 
 bool FakeHost::fill_team_fields(const std::string& pairs, TeamFields& t) {

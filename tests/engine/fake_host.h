@@ -19,9 +19,10 @@ struct DialogAnswer {
 };
 
 class FakeHost : public Host {
-public:
+  public:
     explicit FakeHost(std::filesystem::path folder)
-        : list_file(folder, [this](const std::string& text, char kind) { show_message(text, kind); }),
+        : list_file(folder,
+                    [this](const std::string& text, char kind) { show_message(text, kind); }),
           access(list_file) {
         folder_ = std::move(folder);
     }
@@ -84,7 +85,7 @@ public:
     void relayout() override {}
     void close_scoreboard() override;
 
-private:
+  private:
     bool fill_fields(const std::string& pairs);
     bool fill_team_fields(const std::string& pairs, TeamFields& team);
 

@@ -11,9 +11,12 @@ std::string check_invariants(const BoutEngine& engine) {
     const Board& b = engine.board();
     const RuleSettings& r = engine.rules();
     if (engine.state().points_b < 0 || engine.state().points_w < 0) return "points below 0";
-    const std::array<std::pair<const Element*, int>, 6> counts = {
-        {{&b.lbl_I_b, 1}, {&b.lbl_I_W, 1}, {&b.lbl_W_b, 99}, {&b.lbl_W_W, 99}, {&b.lbl_Y_b, 99},
-         {&b.lbl_Y_W, 99}}};
+    const std::array<std::pair<const Element*, int>, 6> counts = {{{&b.lbl_I_b, 1},
+                                                                   {&b.lbl_I_W, 1},
+                                                                   {&b.lbl_W_b, 99},
+                                                                   {&b.lbl_W_W, 99},
+                                                                   {&b.lbl_Y_b, 99},
+                                                                   {&b.lbl_Y_W, 99}}};
     for (const auto& [cell, limit] : counts) {
         const auto v = to_integer(cell->text);
         if (!v) return "not a number in a score cell: " + cell->text;
@@ -32,7 +35,8 @@ std::string check_invariants(const BoutEngine& engine) {
         return "bad hold-down clock: " + b.lblHG.text;
     }
     if (b.lbl_Sieger_Blau.visible && b.lbl_Sieger_Weiss.visible) return "two winners";
-    if (engine.clock_timer_on() == engine.focus_timer_on()) return "Timer1 and Timer2 both on or both off";
+    if (engine.clock_timer_on() == engine.focus_timer_on())
+        return "Timer1 and Timer2 both on or both off";
     return {};
 }
 
@@ -40,8 +44,8 @@ namespace {
 
 // Keys that matter, so that a random stream hits them often.
 constexpr std::array<std::uint16_t, 26> k_keys = {
-    '0', '1', '2', '3', '4', '7', '8', '9', 0x20, 0x74, 0x75, 0x76, 0x77, 0xBB, 0xBF,
-    0x70, 0x7B, 'A', 'B', 'W', 'X', 'S', 'Z', 'V', 'P', 'M'};
+    '0',  '1',  '2',  '3',  '4', '7', '8', '9', 0x20, 0x74, 0x75, 0x76, 0x77,
+    0xBB, 0xBF, 0x70, 0x7B, 'A', 'B', 'W', 'X', 'S',  'Z',  'V',  'P',  'M'};
 
 }  // namespace
 
@@ -119,7 +123,8 @@ bool EventDriver::step(const std::uint8_t* data, std::size_t size, std::size_t& 
             engine_.handle_key(k_bout_keys[arg % 6], Modifiers{false, true, false});
             break;
         }
-        default: break;
+        default:
+            break;
     }
     return true;
 }

@@ -15,14 +15,14 @@ std::string check_invariants(const BoutEngine& engine);
 // Drives an engine from a stream of bytes: keys, tick advances, timer events and switches of
 // the rule settings (written to kyomat.ini and taken over by Ctrl+E). Answers every dialog.
 class EventDriver {
-public:
+  public:
     EventDriver(const std::filesystem::path& folder);
     // Applies one event taken from the bytes at pos (advancing pos); false at the end.
     bool step(const std::uint8_t* data, std::size_t size, std::size_t& pos);
     BoutEngine& engine() { return engine_; }
     FakeHost& host() { return host_; }
 
-private:
+  private:
     void write_settings(std::uint8_t a, std::uint8_t b);
     void queue_answers();
 

@@ -9,7 +9,7 @@ using kyomat::testing::EngineTest;
 namespace {
 
 class ClockTest : public EngineTest {
-protected:
+  protected:
     // Delivers Timer1 ticks at random intervals of 100 to 400 ms until the bout ends; returns
     // the tick count (relative to the start) at which it ended.
     std::uint32_t run_with_late_ticks(std::uint32_t start_tick, unsigned seed) {

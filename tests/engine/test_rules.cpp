@@ -8,8 +8,9 @@ using namespace kyomat;
 using kyomat::testing::EngineTest;
 
 TEST_F(EngineTest, ProtocolHookGetsCellNamesPointsAndShidoMarks) {
-    start("[anzeige]\r\nanz_links=0\r\n[add_system]\r\nadd_aktiv=1\r\nwaza-ari=7\r\nshido_1=3\r\n"
-          "max_punkte=99\r\n");
+    start(
+        "[anzeige]\r\nanz_links=0\r\n[add_system]\r\nadd_aktiv=1\r\nwaza-ari=7\r\nshido_1=3\r\n"
+        "max_punkte=99\r\n");
     key('2');
     key('4');
     key('4', true);
@@ -51,11 +52,31 @@ TEST_F(EngineTest, ResultRecordsAtTheEndOfTimeAndInGoldenScore) {
         engine->internals_for_tests().state.clock_value = 35;
     };
     const std::vector<Case> cases = {
-        {"waza-ari", [this] { key('2'); engine->kampfende(std::nullopt); }, "07", "4:00"},
-        {"yuko", [this] { key('3'); engine->kampfende(std::nullopt); }, "05", "4:00"},
+        {"waza-ari",
+         [this] {
+             key('2');
+             engine->kampfende(std::nullopt);
+         },
+         "07", "4:00"},
+        {"yuko",
+         [this] {
+             key('3');
+             engine->kampfende(std::nullopt);
+         },
+         "05", "4:00"},
         {"decision", [this] { key('B', false, true); }, "01", "4:00"},
-        {"gs yuko", [&] { golden_score_35(); key('9'); }, "05", "4:35"},
-        {"gs decision, equal shido", [&] { golden_score_35(); key('W', false, true); }, "10", "4:35"},
+        {"gs yuko",
+         [&] {
+             golden_score_35();
+             key('9');
+         },
+         "05", "4:35"},
+        {"gs decision, equal shido",
+         [&] {
+             golden_score_35();
+             key('W', false, true);
+         },
+         "10", "4:35"},
         {"gs decision, unequal shido",
          [&] {
              golden_score_35();
@@ -85,8 +106,8 @@ TEST_F(EngineTest, PointsModeResultIsTheWinnersTotalOrTheLimit) {
     host->entry_answers.push_back({true, "edtNAMEBlau=A"});
     key('K', false, true);
     key('1');
-    key('2');   // blue 17
-    key('8');   // white 7
+    key('2');                // blue 17
+    key('8');                // white 7
     key('9', false, false);  // white yuko 0 points
     engine->internals_for_tests().state.clock_value = 0;
     key('B', false, true);
@@ -134,9 +155,9 @@ TEST_F(EngineTest, BrokenSettingsAreReported) {
     host->events.clear();
     dir.write("kyomat.ini", "[control]\r\nMax_Shido=99999999999\r\n");
     engine->param_aus_ini();
-    EXPECT_EQ(host->events, (std::vector<std::string>{
-                                "message F '99999999999' ist kein gültiger Integerwert",
-                                "message W Programmfehler (3007)"}));
+    EXPECT_EQ(host->events,
+              (std::vector<std::string>{"message F '99999999999' ist kein gültiger Integerwert",
+                                        "message W Programmfehler (3007)"}));
 }
 
 TEST_F(EngineTest, GongOpensFromTheProgramFolder) {

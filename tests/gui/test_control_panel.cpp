@@ -8,9 +8,9 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "control/control_panel.h"
 #include "control/panel_layout.h"
 #include "control/relay.h"
-#include "control/control_panel.h"
 #include "data/core/font_size.h"
 #include "engine/fake_host.h"
 #include "platform/message_box.h"
@@ -66,7 +66,7 @@ class TestControlPanel : public QObject {
         }
     }
 
-private slots:
+  private slots:
     void init() { message_boxes::set_auto_answer(true, true); }
     void cleanup() {
         panel_.reset();
@@ -82,20 +82,20 @@ private slots:
             bool shift, ctrl;
         };
         const Case cases[] = {
-            {"pnlKampfzeit", 0, 0x20, false, false}, {"btnZeitPlus", 0, 'Z', false, true},
-            {"btnZeitMinus", 0, 'V', false, true},   {"btnHGPlus", 0, 'P', false, true},
-            {"btnHGMinus", 0, 'M', false, true},     {"pnlHGStartBlau", 0, 0x74, false, false},
+            {"pnlKampfzeit", 0, 0x20, false, false},    {"btnZeitPlus", 0, 'Z', false, true},
+            {"btnZeitMinus", 0, 'V', false, true},      {"btnHGPlus", 0, 'P', false, true},
+            {"btnHGMinus", 0, 'M', false, true},        {"pnlHGStartBlau", 0, 0x74, false, false},
             {"pnlHGStartWeiss", 0, 0x77, false, false}, {"pnlHGStop", 0, 0x75, false, false},
-            {"pnlHGReset", 0, 0x76, false, false},   {"btnSiegerBlau", 0, 'B', false, true},
-            {"btnSiegerWeiss", 0, 'W', false, true}, {"BtnKeinSieger", 0, 'X', false, true},
-            {"btnGoldenScore", 0, 'S', false, true}, {"btnHansoBlau", 0, 0x70, false, true},
-            {"btnHansoWeiss", 0, 0x7B, false, true}, {"btnKreuz_B", 0, 0xBB, false, false},
-            {"btnKreuz_W", 0, 0xBF, false, false},   {"btnGong", 0, 'G', false, true},
-            {"btnTitel", 0, 'T', false, true},       {"btnKampfAktivieren", 0, 'A', false, true},
-            {"ud_I_b", 1, '1', false, false},        {"ud_W_b", -1, '2', true, false},
-            {"ud_Y_b", 1, '3', false, false},        {"ud_S_b", -1, '4', true, false},
-            {"ud_I_w", 1, '7', false, false},        {"ud_W_w", 1, '8', false, false},
-            {"ud_W_w", -1, '8', true, false},        {"ud_Y_w", -1, '9', true, false},
+            {"pnlHGReset", 0, 0x76, false, false},      {"btnSiegerBlau", 0, 'B', false, true},
+            {"btnSiegerWeiss", 0, 'W', false, true},    {"BtnKeinSieger", 0, 'X', false, true},
+            {"btnGoldenScore", 0, 'S', false, true},    {"btnHansoBlau", 0, 0x70, false, true},
+            {"btnHansoWeiss", 0, 0x7B, false, true},    {"btnKreuz_B", 0, 0xBB, false, false},
+            {"btnKreuz_W", 0, 0xBF, false, false},      {"btnGong", 0, 'G', false, true},
+            {"btnTitel", 0, 'T', false, true},          {"btnKampfAktivieren", 0, 'A', false, true},
+            {"ud_I_b", 1, '1', false, false},           {"ud_W_b", -1, '2', true, false},
+            {"ud_Y_b", 1, '3', false, false},           {"ud_S_b", -1, '4', true, false},
+            {"ud_I_w", 1, '7', false, false},           {"ud_W_w", 1, '8', false, false},
+            {"ud_W_w", -1, '8', true, false},           {"ud_Y_w", -1, '9', true, false},
             {"ud_S_w", 1, '0', false, false},
         };
         for (const Case& k : cases) {
@@ -184,7 +184,8 @@ private slots:
         // An untouched clock: no question.
         start();
         engine_->internals_for_tests().board.lblBlau_Name.text = "Meier";
-        engine_->internals_for_tests().state.set_duration = engine_->internals_for_tests().state.clock_value = 240;
+        engine_->internals_for_tests().state.set_duration =
+            engine_->internals_for_tests().state.clock_value = 240;
         click("btnCloseAnzeige");
         QVERIFY(engine_->state().exit_request);
     }

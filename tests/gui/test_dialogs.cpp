@@ -46,7 +46,7 @@ std::string file_text(const std::filesystem::path& p) {
 class TestForms : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() { message_boxes::set_auto_answer(true, true); }
     void cleanup() { message_boxes::take_log(); }
 
@@ -163,7 +163,8 @@ private slots:
         for (int i = 0; i < 2; ++i) {
             when_modal([](QWidget* w) {
                 QCOMPARE(w->windowTitle(), QString("KYOMAT - Anzeigetafel - Programminfo"));
-                QCOMPARE(w->findChild<QLabel*>("lblProg")->text(), QString("KYOMAT - Anzeigetafel"));
+                QCOMPARE(w->findChild<QLabel*>("lblProg")->text(),
+                         QString("KYOMAT - Anzeigetafel"));
                 QCOMPARE(w->findChild<QLabel*>("lblVers")->text(), QString("4.00"));
                 QCOMPARE(AboutBox::live_count(), 1);
                 w->findChild<QPushButton*>("btnOK")->click();

@@ -22,7 +22,7 @@ namespace {
 
 // The program's host with a tick count the test moves.
 class DrivenHost : public AppHost {
-public:
+  public:
     using AppHost::AppHost;
     std::uint32_t tick = 5000000;
     std::uint32_t tick_count() override { return tick; }
@@ -33,7 +33,7 @@ public:
 class TestPanelBout : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void wholeBoutByClicks() {
         message_boxes::set_auto_answer(true, true);
         testing::TempFolder dir;
@@ -50,7 +50,8 @@ private slots:
         ControlPanel& panel = *program.panel;
         board.show();
         QTRY_COMPARE(board.windowTitle(), QString("KYOMAT - Anzeigetafel"));  // shown and placed
-        board.engine().internals_for_tests().state.control_panel_active = true;  // as Ctrl+C does before showing it
+        board.engine().internals_for_tests().state.control_panel_active =
+            true;  // as Ctrl+C does before showing it
         panel.show();
         board.clock_timer().stop();  // the test delivers the ticks
         auto click = [&](const char* name) {
@@ -65,7 +66,8 @@ private slots:
         };
 
         // The list editor opens on a double click and is closed at once; the grid fills.
-        QTimer::singleShot(0, [&] { entry.editor().findChild<QPushButton*>("btnCloseAnzeige")->click(); });
+        QTimer::singleShot(
+            0, [&] { entry.editor().findChild<QPushButton*>("btnCloseAnzeige")->click(); });
         QTest::mouseDClick(panel.findChild<QWidget*>("pnlKaempfeListe"), Qt::LeftButton);
         auto* grid = panel.findChild<QTableWidget*>("grdKaempfe");
         QVERIFY(panel.list_mode());

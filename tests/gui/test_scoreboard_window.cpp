@@ -34,7 +34,7 @@ class TestMainAnzeige : public QObject {
         QCoreApplication::processEvents();
     }
 
-private slots:
+  private slots:
     void init() { message_boxes::set_auto_answer(true, true); }
     void cleanup() {
         window_.reset();
@@ -51,7 +51,8 @@ private slots:
         QVERIFY(!window_->findChild<QLabel*>("lbl_GS")->isVisible());
         const auto log = message_boxes::take_log();
         QVERIFY(std::find(log.begin(), log.end(), "W Programmfehler (3007)") != log.end());
-        QVERIFY(std::find(log.begin(), log.end(), "F '' ist kein gültiger Integerwert") != log.end());
+        QVERIFY(std::find(log.begin(), log.end(), "F '' ist kein gültiger Integerwert") !=
+                log.end());
         QCOMPARE(window_->windowTitle(), QString("Kyomat5 - Anzeigetafel"));
     }
 
@@ -120,13 +121,13 @@ private slots:
         };
         QCOMPARE(key(Qt::Key_Exclam, Qt::ShiftModifier, 10), 0x31);  // X11 digit row
         QCOMPARE(key(Qt::Key_ParenLeft, Qt::ShiftModifier, 17), 0x38);
-        QCOMPARE(key(Qt::Key_ParenLeft, Qt::ShiftModifier, 18), 0x39);  // US Shift+9
-        QCOMPARE(key(Qt::Key_Asterisk, Qt::ShiftModifier, 17), 0x38);   // US Shift+8
-        QCOMPARE(key(Qt::Key_Asterisk, Qt::ShiftModifier, 35), 0xBB);   // German Shift+"+"
-        QCOMPARE(key(Qt::Key_Equal, Qt::NoModifier, 21), 0xBB);         // US "="
-        QCOMPARE(key(Qt::Key_Equal, Qt::ShiftModifier, 19), 0x30);      // German Shift+0
-        QCOMPARE(key(Qt::Key_Slash, Qt::NoModifier, 61), 0xBF);         // US "/"
-        QCOMPARE(key(Qt::Key_Apostrophe, Qt::ShiftModifier, 51), 0xBF); // German Shift+"#"
+        QCOMPARE(key(Qt::Key_ParenLeft, Qt::ShiftModifier, 18), 0x39);   // US Shift+9
+        QCOMPARE(key(Qt::Key_Asterisk, Qt::ShiftModifier, 17), 0x38);    // US Shift+8
+        QCOMPARE(key(Qt::Key_Asterisk, Qt::ShiftModifier, 35), 0xBB);    // German Shift+"+"
+        QCOMPARE(key(Qt::Key_Equal, Qt::NoModifier, 21), 0xBB);          // US "="
+        QCOMPARE(key(Qt::Key_Equal, Qt::ShiftModifier, 19), 0x30);       // German Shift+0
+        QCOMPARE(key(Qt::Key_Slash, Qt::NoModifier, 61), 0xBF);          // US "/"
+        QCOMPARE(key(Qt::Key_Apostrophe, Qt::ShiftModifier, 51), 0xBF);  // German Shift+"#"
         QCOMPARE(key(Qt::Key_7, Qt::KeypadModifier, 79), 0x67);
         QCOMPARE(key(Qt::Key_Plus, Qt::KeypadModifier, 86), 0x6B);
         QCOMPARE(key(Qt::Key_F8, Qt::NoModifier), 0x77);

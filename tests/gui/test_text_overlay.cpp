@@ -4,11 +4,11 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "display/text_screen.h"
 #include "display/logo_overlay.h"
+#include "display/picture_file.h"
+#include "display/text_screen.h"
 #include "engine/fake_host.h"
 #include "platform/message_box.h"
-#include "display/picture_file.h"
 #include "temp_folder.h"
 
 using namespace kyomat;
@@ -38,7 +38,7 @@ class TestTextOverlay : public QObject {
         engine_->on_create();
     }
 
-private slots:
+  private slots:
     void init() { message_boxes::set_auto_answer(true, true); }
     void cleanup() { message_boxes::take_log(); }
 
@@ -53,9 +53,8 @@ private slots:
         QCOMPARE(t.left[0], (1920 - 540) / 2);
         // Lines shrink until they fit 95 % of the height (1026 px); lines 1 and 2 share the
         // smaller size, line 3 keeps its own.
-        t = text_screen_layout(1920, 1080, [](int line, int points) {
-            return line == 1 ? points * 10 : points * 3;
-        });
+        t = text_screen_layout(
+            1920, 1080, [](int line, int points) { return line == 1 ? points * 10 : points * 3; });
         QCOMPARE(t.size[1], 102);
         QCOMPARE(t.size[0], 102);
         QCOMPARE(t.size[2], 180);
@@ -67,8 +66,10 @@ private slots:
     }
 
     void pagesCloseByTimeOrClickInTheSchemeColours() {
-        start("[anzeige]\r\nanz_links=0\r\ntitel_dauer=0\r\n[Farben_1]\r\nhintergrund_name=$102030\r\n"
-              "font_name=$405060\r\n[Farben_A]\r\nhintergrund_fuss=$010203\r\nfont_fuss=$0A0B0C\r\n");
+        start(
+            "[anzeige]\r\nanz_links=0\r\ntitel_dauer=0\r\n[Farben_1]\r\nhintergrund_name=$"
+            "102030\r\n"
+            "font_name=$405060\r\n[Farben_A]\r\nhintergrund_fuss=$010203\r\nfont_fuss=$0A0B0C\r\n");
         int waits = 0;
         TextScreen text(*engine_, [&waits](bool show) { waits += show ? 1 : 0; });
         QTimer::singleShot(0, [&] {
@@ -111,9 +112,10 @@ private slots:
         save_image(dir_->path() / "a.jpg", Qt::red, "JPG");
         save_image(dir_->path() / "b.bmp", Qt::green, "BMP");
         save_image(dir_->path() / "c.jpeg", Qt::blue, "JPG");
-        dir_->write("kyomat.ini",
-                    "[pause]\r\nlogo1=a.jpg\r\nlogo2=b.bmp\r\nlogo3=c.jpeg\r\nzeit1=50\r\nzeit2=0\r\n"
-                    "zeit3=20\r\n");
+        dir_->write(
+            "kyomat.ini",
+            "[pause]\r\nlogo1=a.jpg\r\nlogo2=b.bmp\r\nlogo3=c.jpeg\r\nzeit1=50\r\nzeit2=0\r\n"
+            "zeit3=20\r\n");
         LogoOverlay overlay(engine_->settings(), [] { return 0; });
         overlay.timLogo().stop();
         overlay.overlay_bild();
@@ -160,7 +162,8 @@ private slots:
     void overlayDropsUnreadableLogosSilently() {
         start("");
         dir_->write("x.gif", "GIF89a");
-        dir_->write("kyomat.ini", "[pause]\r\nlogo1=x.gif\r\nlogo2=missing.jpg\r\nzeit1=5\r\nzeit2=5\r\n");
+        dir_->write("kyomat.ini",
+                    "[pause]\r\nlogo1=x.gif\r\nlogo2=missing.jpg\r\nzeit1=5\r\nzeit2=5\r\n");
         LogoOverlay overlay(engine_->settings(), [] { return 0; });
         overlay.overlay_bild();
         QCOMPARE(overlay.current_logo(), std::string());

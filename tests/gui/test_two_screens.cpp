@@ -6,9 +6,9 @@
 
 #include "app/app_host.h"
 #include "control/control_panel.h"
-#include "display/text_screen.h"
-#include "display/scoreboard_window.h"
 #include "display/logo_overlay.h"
+#include "display/scoreboard_window.h"
+#include "display/text_screen.h"
 #include "platform/message_box.h"
 #include "temp_folder.h"
 
@@ -17,7 +17,7 @@ using namespace kyomat;
 class TestTwoScreens : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void windowsLandOnTheProjector() {
         QCOMPARE(QGuiApplication::screens().size(), 2);
         message_boxes::set_auto_answer(true, true);
@@ -28,7 +28,8 @@ private slots:
         ScoreboardWindow scoreboard(host, settings);
         host.set_scoreboard(&scoreboard);
         // Before it is placed the window is visible on the first monitor, not off-screen.
-        QVERIFY(QGuiApplication::screens()[0]->geometry().contains(scoreboard.geometry().topLeft()));
+        QVERIFY(
+            QGuiApplication::screens()[0]->geometry().contains(scoreboard.geometry().topLeft()));
         scoreboard.show();
         QTRY_COMPARE(scoreboard.windowTitle(), QString("KYOMAT - Anzeigetafel"));
         QCOMPARE(scoreboard.geometry(), QRect(1280, 0, 1920, 1080));
@@ -44,7 +45,8 @@ private slots:
         QCOMPARE(scoreboard.overlay().geometry(), QRect(1280, 0, 1920, 1080));
         scoreboard.overlay().overlay_bild_aus();
 
-        PanelLinks links{[&](std::uint16_t k, Modifiers m) { scoreboard.handle_key(k, m); }, {}, {}};
+        PanelLinks links{
+            [&](std::uint16_t k, Modifiers m) { scoreboard.handle_key(k, m); }, {}, {}};
         ControlPanel panel(scoreboard.engine(), host, links, &scoreboard);
         panel.show();
         QCOMPARE(panel.pos(), QPoint(0, 0));

@@ -4,8 +4,8 @@
 #include <SDL_mixer.h>
 
 #include <chrono>
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <thread>

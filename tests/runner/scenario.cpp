@@ -21,7 +21,7 @@ struct Failure {
 
 // The kyomat.ini that the scenario builds line by line.
 class IniModel {
-public:
+  public:
     void set(const std::string& section, const std::string& key, const std::string& value) {
         for (auto& s : sections_) {
             if (s.name != section) continue;
@@ -46,7 +46,7 @@ public:
         return out;
     }
 
-private:
+  private:
     struct Section {
         std::string name;
         std::vector<std::pair<std::string, std::string>> lines;
@@ -119,7 +119,7 @@ std::vector<std::string> file_lines(const std::filesystem::path& p) {
 }
 
 class Scenario {
-public:
+  public:
     explicit Scenario(std::filesystem::path folder) : folder_(std::move(folder)) {}
     ~Scenario() {
         std::error_code ec;
@@ -128,7 +128,7 @@ public:
 
     void run(const std::string& line);
 
-private:
+  private:
     BoutEngine& engine() {
         if (!engine_) throw Failure{"no start yet"};
         return *engine_;
@@ -250,7 +250,9 @@ void Scenario::answer(const std::string& args) {
     }
 }
 
-std::string colour_of(const Element& e, bool font) { return (font ? e.font : e.back).hex(); }
+std::string colour_of(const Element& e, bool font) {
+    return (font ? e.font : e.back).hex();
+}
 
 void Scenario::expect(const std::string& args) {
     const auto a = split_words(args, 3);
@@ -309,30 +311,48 @@ void Scenario::expect(const std::string& args) {
     }
     if (what == "flag") {
         bool v = false;
-        if (name == "active") v = e.state().bout_active;
-        else if (name == "golden") v = e.golden_score();
-        else if (name == "panel") v = e.state().control_panel_active;
-        else if (name == "exit") v = e.state().exit_request;
-        else if (name == "fromlist") v = e.state().loaded_from_list;
-        else if (name == "due") v = host_->access.list_result_due;
-        else if (name == "timer1") v = e.clock_timer_on();
-        else if (name == "timer2") v = e.focus_timer_on();
-        else if (name == "closed") v = host_->closed;
-        else throw Failure{"unknown flag " + name};
+        if (name == "active")
+            v = e.state().bout_active;
+        else if (name == "golden")
+            v = e.golden_score();
+        else if (name == "panel")
+            v = e.state().control_panel_active;
+        else if (name == "exit")
+            v = e.state().exit_request;
+        else if (name == "fromlist")
+            v = e.state().loaded_from_list;
+        else if (name == "due")
+            v = host_->access.list_result_due;
+        else if (name == "timer1")
+            v = e.clock_timer_on();
+        else if (name == "timer2")
+            v = e.focus_timer_on();
+        else if (name == "closed")
+            v = host_->closed;
+        else
+            throw Failure{"unknown flag " + name};
         if (rest != "true" && rest != "false") throw Failure{"true or false expected"};
         if (v != (rest == "true")) throw Failure{v ? "true" : "false"};
         return;
     }
     if (what == "value") {
         long long v = 0;
-        if (name == "clock") v = e.state().clock_value;
-        else if (name == "duration") v = e.state().set_duration;
-        else if (name == "gslimit") v = e.state().golden_score_limit;
-        else if (name == "elapsed") v = e.elapsed_seconds();
-        else if (name == "points_b") v = e.state().points_b;
-        else if (name == "points_w") v = e.state().points_w;
-        else if (name == "lpos") v = e.state().list_position;
-        else throw Failure{"unknown value " + name};
+        if (name == "clock")
+            v = e.state().clock_value;
+        else if (name == "duration")
+            v = e.state().set_duration;
+        else if (name == "gslimit")
+            v = e.state().golden_score_limit;
+        else if (name == "elapsed")
+            v = e.elapsed_seconds();
+        else if (name == "points_b")
+            v = e.state().points_b;
+        else if (name == "points_w")
+            v = e.state().points_w;
+        else if (name == "lpos")
+            v = e.state().list_position;
+        else
+            throw Failure{"unknown value " + name};
         if (v != number(rest)) throw Failure{std::to_string(v)};
         return;
     }
@@ -340,15 +360,16 @@ void Scenario::expect(const std::string& args) {
         if (name.size() != 1 || std::string("BWX").find(name) == std::string::npos) {
             throw Failure{"B, W or X expected"};
         }
-        if (side_code(e.state().holder) != name[0]) throw Failure{std::string(1, side_code(e.state().holder))};
+        if (side_code(e.state().holder) != name[0])
+            throw Failure{std::string(1, side_code(e.state().holder))};
         return;
     }
     if (what == "field") {
         const EntryFields& f = host_->entry_fields();
         const std::map<std::string, const std::string*> fields = {
-            {"edtAKID", &f.edtAKID},         {"edtGEWK", &f.edtGEWK},
-            {"edtLPOS", &f.edtLPOS},         {"edtNAMEBlau", &f.edtNAMEBlau},
-            {"edtVERNBlau", &f.edtVERNBlau}, {"edtNAMEWeiss", &f.edtNAMEWeiss},
+            {"edtAKID", &f.edtAKID},           {"edtGEWK", &f.edtGEWK},
+            {"edtLPOS", &f.edtLPOS},           {"edtNAMEBlau", &f.edtNAMEBlau},
+            {"edtVERNBlau", &f.edtVERNBlau},   {"edtNAMEWeiss", &f.edtNAMEWeiss},
             {"edtVERNWeiss", &f.edtVERNWeiss}, {"edtKTXT", &f.edtKTXT}};
         const auto it = fields.find(name);
         if (it == fields.end()) throw Failure{"no field " + name};
@@ -366,9 +387,9 @@ void Scenario::print() {
                   << " font " << el.font.hex() << " back " << el.back.hex() << "\n";
     }
     std::cout << "active " << e.state().bout_active << " golden " << e.golden_score() << " clock "
-              << e.state().clock_value << " duration " << e.state().set_duration << " holder " << side_code(e.state().holder)
-              << " timer1 " << e.clock_timer_on() << " points " << e.state().points_b << ":" << e.state().points_w
-              << "\n";
+              << e.state().clock_value << " duration " << e.state().set_duration << " holder "
+              << side_code(e.state().holder) << " timer1 " << e.clock_timer_on() << " points "
+              << e.state().points_b << ":" << e.state().points_w << "\n";
 }
 
 }  // namespace
