@@ -106,7 +106,7 @@ class BoutEngine {
     Element& shido_cell(Side s) { return s == Side::blue ? board_.lbl_S_b : board_.lbl_S_W; }
     int cell_value(const Element& cell) const;
     bool is_shido_cell(const Element& cell) const;
-    const char* cell_name(const Element& cell) const;
+    const std::string& protocol_subject(const Element& cell) const;
     void protocol(const std::string& subject, int amount);
 
     // clocks.cpp

@@ -1,5 +1,6 @@
 // Score cells, points, penalties, the end of a bout and its winner.
 #include <algorithm>
+#include <array>
 #include <tuple>
 
 #include "data/core/basis.h"
@@ -34,11 +35,21 @@ bool BoutEngine::is_shido_cell(const Element& cell) const {
     return &cell == &board_.lbl_S_b || &cell == &board_.lbl_S_W;
 }
 
-const char* BoutEngine::cell_name(const Element& cell) const {
-    for (const auto& e : Board::elements()) {
-        if (&(board_.*e.member) == &cell) return e.name;
+// The protocol names a cell by its control name in capitals; made once, not on every key.
+const std::string& BoutEngine::protocol_subject(const Element& cell) const {
+    static const std::array<std::string, Board::k_count> subjects = [] {
+        std::array<std::string, Board::k_count> names;
+        for (std::size_t i = 0; i < Board::k_count; ++i) {
+            names[i] = upper_case_de(Board::elements()[i].name);
+        }
+        return names;
+    }();
+    static const std::string none;
+    const auto& elements = Board::elements();
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (&(board_.*elements[i].member) == &cell) return subjects[i];
     }
-    return "";
+    return none;
 }
 
 void BoutEngine::protocol(const std::string& subject, int amount) {
@@ -52,7 +63,7 @@ int BoutEngine::change_wertung(Element& cell, int limit, int delta) {
     if (v >= limit) v = limit;
     const std::string text =
         (is_shido_cell(cell) && v == rules_.Max_Shido) ? std::string("H") : std::to_string(v);
-    protocol(upper_case_de(cell_name(cell)), delta);
+    protocol(protocol_subject(cell), delta);
     if (delta < 0 && !state_.bout_active) {
         state_.bout_active = true;
         zeigen_sieger(std::nullopt);
