@@ -18,12 +18,17 @@ std::uint32_t AppHost::tick_count() {
     return kyomat::tick_count();
 }
 
-bool AppHost::gong_open(const std::string& path) {
+GongStatus AppHost::gong_open(const std::string& path) {
     if (path.empty()) {
         gong_.close();
-        return false;
+        return GongStatus::not_configured;
     }
-    return gong_.open(settings_.resolve(path));
+    if (gong_.open(settings_.resolve(path))) return GongStatus::opened;
+    switch (gong_.last_failure()) {
+        case GongPlayer::Failure::file_missing: return GongStatus::file_missing;
+        case GongPlayer::Failure::no_device: return GongStatus::no_sound_device;
+        default: return GongStatus::unreadable_file;
+    }
 }
 
 void AppHost::show_message(const std::string& text, char kind) {

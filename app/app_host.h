@@ -20,7 +20,7 @@ class AppHost : public Host {
     void set_panel(ControlPanel* panel) { panel_ = panel; }
 
     std::uint32_t tick_count() override;
-    bool gong_open(const std::string& path) override;
+    GongStatus gong_open(const std::string& path) override;
     void gong_play() override { gong_.play(); }
     void show_message(const std::string& text, char kind) override;
     bool confirm_ok(const std::string& question) override;

@@ -8,6 +8,7 @@
 
 #include "control/panel_widgets.h"
 #include "control/relay.h"
+#include "gui/keymap.h"
 #include "data/core/catalogue.h"
 #include "platform/message_box.h"
 
@@ -228,9 +229,7 @@ void ControlPanel::sende_zeichen(unsigned char character, char modifier, bool re
     zeit_uebernehmen();
 }
 
-bool ControlPanel::list_mode() const {
-    return !grid_->isHidden();
-}
+bool ControlPanel::list_mode() const { return saving_bout_ || !grid_->isHidden(); }
 
 void ControlPanel::btnPauseClick() {
     QPushButton* b = bottom_buttons_[1];
@@ -270,8 +269,12 @@ void ControlPanel::btnEingabeKampfClick() {
 }
 
 void ControlPanel::btnSaveClick() {
-    grid_->hide();
+    // A shown result of a bout from the list goes into its own row before list mode ends
+    // (a bout entered by hand has no row, and nothing is written for it).
+    saving_bout_ = true;
     sende_zeichen('E', 'C');
+    saving_bout_ = false;
+    grid_->hide();
 }
 
 void ControlPanel::list_double_click() {
@@ -286,7 +289,34 @@ void ControlPanel::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (keys_relayed_) {
+        // As on the scoreboard: a held key must not pour scores onto the board.
+        if (event->isAutoRepeat()) {
+            event->accept();
+            return;
+        }
+        if (const auto ev = map_key(*event)) {
+            // The panel is open already: the key that opens it does nothing here.
+            const bool opens_panel = ev->mods.ctrl && !ev->mods.shift && ev->key == 'C';
+            if (!opens_panel) relay(ev->key, ev->mods);
+            anzeige_uebernehmen();
+            zeit_uebernehmen();
+            event->accept();
+            return;
+        }
+    }
     QDialog::keyPressEvent(event);
+}
+
+void ControlPanel::set_keys_relayed(bool relayed) {
+    keys_relayed_ = relayed;
+    if (focus_policies_.empty()) {
+        for (QWidget* w : findChildren<QWidget*>()) focus_policies_.emplace_back(w, w->focusPolicy());
+    }
+    // Space and Enter must never click a button that happens to have the focus.
+    for (const auto& [w, policy] : focus_policies_) w->setFocusPolicy(relayed ? Qt::NoFocus : policy);
+    setFocusPolicy(relayed ? Qt::StrongFocus : Qt::NoFocus);
+    if (relayed) setFocus();
 }
 
 }  // namespace kyomat

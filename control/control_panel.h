@@ -87,11 +87,17 @@ class ControlPanel : public QDialog {
     void lay_out_side(SideControls& c, const ScoreRowLayout& s, int area_height);
     void apply_colours();
     void relay(std::uint16_t key, Modifiers mods);
+    // With keys relayed, no control takes the keyboard focus: the panel itself keeps it.
+    void set_keys_relayed(bool relayed);
 
     BoutEngine& engine_;
     Host& host_;
     PanelLinks links_;
     int pause_ = 0;
+    bool keys_relayed_ = false;
+    // "Kampf speichern" is handing on a result: list mode lasts until it is written.
+    bool saving_bout_ = false;
+    std::vector<std::pair<QWidget*, Qt::FocusPolicy>> focus_policies_;
 
     SideControls blue_, white_;
     QWidget* wertung_ = nullptr;

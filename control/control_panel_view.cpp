@@ -98,6 +98,7 @@ void ControlPanel::apply_colours() {
 
 void ControlPanel::showEvent(QShowEvent* event) {
     bottom_buttons_[0]->setEnabled(!control_panel_at_start(engine_.settings()));
+    set_keys_relayed(panel_keys_relayed(engine_.settings()));
     setWindowTitle("KYOMAT - Controlpanel für Anzeigetafel");
     grid_->setHorizontalHeaderLabels({"", "Name (1)", "Name (2)", "Ergebnis", "U-Bew."});
     lay_out();

@@ -9,7 +9,7 @@
 
 #include "data/core/font_size.h"
 #include "data/core/settings.h"
-#include "display/keymap.h"
+#include "gui/keymap.h"
 #include "display/logo_overlay.h"
 #include "display/scoreboard_layout.h"
 #include "display/text_screen.h"

@@ -11,6 +11,35 @@ namespace {
 constexpr const char* k_winner_caption = "*  Sieger  *                        ";
 constexpr const char* k_golden_score_caption = "  Golden Score  ";
 
+// Says which gong file could not be opened and why, so the operator knows what to mend.
+std::string gong_failure_text(GongStatus status, const std::string& file) {
+    const std::string quoted = "\"" + file + "\"";
+    std::string text;
+    switch (status) {
+        case GongStatus::not_configured:
+            text =
+                "Kein Gong eingestellt: tragen Sie im Abschnitt [anzeige] der kyomat.ini unter "
+                "gong eine Tondatei ein. Das Programm läuft ohne Gong weiter";
+            break;
+        case GongStatus::file_missing:
+            text = "Die Gong-Datei " + quoted +
+                   " fehlt. Das Programm läuft ohne Gong weiter; "
+                   "prüfen Sie den Eintrag gong im Abschnitt [anzeige] der kyomat.ini";
+            break;
+        case GongStatus::no_sound_device:
+            text = "Das Tonausgabegerät kann nicht geöffnet werden, der Gong " + quoted +
+                   " bleibt stumm. Prüfen Sie Lautsprecher und Toneinstellungen; das Programm "
+                   "läuft ohne Gong weiter";
+            break;
+        default:
+            text = "Die Gong-Datei " + quoted +
+                   " ist keine lesbare Tondatei (WAV, OGG oder "
+                   "MP3). Das Programm läuft ohne Gong weiter";
+            break;
+    }
+    return text + " (" + std::to_string(k_msg_gong_unavailable) + ")";
+}
+
 }  // namespace
 
 BoutEngine::BoutEngine(Host& host, Settings settings)
@@ -62,8 +91,10 @@ void BoutEngine::param_aus_ini() {
         host_.show_message(text, kind);
     });
     // The system goes on without a gong.
-    if (!host_.gong_open(settings_.read_setting("anzeige", "gong"))) {
-        show_catalogue_message(k_msg_gong_unavailable);
+    const std::string gong = settings_.read_setting("anzeige", "gong");
+    const GongStatus status = host_.gong_open(gong);
+    if (status != GongStatus::opened) {
+        host_.show_message(gong_failure_text(status, gong), catalogue_kind(k_msg_gong_unavailable));
     }
 }
 

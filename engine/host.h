@@ -22,14 +22,17 @@ struct AgeClassRules {
 
 enum class PageScheme { neutral, blau, weiss };
 
+// What came of opening the gong file.
+enum class GongStatus { opened, not_configured, file_missing, no_sound_device, unreadable_file };
+
 // Services of the operating system.
 class HostPlatform {
   public:
     virtual ~HostPlatform() = default;
     virtual std::uint32_t tick_count() = 0;
-    // Opens the gong file (path as configured; relative to the program's folder); false when
-    // the path is empty, the file is missing or the sound device refuses it.
-    virtual bool gong_open(const std::string& path) = 0;
+    // Opens the gong file (path as configured; relative to the program's folder), and says
+    // why it could not when it could not.
+    virtual GongStatus gong_open(const std::string& path) = 0;
     virtual void gong_play() = 0;
     virtual void show_message(const std::string& text, char kind) = 0;
     virtual bool confirm_ok(const std::string& question) = 0;

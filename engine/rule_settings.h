@@ -57,5 +57,7 @@ void read_rule_settings(const Settings& settings, RuleSettings& rules, const Rep
 
 // The control panel is fixed: opened at start and without a way to close it alone.
 bool control_panel_at_start(const Settings& settings);
+// Keys typed into the control panel reach the scoreboard (panel_tasten=1; off by default).
+bool panel_keys_relayed(const Settings& settings);
 
 }  // namespace kyomat

@@ -34,15 +34,21 @@ bool GongPlayer::ensure_device() {
 bool GongPlayer::open(const std::filesystem::path& file) {
     close();
     error_.clear();
+    failure_ = Failure::none;
     std::error_code ec;
     if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
         error_ = "no such file: " + file.string();
+        failure_ = Failure::file_missing;
         return false;
     }
-    if (!ensure_device()) return false;
+    if (!ensure_device()) {
+        failure_ = Failure::no_device;
+        return false;
+    }
     chunk_ = Mix_LoadWAV(file.string().c_str());
     if (chunk_ == nullptr) {
         error_ = Mix_GetError();
+        failure_ = Failure::unreadable_file;
         return false;
     }
     return true;

@@ -15,8 +15,12 @@ class GongPlayer {
     GongPlayer(const GongPlayer&) = delete;
     GongPlayer& operator=(const GongPlayer&) = delete;
 
+    enum class Failure { none, file_missing, no_device, unreadable_file };
+
     // Closes any open file, then opens this one; false (and nothing open) on any failure.
     bool open(const std::filesystem::path& file);
+    // Why the last open failed.
+    Failure last_failure() const { return failure_; }
     void close();
     bool is_open() const { return chunk_ != nullptr; }
     // Starts the sound; a gong still sounding goes on and is not restarted.
@@ -33,6 +37,7 @@ class GongPlayer {
     int channel_ = -1;
     bool device_open_ = false;
     std::string error_;
+    Failure failure_ = Failure::none;
 };
 
 }  // namespace kyomat

@@ -37,4 +37,5 @@ forbid(engine "display|control|dialogs|app|platform|gui" "the engine reaches a w
 forbid(display "control|dialogs|app" "the scoreboard reaches past its layer")
 forbid(control "display|dialogs|app" "the control panel reaches past its layer")
 forbid(dialogs "display|control|app|engine" "a dialog reaches past its layer")
+forbid(gui "display|control|dialogs|app|platform" "shared window code reaches up")
 message(STATUS "dependencies point one way")

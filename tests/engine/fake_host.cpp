@@ -7,10 +7,12 @@
 
 namespace kyomat::testing {
 
-bool FakeHost::gong_open(const std::string& path) {
-    if (path.empty()) return false;
+GongStatus FakeHost::gong_open(const std::string& path) {
+    if (path.empty()) return GongStatus::not_configured;
     std::error_code ec;
-    return std::filesystem::is_regular_file(Settings(folder_).resolve(path), ec);
+    return std::filesystem::is_regular_file(Settings(folder_).resolve(path), ec)
+               ? GongStatus::opened
+               : GongStatus::file_missing;
 }
 
 void FakeHost::show_message(const std::string& text, char kind) {

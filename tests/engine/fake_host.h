@@ -53,7 +53,7 @@ class FakeHost : public Host {
     bool list_visible = false;
 
     std::uint32_t tick_count() override { return tick; }
-    bool gong_open(const std::string& path) override;
+    GongStatus gong_open(const std::string& path) override;
     void gong_play() override { events.push_back("gong"); }
     void show_message(const std::string& text, char kind) override;
     bool confirm_ok(const std::string& question) override;

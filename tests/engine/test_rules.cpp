@@ -155,9 +155,12 @@ TEST_F(EngineTest, BrokenSettingsAreReported) {
     host->events.clear();
     dir.write("kyomat.ini", "[control]\r\nMax_Shido=99999999999\r\n");
     engine->param_aus_ini();
-    EXPECT_EQ(host->events,
-              (std::vector<std::string>{"message F '99999999999' ist kein gültiger Integerwert",
-                                        "message W Programmfehler (3007)"}));
+    EXPECT_EQ(
+        host->events,
+        (std::vector<std::string>{
+            "message F '99999999999' ist kein gültiger Integerwert",
+            "message W Kein Gong eingestellt: tragen Sie im Abschnitt [anzeige] der kyomat.ini "
+            "unter gong eine Tondatei ein. Das Programm läuft ohne Gong weiter (3007)"}));
 }
 
 TEST_F(EngineTest, GongOpensFromTheProgramFolder) {

@@ -230,7 +230,10 @@ class TestControlPanel : public QObject {
         // Reconnect tells its catalogue number.
         message_boxes::take_log();
         click("btnReconnect");
-        QCOMPARE(message_boxes::take_log(), std::vector<std::string>{"H Programmfehler (105)"});
+        QCOMPARE(
+            message_boxes::take_log(),
+            std::vector<std::string>{
+                "H Verbindung erneuert: die Kampfliste wird wieder gelesen und geschrieben (105)"});
     }
 
     void proportions() {

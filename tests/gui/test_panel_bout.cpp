@@ -1,5 +1,6 @@
 // A whole bout from the bout list, run only by clicks on the control panel, with the real
 // scoreboard, bout entry component and list file.
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -26,6 +27,53 @@ class DrivenHost : public AppHost {
     using AppHost::AppHost;
     std::uint32_t tick = 5000000;
     std::uint32_t tick_count() override { return tick; }
+};
+
+const char* const k_five_bouts =
+    "#STR|KFL|1|1\r\n#PAR|0|||6\r\n#DAT|-60|A1|V|B1|V|1:0|10:0|1:00\r\n"
+    "#DAT|-60|A2|V|B2|V|0:1|0:07|4:00\r\n#DAT|-66|A3|VA3|B3|VB3|||\r\n"
+    "#DAT|-66|A4|V|B4|V|||\r\n#DAT|-73|A5|V|B5|V|||\r\n";
+
+// The real program with its panel open, as Ctrl+C leaves it.
+struct Rig {
+    explicit Rig(const std::string& ini) {
+        message_boxes::set_auto_answer(true, true);
+        dir.write("kyomat.ini", ini);
+        dir.write("neu.kfl", k_five_bouts);
+        program.scoreboard.show();
+        program.scoreboard.engine().internals_for_tests().state.control_panel_active = true;
+        program.panel->show();
+        program.scoreboard.clock_timer().stop();  // the test delivers the ticks
+    }
+    ~Rig() {
+        program.panel->hide();
+        program.scoreboard.close();
+    }
+    void click(const char* name) {
+        QWidget* w = program.panel->findChild<QWidget*>(name);
+        if (auto* b = qobject_cast<QPushButton*>(w)) {
+            b->click();
+        } else {
+            QTest::mouseClick(w, Qt::LeftButton);
+        }
+    }
+    // The list is shown by a double click on its area, the editor closed at once.
+    void show_list() {
+        QTimer::singleShot(0, [this] {
+            program.entry.editor().findChild<QPushButton*>("btnCloseAnzeige")->click();
+        });
+        QTest::mouseDClick(program.panel->findChild<QWidget*>("pnlKaempfeListe"), Qt::LeftButton);
+    }
+    std::string list_file() {
+        std::string error;
+        return read_whole_file(dir.path() / "neu.kfl", error).value_or("");
+    }
+    const Board& board() { return program.scoreboard.engine().board(); }
+
+    testing::TempFolder dir;
+    Settings settings{dir.path()};
+    DrivenHost host{settings};
+    Program program{settings, host};
 };
 
 }  // namespace
@@ -109,6 +157,65 @@ class TestPanelBout : public QObject {
         QCOMPARE(board.engine().board().lbl_I_W.text, before);
         panel.hide();
         board.close();
+    }
+    void saveBoutWritesTheResultOfAListBoutIntoItsRow() {
+        Rig rig("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\n");
+        rig.show_list();
+        rig.click("btnNaechsterKampf");
+        QCOMPARE(rig.board().lblBlau_Name.text, std::string("A3"));
+        rig.program.panel->findChild<QWidget*>("ud_I_b")->findChild<QToolButton*>("up")->click();
+        QVERIFY(rig.board().lbl_Sieger_Blau.visible);
+        rig.click("btnSave");
+        const std::string file = rig.list_file();
+        QVERIFY2(file.find("#DAT|-66|A3|VA3|B3|VB3|1:0|10:0|0:00\r\n") != std::string::npos,
+                 file.c_str());
+        // The next open bout is the fourth, and list mode has ended as before.
+        QVERIFY(file.find("#DAT|-66|A4|V|B4|V|||\r\n") != std::string::npos);
+        QVERIFY(!rig.program.panel->list_mode());
+        QVERIFY(!rig.board().lbl_Sieger_Blau.visible);  // the board is back to its default
+    }
+
+    void saveBoutOfAHandEnteredBoutLeavesTheListAlone() {
+        Rig rig("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\ngewk=-60\r\n");
+        rig.show_list();
+        QTimer::singleShot(0, [&] {
+            auto* name = rig.program.entry.findChild<QLineEdit*>("edtNAMEBlau");
+            name->setText("Hand, Eingabe");
+            rig.program.entry.findChild<QPushButton*>("btnSave")->click();
+        });
+        rig.click("btnEingabeKampf");
+        QCOMPARE(rig.board().lblBlau_Name.text, std::string("Hand, Eingabe"));
+        rig.program.panel->findChild<QWidget*>("ud_I_b")->findChild<QToolButton*>("up")->click();
+        rig.click("btnSave");
+        QCOMPARE(rig.list_file(), std::string(k_five_bouts));
+    }
+
+    void keysTypedIntoThePanelReachTheBoardOnlyWithTheSetting() {
+        for (const bool on : {false, true}) {
+            Rig rig(std::string("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\ngewk=-60\r\n") +
+                    (on ? "panel_tasten=1\r\n" : ""));
+            ControlPanel& panel = *rig.program.panel;
+            rig.program.scoreboard.engine().internals_for_tests().state.bout_active = true;
+            std::vector<std::unique_ptr<QSignalSpy>> spies;
+            for (auto* b : panel.findChildren<QAbstractButton*>()) {
+                spies.push_back(std::make_unique<QSignalSpy>(b, &QAbstractButton::clicked));
+            }
+            QTest::keyClick(&panel, Qt::Key_Space);
+            QTest::keyClick(&panel, Qt::Key_3);
+            QTest::keyClick(&panel, Qt::Key_F5);
+            QTest::keyClick(&panel, Qt::Key_Return);
+            // The key that opens the panel must not open it a second time.
+            QTest::keyClick(&panel, Qt::Key_C, Qt::ControlModifier);
+            const BoutEngine& engine = rig.program.scoreboard.engine();
+            QCOMPARE(engine.clock_timer_on(), on);
+            QCOMPARE(engine.board().lbl_Y_b.text, std::string(on ? "1" : "0"));
+            QCOMPARE(engine.state().holder.has_value(), on);
+            if (on) {
+                QCOMPARE(panel.findChild<QLineEdit*>("edt_Y_b")->text(), QString("1"));
+                QVERIFY(panel.findChild<QPushButton*>("btnGong")->focusPolicy() == Qt::NoFocus);
+            }
+            for (const auto& spy : spies) QCOMPARE(spy->count(), 0);
+        }
     }
 };
 

@@ -5,9 +5,9 @@
 #include <QtTest>
 
 #include "app/app_host.h"
-#include "display/keymap.h"
 #include "display/scoreboard_layout.h"
 #include "display/scoreboard_window.h"
+#include "gui/keymap.h"
 #include "platform/message_box.h"
 #include "temp_folder.h"
 
@@ -50,7 +50,10 @@ class TestMainAnzeige : public QObject {
         QVERIFY(!window_->findChild<QLabel*>("lbl_I_b")->isVisible());
         QVERIFY(!window_->findChild<QLabel*>("lbl_GS")->isVisible());
         const auto log = message_boxes::take_log();
-        QVERIFY(std::find(log.begin(), log.end(), "W Programmfehler (3007)") != log.end());
+        QVERIFY(std::find(log.begin(), log.end(),
+                          "W Kein Gong eingestellt: tragen Sie im Abschnitt [anzeige] der "
+                          "kyomat.ini unter gong eine Tondatei ein. Das Programm läuft ohne "
+                          "Gong weiter (3007)") != log.end());
         QVERIFY(std::find(log.begin(), log.end(), "F '' ist kein gültiger Integerwert") !=
                 log.end());
         QCOMPARE(window_->windowTitle(), QString("Kyomat5 - Anzeigetafel"));

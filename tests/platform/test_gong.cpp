@@ -129,8 +129,10 @@ TEST(Gong, HostOpensARelativePathFromTheProgramFolder) {
     std::filesystem::current_path(elsewhere.path());
     const kyomat::Settings settings(program.path());
     kyomat::AppHost host(settings);
-    EXPECT_TRUE(host.gong_open("gong.wav"));
-    EXPECT_FALSE(host.gong_open("missing.wav"));
-    EXPECT_FALSE(host.gong_open(""));
+    EXPECT_EQ(host.gong_open("gong.wav"), kyomat::GongStatus::opened);
+    EXPECT_EQ(host.gong_open("missing.wav"), kyomat::GongStatus::file_missing);
+    EXPECT_EQ(host.gong_open(""), kyomat::GongStatus::not_configured);
+    program.write("broken.wav", "RIFF\x10\x00\x00\x00WAVEjunkjunkjunk");
+    EXPECT_EQ(host.gong_open("broken.wav"), kyomat::GongStatus::unreadable_file);
     std::filesystem::current_path(started_in);
 }

@@ -1,4 +1,4 @@
-#include "display/keymap.h"
+#include "gui/keymap.h"
 
 namespace kyomat {
 namespace {
