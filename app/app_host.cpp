@@ -25,9 +25,12 @@ GongStatus AppHost::gong_open(const std::string& path) {
     }
     if (gong_.open(settings_.resolve(path))) return GongStatus::opened;
     switch (gong_.last_failure()) {
-        case GongPlayer::Failure::file_missing: return GongStatus::file_missing;
-        case GongPlayer::Failure::no_device: return GongStatus::no_sound_device;
-        default: return GongStatus::unreadable_file;
+        case GongPlayer::Failure::file_missing:
+            return GongStatus::file_missing;
+        case GongPlayer::Failure::no_device:
+            return GongStatus::no_sound_device;
+        default:
+            return GongStatus::unreadable_file;
     }
 }
 

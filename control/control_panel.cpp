@@ -8,8 +8,8 @@
 
 #include "control/panel_widgets.h"
 #include "control/relay.h"
-#include "gui/keymap.h"
 #include "data/core/catalogue.h"
+#include "gui/keymap.h"
 #include "platform/message_box.h"
 
 namespace kyomat {
@@ -229,7 +229,9 @@ void ControlPanel::sende_zeichen(unsigned char character, char modifier, bool re
     zeit_uebernehmen();
 }
 
-bool ControlPanel::list_mode() const { return saving_bout_ || !grid_->isHidden(); }
+bool ControlPanel::list_mode() const {
+    return saving_bout_ || !grid_->isHidden();
+}
 
 void ControlPanel::btnPauseClick() {
     QPushButton* b = bottom_buttons_[1];
@@ -311,10 +313,12 @@ void ControlPanel::keyPressEvent(QKeyEvent* event) {
 void ControlPanel::set_keys_relayed(bool relayed) {
     keys_relayed_ = relayed;
     if (focus_policies_.empty()) {
-        for (QWidget* w : findChildren<QWidget*>()) focus_policies_.emplace_back(w, w->focusPolicy());
+        for (QWidget* w : findChildren<QWidget*>())
+            focus_policies_.emplace_back(w, w->focusPolicy());
     }
     // Space and Enter must never click a button that happens to have the focus.
-    for (const auto& [w, policy] : focus_policies_) w->setFocusPolicy(relayed ? Qt::NoFocus : policy);
+    for (const auto& [w, policy] : focus_policies_)
+        w->setFocusPolicy(relayed ? Qt::NoFocus : policy);
     setFocusPolicy(relayed ? Qt::StrongFocus : Qt::NoFocus);
     if (relayed) setFocus();
 }

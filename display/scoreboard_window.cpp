@@ -9,11 +9,11 @@
 
 #include "data/core/font_size.h"
 #include "data/core/settings.h"
-#include "gui/keymap.h"
 #include "display/logo_overlay.h"
 #include "display/scoreboard_layout.h"
 #include "display/text_screen.h"
 #include "gui/colour.h"
+#include "gui/keymap.h"
 #include "platform/fonts.h"
 #include "platform/screen_place.h"
 

@@ -15,15 +15,17 @@ constexpr std::array<std::pair<int, const char*>, 49> k_catalogue = {{
     {301, "Angaben für Jahrgänge wurden getauscht"},
     {302, "Teilnehmeranzahl für Vereine wurden ermittelt"},
     {303, "Keine Daten importiert"},
-    {306, "Kein offener Kampf mehr in der Kampfliste, oder die Kampfliste kann nicht gelesen "
-          "werden. Öffnen Sie die Liste mit einem Doppelklick im Listenbereich der Steuerung, "
-          "oder geben Sie den nächsten Kampf mit \"Kampf eingeben\" ein"},
+    {306,
+     "Kein offener Kampf mehr in der Kampfliste, oder die Kampfliste kann nicht gelesen "
+     "werden. Öffnen Sie die Liste mit einem Doppelklick im Listenbereich der Steuerung, "
+     "oder geben Sie den nächsten Kampf mit \"Kampf eingeben\" ein"},
     {2001, "Achtung! Aktuelle Werte werden gelöscht"},
     {3001, "Bereits verwendete Gewichtsklassen könnten gelöscht werden"},
     {3002, "Altersklasse nicht eindeutig"},
     {3003, "Keine Altersklasse ausgewählt"},
-    {3007, "Der Gong kann nicht abgespielt werden. Das Programm läuft ohne Gong weiter; prüfen "
-           "Sie den Eintrag gong im Abschnitt [anzeige] der kyomat.ini und die Tonausgabe"},
+    {3007,
+     "Der Gong kann nicht abgespielt werden. Das Programm läuft ohne Gong weiter; prüfen "
+     "Sie den Eintrag gong im Abschnitt [anzeige] der kyomat.ini und die Tonausgabe"},
     {9901, "Kein Datensatz gefunden"},
     {18001, "Eintrag ist bereits vorhanden"},
     {18002, "Andere Daten verweisen auf diesen Satz"},
@@ -31,8 +33,9 @@ constexpr std::array<std::pair<int, const char*>, 49> k_catalogue = {{
     {19903, "Kein Wettkampf ausgewählt"},
     {19904, "Fehler in INI-Datei"},
     {19905, "Datei fehlerhaft"},
-    {19909, "Die Verbindung zur Kampfliste konnte nicht erneuert werden. Prüfen Sie, ob die "
-            "Kampfliste erreichbar ist, und versuchen Sie es noch einmal"},
+    {19909,
+     "Die Verbindung zur Kampfliste konnte nicht erneuert werden. Prüfen Sie, ob die "
+     "Kampfliste erreichbar ist, und versuchen Sie es noch einmal"},
     {21001, "Dieses Feld darf nicht leer sein"},
     {21002, "Datum ist ungültig"},
     {21003, "Dieses Feld erfordert eine numerische Angabe"},
