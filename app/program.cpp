@@ -1,5 +1,8 @@
 #include "app/program.h"
 
+#include <QEvent>
+#include <QTimer>
+
 namespace kyomat {
 
 Program::Program(const Settings& settings, AppHost& host)
@@ -18,6 +21,20 @@ Program::Program(const Settings& settings, AppHost& host)
     host.set_panel(panel);
     scoreboard.set_wait_window([this](bool show) { wait.setVisible(show); });
     host.set_teams(&teams);
+    keeper.watch(&scoreboard, panel);
+    keeper.watch(&scoreboard.text_screen(), panel);
+    keeper.watch(&scoreboard.overlay(), panel);
+}
+
+bool PanelKeeper::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if ((type == QEvent::Show || type == QEvent::WindowActivate) && panel_ != nullptr &&
+        panel_->isVisible()) {
+        QTimer::singleShot(0, panel_, [panel = panel_] {
+            if (panel->isVisible()) panel->raise();
+        });
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 }  // namespace kyomat

@@ -8,9 +8,28 @@
 #include "data/core/settings.h"
 #include "dialogs/bout_entry_dialog.h"
 #include "dialogs/team_score_dialog.h"
+#include "display/logo_overlay.h"
 #include "display/scoreboard_window.h"
+#include "display/text_screen.h"
 
 namespace kyomat {
+
+// Keeps the control panel above the scoreboard, the text screen and the pause picture on
+// the operator's screen: whenever one of them is shown while the panel is open, the panel
+// is raised again once they have settled.
+class PanelKeeper : public QObject {
+  public:
+    void watch(QWidget* window, QWidget* panel) {
+        panel_ = panel;
+        window->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QWidget* panel_ = nullptr;
+};
 
 class Program {
   public:
@@ -21,6 +40,7 @@ class Program {
     ControlPanel* panel;  // owned by the scoreboard
     WaitWindow wait;
     TeamScoreDialog teams;
+    PanelKeeper keeper;
 };
 
 }  // namespace kyomat
