@@ -1,10 +1,12 @@
 // KYOMAT scoreboard: program entry. Creates the windows and runs the event loop until the
 // scoreboard closes.
 #include <QApplication>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/program.h"
+#include "app/translation.h"
 
 namespace {
 
@@ -32,6 +34,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("KYOMAT");
+    QTranslator qt_texts;
+    kyomat::install_german_translation(qt_texts);
 
     // Settings are read from the program's own folder, whatever the working directory.
     const kyomat::Settings settings(QCoreApplication::applicationDirPath().toStdString());

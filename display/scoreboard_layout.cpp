@@ -1,8 +1,34 @@
 #include "display/scoreboard_layout.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "data/core/font_size.h"
 
 namespace kyomat {
+namespace {
+
+using Measure = std::function<LabelSize(const std::string&, int)>;
+
+// The largest font size from half the layout's size up to it at which the text fits its
+// room; the smallest of them when none does (the text is then cut).
+void fit_to_room(Placement& p, int room, const std::string& name, const Measure& measure) {
+    if (p.points <= 0 || measure(name, p.points).width <= room) return;
+    int lo = std::max(k_min_fitted_points, p.points / 2);
+    int hi = p.points - 1;
+    if (lo > hi) return;
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        if (measure(name, mid).width <= room) {
+            lo = mid;
+        } else {
+            hi = mid - 1;
+        }
+    }
+    p.points = lo;
+}
+
+}  // namespace
 
 ScoreboardLayout scoreboard_layout(
     int W, int H, const FontCorrections& k, bool ohne_waza, bool ohne_yuko,
@@ -64,6 +90,14 @@ ScoreboardLayout scoreboard_layout(
     const int save = fs(L.Bb * 1.2 * kZ);
     at["lblHG_Save"] = {N((P - measure("lblHG_Save", save).width) / 2.0), 10, save};
     at["shpFocus"] = {P - N(30 * 1.1), L.Bb - 33, 0};
+    if (k.fit_texts) {
+        // Names and clubs end before the score panel, the classes inside the footer panel.
+        for (const char* n : k_fitted_labels) {
+            Placement& p = at[n];
+            const bool footer = std::string_view(n) == "lblAK" || std::string_view(n) == "lblGewK";
+            fit_to_room(p, (footer ? P : W - P) - 2 * p.left, n, measure);
+        }
+    }
     return L;
 }
 

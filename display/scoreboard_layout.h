@@ -28,7 +28,16 @@ struct ScoreboardLayout {
 
 struct FontCorrections {
     int name = 100, wertung = 100, zeit = 100, fuss = 100;
+    // Names, clubs and classes too wide for their room shrink until they fit (never below
+    // half their size, and never below k_min_fitted_points; then they are cut).
+    bool fit_texts = false;
 };
+
+constexpr int k_min_fitted_points = 8;
+
+// The labels whose font shrinks to fit their room when fit_texts is on.
+constexpr const char* k_fitted_labels[] = {"lblBlau_Name",    "lblBLau_Verein", "lblWeiss_Name",
+                                           "lblWeiss_Verein", "lblAK",          "lblGewK"};
 
 // measure(control, points): the size of that label's current text at that font size.
 ScoreboardLayout scoreboard_layout(

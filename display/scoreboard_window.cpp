@@ -171,8 +171,14 @@ void ScoreboardWindow::build_board() {
 }
 
 void ScoreboardWindow::paint_board() {
+    static const std::array<bool, Board::k_count> fitted = [] {
+        std::array<bool, Board::k_count> flags{};
+        for (const char* n : k_fitted_labels) flags[Board::index_of(n)] = true;
+        return flags;
+    }();
     const Board& board = engine_.board();
     const auto& elements = Board::elements();
+    bool refit = false;
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const Element& e = board.*elements[i].member;
         QWidget* w = widgets_[i];
@@ -188,6 +194,7 @@ void ScoreboardWindow::paint_board() {
             if (l->text() != text) {
                 l->setText(text);
                 l->adjustSize();
+                refit = refit || fitted[i];
             }
             // Labels show their panel's background unless they paint their own.
             if (!l->autoFillBackground()) pal.setColor(QPalette::Window, Qt::transparent);
@@ -195,6 +202,8 @@ void ScoreboardWindow::paint_board() {
         if (w->palette() != pal) w->setPalette(pal);
         if (w->isVisibleTo(this) != e.visible && w != this) w->setVisible(e.visible);
     }
+    // A name that shrinks to fit its room is measured again when it changes.
+    if (refit && engine_.rules().namen_anpassen) lay_out();
     // Clocks are centred on their own width, which changes with their text.
     const int P = hg_->width();
     for (QLabel* l : {hold_, hold_saved_}) l->move(round_half_even((P - l->width()) / 2.0), 10);
@@ -291,10 +300,11 @@ void ScoreboardWindow::lay_out() {
         const QSize size = QFontMetrics(f).size(Qt::TextSingleLine, l->text());
         return LabelSize{size.width(), size.height()};
     };
-    const ScoreboardLayout L = scoreboard_layout(
-        width(), height(),
-        FontCorrections{r.korrektur_name, r.korrektur_wertung, r.korrektur_zeit, r.korrektur_fuss},
-        r.ohne_waza, r.ohne_yuko, measure);
+    const ScoreboardLayout L =
+        scoreboard_layout(width(), height(),
+                          FontCorrections{r.korrektur_name, r.korrektur_wertung, r.korrektur_zeit,
+                                          r.korrektur_fuss, r.namen_anpassen},
+                          r.ohne_waza, r.ohne_yuko, measure);
     const int W = width();
     top_->setGeometry(0, 0, W, L.T);
     middle_->setGeometry(0, L.T, W, L.T);

@@ -87,6 +87,7 @@ void read_font_corrections(const Reader& in, RuleSettings& r) {
     parse_font_correction(in.text("Korrektur_Font", "name"), r.korrektur_name);
     parse_font_correction(in.text("Korrektur_Font", "zeit"), r.korrektur_zeit);
     parse_font_correction(in.text("Korrektur_Font", "fuss"), r.korrektur_fuss);
+    r.namen_anpassen = trim_right(in.text("Korrektur_Font", "namen_anpassen")) == "1";
 }
 
 }  // namespace

@@ -40,6 +40,8 @@ struct RuleSettings {
     int strafen = 0;
     SideColours farben_1, farben_2;
     CommonColours farben_a;
+    // Names, clubs and classes too wide for their room shrink to fit (namen_anpassen=1).
+    bool namen_anpassen = false;
     int korrektur_wertung = k_font_correction_neutral, korrektur_name = k_font_correction_neutral,
         korrektur_zeit = k_font_correction_neutral, korrektur_fuss = k_font_correction_neutral;
 };

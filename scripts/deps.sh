@@ -6,7 +6,7 @@ kyomat_packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-mixer-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core
+  fonts-dejavu-core qt6-translations-l10n
   xvfb xauth
 )
 # What the tests need beyond the build: an X server and a window query for the installed

@@ -10,6 +10,7 @@ cpack -G DEB > "$root/cpack.log" 2>&1 || { cat "$root/cpack.log"; exit 1; }
 deb="$(ls -t "$build"/kyomat_*.deb | head -n 1)"
 dpkg-deb --field "$deb" Depends | grep -q libqt6widgets6 || { echo "Depends lacks Qt"; exit 1; }
 dpkg-deb --field "$deb" Depends | grep -q libsdl2-mixer || { echo "Depends lacks SDL2_mixer"; exit 1; }
+dpkg-deb --field "$deb" Depends | grep -q qt6-translations-l10n || { echo "Depends lacks the German Qt texts"; exit 1; }
 dpkg -x "$deb" "$root/inst"
 for f in usr/bin/kyomat usr/lib/kyomat/kyomat usr/lib/kyomat/kyomat.ini usr/lib/kyomat/gong.wav \
          usr/share/applications/kyomat.desktop usr/share/icons/hicolor/256x256/apps/kyomat.png; do

@@ -26,8 +26,15 @@ TEST(Samples, SettingsStartWithoutAnyReport) {
     EXPECT_EQ(host.events, std::vector<std::string>{"panel"});
     EXPECT_TRUE(host.failure.empty());
     EXPECT_EQ(get_kampfzeit(engine.settings(), "", false), 240);
-    EXPECT_EQ(engine.rules().haltegr_ippon, 25);
+    // Today's senior rules: 20 and 10 seconds of hold-down, two Waza-ari make Ippon, no Yuko,
+    // the third Shido is Hansoku-make.
+    EXPECT_EQ(engine.rules().haltegr_ippon, 20);
+    EXPECT_EQ(engine.rules().haltegr_waza, 10);
     EXPECT_TRUE(engine.rules().waza2ippon);
+    EXPECT_TRUE(engine.rules().ohne_yuko);
+    EXPECT_EQ(engine.rules().Max_Shido, 3);
+    EXPECT_TRUE(engine.rules().namen_anpassen);
+    EXPECT_TRUE(panel_keys_relayed(engine.settings()));
     EXPECT_EQ(engine.rules().farben_2.hintergrund_name, (Colour{1, 19, 196}));
     EXPECT_EQ(engine.settings().read_setting("anzeige",
                                              "; 1 = das Steuerpult öffnet sich beim Start (und "
@@ -50,6 +57,29 @@ TEST(Samples, SettingsStartWithoutAnyReport) {
                      std::string(key).rfind("logo", 0) != 0)
             << section << "/" << key;
     }
+}
+
+// The next-bout command needs a weight class: the sample has one, so Ctrl+N loads the first
+// bout of the sample list at once, and the next one after Ctrl+E.
+TEST(Samples, NextBoutWorksOnAFreshStartAndAfterSavingABout) {
+    kyomat::testing::TempFolder dir;
+    for (const char* f : {"kyomat.ini", "gong.wav"}) {
+        std::filesystem::copy_file(k_assets / f, dir.path() / f);
+    }
+    std::filesystem::copy_file(k_assets / "beispiel.kfl", dir.path() / "neu.kfl");
+    kyomat::testing::FakeHost host(dir.path());
+    host.panel_answers.push_back("box");
+    BoutEngine engine(host, Settings(dir.path()));
+    host.attach(engine);
+    engine.on_create();
+    engine.on_show();
+    engine.handle_key('N', Modifiers{false, true, false});
+    EXPECT_TRUE(engine.state().loaded_from_list);
+    EXPECT_EQ(engine.board().lblBlau_Name.text, "Becker, Jonas");
+    engine.handle_key('E', Modifiers{false, true, false});
+    EXPECT_FALSE(engine.state().loaded_from_list);
+    engine.handle_key('N', Modifiers{false, true, false});
+    EXPECT_TRUE(engine.state().loaded_from_list);
 }
 
 TEST(Samples, BoutListsLoad) {

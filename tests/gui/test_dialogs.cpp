@@ -1,6 +1,8 @@
 // The bout list editor, the bout entry dialog, the team score dialog, the about box and the
 // wait window on the offscreen platform.
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,6 +11,7 @@
 #include <QtTest>
 
 #include "app/about_box.h"
+#include "app/translation.h"
 #include "app/wait_window.h"
 #include "data/core/bout_list.h"
 #include "data/core/file_io.h"
@@ -47,6 +50,18 @@ class TestForms : public QObject {
     Q_OBJECT
 
   private slots:
+    // Qt's standard dialogs and buttons speak German like the rest of the program.
+    void qtTextsAreGerman() {
+        QTranslator translator;
+        QVERIFY(install_german_translation(translator));
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QString("Abbrechen"));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        QCOMPARE(dialog.labelText(QFileDialog::FileName), QString("Datei&name:"));
+        QCoreApplication::removeTranslator(&translator);
+    }
+
     void init() { message_boxes::set_auto_answer(true, true); }
     void cleanup() { message_boxes::take_log(); }
 

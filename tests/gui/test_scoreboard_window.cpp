@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QtTest>
+#include <map>
 
 #include "app/app_host.h"
 #include "display/scoreboard_layout.h"
@@ -157,6 +158,48 @@ class TestMainAnzeige : public QObject {
         message_boxes::set_next_answer(true);
         QTest::mouseClick(circle, Qt::LeftButton);
         QVERIFY(!window_->isVisible());
+    }
+
+    void longTextsShrinkToTheirRoomOnlyWithTheSetting() {
+        // Characters of about 0.6 of the font size, as a wide sans serif face has them.
+        const std::map<std::string, std::string> texts = {
+            {"lblBlau_Name", "Schmidt-Hoffmann, Maximilian"},
+            {"lblBLau_Verein", "Budokan Mönchengladbach"},
+            {"lblWeiss_Name", "Li, Wei"},
+            {"lblWeiss_Verein", "JC Nord"},
+            {"lblAK", "U18 männlich"},
+            {"lblGewK", "-66"}};
+        const auto measure = [&](const std::string& name, int points) {
+            const auto it = texts.find(name);
+            const int chars = it == texts.end() ? 4 : static_cast<int>(it->second.size());
+            return LabelSize{chars * points * 6 / 10, points * 3 / 2};
+        };
+        FontCorrections fit;
+        fit.fit_texts = true;
+        const ScoreboardLayout off = scoreboard_layout(1920, 1080, {}, false, false, measure);
+        const ScoreboardLayout on = scoreboard_layout(1920, 1080, fit, false, false, measure);
+        // Without the setting nothing moves; with it, only what is too wide shrinks.
+        QCOMPARE(off.labels.at("lblBlau_Name").points, 115);
+        QCOMPARE(off.labels.at("lblAK").points, 98);
+        const int name_room = 1920 - 634 - 2 * 10, class_room = 634 - 2 * 10;
+        const int name_points = on.labels.at("lblBlau_Name").points;
+        QVERIFY(measure("lblBlau_Name", name_points).width <= name_room);
+        QVERIFY(measure("lblBlau_Name", name_points + 1).width > name_room);  // just enough
+        const int class_points = on.labels.at("lblAK").points;
+        QVERIFY(measure("lblAK", class_points).width <= class_room);
+        QVERIFY(measure("lblAK", class_points + 1).width > class_room);
+        QVERIFY(measure("lblBLau_Verein", on.labels.at("lblBLau_Verein").points).width <=
+                name_room);
+        for (const char* fits : {"lblWeiss_Name", "lblWeiss_Verein", "lblGewK"}) {
+            QCOMPARE(on.labels.at(fits).points, off.labels.at(fits).points);
+        }
+        for (const auto& [name, place] : off.labels) {
+            if (texts.count(name) == 0) QCOMPARE(on.labels.at(name).points, place.points);
+        }
+        // A text that cannot fit even at half its size stops there and is cut.
+        const auto huge = [](const std::string&, int points) { return LabelSize{points * 100, 1}; };
+        const ScoreboardLayout cut = scoreboard_layout(1920, 1080, fit, false, false, huge);
+        QCOMPARE(cut.labels.at("lblBlau_Name").points, 115 / 2);
     }
 
     void layoutArithmeticOfTheWorkedExamples() {
