@@ -10,11 +10,11 @@ namespace {
 
 using Measure = std::function<LabelSize(const std::string&, int)>;
 
-// The largest font size from half the layout's size up to it at which the text fits its
+// The largest font size from two fifths of the layout's size up to it at which the text fits its
 // room; the smallest of them when none does (the text is then cut).
 void fit_to_room(Placement& p, int room, const std::string& name, const Measure& measure) {
     if (p.points <= 0 || measure(name, p.points).width <= room) return;
-    int lo = std::max(k_min_fitted_points, p.points / 2);
+    int lo = std::max(k_min_fitted_points, p.points * 2 / 5);
     int hi = p.points - 1;
     if (lo > hi) return;
     while (lo < hi) {

@@ -29,7 +29,7 @@ struct ScoreboardLayout {
 struct FontCorrections {
     int name = 100, wertung = 100, zeit = 100, fuss = 100;
     // Names, clubs and classes too wide for their room shrink until they fit (never below
-    // half their size, and never below k_min_fitted_points; then they are cut).
+    // two fifths of their size, and never below k_min_fitted_points; then they are cut).
     bool fit_texts = false;
 };
 

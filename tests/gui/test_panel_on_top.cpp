@@ -34,7 +34,7 @@ class TestPanelOnTop : public QObject {
         QTimer::singleShot(0, [&] {
             if (QTest::qWaitForWindowExposed(&panel)) {
                 panel.findChild<QPushButton*>("btnPause")->click();  // Ctrl+Q: the pause picture
-                overlay_shown = QTest::qWaitFor([&] { return overlay.isVisible(); });
+                overlay_shown = QTest::qWaitForWindowExposed(&overlay);
                 const QPoint inside_panel = panel.geometry().center();
                 panel_on_top = QTest::qWaitFor([&] {
                     QWidget* top = QApplication::widgetAt(inside_panel);

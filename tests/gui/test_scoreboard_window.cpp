@@ -196,10 +196,10 @@ class TestMainAnzeige : public QObject {
         for (const auto& [name, place] : off.labels) {
             if (texts.count(name) == 0) QCOMPARE(on.labels.at(name).points, place.points);
         }
-        // A text that cannot fit even at half its size stops there and is cut.
+        // A text that cannot fit even at two fifths of its size stops there and is cut.
         const auto huge = [](const std::string&, int points) { return LabelSize{points * 100, 1}; };
         const ScoreboardLayout cut = scoreboard_layout(1920, 1080, fit, false, false, huge);
-        QCOMPARE(cut.labels.at("lblBlau_Name").points, 115 / 2);
+        QCOMPARE(cut.labels.at("lblBlau_Name").points, 115 * 2 / 5);
     }
 
     void layoutArithmeticOfTheWorkedExamples() {
