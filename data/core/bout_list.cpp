@@ -6,8 +6,9 @@
 namespace kyomat {
 
 const BoutList::Row& bout_list_header() {
-    static const BoutList::Row header = {"Gew/Nr",     "Name (1)", "Verein (1)", "Name (2)",
-                                         "Verein (2)", "Erg.",     "Unterbew.",  "Kampfzeit"};
+    static const BoutList::Row header = {{"Gew/Nr", "Name (1)", "Verein (1)", "Name (2)",
+                                          "Verein (2)", "Erg.", "Unterbew.", "Kampfzeit"},
+                                         {}};
     return header;
 }
 
@@ -99,8 +100,9 @@ bool parse_bout_list(std::string_view bytes, BoutList& list) {
     std::size_t next_row = 1;
     while (next_raw_line(bytes, pos, line)) {
         if (line.substr(0, 4) != "#DAT" || (line.size() > 4 && line[4] != '|')) continue;
-        if (believed && next_row >= list.rows.size()) continue;
-        if (!believed) list.rows.emplace_back();
+        // Rows beyond a stated count that is too small are kept too (and the count written
+        // right on the next save): a save must never drop a bout the file held.
+        if (next_row >= list.rows.size()) list.rows.emplace_back();
         BoutList::Row& row = list.rows[next_row++];
         // Cell k is field k + 1; missing fields leave empty cells.
         std::size_t start = line.size() > 4 ? 5 : line.size() + 1;
@@ -114,6 +116,8 @@ bool parse_bout_list(std::string_view bytes, BoutList& list) {
             assign_decoded(row[k], line.substr(start, bar - start));
             start = bar + 1;
         }
+        row.tail.clear();
+        if (start <= line.size()) assign_decoded(row.tail, line.substr(start - 1));
     }
     return true;
 }
@@ -139,6 +143,7 @@ std::string format_bout_list(const BoutList& list, int date, int time) {
             text += '|';
             text += cell;
         }
+        text += list.rows[r].tail;
         text += "\r\n";
     }
     return is_ascii(text) ? text : utf8_to_cp1252(text);
@@ -157,6 +162,7 @@ std::string unsaveable_text(const BoutList& list) {
         for (const auto& cell : row) {
             if (auto bad = check(cell); !bad.empty()) return bad;
         }
+        if (auto bad = check(row.tail); !bad.empty()) return bad;
     }
     return {};
 }

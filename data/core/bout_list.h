@@ -14,7 +14,11 @@ class BoutList {
     static constexpr int k_result_column = 5;
     // A stated row count beyond this is not believed; the rows the file holds are kept.
     static constexpr int k_max_rows = 100000;
-    using Row = std::array<std::string, k_columns>;
+    struct Row : std::array<std::string, k_columns> {
+        // Fields after the eighth cell, as the file held them (each with its leading "|"):
+        // never shown, but written back so that a save loses nothing it read.
+        std::string tail{};
+    };
 
     BoutList() { reset(); }
 

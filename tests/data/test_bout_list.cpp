@@ -61,9 +61,12 @@ TEST(BoutListFile, ReadsLfAndMissingLineEndsSkipsOtherLines) {
 
 TEST(BoutListFile, StatedRowCountRules) {
     BoutList list;
-    // Beyond the stated count rows are dropped; short of it rows stay empty.
+    // A stated count smaller than the rows of the file loses none of them: they are kept, and
+    // the next save states the true count. Short of the count rows stay empty.
     ASSERT_TRUE(parse_bout_list("#STR|KFL||\r\n#PAR|0|||2\r\n#DAT|a\r\n#DAT|b\r\n", list));
-    EXPECT_EQ(list.row_count(), 2);
+    EXPECT_EQ(list.row_count(), 3);
+    EXPECT_EQ(list.rows[2][0], "b");
+    EXPECT_NE(format_bout_list(list, 1, 1).find("#PAR|0|||3\r\n#DAT|a|"), std::string::npos);
     ASSERT_TRUE(parse_bout_list("#STR|KFL||\r\n#PAR|0|||5\r\n#DAT|a\r\n", list));
     EXPECT_EQ(list.row_count(), 5);
     EXPECT_EQ(list.rows[4][0], "");
@@ -94,6 +97,21 @@ TEST(BoutListFile, BarInACellShiftsTheRow) {
     BoutList back;
     ASSERT_TRUE(parse_bout_list(format_bout_list(list, 1, 1), back));
     EXPECT_EQ(back.rows[1], (BoutList::Row{"a", "b", "1", "2", "3", "4", "5", "6"}));
+    // The cell pushed past the eighth is not shown, but a save keeps it.
+    EXPECT_EQ(back.rows[1].tail, "|7");
+    EXPECT_NE(format_bout_list(back, 1, 1).find("#DAT|a|b|1|2|3|4|5|6|7\r\n"), std::string::npos);
+}
+
+TEST(BoutListFile, CellsAfterTheEighthSurviveASave) {
+    BoutList list;
+    ASSERT_TRUE(parse_bout_list(
+        "#STR|KFL||\r\n#PAR|0|||3\r\n#DAT|-60|A|V|B|V|||||Notiz|\xE4\r\n#DAT|-66|C\r\n", list));
+    EXPECT_EQ(list.rows[1][7], "");
+    EXPECT_EQ(list.rows[1].tail, "||Notiz|ä");
+    list.rows[1][5] = "1:0";
+    const std::string saved = format_bout_list(list, 1, 1);
+    EXPECT_NE(saved.find("#DAT|-60|A|V|B|V|1:0||||Notiz|\xE4\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("#DAT|-66|C||||||\r\n"), std::string::npos) << saved;
 }
 
 class BoutAccessTest : public ::testing::Test {
