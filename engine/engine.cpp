@@ -81,6 +81,9 @@ void BoutEngine::show_catalogue_message(int number) {
 }
 
 void BoutEngine::param_aus_ini() {
+    if (const auto problem = settings_.file_problem()) {
+        host_.show_message(*problem + " Es gelten die Standardwerte.", 'F');
+    }
     state_.age_class = settings_.read_setting("anzeige", "ak");
     state_.weight_class = settings_.read_setting("anzeige", "gewk");
     board_.lblAK.text = state_.age_class;

@@ -8,6 +8,7 @@ namespace kyomat {
 bool BoutListFile::load_from_file() {
     list.reset();
     modified = false;
+    remove_stale_temporaries(current_file());
     std::string error;
     const auto bytes = read_whole_file(current_file(), error);
     file_failed_ = !bytes;

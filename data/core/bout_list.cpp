@@ -60,33 +60,36 @@ bool is_ascii(std::string_view s) {
 }
 
 // A field of the file as program text; most fields are plain ASCII and need no decoding.
-void assign_decoded(std::string& cell, std::string_view raw) {
-    if (is_ascii(raw)) {
+void assign_decoded(std::string& cell, std::string_view raw, bool utf8) {
+    if (utf8 || is_ascii(raw)) {
         cell.assign(raw);
     } else {
         cell = cp1252_to_utf8(raw);
     }
 }
 
-std::vector<std::string> decoded_fields(std::string_view raw_line) {
+std::vector<std::string> decoded_fields(std::string_view raw_line, bool utf8) {
     std::vector<std::string> fields = split_fields(raw_line);
     for (auto& f : fields) {
-        if (!is_ascii(f)) f = cp1252_to_utf8(f);
+        if (!utf8 && !is_ascii(f)) f = cp1252_to_utf8(f);
     }
     return fields;
 }
 
 }  // namespace
 
-bool parse_bout_list(std::string_view bytes, BoutList& list) {
+bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
     list.reset();
+    // A list an editor saved as UTF-8 is read as such; the next save writes code page 1252.
+    const bool utf8 = is_utf8_text(file_bytes);
+    const std::string_view bytes = utf8 ? without_utf8_bom(file_bytes) : file_bytes;
     std::size_t pos = 0;
     std::string_view line;
     if (!next_raw_line(bytes, pos, line)) return false;
-    const auto first = decoded_fields(line);
+    const auto first = decoded_fields(line, utf8);
     if (first.size() < 4 || first[0] != "#STR" || first[1] != "KFL") return false;
     if (!next_raw_line(bytes, pos, line)) return false;
-    const auto second = decoded_fields(line);
+    const auto second = decoded_fields(line, utf8);
     if (second.size() < 5 || second[0] != "#PAR") return false;
     const auto stated = to_integer(second[4]);
     if (!stated) return false;
@@ -113,11 +116,11 @@ bool parse_bout_list(std::string_view bytes, BoutList& list) {
             }
             std::size_t bar = line.find('|', start);
             if (bar == std::string_view::npos) bar = line.size();
-            assign_decoded(row[k], line.substr(start, bar - start));
+            assign_decoded(row[k], line.substr(start, bar - start), utf8);
             start = bar + 1;
         }
         row.tail.clear();
-        if (start <= line.size()) assign_decoded(row.tail, line.substr(start - 1));
+        if (start <= line.size()) assign_decoded(row.tail, line.substr(start - 1), utf8);
     }
     return true;
 }

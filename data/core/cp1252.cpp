@@ -109,6 +109,58 @@ std::string utf8_to_cp1252(std::string_view text, int* unmappable) {
     return out;
 }
 
+std::string_view without_utf8_bom(std::string_view bytes) {
+    constexpr std::string_view bom = "\xEF\xBB\xBF";
+    if (bytes.substr(0, bom.size()) == bom) bytes.remove_prefix(bom.size());
+    return bytes;
+}
+
+bool is_utf8_text(std::string_view bytes) {
+    if (bytes.size() >= 3 && without_utf8_bom(bytes).size() + 3 == bytes.size()) return true;
+    bool beyond_ascii = false;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t len = 0;
+        char32_t cp = 0;
+        if (b >= 0xC2 && b <= 0xDF) {
+            len = 2;
+            cp = b & 0x1F;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            len = 3;
+            cp = b & 0x0F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            len = 4;
+            cp = b & 0x07;
+        } else {
+            return false;
+        }
+        if (i + len > bytes.size()) return false;
+        for (std::size_t k = 1; k < len; ++k) {
+            const auto c = static_cast<unsigned char>(bytes[i + k]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        // Overlong forms, surrogates and code points beyond Unicode are not UTF-8.
+        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+            (cp >= 0xD800 && cp <= 0xDFFF)) {
+            return false;
+        }
+        beyond_ascii = true;
+        i += len;
+    }
+    return beyond_ascii;
+}
+
+std::string file_bytes_as_cp1252(std::string_view bytes) {
+    if (!is_utf8_text(bytes)) return std::string(bytes);
+    return utf8_to_cp1252(without_utf8_bom(bytes));
+}
+
 std::size_t utf8_length(std::string_view text) {
     std::size_t n = 0;
     for (const char ch : text) {

@@ -1,32 +1,175 @@
 #include "data/core/file_io.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <system_error>
 
-namespace kyomat {
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
-std::optional<std::string> read_whole_file(const std::filesystem::path& file, std::string& error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        error = "Die Datei \"" + file.string() + "\" kann nicht geöffnet werden.";
+namespace kyomat {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string quoted(const fs::path& file) {
+    return "\"" + file.string() + "\"";
+}
+
+const char* kind_of(fs::file_type type) {
+    switch (type) {
+        case fs::file_type::directory:
+            return "ein Ordner";
+        case fs::file_type::fifo:
+            return "eine Pipe";
+        case fs::file_type::socket:
+            return "ein Socket";
+        case fs::file_type::character:
+        case fs::file_type::block:
+            return "ein Gerät";
+        default:
+            return "keine gewöhnliche Datei";
+    }
+}
+
+// The file a path names in the end: links are followed, also when their target is missing.
+fs::path final_target(const fs::path& file) {
+    fs::path target = file;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(target, ec))) break;
+        const fs::path next = fs::read_symlink(target, ec);
+        if (ec) break;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return target;
+}
+
+// The data and the folder entry reach the disk before the rename makes them the file.
+bool flush_to_disk(const fs::path& path) {
+#if defined(_WIN32)
+    std::FILE* f = _wfopen(path.c_str(), L"rb+");
+    if (f == nullptr) return false;
+    const bool ok = _commit(_fileno(f)) == 0;
+    std::fclose(f);
+    return ok;
+#else
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+#endif
+}
+
+void flush_folder(const fs::path& folder) {
+#if !defined(_WIN32)
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+#else
+    (void)folder;
+#endif
+}
+
+bool write_protected(const fs::file_status& status) {
+    using fs::perms;
+    const perms write = perms::owner_write | perms::group_write | perms::others_write;
+    return (status.permissions() & write) == perms::none;
+}
+
+const char* k_temp_marker = ".tmp";
+
+bool is_own_temporary(const std::string& name, const std::string& of) {
+    const std::string prefix = of + k_temp_marker;
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return false;
+    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> read_whole_file(const fs::path& file, std::string& error,
+                                           std::uintmax_t max_bytes) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(file, ec);
+    if (ec || !fs::exists(status)) {
+        error = "Die Datei " + quoted(file) + " kann nicht geöffnet werden.";
         return std::nullopt;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!fs::is_regular_file(status)) {
+        error = "Die Datei " + quoted(file) + " ist " + kind_of(status.type()) +
+                " und wird nicht gelesen.";
+        return std::nullopt;
+    }
+    const std::uintmax_t size = fs::file_size(file, ec);
+    if (!ec && size > max_bytes) {
+        error = "Die Datei " + quoted(file) + " ist zu groß (" +
+                std::to_string(size / (1024 * 1024)) + " MB; höchstens " +
+                std::to_string(max_bytes / (1024 * 1024)) + " MB) und wird nicht gelesen.";
+        return std::nullopt;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        error = "Die Datei " + quoted(file) + " kann nicht geöffnet werden.";
+        return std::nullopt;
+    }
+    // Never more than the limit, even if the file grows while it is read.
+    std::string bytes;
+    bytes.resize(static_cast<std::size_t>(ec ? max_bytes : std::min(size, max_bytes)) + 1);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (in.bad()) {
-        error = "Die Datei \"" + file.string() + "\" kann nicht gelesen werden.";
+        error = "Die Datei " + quoted(file) + " kann nicht gelesen werden.";
+        return std::nullopt;
+    }
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    if (bytes.size() > max_bytes) {
+        error = "Die Datei " + quoted(file) + " ist zu groß und wird nicht gelesen.";
         return std::nullopt;
     }
     return bytes;
 }
 
-bool write_file_atomically(const std::filesystem::path& file, const std::string& bytes,
-                           std::string& error) {
+void remove_stale_temporaries(const fs::path& file) {
+    const fs::path target = final_target(file);
+    const std::string name = target.filename().string();
+    std::error_code ec;
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (is_own_temporary(it->path().filename().string(), name)) fs::remove(it->path(), ec);
+    }
+}
+
+bool write_file_atomically(const fs::path& file, const std::string& bytes, std::string& error) {
+    const fs::path target = final_target(file);
+    const std::string failed = "Die Datei " + quoted(file) + " kann nicht geschrieben werden.";
+    std::error_code ec;
+    const fs::file_status old = fs::status(target, ec);
+    const bool replacing = !ec && fs::exists(old);
+    if (replacing && !fs::is_regular_file(old)) {
+        error = "Die Datei " + quoted(file) + " ist " + kind_of(old.type()) +
+                " und wird nicht überschrieben.";
+        return false;
+    }
+    if (replacing && write_protected(old)) {
+        error = "Die Datei " + quoted(file) +
+                " ist schreibgeschützt und wird nicht überschrieben. Heben Sie den Schutz auf "
+                "oder speichern Sie unter einem anderen Namen.";
+        return false;
+    }
+    remove_stale_temporaries(target);
     std::random_device rd;
-    const std::filesystem::path temp =
-        file.parent_path() / (file.filename().string() + ".tmp" + std::to_string(rd() % 100000));
-    const std::string failed = "Die Datei \"" + file.string() + "\" kann nicht geschrieben werden.";
+    const fs::path temp = target.parent_path() / (target.filename().string() + k_temp_marker +
+                                                  std::to_string(rd() % 100000));
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) {
@@ -37,19 +180,24 @@ bool write_file_atomically(const std::filesystem::path& file, const std::string&
         out.flush();
         if (!out) {
             out.close();
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
+            fs::remove(temp, ec);
             error = failed;
             return false;
         }
     }
-    std::error_code ec;
-    std::filesystem::rename(temp, file, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
+    if (!flush_to_disk(temp)) {
+        fs::remove(temp, ec);
         error = failed;
         return false;
     }
+    if (replacing) fs::permissions(temp, old.permissions(), fs::perm_options::replace, ec);
+    fs::rename(temp, target, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        error = failed;
+        return false;
+    }
+    flush_folder(target.parent_path());
     return true;
 }
 

@@ -1,16 +1,29 @@
 #pragma once
 // Whole-file reads and crash-safe writes. Errors come back as a German text for the operator.
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 
 namespace kyomat {
 
-// The file's bytes, or nothing and error set.
-std::optional<std::string> read_whole_file(const std::filesystem::path& file, std::string& error);
-// Writes a temporary file beside the target, flushes it and renames it over the target, so a
-// crash or a full disk never leaves a truncated file: either the old or the new file stays.
+// Larger files are not read: no settings file, bout list or logo of a real tournament comes
+// near it, and a device or a sparse file posing as one must not take the program's memory.
+constexpr std::uintmax_t k_max_file_bytes = 64u * 1024 * 1024;
+
+// The bytes of a regular file of at most max_bytes, or nothing and error set. A folder, a
+// pipe, a device (also behind a link) or a larger file is refused without waiting on it.
+std::optional<std::string> read_whole_file(const std::filesystem::path& file, std::string& error,
+                                           std::uintmax_t max_bytes = k_max_file_bytes);
+
+// Writes a temporary file beside the target, flushes it to the disk and renames it over the
+// target, so a crash, a power cut or a full disk never leaves a truncated file: either the
+// old or the new file stays. A link is written through to its target; a write-protected
+// file is not replaced; the new file keeps the old one's permissions.
 bool write_file_atomically(const std::filesystem::path& file, const std::string& bytes,
                            std::string& error);
+
+// Removes temporary files that an interrupted write of this file left beside it.
+void remove_stale_temporaries(const std::filesystem::path& file);
 
 }  // namespace kyomat

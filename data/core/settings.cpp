@@ -83,9 +83,17 @@ std::string read_ini_value(std::string_view bytes, std::string_view section, std
 
 std::string Settings::read_setting(std::string_view section, std::string_view key) const {
     std::string error;
-    const auto bytes = read_whole_file(file(), error);
+    const auto bytes = read_whole_file(file(), error, k_max_file_bytes);
     // A missing or unreadable file reads as empty values.
-    return bytes ? read_ini_value(*bytes, section, key) : std::string();
+    return bytes ? read_ini_value(file_bytes_as_cp1252(*bytes), section, key) : std::string();
+}
+
+std::optional<std::string> Settings::file_problem() const {
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::status(file(), ec))) return std::nullopt;
+    std::string error;
+    if (read_whole_file(file(), error, k_max_file_bytes)) return std::nullopt;
+    return error;
 }
 
 std::int32_t Settings::read_setting_clamped(std::string_view section, std::string_view key,

@@ -12,9 +12,13 @@
 //    it, the first line counts. Later duplicates are ignored, as the service does.
 //  - A line whose first non-blank character is ';' is a comment; a line without '=' and
 //    lines before the first section are ignored.
-//  - Line ends may be CR LF or LF; the bytes are code page 1252 (any byte is accepted).
+//  - Line ends may be CR LF or LF; the bytes are code page 1252 (any byte is accepted), or
+//    UTF-8 when the file is UTF-8 by the rule of is_utf8_text (an editor's byte order mark
+//    included).
+//  - Only a regular file of at most k_max_file_bytes is read, once for every value asked.
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,12 +35,17 @@ class Settings {
   public:
     static constexpr const char* k_file_name = "kyomat.ini";
     static constexpr std::size_t k_max_value = 2047;
+    // A settings file beyond this is refused: a real one has a few kilobytes.
+    static constexpr std::uintmax_t k_max_file_bytes = 1024 * 1024;
 
     explicit Settings(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
     const std::filesystem::path& folder() const { return folder_; }
     std::filesystem::path file() const { return folder_ / k_file_name; }
 
+    // Why the file cannot be read (a folder, a pipe, a device, too large), or nothing when it
+    // can be read or is simply missing. Its values then all read as empty.
+    std::optional<std::string> file_problem() const;
     // The value as text (UTF-8); empty when the file, section or key is missing.
     std::string read_setting(std::string_view section, std::string_view key) const;
     // digits_to_number of the value, raised to lower, then lowered to upper.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
@@ -57,10 +58,111 @@ TEST(CrashSafeSaving, KilledWriterLeavesOldOrNewList) {
         ASSERT_TRUE(file.list.rows == old_list.rows || file.list.rows == new_list.rows)
             << "round " << round;
     }
-    // Left-over temporary files of killed writers do not disturb anything.
+    // Left-over temporary files of killed writers do not disturb anything, and the next save
+    // clears them away.
     BoutListFile file(dir.path(), nullptr);
     file.list = new_list;
     EXPECT_TRUE(file.write_to_file());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(CrashSafeSaving, LoadingClearsStaleTemporariesOfItsOwnNamingOnly) {
+    kyomat::testing::TempFolder dir;
+    BoutListFile file(dir.path(), nullptr);
+    file.list = make_list(2, "x");
+    ASSERT_TRUE(file.write_to_file());
+    dir.write("neu.kfl.tmp123", "half");
+    dir.write("neu.kfl.tmp", "not ours");
+    dir.write("andere.kfl.tmp5", "another list's");
+    ASSERT_TRUE(file.load_from_file());
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "neu.kfl.tmp123"));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "neu.kfl.tmp"));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "andere.kfl.tmp5"));
+}
+
+TEST(CrashSafeSaving, ReadOnlyListIsRefusedAndKeepsItsProtection) {
+    namespace fs = std::filesystem;
+    kyomat::testing::TempFolder dir;
+    std::vector<std::string> messages;
+    BoutListFile file(dir.path(), [&](const std::string& t, char) { messages.push_back(t); });
+    file.list = make_list(2, "alt");
+    ASSERT_TRUE(file.write_to_file());
+    fs::permissions(dir.path() / "neu.kfl", fs::perms::owner_read | fs::perms::group_read);
+    file.list = make_list(3, "neu");
+    EXPECT_FALSE(file.write_to_file());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("schreibgeschützt"), std::string::npos) << messages[0];
+    EXPECT_EQ(fs::status(dir.path() / "neu.kfl").permissions(),
+              fs::perms::owner_read | fs::perms::group_read);
+    BoutListFile again(dir.path(), nullptr);
+    ASSERT_TRUE(again.load_from_file());
+    EXPECT_EQ(again.list.rows[1][0], "alt");
+}
+
+TEST(CrashSafeSaving, ALinkedListIsSavedThroughTheLinkWithItsPermissions) {
+    namespace fs = std::filesystem;
+    kyomat::testing::TempFolder dir;
+    fs::create_directory(dir.path() / "turnier");
+    {
+        BoutListFile file(dir.path() / "turnier", nullptr);
+        file.list = make_list(2, "alt");
+        ASSERT_TRUE(file.write_to_file());
+    }
+    const fs::perms shared = fs::perms::owner_read | fs::perms::owner_write |
+                             fs::perms::group_read | fs::perms::group_write;
+    fs::permissions(dir.path() / "turnier" / "neu.kfl", shared);
+    fs::create_symlink("turnier/neu.kfl", dir.path() / "neu.kfl");
+    BoutListFile file(dir.path(), nullptr);
+    file.list = make_list(3, "neu");
+    ASSERT_TRUE(file.write_to_file());
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.path() / "neu.kfl")));
+    BoutListFile target(dir.path() / "turnier", nullptr);
+    ASSERT_TRUE(target.load_from_file());
+    EXPECT_EQ(target.list.rows[1][0], "neu");
+    EXPECT_EQ(fs::status(dir.path() / "turnier" / "neu.kfl").permissions(), shared);
+}
+
+TEST(HostileListFiles, AreRefusedWithTheirReasonAndNeverHang) {
+    namespace fs = std::filesystem;
+    kyomat::testing::TempFolder dir;
+    std::vector<std::string> messages;
+    BoutListFile file(dir.path(), [&](const std::string& t, char) { messages.push_back(t); });
+    const fs::path list = dir.path() / "neu.kfl";
+    fs::create_directory(list);
+    EXPECT_FALSE(file.load_from_file());
+    fs::remove(list);
+    ASSERT_EQ(::mkfifo(list.c_str(), 0600), 0);
+    EXPECT_FALSE(file.load_from_file());
+    fs::remove(list);
+    fs::create_symlink("/dev/zero", list);
+    EXPECT_FALSE(file.load_from_file());
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_NE(messages[0].find("ein Ordner"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[1].find("eine Pipe"), std::string::npos) << messages[1];
+    EXPECT_NE(messages[2].find("ein Gerät"), std::string::npos) << messages[2];
+    for (const auto& m : messages) EXPECT_NE(m.find(list.string()), std::string::npos) << m;
+    // Saving over a folder is refused too, and the folder stays.
+    fs::remove(list);
+    fs::create_directory(list);
+    file.list = make_list(1, "x");
+    EXPECT_FALSE(file.write_to_file());
+    EXPECT_TRUE(fs::is_directory(list));
+}
+
+TEST(HostileListFiles, Utf8WithAByteOrderMarkIsReadAndSavedAsCodePage1252) {
+    kyomat::testing::TempFolder dir;
+    dir.write("neu.kfl",
+              "\xEF\xBB\xBF#STR|KFL|1|1\r\n#PAR|0|||2\r\n#DAT|-60|M\xC3\xBCller|V|B|V|||\r\n");
+    BoutListFile file(dir.path(), nullptr);
+    ASSERT_TRUE(file.load_from_file());
+    EXPECT_EQ(file.list.rows[1][1], "Müller");
+    ASSERT_TRUE(file.write_to_file());
+    std::string error;
+    const std::string saved = *read_whole_file(dir.path() / "neu.kfl", error);
+    EXPECT_EQ(saved.find("\xEF\xBB\xBF"), std::string::npos);
+    EXPECT_NE(saved.find("|M\xFCller|"), std::string::npos);
 }
 
 TEST(CrashSafeSaving, FullDiskKeepsOldFileAndUnsavedList) {

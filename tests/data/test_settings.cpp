@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include "data/core/settings.h"
 #include "temp_folder.h"
 
@@ -59,13 +63,55 @@ TEST(Settings, HostileFilesAreReadWithoutHarm) {
     dir.write("kyomat.ini", binary);
     EXPECT_EQ(s.read_setting("anzeige", "ak"), "ü\0\x01x"s);
     EXPECT_EQ(s.read_setting("anzeige", "gewk"), "-73 kg");
-    // A 10 MB line: the value is cut to 2047 characters.
-    dir.write("kyomat.ini", "[anzeige]\nak=" + std::string(10 * 1024 * 1024, 'x') + "\ngewk=1\n");
+    // A line of almost a megabyte: the value is cut to 2047 characters.
+    dir.write("kyomat.ini", "[anzeige]\nak=" + std::string(1000 * 1000, 'x') + "\ngewk=1\n");
     EXPECT_EQ(s.read_setting("anzeige", "ak").size(), 2047u);
     EXPECT_EQ(s.read_setting("anzeige", "gewk"), "1");
+    EXPECT_FALSE(s.file_problem());
+    // A file beyond any real configuration is refused at once, with a reason.
+    dir.write("kyomat.ini", "[anzeige]\nak=" + std::string(10 * 1024 * 1024, 'x') + "\ngewk=1\n");
+    EXPECT_EQ(s.read_setting("anzeige", "gewk"), "");
+    ASSERT_TRUE(s.file_problem());
+    EXPECT_NE(s.file_problem()->find("zu groß"), std::string::npos) << *s.file_problem();
     // No sections at all.
     dir.write("kyomat.ini", "ak=1\ngewk=2\n");
     EXPECT_EQ(s.read_setting("anzeige", "ak"), "");
+}
+
+// What is not a regular file is refused without waiting on it, and said so.
+TEST(Settings, OnlyRegularFilesAreRead) {
+    TempFolder dir;
+    const Settings s(dir.path());
+    EXPECT_FALSE(s.file_problem());  // missing: every value reads empty, nothing to report
+    std::filesystem::create_directory(dir.path() / "kyomat.ini");
+    EXPECT_EQ(s.read_setting("anzeige", "ak"), "");
+    ASSERT_TRUE(s.file_problem());
+    EXPECT_NE(s.file_problem()->find("ein Ordner"), std::string::npos);
+    std::filesystem::remove(dir.path() / "kyomat.ini");
+#if !defined(_WIN32)
+    ASSERT_EQ(::mkfifo((dir.path() / "kyomat.ini").c_str(), 0600), 0);
+    EXPECT_EQ(s.read_setting("anzeige", "ak"), "");  // would block for ever if it were opened
+    EXPECT_NE(s.file_problem()->find("eine Pipe"), std::string::npos);
+    std::filesystem::remove(dir.path() / "kyomat.ini");
+    std::filesystem::create_symlink("/dev/zero", dir.path() / "kyomat.ini");
+    EXPECT_EQ(s.read_setting("anzeige", "ak"), "");  // would read without end
+    EXPECT_NE(s.file_problem()->find("ein Gerät"), std::string::npos);
+#endif
+}
+
+// An editor's UTF-8, with or without its byte order mark, reads like code page 1252.
+TEST(Settings, Utf8FilesAndTheByteOrderMark) {
+    TempFolder dir;
+    const Settings s(dir.path());
+    for (const std::string bom : {"\xEF\xBB\xBF", ""}) {
+        dir.write("kyomat.ini", bom + "[anzeige]\r\nak=U18 m\xC3\xA4nnlich\r\nanz_links=0\r\n");
+        EXPECT_EQ(s.read_setting("anzeige", "anz_links"), "0");
+        EXPECT_EQ(s.read_setting("anzeige", "ak"), "U18 männlich");
+    }
+    dir.write("kyomat.ini", "\xEF\xBB\xBF[anzeige]\r\nanz_links=5\r\n");  // BOM, ASCII only
+    EXPECT_EQ(s.read_setting("anzeige", "anz_links"), "5");
+    dir.write("kyomat.ini", "[anzeige]\r\nak=U18 m\xE4nnlich\r\n");  // code page 1252
+    EXPECT_EQ(s.read_setting("anzeige", "ak"), "U18 männlich");
 }
 
 TEST(Settings, ClampedDigitNumbers) {
