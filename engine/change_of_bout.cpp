@@ -34,9 +34,9 @@ std::string result_value(const Board& b, int clock_value, bool golden) {
     return value;
 }
 
-int points_total(const Element& ippon, const Element& waza, const Element& yuko) {
-    return k_ippon_place * plain_value(ippon) + k_waza_place * plain_value(waza) +
-           plain_value(yuko);
+std::int64_t points_total(const Element& ippon, const Element& waza, const Element& yuko) {
+    return std::int64_t{k_ippon_place} * plain_value(ippon) +
+           std::int64_t{k_waza_place} * plain_value(waza) + plain_value(yuko);
 }
 
 // Splits a name for a title page at its comma, when the comma comes at position min_comma
@@ -145,7 +145,7 @@ void BoutEngine::take_bout_fields() {
     b.lblBLau_Verein.text = fields.edtVERNBlau;
     b.lblWeiss_Name.text = fields.edtNAMEWeiss;
     b.lblWeiss_Verein.text = fields.edtVERNWeiss;
-    const int seconds = get_kampfzeit(settings_, state_.age_class, false);
+    const int seconds = bout_time(false);
     RuleSettings& r = rules_;
     host_.changeParameterAK(state_.age_class,
                             AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.Max_Shido,
@@ -205,7 +205,7 @@ void BoutEngine::neuer_kampf_teams_simple() {
     b.lblWeiss_Name.text = fields.edtNAMEWeiss;
     b.lblWeiss_Verein.text = fields.edtVERNWeiss;
     if (has_result || state_.clock_value <= 0) {
-        state_.set_duration = get_kampfzeit(settings_, state_.age_class, false);
+        state_.set_duration = bout_time(false);
         reset_kampf(state_.set_duration);
         if (rules_.titel_auto) titel_anzeigen();
         host_.relayout();

@@ -12,7 +12,7 @@ constexpr Colour k_focus_off{128, 128, 128};
 
 }  // namespace
 
-std::string clock_text(int seconds) {
+std::string clock_text(std::int64_t seconds) {
     if (seconds < 0) return "-" + clock_text(-seconds);  // only a duration can be negative
     return std::to_string(seconds / 60) + ":" + format_number(seconds % 60, 2);
 }
@@ -28,8 +28,10 @@ void BoutEngine::set_clock_timer(bool on) {
 }
 
 int BoutEngine::elapsed_seconds() const {
-    return golden_score() ? state_.set_duration + state_.clock_value
-                          : state_.set_duration - state_.clock_value;
+    const std::int64_t duration = state_.set_duration, clock = state_.clock_value;
+    const std::int64_t elapsed = golden_score() ? duration + clock : duration - clock;
+    return static_cast<int>(
+        std::clamp<std::int64_t>(elapsed, -k_max_clock_seconds, k_max_clock_seconds));
 }
 
 bool BoutEngine::schreiben_zeit() {
@@ -87,7 +89,11 @@ void BoutEngine::clock_tick() {
     const std::uint32_t t = host_.tick_count();
     if (clock_seconds_.second_due(t)) {
         clock_seconds_.count_second();
-        state_.clock_value += golden_score() ? 1 : -1;
+        if (golden_score()) {
+            state_.clock_value = std::min(state_.clock_value + 1, k_max_clock_seconds);
+        } else {
+            --state_.clock_value;
+        }
         if (!schreiben_zeit() && !state_.holder) kampfende(std::nullopt);
         if (state_.control_panel_active) host_.zeit_uebernehmen();
     }
@@ -173,15 +179,26 @@ void BoutEngine::reset_haltegriff() {
 
 void BoutEngine::start_golden_score() {
     board_.lbl_GS.visible = true;
-    state_.golden_score_limit = get_kampfzeit(settings_, state_.age_class, true);
+    state_.golden_score_limit = bout_time(true);
     state_.clock_value = 0;
     schreiben_zeit();
     state_.bout_active = true;
 }
 
 void BoutEngine::correct_clock(int delta) {
-    state_.clock_value += delta;
+    // However often the key is pressed, the clock stays a time the board can show.
+    state_.clock_value = static_cast<int>(std::clamp<std::int64_t>(
+        std::int64_t{state_.clock_value} + delta, -k_max_clock_seconds, k_max_clock_seconds));
     schreiben_zeit();
+}
+
+int BoutEngine::bout_time(bool golden_score) {
+    const std::string text =
+        settings_.read_setting("anzeige", golden_score ? "kampfzeit_gs" : "kampfzeit");
+    if (const auto n = to_integer(text); n && (*n < 0 || *n > k_max_bout_seconds)) {
+        host_.show_message(conversion_error_text(text), 'F');
+    }
+    return get_kampfzeit(settings_, state_.age_class, golden_score);
 }
 
 void BoutEngine::correct_hold_down(bool up) {

@@ -22,7 +22,9 @@
 namespace kyomat {
 
 // Seconds as the clock shows them, "m:ss".
-std::string clock_text(int seconds);
+std::string clock_text(std::int64_t seconds);
+// The bout clock never goes beyond this many seconds, whatever the keys and the settings.
+constexpr int k_max_clock_seconds = 99 * 3600;
 
 class BoutEngine {
   public:
@@ -120,6 +122,8 @@ class BoutEngine {
     void hold_down_second();
     void control_focus();
     void start_golden_score();
+    // The bout time from the settings; one out of range is reported and 47 is used.
+    int bout_time(bool golden_score);
     void correct_clock(int delta);
     void correct_hold_down(bool up);
     void set_clock_timer(bool on);

@@ -31,6 +31,17 @@ class Reader {
         return *n;
     }
 
+    // A digit number from 0 to most; beyond it reported, and fallback instead.
+    int number_up_to(const char* section, const char* key, int most, int fallback) const {
+        const std::string value = text(section, key);
+        const auto n = digits_to_number_checked(value);
+        if (!n || *n > most) {
+            report_(conversion_error_text(digits_of(value)), 'F');
+            return fallback;
+        }
+        return *n;
+    }
+
     bool switched_on(const char* section, const char* key) const {
         return number(section, key) == 1;
     }
@@ -45,15 +56,18 @@ class Reader {
 };
 
 void read_points(const Reader& in, RuleSettings& r) {
-    r.ippon = in.number("add_system", "ippon");
-    r.waza_ari = in.number("add_system", "waza-ari");
-    r.yuko = in.number("add_system", "yuko");
-    r.shido_1 = in.number("add_system", "shido_1");
-    r.shido_2 = in.number("add_system", "shido_2");
-    r.shido_3 = in.number("add_system", "shido_3");
-    r.shido_4 = in.number("add_system", "shido_4");
-    r.shido_N = in.number("add_system", "shido_N");
-    r.max_punkte = in.number("add_system", "max_punkte");
+    const auto points = [&in](const char* key) {
+        return in.number_up_to("add_system", key, k_max_point_value, 0);
+    };
+    r.ippon = points("ippon");
+    r.waza_ari = points("waza-ari");
+    r.yuko = points("yuko");
+    r.shido_1 = points("shido_1");
+    r.shido_2 = points("shido_2");
+    r.shido_3 = points("shido_3");
+    r.shido_4 = points("shido_4");
+    r.shido_N = points("shido_N");
+    r.max_punkte = in.number_up_to("add_system", "max_punkte", k_max_points_goal, 0);
 }
 
 void read_colours(const Reader& in, RuleSettings& r) {
@@ -113,8 +127,11 @@ void read_rule_settings(const Settings& settings, RuleSettings& r, const ReportM
     // A hold-down time of 0 (or an unreadable one) keeps the usual times.
     r.haltegr_ippon = k_default_hold_ippon;
     r.haltegr_waza = k_default_hold_waza;
-    if (const int n = in.number("anzeige", "haltegr_ippon"); n > 0) r.haltegr_ippon = n;
-    if (const int n = in.number("anzeige", "haltegr_waza"); n > 0) r.haltegr_waza = n;
+    const auto hold = [&in](const char* key) {
+        return in.number_up_to("anzeige", key, k_max_hold_seconds, 0);
+    };
+    if (const int n = hold("haltegr_ippon"); n > 0) r.haltegr_ippon = n;
+    if (const int n = hold("haltegr_waza"); n > 0) r.haltegr_waza = n;
     r.titel_auto = in.text("anzeige", "titel_auto") == "1";
     r.sieger_auto = in.text("anzeige", "sieger_auto") == "1";
     r.titel_dauer = in.text("anzeige", "titel_dauer");
@@ -123,7 +140,7 @@ void read_rule_settings(const Settings& settings, RuleSettings& r, const ReportM
     r.ohne_waza = in.switched_on("control", "ohne_waza");
     r.ohne_yuko = in.switched_on("control", "ohne_yuko");
     r.waza2ippon = in.switched_on("control", "waza2ippon");
-    r.Max_Shido = in.number("control", "Max_Shido");
+    r.Max_Shido = in.number_up_to("control", "Max_Shido", k_max_shido_limit, 0);
     if (r.Max_Shido == 0) r.Max_Shido = k_default_max_shido;
     r.strafen = in.number("sieger", "strafen");
     read_colours(in, r);

@@ -74,7 +74,8 @@ int BoutEngine::change_wertung(Element& cell, int limit, int delta) {
 
 void BoutEngine::change_punkte(Side side, int delta) {
     int& total = state_.points(side);
-    total = std::max(0, total + delta);
+    total = static_cast<int>(
+        std::clamp<std::int64_t>(std::int64_t{total} + delta, 0, k_max_points_total));
     anzeige_punkte();
     protocol(std::string(1, protocol_letter(side)), delta);
 }
@@ -176,10 +177,12 @@ void BoutEngine::hansoku_make(Side side) {
 
 MaybeSide BoutEngine::winner_by_scores() const {
     const Board& b = board_;
-    const int blue = k_ippon_weight * plain_value(b.lbl_I_b) +
-                     k_waza_weight * plain_value(b.lbl_W_b) + plain_value(b.lbl_Y_b);
-    const int white = k_ippon_weight * plain_value(b.lbl_I_W) +
-                      k_waza_weight * plain_value(b.lbl_W_W) + plain_value(b.lbl_Y_W);
+    const auto weighed = [](const Element& i, const Element& w, const Element& y) {
+        return std::int64_t{k_ippon_weight} * plain_value(i) +
+               std::int64_t{k_waza_weight} * plain_value(w) + plain_value(y);
+    };
+    const std::int64_t blue = weighed(b.lbl_I_b, b.lbl_W_b, b.lbl_Y_b);
+    const std::int64_t white = weighed(b.lbl_I_W, b.lbl_W_W, b.lbl_Y_W);
     if (blue > white) return Side::blue;
     if (white > blue) return Side::white;
     return std::nullopt;

@@ -67,8 +67,13 @@ bool parse_colour(std::string_view text, Colour& colour);
 // A digit number from 2 to 199: true and percent set; otherwise false and percent untouched.
 bool parse_font_correction(std::string_view text, int& percent);
 
+constexpr std::int32_t k_default_bout_seconds = 47;
+// A bout time of hours is plausible, one beyond a day is not.
+constexpr std::int32_t k_max_bout_seconds = 24 * 3600;
+
 // The bout time in seconds (key kampfzeit, or kampfzeit_gs for Golden Score), 47 when the
-// entry is not an integer. The age class plays no part: all classes share one time.
+// entry is not an integer from 0 to k_max_bout_seconds. The age class plays no part: all
+// classes share one time.
 std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class, bool golden_score);
 
 }  // namespace kyomat
