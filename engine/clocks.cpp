@@ -195,7 +195,7 @@ void BoutEngine::correct_clock(int delta) {
 int BoutEngine::bout_time(bool golden_score) {
     const std::string text =
         settings_.read_setting("anzeige", golden_score ? "kampfzeit_gs" : "kampfzeit");
-    if (const auto n = to_integer(text); n && (*n < 0 || *n > k_max_bout_seconds)) {
+    if (const auto n = to_integer(text); n && !bout_time_in_range(*n, golden_score)) {
         host_.show_message(conversion_error_text(text), 'F');
     }
     return get_kampfzeit(settings_, state_.age_class, golden_score);

@@ -140,7 +140,7 @@ std::int32_t get_kampfzeit(const Settings& settings, std::string_view /*age_clas
                            bool golden_score) {
     const auto value =
         to_integer(settings.read_setting("anzeige", golden_score ? "kampfzeit_gs" : "kampfzeit"));
-    if (!value || *value < 0 || *value > k_max_bout_seconds) return k_default_bout_seconds;
+    if (!value || !bout_time_in_range(*value, golden_score)) return k_default_bout_seconds;
     return *value;
 }
 

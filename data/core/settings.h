@@ -71,9 +71,14 @@ constexpr std::int32_t k_default_bout_seconds = 47;
 // A bout time of hours is plausible, one beyond a day is not.
 constexpr std::int32_t k_max_bout_seconds = 24 * 3600;
 
+// A bout time runs from 0 to k_max_bout_seconds; a Golden Score limit of 0 or below means no
+// limit.
+inline bool bout_time_in_range(std::int32_t seconds, bool golden_score) {
+    return seconds <= k_max_bout_seconds && (golden_score || seconds >= 0);
+}
+
 // The bout time in seconds (key kampfzeit, or kampfzeit_gs for Golden Score), 47 when the
-// entry is not an integer from 0 to k_max_bout_seconds. The age class plays no part: all
-// classes share one time.
+// entry is not an integer in range. The age class plays no part: all classes share one time.
 std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class, bool golden_score);
 
 }  // namespace kyomat
