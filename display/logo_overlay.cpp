@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QKeyEvent>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "data/core/basis.h"
 #include "display/picture_file.h"
@@ -50,26 +51,95 @@ LogoOverlay::LogoOverlay(const Settings& settings, std::function<int()> display_
     timer_.start();
 }
 
-bool LogoOverlay::show_file(const std::string& path, bool report) {
-    QString error;
-    const auto image = load_picture(settings_.resolve(path), error);
-    if (!image) {
-        if (report) show_message(error.toStdString(), 'F');
-        return false;
+bool LogoOverlay::loading() const {
+    for (const auto& [path, logo] : logos_) {
+        if (logo.job) return true;
     }
-    logo_main_->setPixmap(QPixmap::fromImage(*image));
-    current_ = path;
-    return true;
+    return false;
 }
 
-std::string LogoOverlay::lade_logo(const char* key) {
-    std::string path = trim_right(settings_.read_setting("pause", key));
-    if (!path.empty() && !show_file(path, false)) path.clear();
-    return path;
+LogoOverlay::Logo& LogoOverlay::request(const std::string& path) {
+    const std::filesystem::path file = settings_.resolve(path);
+    std::error_code ec;
+    const auto changed = std::filesystem::last_write_time(file, ec);
+    const std::uintmax_t size = ec ? 0 : std::filesystem::file_size(file, ec);
+    Logo& logo = logos_[path];
+    const bool same_file =
+        (logo.result || logo.job) && logo.changed == changed && logo.size == size;
+    if (same_file) return logo;
+    logo.changed = changed;
+    logo.size = size;
+    logo.result.reset();
+    // Decoded off the GUI thread, scaled down to the overlay's size: the board's clock and
+    // the operator's keys never wait for a picture.
+    const QSize fit = QWidget::size();
+    PictureLoader load = loader_ ? loader_ : [](const std::filesystem::path& f) {
+        LoadedPicture p;
+        p.image = load_picture(f, p.error);
+        return p;
+    };
+    if (logo.job) logo.job.release()->deleteLater();  // its result is of an older file
+    logo.job = std::make_unique<QFutureWatcher<LoadedPicture>>();
+    connect(logo.job.get(), &QFutureWatcherBase::finished, this, [this, path] { decoded(path); });
+    logo.job->setFuture(QtConcurrent::run([load, file, fit] {
+        LoadedPicture p = load(file);
+        if (p.image && !fit.isEmpty() &&
+            (p.image->width() > fit.width() || p.image->height() > fit.height())) {
+            p.image = p.image->scaled(fit, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        }
+        return p;
+    }));
+    return logo;
+}
+
+void LogoOverlay::decoded(const std::string& path) {
+    Logo& logo = logos_[path];
+    if (!logo.job) return;
+    logo.result = logo.job->result();
+    logo.job.release()->deleteLater();
+    const bool its_turn = waiting_ == path;
+    if (logo.result->image) {
+        logo.loaded_once = true;
+        if (its_turn) {
+            waiting_.clear();
+            show_picture(path, *logo.result->image);
+        }
+        return;
+    }
+    logo_failed(path, logo.result->error);
+}
+
+void LogoOverlay::logo_failed(const std::string& path, const QString& error) {
+    Logo& logo = logos_[path];
+    const bool its_turn = waiting_ == path;
+    if (its_turn) waiting_.clear();
+    if (logo.loaded_once) {
+        // A logo that loaded once but fails now stops the rotation on the picture shown.
+        logo.loaded_once = false;
+        if (its_turn || isVisible()) {
+            timer_.stop();
+            show_message(error.toStdString(), 'F');
+        }
+        return;
+    }
+    // One that never loaded leaves the rotation silently, as if it had not been configured.
+    for (std::string& p : paths_) {
+        if (p == path) p.clear();
+    }
+    if (its_turn) remaining_ = 0;
+}
+
+void LogoOverlay::show_picture(const std::string& path, const QImage& image) {
+    logo_main_->setPixmap(QPixmap::fromImage(image));
+    current_ = path;
 }
 
 void LogoOverlay::laden_logos() {
-    paths_ = {lade_logo("logo1"), lade_logo("logo2"), lade_logo("logo3")};
+    for (std::size_t i = 0; i < paths_.size(); ++i) {
+        const std::string key = "logo" + std::to_string(i + 1);
+        paths_[i] = trim_right(settings_.read_setting("pause", key));
+        if (!paths_[i].empty()) request(paths_[i]);
+    }
     times_ = {digits_to_number(settings_.read_setting("pause", "zeit1")),
               digits_to_number(settings_.read_setting("pause", "zeit2")),
               digits_to_number(settings_.read_setting("pause", "zeit3"))};
@@ -78,11 +148,17 @@ void LogoOverlay::laden_logos() {
 
 void LogoOverlay::logo_zeigen(const std::string& path, int ticks) {
     if (path.empty() || ticks <= 0) return;
-    timer_.stop();
-    // A logo that loaded once but fails now stops the rotation on the picture shown.
-    if (!show_file(path, true)) return;
     remaining_ = ticks;
-    timer_.start();
+    Logo& logo = request(path);  // the file may have changed since it was decoded
+    if (logo.job) {
+        waiting_ = path;  // shown as soon as it is decoded; the rotation's time runs on
+        return;
+    }
+    if (logo.result && logo.result->image) {
+        show_picture(path, *logo.result->image);
+        return;
+    }
+    logo_failed(path, logo.result ? logo.result->error : QString());
 }
 
 void LogoOverlay::timLogoTimer() {

@@ -1,16 +1,29 @@
 #pragma once
 // The logo overlay: up to three configured pictures in rotation over the display during a
 // pause, closed by a character key, a click or Ctrl+R.
+#include <QFutureWatcher>
+#include <QImage>
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <filesystem>
 #include <functional>
+#include <map>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "data/core/settings.h"
 
 namespace kyomat {
+
+// A logo file decoded: the picture, or why there is none.
+struct LoadedPicture {
+    std::optional<QImage> image;
+    QString error;
+};
+using PictureLoader = std::function<LoadedPicture(const std::filesystem::path&)>;
 
 class LogoOverlay : public QWidget {
     Q_OBJECT
@@ -27,6 +40,10 @@ class LogoOverlay : public QWidget {
     QTimer& timLogo() { return timer_; }
     // The path of the logo on show; empty while the built-in picture shows.
     const std::string& current_logo() const { return current_; }
+    // Logos are decoded off the GUI thread by this; tests put a slow or failing one in.
+    void set_picture_loader(PictureLoader loader) { loader_ = std::move(loader); }
+    // Whether a logo is still being decoded.
+    bool loading() const;
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -36,10 +53,23 @@ class LogoOverlay : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // One logo file: its decoded picture (kept while the file stays the same) or its decode
+    // still running.
+    struct Logo {
+        std::filesystem::file_time_type changed;
+        std::uintmax_t size = 0;
+        bool loaded_once = false;
+        std::unique_ptr<QFutureWatcher<LoadedPicture>> job;
+        std::optional<LoadedPicture> result;
+    };
+
     void laden_logos();
-    std::string lade_logo(const char* key);
     void logo_zeigen(const std::string& path, int ticks);
-    bool show_file(const std::string& path, bool report);
+    // Starts decoding the file unless the same file is decoded or being decoded already.
+    Logo& request(const std::string& path);
+    void decoded(const std::string& path);
+    void show_picture(const std::string& path, const QImage& image);
+    void logo_failed(const std::string& path, const QString& error);
 
     const Settings& settings_;
     std::function<int()> display_left_;
@@ -52,6 +82,10 @@ class LogoOverlay : public QWidget {
     bool first_show_ = true;
     int remembered_left_ = 0;
     std::string current_;
+    PictureLoader loader_;
+    std::map<std::string, Logo> logos_;
+    // The logo whose turn has come while it was still being decoded.
+    std::string waiting_;
 };
 
 }  // namespace kyomat

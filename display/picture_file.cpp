@@ -35,7 +35,7 @@ std::optional<QImage> load_picture(const std::filesystem::path& file, QString& e
         return std::nullopt;
     }
     std::string why;
-    const auto bytes = read_whole_file(file, why);
+    const auto bytes = read_whole_file(file, why, k_max_logo_bytes);
     if (!bytes) {
         error = QString::fromStdString(why);
         return std::nullopt;

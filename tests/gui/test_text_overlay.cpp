@@ -1,14 +1,19 @@
 // The text screen and the logo overlay on the offscreen platform, and picture loading.
+#include <QBuffer>
+#include <QImageWriter>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
 #include <QtTest>
+#include <fstream>
+#include <future>
 
 #include "display/logo_overlay.h"
 #include "display/picture_file.h"
 #include "display/text_screen.h"
 #include "engine/fake_host.h"
 #include "platform/message_box.h"
+#include "platform/picture.h"
 #include "temp_folder.h"
 
 using namespace kyomat;
@@ -120,7 +125,9 @@ class TestTextOverlay : public QObject {
         overlay.timLogo().stop();
         overlay.overlay_bild();
         QVERIFY(overlay.isVisible());
-        QCOMPARE(overlay.current_logo(), std::string("a.jpg"));
+        // Logos are decoded off the GUI thread: the first shows when it is ready.
+        QTRY_COMPARE(overlay.current_logo(), std::string("a.jpg"));
+        QTRY_VERIFY(!overlay.loading());
         overlay.timLogo().stop();  // the test drives the ticks
         auto ticks = [&](int n) {
             for (int i = 0; i < n; ++i) overlay.timLogoTimer();
@@ -150,7 +157,11 @@ class TestTextOverlay : public QObject {
         message_boxes::take_log();
         overlay.timLogo().stop();
         ticks(51);  // logo 1's time, logo 2 skipped, logo 3 fails
-        const auto log = message_boxes::take_log();
+        std::vector<std::string> log;
+        QTRY_VERIFY([&log] {
+            for (auto& line : message_boxes::take_log()) log.push_back(line);
+            return !log.empty();
+        }());
         QCOMPARE(log.size(), std::size_t{1});
         QVERIFY(log[0].rfind("F ", 0) == 0);
         QVERIFY(!overlay.timLogo().isActive());
@@ -170,6 +181,68 @@ class TestTextOverlay : public QObject {
         QVERIFY(message_boxes::take_log().empty());
         QVERIFY(!overlay.findChild<QLabel*>("logo_main")->pixmap().isNull());  // built-in
         QCOMPARE(overlay.findChild<QLabel*>("logo_main")->pixmap().size(), QSize(1024, 768));
+    }
+
+    // A progressive picture with hundreds of scans is refused; one with a few dozen is not.
+    void scanBombsAndHugeFilesAreRefused() {
+        testing::TempFolder dir;
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "JPG");
+        writer.setProgressiveScanWrite(true);
+        QVERIFY(writer.write(image));
+        const std::string jpeg(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        const std::size_t last_scan = jpeg.rfind("\xFF\xDA");
+        const std::size_t end = jpeg.rfind("\xFF\xD9");
+        QVERIFY(last_scan != std::string::npos && end != std::string::npos && last_scan < end);
+        const auto with_scans = [&](int repeats) {
+            std::string out = jpeg.substr(0, end);
+            for (int i = 0; i < repeats; ++i) out += jpeg.substr(last_scan, end - last_scan);
+            return out + "\xFF\xD9";
+        };
+        QString error;
+        QVERIFY(decode_jpeg(with_scans(20), error).has_value());
+        QVERIFY(!decode_jpeg(with_scans(500), error).has_value());
+        QVERIFY(error.contains("scans"));
+        // A sparse file of 2 GB is refused by its size, without reading it.
+        {
+            std::ofstream sparse(dir.path() / "huge.jpg", std::ios::binary);
+            sparse.seekp(2LL * 1024 * 1024 * 1024);
+            sparse.put('\0');
+        }
+        error.clear();
+        QVERIFY(!load_picture(dir.path() / "huge.jpg", error).has_value());
+        QVERIFY2(error.contains("zu groß"), qPrintable(error));
+    }
+
+    // While a logo is decoded the GUI thread goes on: timers fire, the board's clock ticks.
+    void theGuiGoesOnWhileALogoIsDecoded() {
+        start("");
+        save_image(dir_->path() / "slow.jpg", Qt::red, "JPG");
+        dir_->write("kyomat.ini", "[pause]\r\nlogo1=slow.jpg\r\nzeit1=50\r\n");
+        std::promise<void> release;
+        std::shared_future<void> released = release.get_future().share();
+        LogoOverlay overlay(engine_->settings(), [] { return 0; });
+        overlay.set_picture_loader([released](const std::filesystem::path& file) {
+            released.wait();  // a decoder as slow as the test wants
+            LoadedPicture p;
+            p.image = load_picture(file, p.error);
+            return p;
+        });
+        int fired = 0;
+        QTimer clock;
+        connect(&clock, &QTimer::timeout, [&fired] { ++fired; });
+        clock.start(10);
+        overlay.overlay_bild();
+        QTRY_VERIFY(fired >= 10);
+        QVERIFY(overlay.loading());
+        QCOMPARE(overlay.current_logo(), std::string());  // the built-in picture meanwhile
+        release.set_value();
+        QTRY_COMPARE(overlay.current_logo(), std::string("slow.jpg"));
+        overlay.overlay_bild_aus();
     }
 
     void pictureLoading() {
