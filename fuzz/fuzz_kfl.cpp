@@ -3,6 +3,7 @@
 #include <string>
 
 #include "data/core/bout_list.h"
+#include "data/core/cp1252.h"
 
 namespace {
 
@@ -34,12 +35,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     if (list.row_count() < 1) __builtin_trap();
+    // A list read from UTF-8 may hold characters the file cannot: the program refuses to save
+    // it with a message (checked by the tests), so there is no round trip to check.
+    if (!kyomat::unsaveable_text(list).empty()) return 0;
     const std::string saved = kyomat::format_bout_list(list, 20261206, 102345);
+    // Code page 1252 that forms valid UTF-8 is read as UTF-8 by rule (see is_utf8_text).
+    if (kyomat::is_utf8_text(saved)) return 0;
     kyomat::BoutList again;
     if (!kyomat::parse_bout_list(saved, again)) __builtin_trap();
     if (again.rows != list.rows || again.team_mode != list.team_mode || again.team1 != list.team1 ||
         again.team2 != list.team2) {
         __builtin_trap();
+    }
+    for (std::size_t r = 0; r < list.rows.size(); ++r) {
+        if (again.rows[r].tail != list.rows[r].tail) __builtin_trap();  // cells past the eighth
     }
     return 0;
 }

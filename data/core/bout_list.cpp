@@ -82,7 +82,7 @@ bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
     list.reset();
     // A list an editor saved as UTF-8 is read as such; the next save writes code page 1252.
     const bool utf8 = is_utf8_text(file_bytes);
-    const std::string_view bytes = utf8 ? without_utf8_bom(file_bytes) : file_bytes;
+    const std::string_view bytes = without_utf8_bom(file_bytes);
     std::size_t pos = 0;
     std::string_view line;
     if (!next_raw_line(bytes, pos, line)) return false;

@@ -115,9 +115,10 @@ std::string_view without_utf8_bom(std::string_view bytes) {
     return bytes;
 }
 
-bool is_utf8_text(std::string_view bytes) {
-    if (bytes.size() >= 3 && without_utf8_bom(bytes).size() + 3 == bytes.size()) return true;
-    bool beyond_ascii = false;
+bool is_utf8_text(std::string_view file_bytes) {
+    const std::string_view bytes = without_utf8_bom(file_bytes);
+    // With the mark, valid UTF-8 is UTF-8 even if it is all ASCII.
+    bool beyond_ascii = bytes.size() != file_bytes.size();
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto b = static_cast<unsigned char>(bytes[i]);
@@ -157,7 +158,7 @@ bool is_utf8_text(std::string_view bytes) {
 }
 
 std::string file_bytes_as_cp1252(std::string_view bytes) {
-    if (!is_utf8_text(bytes)) return std::string(bytes);
+    if (!is_utf8_text(bytes)) return std::string(without_utf8_bom(bytes));
     return utf8_to_cp1252(without_utf8_bom(bytes));
 }
 

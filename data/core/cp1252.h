@@ -15,10 +15,12 @@ std::string cp1252_to_utf8(std::string_view bytes);
 // it silently. Malformed UTF-8 counts as unmappable too.
 std::string utf8_to_cp1252(std::string_view text, int* unmappable = nullptr);
 
-// How a text file is read: a file that starts with the UTF-8 byte order mark, or that is valid
-// UTF-8 and holds at least one character beyond ASCII, is UTF-8 (an editor saved it so);
-// every other file is code page 1252, whose umlauts are never valid UTF-8. Files are always
-// written in code page 1252.
+// How a text file is read: a file that is valid UTF-8 and holds at least one character
+// beyond ASCII, or starts with the UTF-8 byte order mark, is UTF-8 (an editor saved it so);
+// every other file is code page 1252 (a mark before it is dropped), whose umlauts next to
+// letters are never valid UTF-8. Text in code page 1252 that happens to be valid UTF-8
+// ("Ã¤" and the like) is read as UTF-8: no real name or club looks like that. Files are
+// always written in code page 1252.
 std::string_view without_utf8_bom(std::string_view bytes);
 bool is_utf8_text(std::string_view bytes);
 // The file's bytes as code page 1252, whichever of the two it was written in (characters

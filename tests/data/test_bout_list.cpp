@@ -260,3 +260,16 @@ TEST(TeamScore, PointsFromTheNameFields) {
     EXPECT_EQ(entry.edtNAMEBlau, "5 Punkte");
     EXPECT_EQ(team_fields_from_entry(entry, false, false).edtPunkteBlau, "5");
 }
+
+// Found by fuzzing: a byte order mark before code page 1252 text is dropped, and the text
+// still reads as code page 1252; valid UTF-8 with the mark reads as UTF-8.
+TEST(BoutListFile, AByteOrderMarkDoesNotDecideTheEncodingAlone) {
+    BoutList list;
+    ASSERT_TRUE(parse_bout_list(
+        "\xEF\xBB\xBF#STR|KFL|1|1\r\n#PAR|0|||2\r\n#DAT|-60|Wei\xDF|V|Kr\xFCger|V|||\r\n", list));
+    EXPECT_EQ(list.rows[1][1], "Weiß");
+    EXPECT_EQ(list.rows[1][3], "Krüger");
+    ASSERT_TRUE(parse_bout_list(
+        "\xEF\xBB\xBF#STR|KFL|1|1\r\n#PAR|0|||2\r\n#DAT|-60|Wei\xC3\x9F|||||\r\n", list));
+    EXPECT_EQ(list.rows[1][1], "Weiß");
+}

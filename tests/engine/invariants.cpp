@@ -51,7 +51,7 @@ constexpr std::array<std::uint16_t, 26> k_keys = {
 
 EventDriver::EventDriver(const std::filesystem::path& folder)
     : folder_(folder), host_(folder), engine_(host_, Settings(folder)) {
-    write_settings(0, 0);
+    write_settings(0, 0, 0);
     std::ofstream(folder_ / "neu.kfl", std::ios::binary)
         << "#STR|KFL|1|1\r\n#PAR|0|||4\r\n#DAT|-60|A||B||||\r\n#DAT|-66|C||D||||\r\n"
            "#DAT|-73|E||F||||\r\n";
@@ -60,16 +60,55 @@ EventDriver::EventDriver(const std::filesystem::path& folder)
     engine_.on_create();
 }
 
-void EventDriver::write_settings(std::uint8_t a, std::uint8_t b) {
+namespace {
+
+// Numbers of the settings that the input may set to any of the values below.
+constexpr std::array<std::pair<const char*, const char*>, 16> k_chosen_keys = {{
+    {"anzeige", "kampfzeit"},
+    {"anzeige", "kampfzeit_gs"},
+    {"anzeige", "haltegr_ippon"},
+    {"anzeige", "haltegr_waza"},
+    {"anzeige", "titel_dauer"},
+    {"anzeige", "teams_simple"},
+    {"add_system", "ippon"},
+    {"add_system", "waza-ari"},
+    {"add_system", "yuko"},
+    {"add_system", "shido_1"},
+    {"add_system", "shido_N"},
+    {"add_system", "max_punkte"},
+    {"control", "Max_Shido"},
+    {"control", "ohne_yuko"},
+    {"sieger", "strafen"},
+    {"add_system", "add_aktiv"},
+}};
+constexpr std::array<const char*, 16> k_chosen_values = {
+    "0",          "1",          "2",           "3",
+    "-1",         "5",          "60",          "99",
+    "100",        "99999",      "86400",       "2147483647",
+    "2147483648", "4294967296", "-2147483648", "99999999999999999999"};
+
+}  // namespace
+
+void EventDriver::write_settings(std::uint8_t a, std::uint8_t b, std::uint8_t chosen) {
+    // The chosen key comes first in its section, so it is the one that counts.
+    const auto& chosen_key = k_chosen_keys[chosen % k_chosen_keys.size()];
+    const std::string_view section = chosen_key.first;
+    const std::string first = std::string(chosen_key.second) + "=" +
+                              k_chosen_values[(chosen / k_chosen_keys.size()) % 16] + "\r\n";
+    const auto head = [&](const char* name) {
+        return "[" + std::string(name) + "]\r\n" +
+               (chosen != 0 && std::string_view(name) == section ? first : std::string());
+    };
     std::ofstream out(folder_ / "kyomat.ini", std::ios::binary | std::ios::trunc);
-    out << "[anzeige]\r\nanz_links=0\r\ngewk=x\r\nkampfzeit=" << (a % 8) * 30 + 1
+    out << head("anzeige") << "anz_links=0\r\ngewk=x\r\nkampfzeit=" << (a % 8) * 30 + 1
         << "\r\nkampfzeit_gs=" << (b % 4) * 20 << "\r\n";
-    out << "[add_system]\r\nadd_aktiv=" << ((a & 0x80) ? 1 : 0)
+    out << head("add_system") << "add_aktiv=" << ((a & 0x80) ? 1 : 0)
         << "\r\nippon=100\r\nwaza-ari=10\r\nyuko=1\r\nshido_1=1\r\nshido_2=2\r\nshido_N=3\r\n"
         << "max_punkte=" << (b % 5) * 100 << "\r\n";
-    out << "[control]\r\nMax_Shido=" << (a / 8) % 10 << "\r\nwaza2ippon=" << ((b & 0x10) ? 1 : 0)
-        << "\r\nohne_waza=" << ((b & 0x20) ? 1 : 0) << "\r\n";
-    out << "[sieger]\r\nstrafen=" << (b / 64) % 3 << "\r\n";
+    out << head("control") << "Max_Shido=" << (a / 8) % 10
+        << "\r\nwaza2ippon=" << ((b & 0x10) ? 1 : 0) << "\r\nohne_waza=" << ((b & 0x20) ? 1 : 0)
+        << "\r\n";
+    out << head("sieger") << "strafen=" << (b / 64) % 3 << "\r\n";
 }
 
 void EventDriver::queue_answers() {
@@ -114,7 +153,8 @@ bool EventDriver::step(const std::uint8_t* data, std::size_t size, std::size_t& 
             break;
         case 6: {  // new settings, taken over by the reset to configuration
             const std::uint8_t more = pos < size ? data[pos++] : 0;
-            write_settings(arg, more);
+            const std::uint8_t chosen = pos < size ? data[pos++] : 0;
+            write_settings(arg, more, chosen);
             engine_.handle_key('E', Modifiers{false, true, false});
             break;
         }

@@ -23,7 +23,9 @@ class EventDriver {
     FakeHost& host() { return host_; }
 
   private:
-    void write_settings(std::uint8_t a, std::uint8_t b);
+    // a and b choose the rule switches and times; chosen, when not 0, one more key and value
+    // (hostile ones among them).
+    void write_settings(std::uint8_t a, std::uint8_t b, std::uint8_t chosen);
     void queue_answers();
 
     std::filesystem::path folder_;
