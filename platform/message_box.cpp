@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <cstdio>
 #include <deque>
 
 namespace kyomat {
@@ -44,6 +45,8 @@ QMessageBox::Icon icon_for(char kind) {
 void show_message(const std::string& text, char kind) {
     bool ok = true;
     if (take_answer(std::string(1, kind) + " " + text, ok)) return;
+    // Every message also goes to the error stream: a record of what the operator was told.
+    std::fprintf(stderr, "kyomat: %c %s\n", kind, text.c_str());
     QMessageBox box(icon_for(kind), QString(), QString::fromStdString(text), QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();

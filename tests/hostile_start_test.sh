@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The real program started with hostile files in its folder: it stays up (a message box
+# waits for the operator) and says what is wrong, for each case.
+set -euo pipefail
+bin="$1"
+root="$(mktemp -d)"
+trap 'rm -rf "$root"' EXIT
+export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
+failed=0
+
+# start CASE EXPECTED: runs the program prepared in $root/CASE for 4 seconds.
+start() {
+  local dir="$root/$1" expected="$2" status=0
+  timeout -k 2 4 "$dir/kyomat" > "$dir/out.log" 2>&1 || status=$?
+  if [ "$status" -ne 124 ]; then
+    echo "FAIL $1: the program ended with $status"; cat "$dir/out.log"; failed=1; return
+  fi
+  if ! grep -qF -- "$expected" "$dir/out.log"; then
+    echo "FAIL $1: no message \"$expected\""; cat "$dir/out.log"; failed=1; return
+  fi
+  echo "ok   $1: stays up and says \"$expected\""
+}
+
+prepare() {
+  mkdir -p "$root/$1"
+  cp "$bin" "$root/$1/kyomat"
+}
+
+prepare folder && mkdir "$root/folder/kyomat.ini"
+start folder "ist ein Ordner"
+prepare fifo && mkfifo "$root/fifo/kyomat.ini"
+start fifo "ist eine Pipe"
+prepare device && ln -s /dev/zero "$root/device/kyomat.ini"
+start device "ist ein Gerät"
+prepare huge && truncate -s 100M "$root/huge/kyomat.ini"
+start huge "ist zu groß"
+# A byte order mark before the first section: the section is read, so only the gong is
+# missing (the file names none), not the display position.
+prepare bom && printf '\xEF\xBB\xBF[anzeige]\r\nanz_links=0\r\n' > "$root/bom/kyomat.ini"
+start bom "Kein Gong eingestellt"
+if grep -q "ist kein gültiger Integerwert" "$root/bom/out.log"; then
+  echo "FAIL bom: the first section was not read"; failed=1
+fi
+# Hostile numbers: reported as bad numbers, the program goes on.
+prepare numbers && printf '[anzeige]\r\nanz_links=0\r\nhaltegr_ippon=2147483647\r\n' > "$root/numbers/kyomat.ini"
+start numbers "'2147483647' ist kein gültiger Integerwert"
+exit $failed
