@@ -9,6 +9,7 @@
 #include "display/logo_overlay.h"
 #include "display/scoreboard_window.h"
 #include "display/text_screen.h"
+#include "engine/rule_settings.h"
 #include "platform/message_box.h"
 #include "platform/tick.h"
 
@@ -73,6 +74,11 @@ bool AppHost::eingabeTeamsSimple(bool has_result, bool blue_won) {
     if (!teams_->run(team)) return false;
     team_fields_to_entry(team, entry_->fields());
     return true;
+}
+
+void AppHost::changeParameterAK(const std::string& age_class, AgeClassRules rules) {
+    read_age_class_rules(settings_, age_class, rules,
+                         [this](const std::string& text, char kind) { show_message(text, kind); });
 }
 
 void AppHost::info() {

@@ -33,6 +33,7 @@ class AppHost : public Host {
     void clear_list_result_due() override;
     bool eingabeTeamsSimple(bool has_result, bool blue_won) override;
     void info() override;
+    void changeParameterAK(const std::string& age_class, AgeClassRules rules) override;
 
     void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                    const std::string& line3) override;

@@ -51,6 +51,8 @@ void ControlPanel::anzeige_uebernehmen() {
     edt_lpos_->setText(qtext(b.lblLPOS.text));
     status_panels_[0]->setText(qtext(b.lblAK.text + "    " + b.lblGewK.text));
     status_panels_[1]->setText(b.lbl_GS.visible ? "Golden Score" : " ");
+    // The bout time this bout was given (its age class may have its own).
+    status_panels_[2]->setText(qtext(clock_text(engine_.state().set_duration)));
 }
 
 void ControlPanel::zeit_uebernehmen() {

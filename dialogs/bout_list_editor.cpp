@@ -34,6 +34,15 @@ BoutListEditor::BoutListEditor(BoutListFile& file, QWidget* parent) : QDialog(pa
     resize(979, 516);
 
     auto* header = new QHBoxLayout;
+    auto* lblAltersklasse = new QLabel("Altersklasse", this);
+    lblAltersklasse->setObjectName("lblAltersklasse");
+    edtAltersklasse_ = new QLineEdit(this);
+    edtAltersklasse_->setObjectName("edtAltersklasse");
+    edtAltersklasse_->setToolTip(
+        "Altersklasse aller Kämpfe der Liste; ihre Regeln stehen in "
+        "kyomat.ini im Abschnitt [AK <Altersklasse>]");
+    header->addWidget(lblAltersklasse);
+    header->addWidget(edtAltersklasse_);
     chkMannschaft_ = new QCheckBox("Mannschaftskampf", this);
     chkMannschaft_->setObjectName("chkMannschaft");
     auto* lblMAN1 = new QLabel("Mannschaft 1", this);
@@ -105,6 +114,15 @@ BoutListEditor::BoutListEditor(BoutListFile& file, QWidget* parent) : QDialog(pa
         file_.list.team_mode = on;
         file_.modified = true;
     });
+    connect(edtAltersklasse_, &QLineEdit::textEdited, this, [this](QString t) {
+        // "|" separates the fields of the file: as in the cells it becomes "¦".
+        if (t.contains('|')) {
+            t.replace('|', QChar(0x00A6));
+            edtAltersklasse_->setText(t);
+        }
+        file_.list.age_class = t.toStdString();
+        file_.modified = true;
+    });
     connect(edtMAN1_, &QLineEdit::textEdited, this, [this](const QString& t) {
         file_.list.team1 = t.toStdString();
         file_.modified = true;
@@ -138,6 +156,7 @@ void BoutListEditor::show_list() {
     edtMAN2_->setEnabled(list.team_mode);
     edtMAN1_->setText(q(list.team1));
     edtMAN2_->setText(q(list.team2));
+    edtAltersklasse_->setText(q(list.age_class));
     grid_->setRowCount(list.row_count() - 1);
     for (int r = 1; r < list.row_count(); ++r) {
         for (int c = 0; c < BoutList::k_columns; ++c) {

@@ -45,6 +45,7 @@ class BoutListEditor : public QDialog {
     BoutListFile& file_;
     QTableWidget* grid_;
     QCheckBox* chkMannschaft_;
+    QLineEdit* edtAltersklasse_;
     QLineEdit* edtMAN1_;
     QLineEdit* edtMAN2_;
     bool filling_ = false;

@@ -147,6 +147,15 @@ void BoutEngine::take_bout_fields() {
     b.lblWeiss_Verein.text = fields.edtVERNWeiss;
     const int seconds = bout_time(false);
     RuleSettings& r = rules_;
+    // Every bout starts from the global switches, so that no bout inherits the rules of the
+    // previous bout's age class; the hook then sets those of this one.
+    r.ohne_waza = global_rules_.ohne_waza;
+    r.ohne_yuko = global_rules_.ohne_yuko;
+    r.waza2ippon = global_rules_.waza2ippon;
+    r.Max_Shido = global_rules_.Max_Shido;
+    r.strafen = global_rules_.strafen;
+    r.haltegr_ippon = global_rules_.haltegr_ippon;
+    r.haltegr_waza = global_rules_.haltegr_waza;
     host_.changeParameterAK(state_.age_class,
                             AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.Max_Shido,
                                           r.strafen, r.haltegr_ippon, r.haltegr_waza});

@@ -90,9 +90,10 @@ void BoutEngine::param_aus_ini() {
     board_.lblGewK.text = state_.weight_class;
     board_.lblLPOS.text.clear();
     set_names_from_settings();
-    read_rule_settings(settings_, rules_, [this](const std::string& text, char kind) {
+    read_rule_settings(settings_, global_rules_, [this](const std::string& text, char kind) {
         host_.show_message(text, kind);
     });
+    rules_ = global_rules_;
     // The system goes on without a gong.
     const std::string gong = settings_.read_setting("anzeige", "gong");
     const GongStatus status = host_.gong_open(gong);

@@ -152,6 +152,8 @@ class BoutEngine {
     Settings settings_;
     Board board_;
     RuleSettings rules_;
+    // The rule settings as the global keys give them (rules_ may hold an age class's own).
+    RuleSettings global_rules_;
     BoutState state_;
     bool clock_timer_on_ = false;
     bool focus_timer_on_ = true;

@@ -1,5 +1,8 @@
 #include "engine/rule_settings.h"
 
+#include <limits>
+#include <optional>
+#include <tuple>
 #include <utility>
 
 #include "data/core/basis.h"
@@ -145,6 +148,43 @@ void read_rule_settings(const Settings& settings, RuleSettings& r, const ReportM
     r.strafen = in.number("sieger", "strafen");
     read_colours(in, r);
     read_font_corrections(in, r);
+}
+
+void read_age_class_rules(const Settings& settings, std::string_view age_class, AgeClassRules r,
+                          const ReportMessage& report) {
+    const std::string section = age_class_section(age_class);
+    if (section.empty()) return;
+    const Reader in(settings, report);
+    const char* s = section.c_str();
+    // Only what the section names, each with the conversion of its global key; a bad value
+    // is reported (by the reading itself) and leaves the global one.
+    const auto has = [&](const char* key) { return !in.text(s, key).empty(); };
+    const auto read = [&](const char* key, int most) -> std::optional<int> {
+        const int missing = -1;
+        const int n = in.number_up_to(s, key, most, missing);
+        return n == missing ? std::nullopt : std::optional<int>(n);
+    };
+    constexpr int any = std::numeric_limits<int>::max();
+    for (auto [key, flag] :
+         {std::pair{"ohne_waza", &r.ohne_waza}, std::pair{"ohne_yuko", &r.ohne_yuko},
+          std::pair{"waza2ippon", &r.waza2ippon}}) {
+        if (!has(key)) continue;
+        if (const auto n = read(key, any)) *flag = *n == 1;
+    }
+    if (has("Max_Shido")) {
+        if (const auto n = read("Max_Shido", k_max_shido_limit)) {
+            r.Max_Shido = *n == 0 ? k_default_max_shido : *n;
+        }
+    }
+    if (has("strafen")) {
+        if (const auto n = read("strafen", any)) r.strafen = *n;
+    }
+    for (auto [key, seconds, usual] :
+         {std::tuple{"haltegr_ippon", &r.haltegr_ippon, k_default_hold_ippon},
+          std::tuple{"haltegr_waza", &r.haltegr_waza, k_default_hold_waza}}) {
+        if (!has(key)) continue;
+        if (const auto n = read(key, k_max_hold_seconds)) *seconds = *n > 0 ? *n : usual;
+    }
 }
 
 bool control_panel_at_start(const Settings& settings) {

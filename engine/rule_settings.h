@@ -5,6 +5,7 @@
 #include <string>
 
 #include "data/core/settings.h"
+#include "engine/host.h"
 
 namespace kyomat {
 
@@ -66,6 +67,11 @@ using ReportMessage = std::function<void(const std::string& text, char kind)>;
 // Reads every rule setting in the order the operator meets their messages. The point values
 // keep what they held unless the points system is switched on.
 void read_rule_settings(const Settings& settings, RuleSettings& rules, const ReportMessage& report);
+
+// The switches that the age class's section [AK <class>] sets, over the global ones in rules;
+// a bad value is reported and the global one kept. Without a section nothing changes.
+void read_age_class_rules(const Settings& settings, std::string_view age_class, AgeClassRules rules,
+                          const ReportMessage& report);
 
 // The control panel is fixed: opened at start and without a way to close it alone.
 bool control_panel_at_start(const Settings& settings);

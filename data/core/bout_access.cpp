@@ -66,7 +66,8 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
                 continue;
             }
             fields.edtLPOS = std::to_string(r);
-            fields.edtAKID.clear();
+            // The list's age class, so that its rules apply; a list without one gives none.
+            fields.edtAKID = list.age_class;
             fields.edtGEWK = row[0];
             fields.edtNAMEBlau = row[1];
             fields.edtVERNBlau = row[2];

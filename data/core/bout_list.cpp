@@ -15,6 +15,7 @@ const BoutList::Row& bout_list_header() {
 void BoutList::reset() {
     team1.clear();
     team2.clear();
+    age_class.clear();
     team_mode = false;
     rows.assign(2, Row{});
     rows[0] = bout_list_header();
@@ -97,6 +98,7 @@ bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
     list.team_mode = second[1] == "1";
     list.team1 = second[2];
     list.team2 = second[3];
+    if (second.size() >= 6) list.age_class = second[5];
     const bool believed = *stated >= 1 && *stated <= BoutList::k_max_rows;
     list.rows.assign(1, bout_list_header());
     if (believed) list.rows.resize(static_cast<std::size_t>(*stated));
@@ -137,7 +139,8 @@ std::string format_bout_list(const BoutList& list, int date, int time) {
          {std::string("#STR|KFL|"), std::to_string(date), std::string("|"), std::to_string(time),
           std::string("\r\n#PAR|"), bool_to_digit(list.team_mode), std::string("|"), list.team1,
           std::string("|"), list.team2, std::string("|"), std::to_string(list.row_count()),
-          std::string("\r\n")}) {
+          // A list without an age class keeps the five fields older readers know.
+          list.age_class.empty() ? std::string() : "|" + list.age_class, std::string("\r\n")}) {
         text += piece;
     }
     for (std::size_t r = 1; r < list.rows.size(); ++r) {
@@ -158,7 +161,7 @@ std::string unsaveable_text(const BoutList& list) {
         utf8_to_cp1252(cell, &bad);
         return bad > 0 ? cell : std::string();
     };
-    for (const std::string* s : {&list.team1, &list.team2}) {
+    for (const std::string* s : {&list.team1, &list.team2, &list.age_class}) {
         if (auto bad = check(*s); !bad.empty()) return bad;
     }
     for (const auto& row : list.rows) {

@@ -33,6 +33,9 @@ class BoutList {
     std::vector<Row> rows;
     bool team_mode = false;
     std::string team1, team2;
+    // The age class of the list's bouts (an optional sixth field of the "#PAR" record);
+    // empty when the list names none.
+    std::string age_class;
 };
 
 // The header texts of row 0.

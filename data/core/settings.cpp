@@ -136,12 +136,31 @@ bool parse_font_correction(std::string_view text, int& percent) {
     return true;
 }
 
-std::int32_t get_kampfzeit(const Settings& settings, std::string_view /*age_class*/,
+std::string age_class_section(std::string_view age_class) {
+    std::size_t first = 0;
+    while (first < age_class.size() && (age_class[first] == ' ' || age_class[first] == '\t')) {
+        ++first;
+    }
+    const std::string trimmed = trim_right(age_class.substr(first));
+    return trimmed.empty() ? std::string() : "AK " + trimmed;
+}
+
+std::optional<std::int32_t> bout_time_of(std::string_view text, bool golden_score) {
+    const auto value = to_integer(text);
+    if (!value || !bout_time_in_range(*value, golden_score)) return std::nullopt;
+    return value;
+}
+
+std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class,
                            bool golden_score) {
-    const auto value =
-        to_integer(settings.read_setting("anzeige", golden_score ? "kampfzeit_gs" : "kampfzeit"));
-    if (!value || !bout_time_in_range(*value, golden_score)) return k_default_bout_seconds;
-    return *value;
+    const char* key = golden_score ? "kampfzeit_gs" : "kampfzeit";
+    if (const std::string section = age_class_section(age_class); !section.empty()) {
+        if (const auto own = bout_time_of(settings.read_setting(section, key), golden_score)) {
+            return *own;
+        }
+    }
+    return bout_time_of(settings.read_setting("anzeige", key), golden_score)
+        .value_or(k_default_bout_seconds);
 }
 
 }  // namespace kyomat

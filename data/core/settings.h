@@ -77,8 +77,15 @@ inline bool bout_time_in_range(std::int32_t seconds, bool golden_score) {
     return seconds <= k_max_bout_seconds && (golden_score || seconds >= 0);
 }
 
-// The bout time in seconds (key kampfzeit, or kampfzeit_gs for Golden Score), 47 when the
-// entry is not an integer in range. The age class plays no part: all classes share one time.
+// The section of an age class's own rules: "AK " and the class as the bout list names it
+// (blanks around it dropped; matched without regard to case); empty for no age class.
+std::string age_class_section(std::string_view age_class);
+
+// The bout time in seconds (key kampfzeit, or kampfzeit_gs for Golden Score): the age class's
+// own when its section sets a valid one, else the global key's; 47 when that is not an
+// integer in range.
 std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class, bool golden_score);
+// The bout time a text gives, when it is an integer in range.
+std::optional<std::int32_t> bout_time_of(std::string_view text, bool golden_score);
 
 }  // namespace kyomat

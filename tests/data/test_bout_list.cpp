@@ -273,3 +273,16 @@ TEST(BoutListFile, AByteOrderMarkDoesNotDecideTheEncodingAlone) {
         "\xEF\xBB\xBF#STR|KFL|1|1\r\n#PAR|0|||2\r\n#DAT|-60|Wei\xC3\x9F|||||\r\n", list));
     EXPECT_EQ(list.rows[1][1], "Weiß");
 }
+
+// The age class rides as an optional sixth field of "#PAR": kept on save, absent when empty.
+TEST(BoutListFile, AgeClassIsAnOptionalSixthField) {
+    BoutList list;
+    ASSERT_TRUE(
+        parse_bout_list("#STR|KFL|1|1\r\n#PAR|0|||2|U18 m\xE4nnlich\r\n#DAT|-66|||||||\r\n", list));
+    EXPECT_EQ(list.age_class, "U18 männlich");
+    EXPECT_NE(format_bout_list(list, 1, 1).find("#PAR|0|||2|U18 m\xE4nnlich\r\n"),
+              std::string::npos);
+    ASSERT_TRUE(parse_bout_list("#STR|KFL|1|1\r\n#PAR|0|||2\r\n#DAT|-66|||||||\r\n", list));
+    EXPECT_EQ(list.age_class, "");
+    EXPECT_NE(format_bout_list(list, 1, 1).find("#PAR|0|||2\r\n"), std::string::npos);
+}

@@ -4,6 +4,7 @@
 
 #include "data/core/settings.h"
 #include "engine/panel_commands.h"
+#include "engine/rule_settings.h"
 
 namespace kyomat::testing {
 
@@ -13,6 +14,11 @@ GongStatus FakeHost::gong_open(const std::string& path) {
     return std::filesystem::is_regular_file(Settings(folder_).resolve(path), ec)
                ? GongStatus::opened
                : GongStatus::file_missing;
+}
+
+void FakeHost::changeParameterAK(const std::string& age_class, AgeClassRules rules) {
+    read_age_class_rules(Settings(folder_), age_class, rules,
+                         [this](const std::string& text, char kind) { show_message(text, kind); });
 }
 
 void FakeHost::show_message(const std::string& text, char kind) {

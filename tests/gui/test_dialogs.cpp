@@ -81,6 +81,32 @@ class TestForms : public QObject {
         QCOMPARE(text.substr(0, 9), std::string("#STR|KFL|"));
     }
 
+    // The list's age class is shown, edited and saved as the sixth field of its "#PAR" record.
+    void editorKeepsTheAgeClass() {
+        testing::TempFolder dir;
+        dir.write("u18.kfl", "#STR|KFL|1|1\r\n#PAR|0|||2|U18\r\n#DAT|-66|A|V|B|V|||\r\n");
+        BoutEntryDialog entry(dir.path());
+        BoutListEditor& editor = entry.editor();
+        file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "u18.kfl").string()));
+        when_modal([&](QWidget*) {
+            editor.findChild<QPushButton*>("btnLoad")->click();
+            auto* field = editor.findChild<QLineEdit*>("edtAltersklasse");
+            QCOMPARE(field->text(), QString("U18"));
+            field->selectAll();
+            QTest::keyClicks(field, "U21|m");
+            QCOMPARE(field->text(), QString("U21¦m"));
+            editor.findChild<QPushButton*>("btnSave")->click();
+            editor.findChild<QPushButton*>("btnCloseAnzeige")->click();
+        });
+        entry.edit_kaempfe();
+        QVERIFY(file_text(dir.path() / "u18.kfl").find("#PAR|0|||2|U21\xA6m\r\n") !=
+                std::string::npos);
+        // The next bout takes the list's age class into the dialog's field.
+        EntryFields& fields = entry.fields();
+        QCOMPARE(entry.kampf_laden(), ListOutcome::done);
+        QCOMPARE(fields.edtAKID, std::string("U21¦m"));
+    }
+
     void editorGuardsCellsAndUnsavedEdits() {
         testing::TempFolder dir;
         BoutEntryDialog entry(dir.path());
