@@ -13,10 +13,44 @@
 #include "platform/message_box.h"
 #include "platform/tick.h"
 
+#include <utility>
+
 namespace kyomat {
+
+AppHost::AppHost(const Settings& settings)
+    : settings_(settings),
+      protocol_(settings.folder(), [this](const std::string& text) { protocol_problem_ = text; }),
+      protocol_on_(protocol_on(settings)) {}
 
 std::uint32_t AppHost::tick_count() {
     return kyomat::tick_count();
+}
+
+void AppHost::tell_protocol_problem() {
+    if (protocol_problem_.empty()) return;
+    const std::string text = std::move(protocol_problem_);
+    protocol_problem_.clear();
+    show_message(text, 'W');
+}
+
+void AppHost::schreiben_protokoll(const std::string& age_class, const std::string& weight_class,
+                                  int list_position, int elapsed_seconds,
+                                  const std::string& subject, int amount) {
+    if (!protocol_on_) return;
+    protocol_bout_.age_class = age_class;
+    protocol_bout_.weight_class = weight_class;
+    protocol_bout_.list_position = list_position;
+    protocol_.change(protocol_bout_, elapsed_seconds, subject, amount);
+}
+
+void AppHost::loeschen_protokoll(int list_position) {
+    protocol_on_ = protocol_on(settings_);
+    if (!protocol_on_) return;
+    const EntryFields& f = entry_fields();
+    protocol_bout_ =
+        ProtocolBout{list_position, f.edtAKID, f.edtGEWK, f.edtNAMEBlau, f.edtNAMEWeiss};
+    protocol_.new_bout(protocol_bout_);
+    tell_protocol_problem();
 }
 
 GongStatus AppHost::gong_open(const std::string& path) {
@@ -60,6 +94,10 @@ bool AppHost::show_entry_dialog() {
 }
 
 ListOutcome AppHost::anzeige_in_liste(const BoutResult& result) {
+    if (protocol_on_) {
+        protocol_.result(protocol_bout_, result.result_value, result.duration, result.blue_won);
+        tell_protocol_problem();
+    }
     if (entry_ == nullptr) return ListOutcome::nothing;
     return entry_->anzeige_in_liste(result, list_visible());
 }

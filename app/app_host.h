@@ -1,5 +1,6 @@
 #pragma once
 // The program's Host: the engine's requests reach the platform and the real windows here.
+#include "data/core/protocol.h"
 #include "engine/host.h"
 #include "platform/gong.h"
 
@@ -13,7 +14,7 @@ class Settings;
 
 class AppHost : public Host {
   public:
-    explicit AppHost(const Settings& settings) : settings_(settings) {}
+    explicit AppHost(const Settings& settings);
     void set_scoreboard(ScoreboardWindow* w) { scoreboard_ = w; }
     void set_entry(BoutEntryDialog* entry) { entry_ = entry; }
     void set_teams(TeamScoreDialog* teams) { teams_ = teams; }
@@ -30,6 +31,10 @@ class AppHost : public Host {
     ListOutcome kampf_laden() override;
     bool show_entry_dialog() override;
     ListOutcome anzeige_in_liste(const BoutResult& result) override;
+    void schreiben_protokoll(const std::string& age_class, const std::string& weight_class,
+                             int list_position, int elapsed_seconds, const std::string& subject,
+                             int amount) override;
+    void loeschen_protokoll(int list_position) override;
     void clear_list_result_due() override;
     bool eingabeTeamsSimple(bool has_result, bool blue_won) override;
     void info() override;
@@ -59,6 +64,13 @@ class AppHost : public Host {
     ControlPanel* panel_ = nullptr;
     GongPlayer gong_;
     EntryFields fields_;
+    // The bout protocol, when protokoll=1 (read at every new bout).
+    BoutProtocol protocol_;
+    bool protocol_on_ = false;
+    ProtocolBout protocol_bout_;
+    // A protocol failure is told at the bout's start or end, not while keys are pressed.
+    std::string protocol_problem_;
+    void tell_protocol_problem();
 };
 
 }  // namespace kyomat

@@ -4,9 +4,14 @@
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string_view>
 
 #include "app/program.h"
 #include "app/translation.h"
+#include "data/core/basis.h"
+#include "data/core/file_io.h"
+#include "data/core/protocol.h"
 
 namespace {
 
@@ -25,7 +30,32 @@ bool display_available() {
 
 }  // namespace
 
+// kyomat --protokoll FILE [LISTENPOSITION]: the bouts of a protocol file in words, or the
+// last bout of that list position, so the table can answer a dispute at once.
+static int print_protocol(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "Aufruf: kyomat --protokoll DATEI [LISTENPOSITION]\n");
+        return 2;
+    }
+    std::string error;
+    const auto bytes = kyomat::read_whole_file(argv[2], error);
+    if (!bytes) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    std::optional<int> position;
+    if (argc > 3) position = kyomat::to_integer(argv[3]);
+    const std::string text = kyomat::protocol_as_text(*bytes, position);
+    if (text.empty()) {
+        std::fprintf(stderr, "Kein Kampf im Protokoll gefunden.\n");
+        return 1;
+    }
+    std::fputs(text.c_str(), stdout);
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "--protokoll") return print_protocol(argc, argv);
     if (!display_available()) {
         std::fprintf(stderr,
                      "kyomat: no display found. Start it on a desktop, or set DISPLAY "

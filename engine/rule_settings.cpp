@@ -191,6 +191,10 @@ bool control_panel_at_start(const Settings& settings) {
     return trim_right(settings.read_setting("anzeige", "control")) == "1";
 }
 
+bool protocol_on(const Settings& settings) {
+    return trim_right(settings.read_setting("anzeige", "protokoll")) == "1";
+}
+
 bool panel_keys_relayed(const Settings& settings) {
     return trim_right(settings.read_setting("anzeige", "panel_tasten")) == "1";
 }

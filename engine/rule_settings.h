@@ -75,6 +75,8 @@ void read_age_class_rules(const Settings& settings, std::string_view age_class, 
 
 // The control panel is fixed: opened at start and without a way to close it alone.
 bool control_panel_at_start(const Settings& settings);
+// The bout protocol is kept (protokoll=1; off by default).
+bool protocol_on(const Settings& settings);
 // Keys typed into the control panel reach the scoreboard (panel_tasten=1; off by default).
 bool panel_keys_relayed(const Settings& settings);
 

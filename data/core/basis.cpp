@@ -148,7 +148,6 @@ std::int32_t time_text_to_number(std::string_view text) {
     return *n;
 }
 
-namespace {
 std::string local_time_text(const char* format) {
     const std::time_t now = std::time(nullptr);
     std::tm parts{};
@@ -161,7 +160,6 @@ std::string local_time_text(const char* format) {
     const std::size_t n = std::strftime(buffer, sizeof buffer, format, &parts);
     return std::string(buffer, n);
 }
-}  // namespace
 
 // The German short date and long time formats, which the program uses on every system.
 std::int32_t today_as_number() {

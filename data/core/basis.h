@@ -53,6 +53,8 @@ std::int32_t date_text_to_number(std::string_view text);
 std::int32_t time_text_to_number(std::string_view text);
 // Today's date and the time of day in the system's local time.
 std::int32_t today_as_number();
+// The local date and time in a strftime format ("%Y-%m-%d", "%H:%M:%S").
+std::string local_time_text(const char* format);
 std::int32_t now_as_number();
 
 }  // namespace kyomat

@@ -10,7 +10,9 @@
 
 #include "app/program.h"
 #include "control/control_panel.h"
+#include "data/core/basis.h"
 #include "data/core/file_io.h"
+#include "data/core/protocol.h"
 #include "dialogs/bout_entry_dialog.h"
 #include "dialogs/bout_list_editor.h"
 #include "display/scoreboard_window.h"
@@ -173,6 +175,27 @@ class TestPanelBout : public QObject {
         QVERIFY(file.find("#DAT|-66|A4|V|B4|V|||\r\n") != std::string::npos);
         QVERIFY(!rig.program.panel->list_mode());
         QVERIFY(!rig.board().lbl_Sieger_Blau.visible);  // the board is back to its default
+    }
+
+    void protocolRecordsTheBoutWhenSwitchedOn() {
+        Rig rig("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\nprotokoll=1\r\n");
+        rig.show_list();
+        rig.click("btnNaechsterKampf");
+        rig.program.panel->findChild<QWidget*>("ud_W_b")->findChild<QToolButton*>("up")->click();
+        rig.program.panel->findChild<QWidget*>("ud_I_b")->findChild<QToolButton*>("up")->click();
+        rig.click("btnSave");
+        std::string error;
+        const std::string csv =
+            read_whole_file(rig.dir.path() / BoutProtocol::file_name(local_time_text("%Y-%m-%d")),
+                            error)
+                .value_or("");
+        const std::string text = protocol_as_text(csv, 3);
+        QVERIFY2(text.find("Kampf 3 (-66), ") != std::string::npos, text.c_str());
+        QVERIFY2(text.find(": A3 – B3\n  0:00 Waza-ari Blau +1\n  0:00 Ippon Blau +1\n") !=
+                     std::string::npos,
+                 text.c_str());
+        QVERIFY2(text.find("Ergebnis: Sieger Blau, Wertung 10, Dauer 0:00") != std::string::npos,
+                 text.c_str());
     }
 
     void saveBoutOfAHandEnteredBoutLeavesTheListAlone() {

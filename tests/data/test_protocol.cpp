@@ -1,0 +1,135 @@
+// The bout protocol: whole lines that a spreadsheet opens, read back in words, and a failure
+// told once per bout without stopping it.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <csignal>
+#include <random>
+
+#include "data/core/basis.h"
+#include "data/core/file_io.h"
+#include "data/core/protocol.h"
+#include "temp_folder.h"
+
+using namespace kyomat;
+
+namespace {
+
+std::string today_file(const std::filesystem::path& folder) {
+    return (folder / BoutProtocol::file_name(local_time_text("%Y-%m-%d"))).string();
+}
+
+std::string read(const std::string& file) {
+    std::string error;
+    return read_whole_file(file, error).value_or("");
+}
+
+const ProtocolBout k_bout{3, "U18", "-66", "Meier; Hans", "Li \"Wei\""};
+
+}  // namespace
+
+TEST(Protocol, WritesWholeCsvLinesAndReadsThemBackInWords) {
+    kyomat::testing::TempFolder dir;
+    std::vector<std::string> reports;
+    {
+        BoutProtocol protocol(dir.path(), [&](const std::string& t) { reports.push_back(t); });
+        protocol.new_bout(k_bout);
+        protocol.change(k_bout, 42, "LBL_W_B", 1);
+        protocol.change(k_bout, 70, "LBL_S_W", 1);
+        protocol.change(k_bout, 71, "LBL_S_W", -1);
+        protocol.change(k_bout, 80, "w", 47);
+        protocol.result(k_bout, "07", "1:35", true);
+    }
+    EXPECT_TRUE(reports.empty());
+    const std::string csv = read(today_file(dir.path()));
+    // UTF-8 with its mark and a header, then one line per event, fields quoted where needed.
+    ASSERT_EQ(csv.rfind(std::string("\xEF\xBB\xBF") + BoutProtocol::k_header + "\r\n", 0), 0u);
+    EXPECT_NE(csv.find(";3;U18;-66;42;LBL_W_B;+1;\"Meier; Hans\";\"Li \"\"Wei\"\"\";;\r\n"),
+              std::string::npos)
+        << csv;
+    const std::string text = protocol_as_text(csv, 3);
+    EXPECT_NE(text.find("Kampf 3 (U18, -66)"), std::string::npos) << text;
+    EXPECT_NE(text.find(": Meier; Hans – Li \"Wei\"\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  0:42 Waza-ari Blau +1\n  1:10 Shido Weiß +1\n  1:11 Shido Weiß -1\n"
+                        "  1:20 Shido Weiß +1\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Ergebnis: Sieger Blau, Wertung 07, Dauer 1:35"), std::string::npos);
+    EXPECT_EQ(protocol_as_text(csv, 4), "");
+    // A second writer of the same day appends without a second header.
+    {
+        BoutProtocol again(dir.path(), nullptr);
+        again.new_bout(ProtocolBout{4, "", "", "A", "B"});
+    }
+    const std::string more = read(today_file(dir.path()));
+    EXPECT_EQ(more.find(BoutProtocol::k_header), more.rfind(BoutProtocol::k_header));
+    EXPECT_NE(protocol_as_text(more, std::nullopt).find("Kampf 4"), std::string::npos);
+}
+
+TEST(Protocol, AFailureIsToldOncePerBoutAndTheBoutGoesOn) {
+    kyomat::testing::TempFolder dir;
+    std::vector<std::string> reports;
+    BoutProtocol protocol(dir.path() / "missing",
+                          [&](const std::string& t) { reports.push_back(t); });
+    protocol.new_bout(k_bout);
+    for (int i = 0; i < 10; ++i) protocol.change(k_bout, i, "LBL_Y_B", 1);
+    protocol.result(k_bout, "05", "4:00", true);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("kann nicht geschrieben werden"), std::string::npos);
+    protocol.new_bout(k_bout);
+    EXPECT_EQ(reports.size(), 2u);
+}
+
+TEST(Protocol, AFullDiskIsToldOnceAndLeavesWholeLines) {
+    kyomat::testing::TempFolder dir;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{600, 600};  // a file-size limit stands for a full disk
+        setrlimit(RLIMIT_FSIZE, &limit);
+        int reports = 0;
+        BoutProtocol protocol(dir.path(), [&](const std::string&) { ++reports; });
+        protocol.new_bout(k_bout);
+        for (int i = 0; i < 50; ++i) protocol.change(k_bout, i, "LBL_Y_B", 1);
+        _exit(reports == 1 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(Protocol, AKilledWriterLeavesTheFileWholeUpToItsLastLine) {
+    kyomat::testing::TempFolder dir;
+    std::mt19937 rng(11);
+    for (int round = 0; round < 30; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            BoutProtocol protocol(dir.path(), nullptr);
+            protocol.new_bout(k_bout);
+            for (int i = 0;; ++i) protocol.change(k_bout, i % 300, "LBL_W_W", i % 2 ? 1 : -1);
+        }
+        usleep(std::uniform_int_distribution<useconds_t>(0, 5000)(rng));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+    }
+    const std::string csv = read(today_file(dir.path()));
+    ASSERT_FALSE(csv.empty());
+    ASSERT_EQ(csv.substr(csv.size() - 2), "\r\n");
+    std::size_t pos = 0, lines = 0;
+    while (pos < csv.size()) {
+        const std::size_t end = csv.find("\r\n", pos);
+        ASSERT_NE(end, std::string::npos);
+        const std::string line = csv.substr(pos, end - pos);
+        // Every line has its eleven fields (ten separators; the names hold one more each).
+        EXPECT_EQ(std::count(line.begin(), line.end(), ';'), lines == 0 ? 10 : 11) << line;
+        pos = end + 2;
+        ++lines;
+    }
+    EXPECT_GT(lines, 30u);
+}
