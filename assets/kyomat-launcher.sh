@@ -9,7 +9,7 @@ home="${KYOMAT_HOME:-$HOME/kyomat}"
 mkdir -p "$home"
 cp -f "$installed/kyomat" "$home/kyomat.new"
 mv -f "$home/kyomat.new" "$home/kyomat"
-for f in kyomat.ini gong.wav beispiel.kfl beispiel_mannschaft.kfl; do
+for f in kyomat.ini gong.wav beispiel.kfl beispiel_mannschaft.kfl beispiel_u15.kfl beispiel_u11.kfl; do
   [ -e "$home/$f" ] || cp "$installed/$f" "$home/$f"
 done
 exec "$home/kyomat" "$@"

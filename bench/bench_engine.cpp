@@ -1,6 +1,7 @@
 // Cost of one key command with its board update, and of one clock tick.
 #include <benchmark/benchmark.h>
 
+#include "data/core/protocol.h"
 #include "engine/fake_host.h"
 #include "temp_folder.h"
 
@@ -33,6 +34,35 @@ void BM_KeyCommand(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_KeyCommand);
+
+// The same with the bout protocol on: every change becomes a line of the day's CSV file.
+struct ProtocolHost : testing::FakeHost {
+    using FakeHost::FakeHost;
+    BoutProtocol protocol{folder_, nullptr};
+    ProtocolBout bout{1, "U18", "-66", "Meier, Hans", "Li, Wei"};
+    void schreiben_protokoll(const std::string&, const std::string&, int, int elapsed,
+                             const std::string& subject, int amount) override {
+        protocol.change(bout, elapsed, subject, amount);
+    }
+};
+
+void BM_KeyCommandWithProtocol(benchmark::State& state) {
+    testing::TempFolder dir;
+    dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\n");
+    ProtocolHost host(dir.path());
+    BoutEngine engine(host, Settings(dir.path()));
+    host.attach(engine);
+    engine.on_create();
+    engine.on_show();
+    engine.handle_key('A', Modifiers{false, true, false});
+    bool up = true;
+    for (auto _ : state) {
+        engine.handle_key('3', Modifiers{!up, false, false});
+        up = !up;
+        host.events.clear();
+    }
+}
+BENCHMARK(BM_KeyCommandWithProtocol);
 
 void BM_Timer1Tick(benchmark::State& state) {
     Rig rig;

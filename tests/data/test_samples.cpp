@@ -1,6 +1,8 @@
 // The sample settings and bout lists that come with the program are read cleanly.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "data/core/bout_access.h"
 #include "engine/fake_host.h"
 #include "temp_folder.h"
@@ -80,6 +82,27 @@ TEST(Samples, NextBoutWorksOnAFreshStartAndAfterSavingABout) {
     EXPECT_FALSE(engine.state().loaded_from_list);
     engine.handle_key('N', Modifiers{false, true, false});
     EXPECT_TRUE(engine.state().loaded_from_list);
+}
+
+// The sample lists carry their age classes, and the sample settings give each its own time.
+TEST(Samples, AgeClassListsGetTheirOwnBoutTimes) {
+    for (const auto& [list, age_class, seconds] :
+         {std::tuple{"beispiel.kfl", "Männer", 240}, std::tuple{"beispiel_u15.kfl", "U15", 180},
+          std::tuple{"beispiel_u11.kfl", "U11", 120}}) {
+        kyomat::testing::TempFolder dir;
+        std::filesystem::copy_file(k_assets / "kyomat.ini", dir.path() / "kyomat.ini");
+        std::filesystem::copy_file(k_assets / list, dir.path() / "neu.kfl");
+        kyomat::testing::FakeHost host(dir.path());
+        host.panel_answers.push_back("box");
+        BoutEngine engine(host, Settings(dir.path()));
+        host.attach(engine);
+        engine.on_create();
+        engine.on_show();
+        engine.handle_key('N', Modifiers{false, true, false});
+        EXPECT_EQ(engine.state().age_class, age_class) << list;
+        EXPECT_EQ(engine.state().set_duration, seconds) << list;
+        EXPECT_TRUE(host.failure.empty()) << host.failure;
+    }
 }
 
 TEST(Samples, BoutListsLoad) {
