@@ -1,5 +1,7 @@
 // The change of bout: handing the result on, loading the next bout, the team score, and the
 // title and winner pages.
+#include <tuple>
+
 #include "data/core/basis.h"
 #include "data/core/catalogue.h"
 #include "data/core/cp1252.h"
@@ -149,13 +151,11 @@ void BoutEngine::take_bout_fields() {
     RuleSettings& r = rules_;
     // Every bout starts from the global switches, so that no bout inherits the rules of the
     // previous bout's age class; the hook then sets those of this one.
-    r.ohne_waza = global_rules_.ohne_waza;
-    r.ohne_yuko = global_rules_.ohne_yuko;
-    r.waza2ippon = global_rules_.waza2ippon;
-    r.Max_Shido = global_rules_.Max_Shido;
-    r.strafen = global_rules_.strafen;
-    r.haltegr_ippon = global_rules_.haltegr_ippon;
-    r.haltegr_waza = global_rules_.haltegr_waza;
+    const auto switches = [](RuleSettings& x) {
+        return std::tie(x.ohne_waza, x.ohne_yuko, x.waza2ippon, x.Max_Shido, x.strafen,
+                        x.haltegr_ippon, x.haltegr_waza);
+    };
+    switches(r) = switches(global_rules_);
     host_.changeParameterAK(state_.age_class,
                             AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.Max_Shido,
                                           r.strafen, r.haltegr_ippon, r.haltegr_waza});

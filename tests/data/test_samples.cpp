@@ -11,19 +11,32 @@ using namespace kyomat;
 
 namespace {
 const std::filesystem::path k_assets = KYOMAT_ASSETS_DIR;
-}
+
+// The program as shipped: the sample settings and gong, and a sample list as neu.kfl.
+struct ShippedProgram {
+    explicit ShippedProgram(const char* list = nullptr) {
+        for (const char* f : {"kyomat.ini", "gong.wav"}) {
+            std::filesystem::copy_file(k_assets / f, dir.path() / f);
+        }
+        if (list != nullptr) std::filesystem::copy_file(k_assets / list, dir.path() / "neu.kfl");
+        host.panel_answers.push_back("box");  // the control panel opens at start
+        host.attach(engine);
+        engine.on_create();
+        engine.on_show();
+    }
+    void ctrl(std::uint16_t key) { engine.handle_key(key, Modifiers{false, true, false}); }
+
+    kyomat::testing::TempFolder dir;
+    kyomat::testing::FakeHost host{dir.path()};
+    BoutEngine engine{host, Settings(dir.path())};
+};
+
+}  // namespace
 
 TEST(Samples, SettingsStartWithoutAnyReport) {
-    kyomat::testing::TempFolder dir;
-    for (const char* f : {"kyomat.ini", "gong.wav"}) {
-        std::filesystem::copy_file(k_assets / f, dir.path() / f);
-    }
-    kyomat::testing::FakeHost host(dir.path());
-    host.panel_answers.push_back("box");
-    BoutEngine engine(host, Settings(dir.path()));
-    host.attach(engine);
-    engine.on_create();
-    engine.on_show();
+    ShippedProgram program;
+    const BoutEngine& engine = program.engine;
+    const kyomat::testing::FakeHost& host = program.host;
     // The comments are ignored, every value is valid: only the control panel opens.
     EXPECT_EQ(host.events, std::vector<std::string>{"panel"});
     EXPECT_TRUE(host.failure.empty());
@@ -64,23 +77,14 @@ TEST(Samples, SettingsStartWithoutAnyReport) {
 // The next-bout command needs a weight class: the sample has one, so Ctrl+N loads the first
 // bout of the sample list at once, and the next one after Ctrl+E.
 TEST(Samples, NextBoutWorksOnAFreshStartAndAfterSavingABout) {
-    kyomat::testing::TempFolder dir;
-    for (const char* f : {"kyomat.ini", "gong.wav"}) {
-        std::filesystem::copy_file(k_assets / f, dir.path() / f);
-    }
-    std::filesystem::copy_file(k_assets / "beispiel.kfl", dir.path() / "neu.kfl");
-    kyomat::testing::FakeHost host(dir.path());
-    host.panel_answers.push_back("box");
-    BoutEngine engine(host, Settings(dir.path()));
-    host.attach(engine);
-    engine.on_create();
-    engine.on_show();
-    engine.handle_key('N', Modifiers{false, true, false});
+    ShippedProgram program("beispiel.kfl");
+    const BoutEngine& engine = program.engine;
+    program.ctrl('N');
     EXPECT_TRUE(engine.state().loaded_from_list);
     EXPECT_EQ(engine.board().lblBlau_Name.text, "Becker, Jonas");
-    engine.handle_key('E', Modifiers{false, true, false});
+    program.ctrl('E');
     EXPECT_FALSE(engine.state().loaded_from_list);
-    engine.handle_key('N', Modifiers{false, true, false});
+    program.ctrl('N');
     EXPECT_TRUE(engine.state().loaded_from_list);
 }
 
@@ -89,19 +93,11 @@ TEST(Samples, AgeClassListsGetTheirOwnBoutTimes) {
     for (const auto& [list, age_class, seconds] :
          {std::tuple{"beispiel.kfl", "Männer", 240}, std::tuple{"beispiel_u15.kfl", "U15", 180},
           std::tuple{"beispiel_u11.kfl", "U11", 120}}) {
-        kyomat::testing::TempFolder dir;
-        std::filesystem::copy_file(k_assets / "kyomat.ini", dir.path() / "kyomat.ini");
-        std::filesystem::copy_file(k_assets / list, dir.path() / "neu.kfl");
-        kyomat::testing::FakeHost host(dir.path());
-        host.panel_answers.push_back("box");
-        BoutEngine engine(host, Settings(dir.path()));
-        host.attach(engine);
-        engine.on_create();
-        engine.on_show();
-        engine.handle_key('N', Modifiers{false, true, false});
-        EXPECT_EQ(engine.state().age_class, age_class) << list;
-        EXPECT_EQ(engine.state().set_duration, seconds) << list;
-        EXPECT_TRUE(host.failure.empty()) << host.failure;
+        ShippedProgram program(list);
+        program.ctrl('N');
+        EXPECT_EQ(program.engine.state().age_class, age_class) << list;
+        EXPECT_EQ(program.engine.state().set_duration, seconds) << list;
+        EXPECT_TRUE(program.host.failure.empty()) << program.host.failure;
     }
 }
 
