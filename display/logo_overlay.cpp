@@ -184,8 +184,9 @@ void LogoOverlay::showEvent(QShowEvent* event) {
     if (first_show_) {
         // Decoded only when a pause is first shown: start-up does not wait for it.
         logo_main_->setPixmap(built_in_picture());
-        laden_logos();
+        // Placed first: the logos are decoded at the size they will be shown.
         remembered_left_ = place_on_screen(this, display_left_ ? display_left_() : 0);
+        laden_logos();
         first_show_ = false;
     } else {
         move(remembered_left_, y());

@@ -218,6 +218,21 @@ class TestTextOverlay : public QObject {
         QVERIFY2(error.contains("zu groß"), qPrintable(error));
     }
 
+    // A large logo is kept at the size of the screen it is shown on, not at its own.
+    void largeLogosAreKeptAtTheOverlaysSize() {
+        start("");
+        QImage big(4000, 3000, QImage::Format_RGB32);
+        big.fill(Qt::blue);
+        QVERIFY(big.save(QString::fromStdString((dir_->path() / "big.jpg").string()), "JPG"));
+        dir_->write("kyomat.ini", "[pause]\r\nlogo1=big.jpg\r\nzeit1=50\r\n");
+        LogoOverlay overlay(engine_->settings(), [] { return 0; });
+        overlay.overlay_bild();
+        QTRY_COMPARE(overlay.current_logo(), std::string("big.jpg"));
+        const QSize shown = overlay.findChild<QLabel*>("logo_main")->pixmap().size();
+        QCOMPARE(shown, overlay.size());  // scaled to the screen, not to a default size
+        overlay.overlay_bild_aus();
+    }
+
     // While a logo is decoded the GUI thread goes on: timers fire, the board's clock ticks.
     void theGuiGoesOnWhileALogoIsDecoded() {
         start("");
