@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QKeyEvent>
+#include <QWindow>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "data/core/basis.h"
@@ -170,6 +171,10 @@ void LogoOverlay::timLogoTimer() {
 }
 
 void LogoOverlay::overlay_bild() {
+    // Owned by the scoreboard, but not a transient window of it: the control panel, modal
+    // over the scoreboard, must not block the click or key that ends a pause.
+    create();
+    if (QWindow* window = windowHandle()) window->setTransientParent(nullptr);
     show();
     raise();
     activateWindow();

@@ -93,8 +93,8 @@ ScoreboardWindow::ScoreboardWindow(Host& host, Settings settings, QWidget* paren
             if (wait_) wait_(show);
         },
         this);
-    overlay_ = std::make_unique<LogoOverlay>(engine_.settings(),
-                                             [this] { return engine_.state().display_left; });
+    overlay_ = new LogoOverlay(
+        engine_.settings(), [this] { return engine_.state().display_left; }, this);
 
     build_board();
     clock_timer_.setInterval(100);
@@ -269,7 +269,6 @@ void ScoreboardWindow::closeEvent(QCloseEvent* event) {
     for (QObject* child : children()) {
         if (auto* w = qobject_cast<QWidget*>(child); w != nullptr && w->isWindow()) w->hide();
     }
-    overlay_->hide();
     QWidget::closeEvent(event);
 }
 

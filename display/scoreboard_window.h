@@ -77,9 +77,7 @@ class ScoreboardWindow : public QWidget {
     QLabel* hold_saved_ = nullptr;
     FocusCircle* focus_ = nullptr;
     TextScreen* text_ = nullptr;
-    // A window of its own, not a child: the control panel, modal over the scoreboard, must
-    // not block the click or key that ends a pause.
-    std::unique_ptr<LogoOverlay> overlay_;
+    LogoOverlay* overlay_ = nullptr;
     std::function<void(bool)> wait_;
     QTimer clock_timer_;
     QTimer focus_timer_;
