@@ -9,9 +9,9 @@ kyomat_packages=(
   fonts-dejavu-core qt6-translations-l10n
   xvfb xauth
 )
-# What the tests need beyond the build: an X server and a window query for the installed
-# package's test, and the file utility that the .deb builder calls.
-kyomat_test_packages=(x11-utils file)
+# What the tests need beyond the build: a window query for the installed package's test, the
+# file utility that the .deb builder calls, and the validator of its menu entry.
+kyomat_test_packages=(x11-utils file desktop-file-utils)
 
 kyomat_missing_packages() {
   local p

@@ -12,6 +12,12 @@ dpkg-deb --field "$deb" Depends | grep -q libqt6widgets6 || { echo "Depends lack
 dpkg-deb --field "$deb" Depends | grep -q libsdl2-mixer || { echo "Depends lacks SDL2_mixer"; exit 1; }
 dpkg-deb --field "$deb" Depends | grep -q qt6-translations-l10n || { echo "Depends lacks the German Qt texts"; exit 1; }
 dpkg -x "$deb" "$root/inst"
+# The menu entry is one that desktops accept as it is (no hints either).
+if out=$(desktop-file-validate "$root/inst/usr/share/applications/kyomat.desktop" 2>&1) && [ -z "$out" ]; then
+  :
+else
+  echo "the desktop entry is not valid: $out"; exit 1
+fi
 for f in usr/bin/kyomat usr/lib/kyomat/kyomat usr/lib/kyomat/kyomat.ini usr/lib/kyomat/gong.wav \
          usr/share/applications/kyomat.desktop usr/share/icons/hicolor/256x256/apps/kyomat.png; do
   [ -e "$root/inst/$f" ] || { echo "missing in the package: $f"; exit 1; }
