@@ -79,7 +79,11 @@ LogoOverlay::Logo& LogoOverlay::request(const std::string& path) {
         p.image = load_picture(f, p.error);
         return p;
     };
-    if (logo.job) logo.job.release()->deleteLater();  // its result is of an older file
+    if (logo.job) {
+        // Its result is of an older file: it must not be taken for the new one.
+        logo.job->disconnect(this);
+        logo.job.release()->deleteLater();
+    }
     logo.job = std::make_unique<QFutureWatcher<LoadedPicture>>();
     connect(logo.job.get(), &QFutureWatcherBase::finished, this, [this, path] { decoded(path); });
     logo.job->setFuture(QtConcurrent::run([load, file, fit] {

@@ -1,5 +1,7 @@
 #include "engine/board.h"
 
+#include "data/core/basis.h"
+
 namespace kyomat {
 
 #define KYOMAT_ELEMENT(n) \
@@ -64,6 +66,10 @@ std::size_t Board::index_of(std::string_view name) {
         if (name == list[i].name) return i;
     }
     return k_count;
+}
+
+int shown_number(const Element& element) {
+    return to_integer(element.text).value_or(0);
 }
 
 Element* Board::find(std::string_view name) {

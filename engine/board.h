@@ -17,6 +17,9 @@ struct Element {
     Colour back;
 };
 
+// The number an element shows, or 0 when it shows none (an "H", an empty text).
+int shown_number(const Element& element);
+
 struct Board {
     // Blue side (top).
     Element pnlTop, lblBlau_Name, lblBLau_Verein, lbl_Sieger_Blau;

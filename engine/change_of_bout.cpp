@@ -20,10 +20,6 @@ constexpr const char* k_result_other = "01";
 constexpr int k_ippon_place = 100;
 constexpr int k_waza_place = 10;
 
-int plain_value(const Element& cell) {
-    return to_integer(cell.text).value_or(0);
-}
-
 std::string result_value(const Board& b, int clock_value, bool golden) {
     std::string value = k_result_other;
     if (b.lbl_Y_b.text != b.lbl_Y_W.text) value = k_result_yuko;
@@ -37,8 +33,8 @@ std::string result_value(const Board& b, int clock_value, bool golden) {
 }
 
 std::int64_t points_total(const Element& ippon, const Element& waza, const Element& yuko) {
-    return std::int64_t{k_ippon_place} * plain_value(ippon) +
-           std::int64_t{k_waza_place} * plain_value(waza) + plain_value(yuko);
+    return std::int64_t{k_ippon_place} * shown_number(ippon) +
+           std::int64_t{k_waza_place} * shown_number(waza) + shown_number(yuko);
 }
 
 // Splits a name for a title page at its comma, when the comma comes at position min_comma

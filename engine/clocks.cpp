@@ -124,7 +124,7 @@ bool BoutEngine::schreiben_zeit_hg(bool up) {
     const bool has_waza = !points_mode() && waza_cell(holder).text == "1";
     const bool short_hold = has_waza && rules_.waza2ippon;
     const int threshold = short_hold ? rules_.haltegr_waza : rules_.haltegr_ippon;
-    const int c = to_integer(board_.lblHG.text).value_or(0) + (up ? 1 : -1);
+    const int c = shown_number(board_.lblHG) + (up ? 1 : -1);
     if (c < threshold) {
         board_.lblHG.text = format_number(std::max(c, 0), 2);
         return true;

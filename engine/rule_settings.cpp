@@ -24,25 +24,23 @@ class Reader {
     }
 
     // A digit number; a value with other characters is reported and reads as 0.
-    int number(const char* section, const char* key) const {
-        const std::string value = text(section, key);
+    // A digit number from 0 to most, or nothing (then reported as a bad number).
+    std::optional<int> number_of(const std::string& value, int most) const {
         const auto n = digits_to_number_checked(value);
-        if (!n) {
+        if (!n || *n > most) {
             report_(conversion_error_text(digits_of(value)), 'F');
-            return 0;
+            return std::nullopt;
         }
         return *n;
     }
 
+    int number(const char* section, const char* key) const {
+        return number_of(text(section, key), std::numeric_limits<int>::max()).value_or(0);
+    }
+
     // A digit number from 0 to most; beyond it reported, and fallback instead.
     int number_up_to(const char* section, const char* key, int most, int fallback) const {
-        const std::string value = text(section, key);
-        const auto n = digits_to_number_checked(value);
-        if (!n || *n > most) {
-            report_(conversion_error_text(digits_of(value)), 'F');
-            return fallback;
-        }
-        return *n;
+        return number_of(text(section, key), most).value_or(fallback);
     }
 
     bool switched_on(const char* section, const char* key) const {
@@ -157,32 +155,25 @@ void read_age_class_rules(const Settings& settings, std::string_view age_class, 
     const Reader in(settings, report);
     const char* s = section.c_str();
     // Only what the section names, each with the conversion of its global key; a bad value
-    // is reported (by the reading itself) and leaves the global one.
-    const auto has = [&](const char* key) { return !in.text(s, key).empty(); };
+    // is reported and leaves the global one.
     const auto read = [&](const char* key, int most) -> std::optional<int> {
-        const int missing = -1;
-        const int n = in.number_up_to(s, key, most, missing);
-        return n == missing ? std::nullopt : std::optional<int>(n);
+        const std::string value = in.text(s, key);
+        if (value.empty()) return std::nullopt;
+        return in.number_of(value, most);
     };
     constexpr int any = std::numeric_limits<int>::max();
     for (auto [key, flag] :
          {std::pair{"ohne_waza", &r.ohne_waza}, std::pair{"ohne_yuko", &r.ohne_yuko},
           std::pair{"waza2ippon", &r.waza2ippon}}) {
-        if (!has(key)) continue;
         if (const auto n = read(key, any)) *flag = *n == 1;
     }
-    if (has("Max_Shido")) {
-        if (const auto n = read("Max_Shido", k_max_shido_limit)) {
-            r.Max_Shido = *n == 0 ? k_default_max_shido : *n;
-        }
+    if (const auto n = read("Max_Shido", k_max_shido_limit)) {
+        r.Max_Shido = *n == 0 ? k_default_max_shido : *n;
     }
-    if (has("strafen")) {
-        if (const auto n = read("strafen", any)) r.strafen = *n;
-    }
+    if (const auto n = read("strafen", any)) r.strafen = *n;
     for (auto [key, seconds, usual] :
          {std::tuple{"haltegr_ippon", &r.haltegr_ippon, k_default_hold_ippon},
           std::tuple{"haltegr_waza", &r.haltegr_waza, k_default_hold_waza}}) {
-        if (!has(key)) continue;
         if (const auto n = read(key, k_max_hold_seconds)) *seconds = *n > 0 ? *n : usual;
     }
 }

@@ -17,10 +17,6 @@ constexpr int k_protocol_shido = 47;
 constexpr int k_ippon_weight = 1000;
 constexpr int k_waza_weight = 100;
 
-int plain_value(const Element& cell) {
-    return to_integer(cell.text).value_or(0);
-}
-
 char protocol_letter(Side s) {
     return s == Side::blue ? 'b' : 'w';
 }
@@ -92,7 +88,7 @@ void BoutEngine::anzeige_punkte() {
 
 void BoutEngine::change_shido(Side side, int delta) {
     Element& cell = shido_cell(side);
-    const int old = to_integer(cell.text).value_or(0);
+    const int old = shown_number(cell);
     const int now = old + delta;
     cell.text = std::to_string(std::max(now, 0));
     const int ordinal = now >= old ? now : old;
@@ -178,8 +174,8 @@ void BoutEngine::hansoku_make(Side side) {
 MaybeSide BoutEngine::winner_by_scores() const {
     const Board& b = board_;
     const auto weighed = [](const Element& i, const Element& w, const Element& y) {
-        return std::int64_t{k_ippon_weight} * plain_value(i) +
-               std::int64_t{k_waza_weight} * plain_value(w) + plain_value(y);
+        return std::int64_t{k_ippon_weight} * shown_number(i) +
+               std::int64_t{k_waza_weight} * shown_number(w) + shown_number(y);
     };
     const std::int64_t blue = weighed(b.lbl_I_b, b.lbl_W_b, b.lbl_Y_b);
     const std::int64_t white = weighed(b.lbl_I_W, b.lbl_W_W, b.lbl_Y_W);

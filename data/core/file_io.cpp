@@ -5,6 +5,7 @@
 #include <fstream>
 #include <random>
 #include <system_error>
+#include <utility>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -98,26 +99,33 @@ bool is_own_temporary(const std::string& name, const std::string& of) {
 
 }  // namespace
 
-std::optional<std::string> read_whole_file(const fs::path& file, std::string& error,
-                                           std::uintmax_t max_bytes) {
+std::optional<std::string> why_not_readable(const fs::path& file, std::uintmax_t max_bytes) {
     std::error_code ec;
     const fs::file_status status = fs::status(file, ec);
     if (ec || !fs::exists(status)) {
-        error = "Die Datei " + quoted(file) + " kann nicht geöffnet werden.";
-        return std::nullopt;
+        return "Die Datei " + quoted(file) + " kann nicht geöffnet werden.";
     }
     if (!fs::is_regular_file(status)) {
-        error = "Die Datei " + quoted(file) + " ist " + kind_of(status.type()) +
-                " und wird nicht gelesen.";
-        return std::nullopt;
+        return "Die Datei " + quoted(file) + " ist " + kind_of(status.type()) +
+               " und wird nicht gelesen.";
     }
     const std::uintmax_t size = fs::file_size(file, ec);
     if (!ec && size > max_bytes) {
-        error = "Die Datei " + quoted(file) + " ist zu groß (" +
-                std::to_string(size / (1024 * 1024)) + " MB; höchstens " +
-                std::to_string(max_bytes / (1024 * 1024)) + " MB) und wird nicht gelesen.";
+        return "Die Datei " + quoted(file) + " ist zu groß (" +
+               std::to_string(size / (1024 * 1024)) + " MB; höchstens " +
+               std::to_string(max_bytes / (1024 * 1024)) + " MB) und wird nicht gelesen.";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> read_whole_file(const fs::path& file, std::string& error,
+                                           std::uintmax_t max_bytes) {
+    if (auto why = why_not_readable(file, max_bytes)) {
+        error = std::move(*why);
         return std::nullopt;
     }
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(file, ec);
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         error = "Die Datei " + quoted(file) + " kann nicht geöffnet werden.";

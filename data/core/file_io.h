@@ -11,6 +11,11 @@ namespace kyomat {
 // near it, and a device or a sparse file posing as one must not take the program's memory.
 constexpr std::uintmax_t k_max_file_bytes = 64u * 1024 * 1024;
 
+// Why the file would not be read (missing, not a regular file, larger than max_bytes), without
+// opening it; nothing when it would.
+std::optional<std::string> why_not_readable(const std::filesystem::path& file,
+                                            std::uintmax_t max_bytes = k_max_file_bytes);
+
 // The bytes of a regular file of at most max_bytes, or nothing and error set. A folder, a
 // pipe, a device (also behind a link) or a larger file is refused without waiting on it.
 std::optional<std::string> read_whole_file(const std::filesystem::path& file, std::string& error,

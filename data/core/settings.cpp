@@ -91,9 +91,7 @@ std::string Settings::read_setting(std::string_view section, std::string_view ke
 std::optional<std::string> Settings::file_problem() const {
     std::error_code ec;
     if (!std::filesystem::exists(std::filesystem::status(file(), ec))) return std::nullopt;
-    std::string error;
-    if (read_whole_file(file(), error, k_max_file_bytes)) return std::nullopt;
-    return error;
+    return why_not_readable(file(), k_max_file_bytes);
 }
 
 std::int32_t Settings::read_setting_clamped(std::string_view section, std::string_view key,
