@@ -2,6 +2,9 @@
 
 #include <QEvent>
 #include <QTimer>
+#include <cstdio>
+
+#include "live/core/live_settings.h"
 
 namespace kyomat {
 
@@ -24,6 +27,37 @@ Program::Program(const Settings& settings, AppHost& host)
     keeper.watch(&scoreboard, panel);
     keeper.watch(&scoreboard.text_screen(), panel);
     keeper.watch(&scoreboard.overlay(), panel);
+    start_live_view(settings);
+}
+
+Program::~Program() {
+    // The live view goes before the scoreboard: it must not be told of a paint any more.
+    scoreboard.set_painted({});
+}
+
+void Program::start_live_view(const Settings& settings) {
+    const LiveSettings wanted = read_live_settings(settings);
+    QString problem = QString::fromStdString(wanted.problem);
+    if (problem.isEmpty() && wanted.port != 0) {
+        live = std::make_unique<LiveView>();
+        QString error;
+        if (live->start(QString::fromStdString(wanted.address), wanted.port, error)) {
+            live_board = std::make_unique<LiveBoard>(scoreboard.engine(), *live);
+            scoreboard.set_painted([board = live_board.get()] { board->board_painted(); });
+            panel->set_live_text(
+                "Live: " + live_url(QString::fromStdString(wanted.address), live->port()), false);
+            return;
+        }
+        live.reset();
+        problem = QStringLiteral("Live-Ansicht aus: %1:%2 nicht erreichbar (%3)")
+                      .arg(QString::fromStdString(wanted.address))
+                      .arg(wanted.port)
+                      .arg(error);
+    }
+    if (problem.isEmpty()) return;
+    // Said where the operator looks, and in the log; the scoreboard works on without it.
+    panel->set_live_text(problem, true);
+    std::fprintf(stderr, "kyomat: %s\n", problem.toLocal8Bit().constData());
 }
 
 bool PanelKeeper::eventFilter(QObject* watched, QEvent* event) {

@@ -11,6 +11,10 @@
 #include "display/logo_overlay.h"
 #include "display/scoreboard_window.h"
 #include "display/text_screen.h"
+#include "live/live_board.h"
+#include "live/live_server.h"
+
+#include <memory>
 
 namespace kyomat {
 
@@ -34,6 +38,9 @@ class PanelKeeper : public QObject {
 class Program {
   public:
     Program(const Settings& settings, AppHost& host);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
     ScoreboardWindow scoreboard;
     BoutEntryDialog entry;
@@ -41,6 +48,12 @@ class Program {
     WaitWindow wait;
     TeamScoreDialog teams;
     PanelKeeper keeper;
+    // The live view for browsers, when [live] gives it a port.
+    std::unique_ptr<LiveView> live;
+    std::unique_ptr<LiveBoard> live_board;
+
+  private:
+    void start_live_view(const Settings& settings);
 };
 
 }  // namespace kyomat

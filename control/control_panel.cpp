@@ -171,6 +171,17 @@ void ControlPanel::build_bottom_bar() {
         status_panels_[i] = make<QLabel>("sbPanel" + std::to_string(i), status_);
         status_panels_[i]->setFrameShape(QFrame::StyledPanel);
     }
+    status_live_ = make<QLabel>("sbLive", status_);
+    status_live_->setFrameShape(QFrame::StyledPanel);
+    status_live_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    status_live_->hide();
+}
+
+void ControlPanel::set_live_text(const QString& text, bool problem) {
+    status_live_->setText(text);
+    status_live_->setToolTip(text);
+    status_live_->setStyleSheet(problem ? QStringLiteral("color: #b00000;") : QString());
+    status_live_->setVisible(!text.isEmpty());
 }
 
 void ControlPanel::build_side(Side side, QWidget* area, SideControls& c) {

@@ -42,6 +42,8 @@ class ControlPanel : public QDialog {
     void anzeige_kaempfe();
     // List mode: the bout grid is shown.
     bool list_mode() const;
+    // The status bar's note on the live view: its address, or why it is off.
+    void set_live_text(const QString& text, bool problem);
 
     // Handlers of the controls that do more than relay a key.
     void btnPauseClick();
@@ -136,6 +138,8 @@ class ControlPanel : public QDialog {
     QPushButton* reconnect_ = nullptr;
     QWidget* status_ = nullptr;
     std::array<QLabel*, 3> status_panels_{};
+    // Where the live view can be reached (or why it is off); hidden while it is not set.
+    QLabel* status_live_ = nullptr;
 };
 
 }  // namespace kyomat

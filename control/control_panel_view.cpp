@@ -4,6 +4,8 @@
 #include <QTableWidget>
 
 #include "control/control_panel.h"
+
+#include <algorithm>
 #include "control/panel_widgets.h"
 #include "gui/colour.h"
 
@@ -151,6 +153,9 @@ void ControlPanel::lay_out() {
     for (int i = 0; i < 4; ++i) place(general_[i], p.general_buttons[i]);
     for (int i = 0; i < 5; ++i) place(bottom_buttons_[i], p.bottom_buttons[i]);
     for (int i = 0; i < 3; ++i) place(status_panels_[i], p.status_panels[i]);
+    const Rect& last = p.status_panels[2];
+    status_live_->setGeometry(last.x + last.w, last.y, std::max(0, p.sbControl.w - last.x - last.w),
+                              last.h);
     QFont clock(QStringLiteral("Arial"));
     clock.setBold(true);
     clock.setPointSize(p.clock_font);

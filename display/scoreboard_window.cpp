@@ -213,6 +213,7 @@ void ScoreboardWindow::paint_board() {
         engine_.clock_timer_on() ? clock_timer_.start() : clock_timer_.stop();
     if (engine_.focus_timer_on() != focus_timer_.isActive())
         engine_.focus_timer_on() ? focus_timer_.start() : focus_timer_.stop();
+    if (painted_) painted_();
 }
 
 void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {

@@ -38,6 +38,8 @@ class ScoreboardWindow : public QWidget {
     LogoOverlay& overlay() { return *overlay_; }
     // The operator's "Bitte warten ..." notice, shown while a text page covers the display.
     void set_wait_window(std::function<void(bool)> wait) { wait_ = std::move(wait); }
+    // Called after every paint of the board (the live view follows it).
+    void set_painted(std::function<void()> painted) { painted_ = std::move(painted); }
 
     QTimer& clock_timer() { return clock_timer_; }
     QTimer& focus_timer() { return focus_timer_; }
@@ -79,6 +81,7 @@ class ScoreboardWindow : public QWidget {
     TextScreen* text_ = nullptr;
     LogoOverlay* overlay_ = nullptr;
     std::function<void(bool)> wait_;
+    std::function<void()> painted_;
     QTimer clock_timer_;
     QTimer focus_timer_;
     bool shown_once_ = false;

@@ -1,0 +1,183 @@
+#include "live/core/http_request.h"
+
+namespace kyomat {
+namespace {
+
+bool is_token_char(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           std::string_view("!#$%&'*+-.^_`|~").find(c) != std::string_view::npos;
+}
+
+// The end of the head (after its blank line), or npos while it has not arrived. A bare LF
+// ends lines too: some tools send them.
+std::size_t head_end(std::string_view received) {
+    for (std::size_t i = 0; i < received.size(); ++i) {
+        if (received[i] != '\n') continue;
+        if (i + 1 < received.size() && received[i + 1] == '\n') return i + 2;
+        if (i + 2 < received.size() && received[i + 1] == '\r' && received[i + 2] == '\n')
+            return i + 3;
+    }
+    return std::string_view::npos;
+}
+
+std::string_view without_cr(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line;
+}
+
+const char* reason_of(int status) {
+    switch (status) {
+        case 200:
+            return "OK";
+        case 400:
+            return "Bad Request";
+        case 404:
+            return "Not Found";
+        case 405:
+            return "Method Not Allowed";
+        case 431:
+            return "Request Header Fields Too Large";
+        case 503:
+            return "Service Unavailable";
+        default:
+            return "Error";
+    }
+}
+
+// Headers every answer carries: any page may read the board (it is public anyway), nothing
+// is cached, and a browser never guesses another type.
+constexpr std::string_view k_common_headers =
+    "Access-Control-Allow-Origin: *\r\n"
+    "Cache-Control: no-store\r\n"
+    "X-Content-Type-Options: nosniff\r\n";
+
+}  // namespace
+
+LivePath live_path_of(std::string_view target) {
+    const std::size_t query = target.find_first_of("?#");
+    const std::string_view path = target.substr(0, query);
+    if (path == "/" || path == "/index.html") return LivePath::board_page;
+    if (path == "/overlay") return LivePath::overlay_page;
+    if (path == "/halle") return LivePath::hall_page;
+    if (path == "/state.json") return LivePath::state;
+    if (path == "/events") return LivePath::events;
+    return LivePath::not_found;
+}
+
+LiveRequest judge_request(std::string_view received) {
+    LiveRequest r;
+    const std::size_t end = head_end(received);
+    if (end == std::string_view::npos || end > k_max_request_head) {
+        // A head that outgrows the limit is refused at once, complete or not.
+        if (received.size() > k_max_request_head || end != std::string_view::npos) {
+            r.verdict = RequestVerdict::too_large;
+        }
+        return r;
+    }
+    const std::string_view head = received.substr(0, end);
+    const std::size_t line_end = head.find('\n');
+    const std::string_view line = without_cr(head.substr(0, line_end));
+    // METHOD SP TARGET SP HTTP/1.x
+    const std::size_t sp1 = line.find(' ');
+    const std::size_t sp2 = sp1 == std::string_view::npos ? sp1 : line.find(' ', sp1 + 1);
+    if (sp1 == 0 || sp2 == std::string_view::npos || sp2 == sp1 + 1) {
+        r.verdict = RequestVerdict::bad_request;
+        return r;
+    }
+    const std::string_view method = line.substr(0, sp1);
+    const std::string_view target = line.substr(sp1 + 1, sp2 - sp1 - 1);
+    const std::string_view version = line.substr(sp2 + 1);
+    for (char c : method) {
+        if (!is_token_char(c)) {
+            r.verdict = RequestVerdict::bad_request;
+            return r;
+        }
+    }
+    if (version != "HTTP/1.1" && version != "HTTP/1.0") {
+        r.verdict = RequestVerdict::bad_request;
+        return r;
+    }
+    if (target.front() != '/') {
+        r.verdict = RequestVerdict::bad_request;
+        return r;
+    }
+    for (char c : target) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u <= 0x20 || u == 0x7F) {
+            r.verdict = RequestVerdict::bad_request;
+            return r;
+        }
+    }
+    // Header lines: each "name: value", no line folding.
+    std::string_view rest = head.substr(line_end + 1);
+    while (!rest.empty()) {
+        const std::size_t nl = rest.find('\n');
+        const std::string_view header = without_cr(rest.substr(0, nl));
+        rest = nl == std::string_view::npos ? std::string_view{} : rest.substr(nl + 1);
+        if (header.empty()) break;
+        const std::size_t colon = header.find(':');
+        if (colon == 0 || colon == std::string_view::npos) {
+            r.verdict = RequestVerdict::bad_request;
+            return r;
+        }
+        for (char c : header.substr(0, colon)) {
+            if (!is_token_char(c)) {
+                r.verdict = RequestVerdict::bad_request;
+                return r;
+            }
+        }
+    }
+    if (method == "HEAD") {
+        r.head_only = true;
+    } else if (method != "GET") {
+        r.verdict = RequestVerdict::method_not_allowed;
+        return r;
+    }
+    r.verdict = RequestVerdict::complete;
+    r.path = live_path_of(target);
+    return r;
+}
+
+std::string live_answer(int status, std::string_view content_type, std::string_view body,
+                        bool head_only) {
+    std::string out = "HTTP/1.1 " + std::to_string(status) + " " + reason_of(status) + "\r\n";
+    out += "Content-Type: ";
+    out += content_type;
+    out += "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
+    out += k_common_headers;
+    if (status == 405) out += "Allow: GET, HEAD\r\n";
+    out += "Connection: close\r\n\r\n";
+    if (!head_only) out.append(body);
+    return out;
+}
+
+std::string live_refusal(RequestVerdict verdict) {
+    constexpr std::string_view text = "text/plain; charset=utf-8";
+    switch (verdict) {
+        case RequestVerdict::method_not_allowed:
+            return live_answer(405, text, "Nur Lesen: GET oder HEAD.\n");
+        case RequestVerdict::too_large:
+            return live_answer(431, text, "Anfrage zu gross.\n");
+        default:
+            return live_answer(400, text, "Anfrage nicht verstanden.\n");
+    }
+}
+
+std::string live_stream_head() {
+    std::string out = "HTTP/1.1 200 OK\r\nContent-Type: text/event-stream; charset=utf-8\r\n";
+    out += k_common_headers;
+    // A viewer whose stream breaks (the scoreboard restarts) tries again after a second.
+    out += "Connection: keep-alive\r\n\r\nretry: 1000\n\n";
+    return out;
+}
+
+std::string live_stream_event(std::string_view document) {
+    std::string out;
+    out.reserve(document.size() + 8);
+    out += "data: ";
+    out.append(document);  // one line: the document holds no raw line breaks
+    out += "\n\n";
+    return out;
+}
+
+}  // namespace kyomat

@@ -1,0 +1,47 @@
+#pragma once
+// The live view's requests and answers, as plain text handling: what arrived on a
+// connection is judged here before anything is served. Only GET and HEAD of a few fixed
+// paths are answered; nothing names a file.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kyomat {
+
+// A request head larger than this is refused (431) without reading on.
+constexpr std::size_t k_max_request_head = 8 * 1024;
+
+enum class RequestVerdict {
+    incomplete,          // read on
+    complete,            // serve it
+    bad_request,         // 400
+    too_large,           // 431
+    method_not_allowed,  // 405
+};
+
+enum class LivePath { board_page, overlay_page, hall_page, state, events, not_found };
+
+struct LiveRequest {
+    RequestVerdict verdict = RequestVerdict::incomplete;
+    bool head_only = false;  // HEAD: the answer's head without its body
+    LivePath path = LivePath::not_found;
+};
+
+// Judges what has arrived so far on a connection (it may hold more than the head).
+LiveRequest judge_request(std::string_view received);
+
+// The path of a request target ("/state.json?x=1" -> state).
+LivePath live_path_of(std::string_view target);
+
+// A complete answer that closes the connection: status line, headers, and the body unless
+// head_only. Every answer may be read by another mat's page (the hall view).
+std::string live_answer(int status, std::string_view content_type, std::string_view body,
+                        bool head_only = false);
+// The refusal that goes with a verdict other than complete or incomplete.
+std::string live_refusal(RequestVerdict verdict);
+// The head of the push stream; events follow it.
+std::string live_stream_head();
+// One event of the push stream carrying a state document.
+std::string live_stream_event(std::string_view document);
+
+}  // namespace kyomat

@@ -1,0 +1,21 @@
+#pragma once
+// The live view's settings: section [live] of kyomat.ini. Off unless a port is given.
+#include <cstdint>
+#include <string>
+
+#include "data/core/settings.h"
+
+namespace kyomat {
+
+struct LiveSettings {
+    // 0: the live view is off.
+    std::uint16_t port = 0;
+    // The address to listen on: this computer only unless the file opens it to the network.
+    std::string address = "127.0.0.1";
+    // What is wrong with the section, in words for the operator; the view stays off then.
+    std::string problem;
+};
+
+LiveSettings read_live_settings(const Settings& settings);
+
+}  // namespace kyomat

@@ -1,0 +1,296 @@
+#include "live/live_server.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkInterface>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include "live/core/http_request.h"
+
+static void init_live_pages() {
+    Q_INIT_RESOURCE(live_pages);
+}
+
+namespace kyomat {
+namespace {
+
+QByteArray page(const char* name) {
+    QFile file(QStringLiteral(":/live/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QElapsedTimer& clock() {
+    static const QElapsedTimer timer = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return timer;
+}
+
+constexpr std::string_view k_html = "text/html; charset=utf-8";
+
+}  // namespace
+
+LiveServer::LiveServer(LiveLimits limits) : limits_(limits) {
+    init_live_pages();
+    board_page_ = page("board.html");
+    overlay_page_ = page("overlay.html");
+    hall_page_ = page("halle.html");
+}
+
+LiveServer::~LiveServer() {
+    // The sockets are the server's children; they go with it without another signal.
+    for (auto it = connections_.keyBegin(); it != connections_.keyEnd(); ++it) {
+        (*it)->disconnect(this);
+    }
+}
+
+qint64 LiveServer::now_ms() const {
+    return clock().elapsed();
+}
+
+bool LiveServer::listen(const QHostAddress& address, quint16 port, QString& error) {
+    server_ = new QTcpServer(this);
+    // Connections wait in the system's queue, not in ours, until they are taken.
+    server_->setMaxPendingConnections(limits_.max_connections);
+    if (!server_->listen(address, port)) {
+        error = server_->errorString();
+        return false;
+    }
+    connect(server_, &QTcpServer::newConnection, this, &LiveServer::accept);
+    beat_ = new QTimer(this);
+    connect(beat_, &QTimer::timeout, this, &LiveServer::beat);
+    beat_->start(limits_.beat_ms);
+    return true;
+}
+
+quint16 LiveServer::port() const {
+    return server_ != nullptr ? server_->serverPort() : 0;
+}
+
+LiveCounts LiveServer::counts() const {
+    LiveCounts c = counts_;
+    c.connections = static_cast<int>(connections_.size());
+    c.viewers = 0;
+    for (const Connection& conn : connections_) c.viewers += conn.viewer ? 1 : 0;
+    return c;
+}
+
+void LiveServer::accept() {
+    while (QTcpSocket* socket = server_->nextPendingConnection()) {
+        if (connections_.size() >= limits_.max_connections) {
+            // Room is made by the oldest connection that has not asked for anything.
+            QTcpSocket* oldest = nullptr;
+            qint64 oldest_since = 0;
+            for (auto it = connections_.cbegin(); it != connections_.cend(); ++it) {
+                if (it->viewer || it->answered) continue;
+                if (oldest == nullptr || it->since_ms < oldest_since) {
+                    oldest = it.key();
+                    oldest_since = it->since_ms;
+                }
+            }
+            if (oldest == nullptr) {
+                socket->write(QByteArray::fromStdString(
+                    live_answer(503, "text/plain; charset=utf-8", "Zu viele Zuschauer.\n")));
+                socket->disconnectFromHost();
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+                QTimer::singleShot(limits_.request_ms, socket, [socket] {
+                    socket->abort();
+                    socket->deleteLater();
+                });
+                continue;
+            }
+            drop(oldest);
+        }
+        // Qt reads no more from the system than one request head may hold.
+        socket->setReadBufferSize(static_cast<qint64>(k_max_request_head) + 1);
+        Connection c;
+        c.since_ms = now_ms();
+        connections_.insert(socket, c);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { drop(socket); });
+        connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] { drop(socket); });
+    }
+}
+
+void LiveServer::read(QTcpSocket* socket) {
+    auto it = connections_.find(socket);
+    if (it == connections_.end()) return;
+    Connection& c = *it;
+    if (c.answered) {
+        // Whatever a viewer sends after its request is not looked at.
+        socket->skip(socket->bytesAvailable());
+        return;
+    }
+    const qint64 room = static_cast<qint64>(k_max_request_head) + 1 - c.received.size();
+    c.received += socket->read(room);
+    const LiveRequest request =
+        judge_request(std::string_view(c.received.constData(), c.received.size()));
+    switch (request.verdict) {
+        case RequestVerdict::incomplete:
+            return;
+        case RequestVerdict::complete:
+            c.received.clear();
+            c.answered = true;
+            if (request.path == LivePath::events && !request.head_only) {
+                c.viewer = true;
+                socket->write(QByteArray::fromStdString(live_stream_head()));
+                socket->write(QByteArray::fromStdString(
+                    live_stream_event(std::string_view(document_.constData(), document_.size()))));
+                ++counts_.events_sent;
+                return;
+            }
+            answer_request(socket, request.path, request.head_only);
+            return;
+        default:
+            c.answered = true;
+            socket->skip(socket->bytesAvailable());
+            finish(socket, live_refusal(request.verdict));
+            return;
+    }
+}
+
+void LiveServer::answer_request(QTcpSocket* socket, LivePath path, bool head_only) {
+    const auto as_view = [](const QByteArray& bytes) {
+        return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    };
+    switch (path) {
+        case LivePath::board_page:
+            return finish(socket, live_answer(200, k_html, as_view(board_page_), head_only));
+        case LivePath::overlay_page:
+            return finish(socket, live_answer(200, k_html, as_view(overlay_page_), head_only));
+        case LivePath::hall_page:
+            return finish(socket, live_answer(200, k_html, as_view(hall_page_), head_only));
+        case LivePath::state:
+            return finish(socket, live_answer(200, "application/json; charset=utf-8",
+                                              as_view(document_), head_only));
+        case LivePath::events:
+            return finish(socket, live_answer(200, "text/event-stream; charset=utf-8", "", true));
+        default:
+            return finish(socket, live_answer(404, "text/plain; charset=utf-8", "Nicht gefunden.\n",
+                                              head_only));
+    }
+}
+
+void LiveServer::finish(QTcpSocket* socket, const std::string& text) {
+    socket->write(text.data(), static_cast<qint64>(text.size()));
+    // Closes once the answer is out; a client that never takes it is dropped by the beat.
+    socket->disconnectFromHost();
+}
+
+void LiveServer::drop(QTcpSocket* socket) {
+    if (connections_.remove(socket) == 0) return;
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+}
+
+void LiveServer::send_to_viewers(const QByteArray& event) {
+    QList<QTcpSocket*> slow;
+    for (auto it = connections_.begin(); it != connections_.end(); ++it) {
+        if (!it->viewer) continue;
+        QTcpSocket* socket = it.key();
+        if (socket->bytesToWrite() + event.size() > limits_.max_unread) {
+            slow.append(socket);
+            continue;
+        }
+        socket->write(event);
+        ++counts_.events_sent;
+    }
+    for (QTcpSocket* socket : slow) {
+        drop(socket);
+        ++counts_.viewers_dropped;
+    }
+    last_sent_ms_ = now_ms();
+}
+
+void LiveServer::publish(const QByteArray& document, bool running) {
+    document_ = document;
+    running_ = running;
+    send_to_viewers(QByteArray::fromStdString(
+        live_stream_event(std::string_view(document_.constData(), document_.size()))));
+}
+
+void LiveServer::beat() {
+    const qint64 now = now_ms();
+    QList<QTcpSocket*> late;
+    for (auto it = connections_.cbegin(); it != connections_.cend(); ++it) {
+        if (!it->viewer && now - it->since_ms > limits_.request_ms) late.append(it.key());
+    }
+    for (QTcpSocket* socket : late) drop(socket);
+    if (now - last_sent_ms_ < limits_.beat_ms - limits_.beat_ms / 10) return;
+    if (running_) {
+        send_to_viewers(QByteArray::fromStdString(
+            live_stream_event(std::string_view(document_.constData(), document_.size()))));
+    } else if (now - last_sent_ms_ >= 15 * limits_.beat_ms) {
+        // A comment line keeps idle streams open through proxies and finds dead viewers.
+        send_to_viewers(QByteArrayLiteral(":\n\n"));
+    }
+}
+
+LiveView::LiveView(LiveLimits limits) : server_(new LiveServer(limits)) {
+    thread_.setObjectName(QStringLiteral("kyomat-live"));
+    server_->moveToThread(&thread_);
+    thread_.start();
+}
+
+LiveView::~LiveView() {
+    QMetaObject::invokeMethod(
+        server_, [s = server_] { delete s; }, Qt::BlockingQueuedConnection);
+    thread_.quit();
+    thread_.wait();
+}
+
+bool LiveView::start(const QString& address, quint16 port, QString& error) {
+    QHostAddress host;
+    if (!host.setAddress(address)) {
+        error = QStringLiteral("'%1' ist keine IP-Adresse").arg(address);
+        return false;
+    }
+    bool ok = false;
+    QMetaObject::invokeMethod(
+        server_,
+        [&] {
+            ok = server_->listen(host, port, error);
+            port_ = server_->port();
+        },
+        Qt::BlockingQueuedConnection);
+    return ok;
+}
+
+void LiveView::publish(const std::string& document, bool running) {
+    QMetaObject::invokeMethod(
+        server_,
+        [s = server_, doc = QByteArray::fromStdString(document), running] {
+            s->publish(doc, running);
+        },
+        Qt::QueuedConnection);
+}
+
+LiveCounts LiveView::counts() const {
+    LiveCounts c;
+    QMetaObject::invokeMethod(
+        server_, [&] { c = server_->counts(); }, Qt::BlockingQueuedConnection);
+    return c;
+}
+
+QString live_url(const QString& address, quint16 port) {
+    QString host = address;
+    const QHostAddress listen(address);
+    if (listen == QHostAddress::AnyIPv4 || listen == QHostAddress::Any) {
+        host = QStringLiteral("127.0.0.1");
+        for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
+            if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback()) {
+                host = a.toString();
+                break;
+            }
+        }
+    } else if (listen.protocol() == QAbstractSocket::IPv6Protocol) {
+        host = QStringLiteral("[%1]").arg(address);
+    }
+    return QStringLiteral("http://%1:%2/").arg(host).arg(port);
+}
+
+}  // namespace kyomat

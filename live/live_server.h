@@ -1,0 +1,106 @@
+#pragma once
+// The live view's server: read-only HTTP on Qt's own sockets, in a thread of its own so
+// that no client, however slow or hostile, holds up the scoreboard's clock or keys.
+#include <QByteArray>
+#include <QHash>
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+#include <QThread>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "live/core/http_request.h"
+
+class QTcpServer;
+class QTcpSocket;
+
+namespace kyomat {
+
+struct LiveLimits {
+    // Connections at once; beyond it the oldest one that has not asked for anything yet
+    // makes room, and when every one is a viewer, the newcomer is turned away.
+    int max_connections = 128;
+    // Time for a client to send its request and take its answer (a viewer's push stream
+    // excepted).
+    int request_ms = 10'000;
+    // A viewer that leaves this much of its push stream unread is dropped.
+    qint64 max_unread = 256 * 1024;
+    // How often viewers get the state while a clock runs, and a keep-alive otherwise.
+    int beat_ms = 1000;
+};
+
+struct LiveCounts {
+    int connections = 0;
+    int viewers = 0;
+    quint64 events_sent = 0;
+    quint64 viewers_dropped = 0;
+};
+
+// Lives in the server thread; reached only through LiveView.
+class LiveServer : public QObject {
+    Q_OBJECT
+  public:
+    explicit LiveServer(LiveLimits limits);
+    ~LiveServer() override;
+
+    bool listen(const QHostAddress& address, quint16 port, QString& error);
+    quint16 port() const;
+    void publish(const QByteArray& document, bool running);
+    LiveCounts counts() const;
+
+  private:
+    struct Connection {
+        QByteArray received;
+        qint64 since_ms = 0;
+        bool viewer = false;
+        bool answered = false;
+    };
+    void accept();
+    void read(QTcpSocket* socket);
+    void answer_request(QTcpSocket* socket, LivePath path, bool head_only);
+    void finish(QTcpSocket* socket, const std::string& text);
+    void drop(QTcpSocket* socket);
+    void send_to_viewers(const QByteArray& event);
+    void beat();
+    qint64 now_ms() const;
+
+    LiveLimits limits_;
+    QTcpServer* server_ = nullptr;
+    QTimer* beat_ = nullptr;
+    QHash<QTcpSocket*, Connection> connections_;
+    QByteArray document_ = "{\"sequence\":0}";
+    bool running_ = false;
+    qint64 last_sent_ms_ = 0;
+    LiveCounts counts_;
+    QByteArray board_page_, overlay_page_, hall_page_;
+};
+
+// The GUI thread's handle on the server: starts its thread, hands it each new state and
+// stops it cleanly.
+class LiveView {
+  public:
+    explicit LiveView(LiveLimits limits = {});
+    ~LiveView();
+    LiveView(const LiveView&) = delete;
+    LiveView& operator=(const LiveView&) = delete;
+
+    // Port 0 takes any free port (the tests do); error says why it failed.
+    bool start(const QString& address, quint16 port, QString& error);
+    quint16 port() const { return port_; }
+    // Returns at once; the server sends it from its own thread.
+    void publish(const std::string& document, bool running);
+    LiveCounts counts() const;
+
+  private:
+    QThread thread_;
+    LiveServer* server_;
+    quint16 port_ = 0;
+};
+
+// What to type into a browser to reach the server: the computer's network address when it
+// listens on every address.
+QString live_url(const QString& address, quint16 port);
+
+}  // namespace kyomat
