@@ -1,0 +1,253 @@
+// The live view's server with the real scoreboard: what it serves, how it follows the board,
+// and that no client, however hostile, holds up the clock or reaches anything it must not.
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "app/app_host.h"
+#include "display/scoreboard_window.h"
+#include "live/core/http_request.h"
+#include "live/core/state_document.h"
+#include "live/http_client.h"
+#include "live/live_board.h"
+#include "live/live_server.h"
+#include "platform/message_box.h"
+#include "temp_folder.h"
+
+using namespace kyomat;
+using kyomat::testing::RawClient;
+
+namespace {
+
+QJsonObject parse(const std::string& text) {
+    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
+
+// The last complete event of a push stream, parsed.
+QJsonObject last_event(const std::string& stream) {
+    const std::size_t end = stream.rfind("\n\n");
+    if (end == std::string::npos) return {};
+    const std::size_t start = stream.rfind("data: ", end);
+    if (start == std::string::npos) return {};
+    return parse(stream.substr(start + 6, end - start - 6));
+}
+
+int count_events(const std::string& stream) {
+    int n = 0;
+    for (std::size_t at = stream.find("data: "); at != std::string::npos;
+         at = stream.find("data: ", at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+}  // namespace
+
+class TestLiveView : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testing::TempFolder> dir_;
+    std::unique_ptr<Settings> settings_;
+    std::unique_ptr<AppHost> host_;
+    std::unique_ptr<ScoreboardWindow> window_;
+    std::unique_ptr<LiveView> live_;
+    std::unique_ptr<LiveBoard> board_;
+
+    quint16 start(LiveLimits limits = {}) {
+        dir_ = std::make_unique<testing::TempFolder>();
+        dir_->write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\n");
+        settings_ = std::make_unique<Settings>(dir_->path());
+        host_ = std::make_unique<AppHost>(*settings_);
+        window_ = std::make_unique<ScoreboardWindow>(*host_, *settings_);
+        host_->set_scoreboard(window_.get());
+        live_ = std::make_unique<LiveView>(limits);
+        QString error;
+        if (!live_->start("127.0.0.1", 0, error)) qFatal("%s", qPrintable(error));
+        board_ = std::make_unique<LiveBoard>(window_->engine(), *live_);
+        window_->set_painted([this] { board_->board_painted(); });
+        window_->show();
+        if (!QTest::qWaitForWindowExposed(window_.get())) qFatal("no window");
+        QTest::qWait(50);
+        return live_->port();
+    }
+    // A bout of four minutes under way, its clock started.
+    void run_clock() {
+        auto& state = window_->engine().internals_for_tests().state;
+        state.clock_value = 240;
+        state.bout_active = true;
+        press(vk::space);
+    }
+    void press(std::uint16_t key) {
+        window_->handle_key(key, Modifiers{});
+        QCoreApplication::processEvents();
+    }
+
+  private slots:
+    void init() { message_boxes::set_auto_answer(true, true); }
+    void cleanup() {
+        if (window_) window_->set_painted({});
+        board_.reset();
+        live_.reset();
+        window_.reset();
+        host_.reset();
+        message_boxes::take_log();
+    }
+
+    void servesThePagesTheStateAndNothingElse() {
+        const quint16 port = start();
+        for (const char* path : {"/", "/overlay", "/halle", "/halle?matten=a:1,b:2"}) {
+            const std::string answer = testing::http_get(port, path);
+            QVERIFY2(answer.rfind("HTTP/1.1 200 OK\r\n", 0) == 0, path);
+            QVERIFY(answer.find("Content-Type: text/html; charset=utf-8") != std::string::npos);
+            const std::string page = testing::body_of(answer);
+            QVERIFY(page.rfind("<!DOCTYPE html>", 0) == 0);
+            // Self-contained: nothing is fetched from anywhere else.
+            for (const char* outside : {"src=\"http", "href=\"http", "@import", "//cdn", "url("}) {
+                QVERIFY2(page.find(outside) == std::string::npos, outside);
+            }
+        }
+        const std::string state = testing::http_get(port, "/state.json");
+        QVERIFY(state.find("Access-Control-Allow-Origin: *\r\n") != std::string::npos);
+        const QJsonObject s = parse(testing::body_of(state));
+        QVERIFY(s["sequence"].toInt() >= 1);
+        QCOMPARE(s["clock"].toObject()["text"].toString(), QString("0:00"));
+        QCOMPARE(s["blue"].toObject()["name"].toString(), QString("Name, Vorname"));
+
+        const std::string head = testing::http_get(port, "/state.json", "HEAD");
+        QVERIFY(head.rfind("HTTP/1.1 200", 0) == 0);
+        QVERIFY(testing::body_of(head).empty());
+        for (const char* method : {"POST", "PUT", "DELETE", "OPTIONS"}) {
+            QVERIFY2(testing::http_get(port, "/state.json", method).rfind("HTTP/1.1 405", 0) == 0,
+                     method);
+        }
+        for (const char* path : {"/kyomat.ini", "/../kyomat.ini", "/%2e%2e/kyomat.ini",
+                                 "/beispiel.kfl", "/favicon.ico"}) {
+            QVERIFY2(testing::http_get(port, path).rfind("HTTP/1.1 404", 0) == 0, path);
+        }
+        // Nothing that arrived changed the board.
+        QCOMPARE(window_->engine().board().lbl_W_b.text, std::string("0"));
+    }
+
+    void theStreamFollowsKeysAndTheRunningClock() {
+        const quint16 port = start();
+        RawClient viewer(port);
+        viewer.send("GET /events HTTP/1.1\r\nHost: x\r\n\r\n");
+        viewer.receive("\n\n{");
+        viewer.receive("}\n\n");
+        QVERIFY(viewer.received().find("Content-Type: text/event-stream") != std::string::npos);
+        const int first = last_event(viewer.received())["sequence"].toInt();
+        QVERIFY(first >= 1);
+
+        press('2');  // waza-ari for blue
+        viewer.received().clear();
+        viewer.receive("}\n\n");
+        QJsonObject s = last_event(viewer.received());
+        QVERIFY(s["sequence"].toInt() > first);
+        QCOMPARE(s["blue"].toObject()["waza_ari"].toObject()["text"].toString(), QString("1"));
+
+        // While the clock runs, the state comes at least once a second without a key.
+        run_clock();
+        viewer.received().clear();
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 2600) {
+            QTest::qWait(100);
+            viewer.poll();
+        }
+        QVERIFY2(count_events(viewer.received()) >= 2, viewer.received().c_str());
+        s = last_event(viewer.received());
+        QVERIFY(s["clock"].toObject()["running"].toBool());
+        QVERIFY(s["clock"].toObject()["seconds"].toInt() < 240);
+        QCOMPARE(live_->counts().viewers, 1);
+    }
+
+    void hostileClientsNeitherBlockTheClockNorShutOthersOut() {
+        LiveLimits limits;
+        limits.request_ms = 1500;
+        limits.max_connections = 64;
+        const quint16 port = start(limits);
+        run_clock();
+        QVERIFY(window_->clock_timer().isActive());
+
+        // The GUI thread's ticks, measured while the clients do their worst.
+        QElapsedTimer wall;
+        qint64 last_tick = 0, longest_gap = 0;
+        connect(&window_->clock_timer(), &QTimer::timeout, this, [&] {
+            const qint64 now = wall.elapsed();
+            longest_gap = std::max(longest_gap, now - last_tick);
+            last_tick = now;
+        });
+        const int clock_before = window_->engine().state().clock_value;
+        wall.start();
+
+        std::atomic<int> silent_closed{0}, big_refused{0}, still_served{0};
+        // A viewer that reads nothing of its stream.
+        RawClient deaf(port, 4000, 4096);
+        deaf.send("GET /events HTTP/1.1\r\n\r\n");
+        std::thread attackers([&] {
+            // 200 connections that say nothing: each is closed by the server.
+            std::vector<std::unique_ptr<RawClient>> silent;
+            for (int i = 0; i < 200; ++i) silent.push_back(std::make_unique<RawClient>(port, 4000));
+            // A 10 MB header: refused with 431 long before it is all sent.
+            {
+                RawClient big(port, 4000);
+                const std::size_t sent =
+                    big.send("GET / HTTP/1.1\r\nX-Big: " + std::string(10 << 20, 'a'));
+                if (big.receive().rfind("HTTP/1.1 431", 0) == 0 && sent < (10u << 20)) {
+                    ++big_refused;
+                }
+            }
+            // Someone with a real question is still answered.
+            if (testing::http_get(port, "/state.json").rfind("HTTP/1.1 200", 0) == 0) {
+                ++still_served;
+            }
+            for (auto& c : silent) {
+                if (c->closed_by_peer()) ++silent_closed;
+            }
+        });
+        while (wall.elapsed() < 4500) QTest::qWait(50);
+        // The deaf viewer is fed until it is dropped, without the server waiting for it.
+        const std::string big_document = state_document(1, std::string(60000, ' '));
+        for (int i = 0; i < 400; ++i) live_->publish(big_document, true);
+        attackers.join();
+        QTRY_VERIFY_WITH_TIMEOUT(live_->counts().viewers_dropped >= 1, 5000);
+
+        QCOMPARE(big_refused.load(), 1);
+        QCOMPARE(silent_closed.load(), 200);
+        QCOMPARE(still_served.load(), 1);
+        QVERIFY(deaf.connected());
+        // The clock kept its 100 ms ticks and its exact time all along.
+        QVERIFY2(longest_gap < 400, qPrintable(QString::number(longest_gap)));
+        const int run = clock_before - window_->engine().state().clock_value;
+        const double seconds = wall.elapsed() / 1000.0;
+        QVERIFY2(std::abs(run - seconds) <= 1.0,
+                 qPrintable(QString("%1 s on the clock in %2 s").arg(run).arg(seconds)));
+    }
+
+    void aBusyPortIsReportedAndTheBoardStaysUp() {
+        const quint16 port = start();
+        LiveView second;
+        QString error;
+        QVERIFY(!second.start("127.0.0.1", port, error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!second.start("not an address", 8080, error));
+        QVERIFY(error.contains("not an address"));
+        QVERIFY(window_->isVisible());
+    }
+
+    void theUrlToTypeIsAnAddressOfThisComputer() {
+        QCOMPARE(live_url("127.0.0.1", 8080), QString("http://127.0.0.1:8080/"));
+        const QString any = live_url("0.0.0.0", 8080);
+        QVERIFY(any.startsWith("http://"));
+        QVERIFY(!any.contains("0.0.0.0"));
+        QCOMPARE(live_url("::1", 80), QString("http://[::1]:80/"));
+    }
+};
+
+QTEST_MAIN(TestLiveView)
+#include "test_live_view.moc"

@@ -1,0 +1,238 @@
+// The live view's state document against the board, parsed as a browser parses it, and the
+// judging of requests before anything is served.
+#include <gtest/gtest.h>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "engine/engine_fixture.h"
+#include "live/core/http_request.h"
+#include "live/core/live_settings.h"
+#include "live/core/state_document.h"
+#include "temp_folder.h"
+
+using namespace kyomat;
+using kyomat::testing::EngineTest;
+
+namespace {
+
+QJsonObject parse(const std::string& text) {
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << text;
+    return doc.object();
+}
+
+std::string str(const QJsonValue& v) {
+    return v.toString().toStdString();
+}
+
+class LiveStateTest : public EngineTest {
+  protected:
+    QJsonObject state(std::uint64_t sequence = 1) {
+        return parse(state_document(sequence, state_body(*engine)));
+    }
+    // Every element of the board appears under its control name as the board holds it.
+    void expect_elements_match(const QJsonObject& s) {
+        const QJsonObject elements = s["elements"].toObject();
+        for (const auto& entry : Board::elements()) {
+            if (entry.member == &Board::shpFocus) {
+                EXPECT_FALSE(elements.contains("shpFocus"));
+                continue;
+            }
+            const Element& e = board().*entry.member;
+            const QJsonObject o = elements[entry.name].toObject();
+            EXPECT_EQ(str(o["text"]), e.text) << entry.name;
+            EXPECT_EQ(o["visible"].toBool(), e.visible) << entry.name;
+            EXPECT_EQ(str(o["back"]).size(), 7u) << entry.name;
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(LiveStateTest, BoutInProgressShowsNamesScoresAndTheRunningClock) {
+    start();
+    load_bout(240);
+    key('2');
+    key('3');
+    key('0');
+    key(vk::space);
+    const QJsonObject s = state(7);
+    EXPECT_EQ(s["sequence"].toInt(), 7);
+    EXPECT_EQ(str(s["rules"]), "scores");
+    const QJsonObject blue = s["blue"].toObject(), white = s["white"].toObject();
+    EXPECT_EQ(str(blue["name"]), board().lblBlau_Name.text);
+    EXPECT_EQ(str(white["name"]), "Li, Wei");
+    EXPECT_EQ(str(blue["waza_ari"].toObject()["text"]), board().lbl_W_b.text);
+    EXPECT_EQ(str(blue["waza_ari"].toObject()["text"]), "1");
+    EXPECT_EQ(blue["yuko"].toObject()["visible"].toBool(), board().lbl_Y_b.visible);
+    EXPECT_EQ(str(white["shido"].toObject()["text"]), "1");
+    EXPECT_EQ(blue["crosses"].toArray().size(), 2);
+    EXPECT_EQ(str(blue["colour"].toObject()["back"]).front(), '#');
+    EXPECT_NE(str(blue["colour"].toObject()["back"]), str(white["colour"].toObject()["back"]));
+    const QJsonObject clock = s["clock"].toObject();
+    EXPECT_TRUE(clock["running"].toBool());
+    EXPECT_EQ(str(clock["text"]), board().lblZeit.text);
+    EXPECT_EQ(clock["seconds"].toInt(), engine->state().clock_value);
+    EXPECT_TRUE(clock_running(*engine));
+    EXPECT_TRUE(s["winner"].isNull());
+    EXPECT_FALSE(s["golden_score"].toBool());
+    expect_elements_match(s);
+    key(vk::space);
+    EXPECT_FALSE(state()["clock"].toObject()["running"].toBool());
+    EXPECT_FALSE(clock_running(*engine));
+}
+
+TEST_F(LiveStateTest, HoldDownNamesItsHolderAndCountsInBothModes) {
+    for (const char* rules : {"", "[add_system]\r\nadd_aktiv=1\r\n"}) {
+        start(std::string("[anzeige]\r\nanz_links=0\r\n") + rules);
+        load_bout(240);
+        key(vk::space);
+        key(vk::f8);  // white holds
+        for (int i = 0; i < 5; ++i) {
+            host->tick += 1000;
+            engine->clock_tick();
+        }
+        const QJsonObject s = state();
+        EXPECT_EQ(str(s["rules"]), *rules ? "points" : "scores");
+        const QJsonObject hold = s["hold_down"].toObject();
+        EXPECT_TRUE(hold["running"].toBool()) << rules;
+        EXPECT_EQ(str(hold["holder"]), "white") << rules;
+        EXPECT_EQ(hold["seconds"].toInt(), shown_number(board().lblHG)) << rules;
+        EXPECT_GT(hold["seconds"].toInt() + s["clock"].toObject()["seconds"].toInt(), 0);
+        EXPECT_EQ(str(hold["text"]), board().lblHG.text);
+        EXPECT_TRUE(clock_running(*engine));
+        expect_elements_match(s);
+        key(vk::f6);  // released
+        const QJsonObject after = state()["hold_down"].toObject();
+        EXPECT_FALSE(after["running"].toBool());
+        EXPECT_TRUE(after["holder"].isNull());
+    }
+}
+
+TEST_F(LiveStateTest, PointsModeCarriesTheTotals) {
+    start("[anzeige]\r\nanz_links=0\r\n[add_system]\r\nadd_aktiv=1\r\nwaza-ari=7\r\n");
+    load_bout(240);
+    key('2');
+    key('2');
+    const QJsonObject s = state();
+    EXPECT_EQ(s["blue"].toObject()["points"].toInt(), 14);
+    EXPECT_EQ(s["white"].toObject()["points"].toInt(), 0);
+    EXPECT_EQ(str(s["blue"].toObject()["yuko"].toObject()["text"]), board().lbl_Y_b.text);
+    expect_elements_match(s);
+}
+
+TEST_F(LiveStateTest, GoldenScoreAndTheWinner) {
+    start();
+    load_bout(240);
+    engine->internals_for_tests().state.clock_value = 0;  // regular time is over
+    key('S', false, true);
+    QJsonObject s = state();
+    EXPECT_TRUE(s["golden_score"].toBool());
+    EXPECT_TRUE(s["elements"].toObject()["lbl_GS"].toObject()["visible"].toBool());
+    key('7');  // ippon for white ends the bout
+    s = state();
+    EXPECT_EQ(str(s["winner"]), "white");
+    EXPECT_TRUE(s["white"].toObject()["winner"].toBool());
+    EXPECT_FALSE(s["blue"].toObject()["winner"].toBool());
+    EXPECT_FALSE(s["clock"].toObject()["running"].toBool());
+    expect_elements_match(s);
+}
+
+TEST_F(LiveStateTest, AnUnchangedBoardGivesTheSameBody) {
+    start();
+    load_bout(240);
+    const std::string before = state_body(*engine);
+    engine->focus_tick();  // the operator's focus circle is not the audience's
+    EXPECT_EQ(state_body(*engine), before);
+    key('2');
+    EXPECT_NE(state_body(*engine), before);
+}
+
+TEST(LiveJson, TextIsQuotedSafelyWhateverItHolds) {
+    EXPECT_EQ(json_quoted("Müller \"Hans\"\\"), "\"Müller \\\"Hans\\\"\\\\\"");
+    EXPECT_EQ(json_quoted("a\nb\tc\x01"), "\"a\\nb\\tc\\u0001\"");
+    EXPECT_EQ(json_quoted("</script>"), "\"\\u003c/script>\"");
+    // Bytes that are not UTF-8 (a lone umlaut of code page 1252, a cut sequence, an overlong
+    // form, a surrogate) become the replacement character, so the document always parses.
+    for (std::string bad :
+         {"M\xFCller", "ab\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"}) {
+        const std::string doc = "{\"t\":" + json_quoted(bad) + "}";
+        QJsonParseError error;
+        QJsonDocument::fromJson(QByteArray::fromStdString(doc), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << doc;
+        EXPECT_NE(doc.find("\\ufffd"), std::string::npos) << doc;
+    }
+    EXPECT_EQ(json_quoted("日本 😀"), "\"日本 😀\"");
+}
+
+TEST(LiveRequests, OnlyCompleteGetAndHeadOfKnownPathsAreServed) {
+    LiveRequest r = judge_request("GET /state.json HTTP/1.1\r\nHost: x\r\n\r\n");
+    EXPECT_EQ(r.verdict, RequestVerdict::complete);
+    EXPECT_EQ(r.path, LivePath::state);
+    EXPECT_FALSE(r.head_only);
+    r = judge_request("HEAD /?a=b HTTP/1.0\n\n");
+    EXPECT_EQ(r.verdict, RequestVerdict::complete);
+    EXPECT_EQ(r.path, LivePath::board_page);
+    EXPECT_TRUE(r.head_only);
+    EXPECT_EQ(judge_request("GET /events HTTP/1.1\r\nHost: x\r\n").verdict,
+              RequestVerdict::incomplete);
+    EXPECT_EQ(judge_request("").verdict, RequestVerdict::incomplete);
+    for (const char* method : {"POST", "PUT", "DELETE", "OPTIONS", "PATCH"}) {
+        const std::string req = std::string(method) + " /state.json HTTP/1.1\r\n\r\n";
+        EXPECT_EQ(judge_request(req).verdict, RequestVerdict::method_not_allowed) << method;
+    }
+    for (const char* bad :
+         {"GET\r\n\r\n", "GET  HTTP/1.1\r\n\r\n", "GET state.json HTTP/1.1\r\n\r\n",
+          "GET /a b HTTP/1.1\r\n\r\n", "GET / HTTP/2\r\n\r\n", "G@T / HTTP/1.1\r\n\r\n",
+          "GET / HTTP/1.1\r\nno colon\r\n\r\n", "GET / HTTP/1.1\r\n: empty\r\n\r\n",
+          "GET /\x01 HTTP/1.1\r\n\r\n"}) {
+        EXPECT_EQ(judge_request(bad).verdict, RequestVerdict::bad_request) << bad;
+    }
+    const std::string huge = "GET / HTTP/1.1\r\nX: " + std::string(k_max_request_head, 'a');
+    EXPECT_EQ(judge_request(huge).verdict, RequestVerdict::too_large);
+    EXPECT_EQ(judge_request(huge + "\r\n\r\n").verdict, RequestVerdict::too_large);
+    // No path reaches a file: only the fixed names are known.
+    for (const char* path : {"/../kyomat.ini", "/kyomat.ini", "/%2e%2e/etc/passwd",
+                             "/state.json/../../x", "//etc/passwd", "/overlay/x"}) {
+        EXPECT_EQ(live_path_of(path), LivePath::not_found) << path;
+    }
+    EXPECT_EQ(live_path_of("/halle?matten=a:1,b:2"), LivePath::hall_page);
+    EXPECT_EQ(live_path_of("/overlay"), LivePath::overlay_page);
+    EXPECT_EQ(live_path_of("/events"), LivePath::events);
+}
+
+TEST(LiveRequests, AnswersCarryTheirLengthAndMayBeReadByOtherPages) {
+    const std::string a = live_answer(200, "application/json", "{}");
+    EXPECT_EQ(a.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
+    EXPECT_NE(a.find("Content-Length: 2\r\n"), std::string::npos);
+    EXPECT_NE(a.find("Access-Control-Allow-Origin: *\r\n"), std::string::npos);
+    EXPECT_EQ(a.substr(a.size() - 6), "\r\n\r\n{}");
+    const std::string head = live_answer(200, "text/html", "<p>", true);
+    EXPECT_NE(head.find("Content-Length: 3\r\n"), std::string::npos);
+    EXPECT_EQ(head.substr(head.size() - 4), "\r\n\r\n");
+    EXPECT_NE(live_refusal(RequestVerdict::method_not_allowed).find("Allow: GET, HEAD"),
+              std::string::npos);
+    EXPECT_EQ(live_refusal(RequestVerdict::too_large).rfind("HTTP/1.1 431", 0), 0u);
+    EXPECT_EQ(live_stream_event("{\"a\":1}"), "data: {\"a\":1}\n\n");
+}
+
+TEST(LiveSettingsTest, OffByDefaultOnWithAPortAndReportedWhenBroken) {
+    kyomat::testing::TempFolder dir;
+    dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\n");
+    LiveSettings s = read_live_settings(Settings(dir.path()));
+    EXPECT_EQ(s.port, 0);
+    EXPECT_EQ(s.address, "127.0.0.1");
+    EXPECT_TRUE(s.problem.empty());
+    dir.write("kyomat.ini", "[live]\r\nport=8080 \r\nadresse= 0.0.0.0\r\n");
+    s = read_live_settings(Settings(dir.path()));
+    EXPECT_EQ(s.port, 8080);
+    EXPECT_EQ(s.address, "0.0.0.0");
+    for (const char* bad : {"http", "70000", "-1", "99999999999"}) {
+        dir.write("kyomat.ini", std::string("[live]\r\nport=") + bad + "\r\n");
+        s = read_live_settings(Settings(dir.path()));
+        EXPECT_EQ(s.port, 0) << bad;
+        EXPECT_NE(s.problem.find(bad), std::string::npos) << bad;
+    }
+}
