@@ -10,8 +10,9 @@ kyomat_packages=(
   xvfb xauth
 )
 # What the tests need beyond the build: a window query for the installed package's test, the
-# file utility that the .deb builder calls, and the validator of its menu entry.
-kyomat_test_packages=(x11-utils file desktop-file-utils)
+# file utility that the .deb builder calls, the validator of its menu entry, and a browser
+# with the socket to drive it for the live view's pages.
+kyomat_test_packages=(x11-utils file desktop-file-utils chromium qt6-websockets-dev)
 
 kyomat_missing_packages() {
   local p

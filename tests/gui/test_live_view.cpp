@@ -9,15 +9,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_host.h"
-#include "display/scoreboard_window.h"
 #include "live/core/http_request.h"
 #include "live/core/state_document.h"
 #include "live/http_client.h"
-#include "live/live_board.h"
-#include "live/live_server.h"
+#include "live/live_rig.h"
 #include "platform/message_box.h"
-#include "temp_folder.h"
 
 using namespace kyomat;
 using kyomat::testing::RawClient;
@@ -51,50 +47,17 @@ int count_events(const std::string& stream) {
 class TestLiveView : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testing::TempFolder> dir_;
-    std::unique_ptr<Settings> settings_;
-    std::unique_ptr<AppHost> host_;
-    std::unique_ptr<ScoreboardWindow> window_;
-    std::unique_ptr<LiveView> live_;
-    std::unique_ptr<LiveBoard> board_;
+    std::unique_ptr<testing::LiveRig> rig_;
 
     quint16 start(LiveLimits limits = {}) {
-        dir_ = std::make_unique<testing::TempFolder>();
-        dir_->write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\n");
-        settings_ = std::make_unique<Settings>(dir_->path());
-        host_ = std::make_unique<AppHost>(*settings_);
-        window_ = std::make_unique<ScoreboardWindow>(*host_, *settings_);
-        host_->set_scoreboard(window_.get());
-        live_ = std::make_unique<LiveView>(limits);
-        QString error;
-        if (!live_->start("127.0.0.1", 0, error)) qFatal("%s", qPrintable(error));
-        board_ = std::make_unique<LiveBoard>(window_->engine(), *live_);
-        window_->set_painted([this] { board_->board_painted(); });
-        window_->show();
-        if (!QTest::qWaitForWindowExposed(window_.get())) qFatal("no window");
-        QTest::qWait(50);
-        return live_->port();
-    }
-    // A bout of four minutes under way, its clock started.
-    void run_clock() {
-        auto& state = window_->engine().internals_for_tests().state;
-        state.clock_value = 240;
-        state.bout_active = true;
-        press(vk::space);
-    }
-    void press(std::uint16_t key) {
-        window_->handle_key(key, Modifiers{});
-        QCoreApplication::processEvents();
+        rig_ = std::make_unique<testing::LiveRig>(limits);
+        return rig_->port();
     }
 
   private slots:
     void init() { message_boxes::set_auto_answer(true, true); }
     void cleanup() {
-        if (window_) window_->set_painted({});
-        board_.reset();
-        live_.reset();
-        window_.reset();
-        host_.reset();
+        rig_.reset();
         message_boxes::take_log();
     }
 
@@ -130,7 +93,7 @@ class TestLiveView : public QObject {
             QVERIFY2(testing::http_get(port, path).rfind("HTTP/1.1 404", 0) == 0, path);
         }
         // Nothing that arrived changed the board.
-        QCOMPARE(window_->engine().board().lbl_W_b.text, std::string("0"));
+        QCOMPARE(rig_->engine().board().lbl_W_b.text, std::string("0"));
     }
 
     void theStreamFollowsKeysAndTheRunningClock() {
@@ -143,7 +106,7 @@ class TestLiveView : public QObject {
         const int first = last_event(viewer.received())["sequence"].toInt();
         QVERIFY(first >= 1);
 
-        press('2');  // waza-ari for blue
+        rig_->press('2');  // waza-ari for blue
         viewer.received().clear();
         viewer.receive("}\n\n");
         QJsonObject s = last_event(viewer.received());
@@ -151,7 +114,7 @@ class TestLiveView : public QObject {
         QCOMPARE(s["blue"].toObject()["waza_ari"].toObject()["text"].toString(), QString("1"));
 
         // While the clock runs, the state comes at least once a second without a key.
-        run_clock();
+        rig_->run_clock();
         viewer.received().clear();
         QElapsedTimer waited;
         waited.start();
@@ -163,7 +126,7 @@ class TestLiveView : public QObject {
         s = last_event(viewer.received());
         QVERIFY(s["clock"].toObject()["running"].toBool());
         QVERIFY(s["clock"].toObject()["seconds"].toInt() < 240);
-        QCOMPARE(live_->counts().viewers, 1);
+        QCOMPARE(rig_->live().counts().viewers, 1);
     }
 
     void hostileClientsNeitherBlockTheClockNorShutOthersOut() {
@@ -171,18 +134,18 @@ class TestLiveView : public QObject {
         limits.request_ms = 1500;
         limits.max_connections = 64;
         const quint16 port = start(limits);
-        run_clock();
-        QVERIFY(window_->clock_timer().isActive());
+        rig_->run_clock();
+        QVERIFY(rig_->window().clock_timer().isActive());
 
         // The GUI thread's ticks, measured while the clients do their worst.
         QElapsedTimer wall;
         qint64 last_tick = 0, longest_gap = 0;
-        connect(&window_->clock_timer(), &QTimer::timeout, this, [&] {
+        connect(&rig_->window().clock_timer(), &QTimer::timeout, this, [&] {
             const qint64 now = wall.elapsed();
             longest_gap = std::max(longest_gap, now - last_tick);
             last_tick = now;
         });
-        const int clock_before = window_->engine().state().clock_value;
+        const int clock_before = rig_->engine().state().clock_value;
         wall.start();
 
         std::atomic<int> silent_closed{0}, big_refused{0}, still_served{0};
@@ -213,9 +176,9 @@ class TestLiveView : public QObject {
         while (wall.elapsed() < 4500) QTest::qWait(50);
         // The deaf viewer is fed until it is dropped, without the server waiting for it.
         const std::string big_document = state_document(1, std::string(60000, ' '));
-        for (int i = 0; i < 400; ++i) live_->publish(big_document, true);
+        for (int i = 0; i < 400; ++i) rig_->live().publish(big_document, true);
         attackers.join();
-        QTRY_VERIFY_WITH_TIMEOUT(live_->counts().viewers_dropped >= 1, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig_->live().counts().viewers_dropped >= 1, 5000);
 
         QCOMPARE(big_refused.load(), 1);
         QCOMPARE(silent_closed.load(), 200);
@@ -223,7 +186,7 @@ class TestLiveView : public QObject {
         QVERIFY(deaf.connected());
         // The clock kept its 100 ms ticks and its exact time all along.
         QVERIFY2(longest_gap < 400, qPrintable(QString::number(longest_gap)));
-        const int run = clock_before - window_->engine().state().clock_value;
+        const int run = clock_before - rig_->engine().state().clock_value;
         const double seconds = wall.elapsed() / 1000.0;
         QVERIFY2(std::abs(run - seconds) <= 1.0,
                  qPrintable(QString("%1 s on the clock in %2 s").arg(run).arg(seconds)));
@@ -237,7 +200,7 @@ class TestLiveView : public QObject {
         QVERIFY(!error.isEmpty());
         QVERIFY(!second.start("not an address", 8080, error));
         QVERIFY(error.contains("not an address"));
-        QVERIFY(window_->isVisible());
+        QVERIFY(rig_->window().isVisible());
     }
 
     void theUrlToTypeIsAnAddressOfThisComputer() {

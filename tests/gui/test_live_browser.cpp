@@ -1,0 +1,184 @@
+// The live view's pages in a real browser: headless Chromium opens them from the running
+// scoreboard, keys change the board, and the test reads what the pages rendered from their
+// DOM over the browser's remote debugging protocol.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QWebSocket>
+#include <QtTest>
+#include <memory>
+
+#include "live/core/state_document.h"
+#include "live/live_rig.h"
+#include "platform/message_box.h"
+
+using namespace kyomat;
+
+namespace {
+
+// One headless browser, driven over its debugging socket: a page per target.
+class Browser {
+  public:
+    Browser() {
+        process_.setProgram(QStringLiteral("chromium"));
+        process_.setArguments({"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                               "--remote-debugging-port=0", "--window-size=1280,720",
+                               "--user-data-dir=" + profile_.path(), "about:blank"});
+        process_.start();
+        QVERIFY2(process_.waitForStarted(10000), "chromium does not start");
+        // It says where it listens on its error output.
+        const QRegularExpression listening("DevTools listening on (ws://\\S+)");
+        QString seen;
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 30000 && url_.isEmpty()) {
+            process_.waitForReadyRead(200);
+            seen += QString::fromLocal8Bit(process_.readAllStandardError());
+            const auto m = listening.match(seen);
+            if (m.hasMatch()) url_ = m.captured(1);
+        }
+        QVERIFY2(!url_.isEmpty(), qPrintable(seen));
+        QObject::connect(&socket_, &QWebSocket::textMessageReceived, [this](const QString& text) {
+            const QJsonObject m = QJsonDocument::fromJson(text.toUtf8()).object();
+            if (m.contains("id")) replies_[m["id"].toInt()] = m;
+        });
+        socket_.open(QUrl(url_));
+        QTRY_VERIFY_WITH_TIMEOUT(socket_.state() == QAbstractSocket::ConnectedState, 10000);
+    }
+    ~Browser() {
+        socket_.close();
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+
+    // Opens a page; returns its session for evaluate().
+    QString open(const QString& url) {
+        const QJsonObject target = call("Target.createTarget", {{"url", url}});
+        const QJsonObject session =
+            call("Target.attachToTarget", {{"targetId", target["targetId"]}, {"flatten", true}});
+        return session["sessionId"].toString();
+    }
+    // The value of a JavaScript expression in the page, as text ("" when it fails).
+    QString evaluate(const QString& session, const QString& expression) {
+        const QJsonObject r = call("Runtime.evaluate",
+                                   {{"expression", expression}, {"returnByValue", true}}, session);
+        return r["result"].toObject()["value"].toVariant().toString();
+    }
+    QString text_of(const QString& session, const QString& id) {
+        return evaluate(session, "(function(){const e=document.getElementById('" + id +
+                                     "');return e?e.textContent:'';})()");
+    }
+
+  private:
+    QJsonObject call(const QString& method, const QJsonObject& params,
+                     const QString& session = {}) {
+        const int id = ++next_id_;
+        QJsonObject message{{"id", id}, {"method", method}, {"params", params}};
+        if (!session.isEmpty()) message["sessionId"] = session;
+        socket_.sendTextMessage(QJsonDocument(message).toJson(QJsonDocument::Compact));
+        QElapsedTimer waited;
+        waited.start();
+        while (!replies_.contains(id) && waited.elapsed() < 10000) QTest::qWait(10);
+        return replies_.take(id)["result"].toObject();
+    }
+
+    QTemporaryDir profile_;
+    QProcess process_;
+    QString url_;
+    QWebSocket socket_;
+    QHash<int, QJsonObject> replies_;
+    int next_id_ = 0;
+};
+
+}  // namespace
+
+class TestLiveBrowser : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testing::LiveRig> rig_;
+    std::unique_ptr<Browser> browser_;
+
+    QString url(const char* path, quint16 port = 0) {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(port ? port : rig_->port()).arg(path);
+    }
+
+  private slots:
+    void initTestCase() {
+        message_boxes::set_auto_answer(true, true);
+        browser_ = std::make_unique<Browser>();
+    }
+    void init() { rig_ = std::make_unique<testing::LiveRig>(); }
+    void cleanup() { rig_.reset(); }
+    void cleanupTestCase() { browser_.reset(); }
+
+    void theBoardPageShowsWhatTheKeysChanged() {
+        rig_->names("Müller, Anna", "Li, Wei");
+        const QString page = browser_->open(url("/"));
+        QTRY_COMPARE_WITH_TIMEOUT(browser_->text_of(page, "lblBlau_Name"), QString("Müller, Anna"),
+                                  15000);
+        QCOMPARE(browser_->text_of(page, "lblWeiss_Name"), QString("Li, Wei"));
+        QCOMPARE(browser_->text_of(page, "lbl_W_b"), QString("0"));
+        QCOMPARE(browser_->text_of(page, "lblZeit"), QString("0:00"));
+        // Keys on the board: a waza-ari for blue, a shido for white, the clock started.
+        rig_->press('2');
+        rig_->press('0');
+        rig_->run_clock();
+        QTRY_COMPARE_WITH_TIMEOUT(browser_->text_of(page, "lbl_W_b"), QString("1"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(browser_->text_of(page, "lbl_S_W"), QString("1"), 10000);
+        // The page follows the running clock without being asked.
+        QTRY_VERIFY_WITH_TIMEOUT(browser_->text_of(page, "lblZeit") == "3:58", 10000);
+        QCOMPARE(browser_->text_of(page, "lblZeit"),
+                 QString::fromStdString(rig_->engine().board().lblZeit.text));
+        // The colours are the board's.
+        QCOMPARE(browser_->evaluate(page,
+                                    "getComputedStyle(document.getElementById('pnlMiddle'))"
+                                    ".backgroundColor"),
+                 QString("rgb(1, 19, 196)"));
+    }
+
+    void theOverlayFollowsTheBoardToo() {
+        rig_->names("Schmidt, Eva", "Kato, Yui");
+        const QString page = browser_->open(url("/overlay"));
+        QTRY_COMPARE_WITH_TIMEOUT(browser_->text_of(page, "blue_name"), QString("Schmidt, Eva"),
+                                  15000);
+        QCOMPARE(browser_->text_of(page, "white_name"), QString("Kato, Yui"));
+        rig_->press('8');  // waza-ari for white
+        QTRY_COMPARE_WITH_TIMEOUT(browser_->text_of(page, "white_waza_ari"), QString("1"), 10000);
+        rig_->run_clock();
+        QTRY_VERIFY_WITH_TIMEOUT(browser_->text_of(page, "clock") == "3:59", 10000);
+        // Transparent around the strip, for a stream's browser source.
+        QCOMPARE(browser_->evaluate(page, "getComputedStyle(document.body).backgroundColor"),
+                 QString("rgba(0, 0, 0, 0)"));
+    }
+
+    void theHallShowsTwoMatsFromTwoScoreboards() {
+        // A second mat: another server, fed a board of its own.
+        LiveView other;
+        QString error;
+        QVERIFY(other.start("127.0.0.1", 0, error));
+        rig_->names("Blau, Erste", "Weiss, Erste");
+        rig_->press('2');
+        testing::LiveRig second_board;
+        second_board.names("Blau, Zweite", "Weiss, Zweite");
+        other.publish(state_document(1, state_body(second_board.engine())), false);
+
+        const QString hall =
+            browser_->open(url("/halle?matten=127.0.0.1:") + QString::number(rig_->port()) +
+                           ",127.0.0.1:" + QString::number(other.port()));
+        const QString mat2_name = "document.querySelector('#mat2 .blue .name').textContent";
+        QTRY_COMPARE_WITH_TIMEOUT(browser_->evaluate(hall, mat2_name), QString("Blau, Zweite"),
+                                  15000);
+        QCOMPARE(
+            browser_->evaluate(hall, "document.querySelector('#mat1 .blue .name').textContent"),
+            QString("Blau, Erste"));
+        QCOMPARE(
+            browser_->evaluate(hall, "document.querySelector('#mat1 .blue .waza_ari').textContent"),
+            QString("1"));
+    }
+};
+
+QTEST_MAIN(TestLiveBrowser)
+#include "test_live_browser.moc"
