@@ -166,8 +166,9 @@ std::string live_refusal(RequestVerdict verdict) {
 std::string live_stream_head() {
     std::string out = "HTTP/1.1 200 OK\r\nContent-Type: text/event-stream; charset=utf-8\r\n";
     out += k_common_headers;
-    // A viewer whose stream breaks (the scoreboard restarts) tries again after a second.
-    out += "Connection: keep-alive\r\n\r\nretry: 1000\n\n";
+    // The stream ends when the connection does; a viewer whose stream breaks (the scoreboard
+    // restarts) tries again after a second.
+    out += "Connection: close\r\n\r\nretry: 1000\n\n";
     return out;
 }
 

@@ -1,0 +1,136 @@
+// The live view's costs on the offscreen platform: from a key on the board to its push
+// message arriving at a viewer, the key-to-repaint path with the live view on, and the CPU
+// the scoreboard spends on 50 viewers while the clock runs.
+#include <benchmark/benchmark.h>
+#include <dirent.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "live/http_client.h"
+#include "live/live_rig.h"
+#include "platform/message_box.h"
+
+using namespace kyomat;
+using kyomat::testing::RawClient;
+
+namespace {
+
+// A viewer of the push stream that has taken its first event.
+std::unique_ptr<RawClient> viewer(quint16 port) {
+    auto c = std::make_unique<RawClient>(port);
+    c->send("GET /events HTTP/1.1\r\nHost: x\r\n\r\n");
+    c->receive("}\n\n");
+    c->received().clear();
+    return c;
+}
+
+void BM_KeyToPushMessage(benchmark::State& state) {
+    testing::LiveRig rig;
+    auto v = viewer(rig.port());
+    bool up = true;
+    for (auto _ : state) {
+        rig.press('3', Modifiers{!up, false, false});
+        v->receive("}\n\n");
+        v->received().clear();
+        up = !up;
+    }
+}
+
+void BM_KeyToRepaintedBoardWithLiveView(benchmark::State& state) {
+    testing::LiveRig rig;
+    auto v = viewer(rig.port());
+    rig.window().resize(1920, 1080);
+    bool up = true;
+    for (auto _ : state) {
+        rig.window().handle_key('3', Modifiers{!up, false, false});
+        rig.window().repaint();
+        up = !up;
+        state.PauseTiming();
+        QCoreApplication::processEvents();  // the document is built after the paint's turn
+        v->poll().clear();
+        state.ResumeTiming();
+    }
+}
+
+// CPU time (user + system) of this process's threads, in seconds: the scoreboard's own (the
+// GUI thread and the live view's thread), not the viewers' that the benchmark runs.
+double scoreboard_cpu_seconds() {
+    const long ticks = sysconf(_SC_CLK_TCK);
+    double total = 0;
+    DIR* tasks = opendir("/proc/self/task");
+    if (tasks == nullptr) return 0;
+    while (dirent* entry = readdir(tasks)) {
+        if (entry->d_name[0] == '.') continue;
+        const std::string task = std::string("/proc/self/task/") + entry->d_name;
+        std::string comm;
+        std::getline(std::ifstream(task + "/comm"), comm);
+        const bool ours = std::to_string(getpid()) == entry->d_name || comm == "kyomat-live";
+        if (!ours) continue;
+        std::string stat;
+        std::getline(std::ifstream(task + "/stat"), stat);
+        std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+        std::string field;
+        unsigned long long utime = 0, stime = 0;
+        for (int i = 3; i <= 15 && fields >> field; ++i) {
+            if (i == 14) utime = std::stoull(field);
+            if (i == 15) stime = std::stoull(field);
+        }
+        total += static_cast<double>(utime + stime) / static_cast<double>(ticks);
+    }
+    closedir(tasks);
+    return total;
+}
+
+void BM_ViewersWhileTheClockRuns(benchmark::State& state) {
+    const int viewers = static_cast<int>(state.range(0));
+    testing::LiveRig rig;
+    std::vector<std::unique_ptr<RawClient>> clients;
+    for (int i = 0; i < viewers; ++i) clients.push_back(viewer(rig.port()));
+    std::atomic<bool> reading{true};
+    std::thread readers([&] {
+        while (reading) {
+            for (auto& c : clients) c->poll().clear();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    rig.run_clock();
+    double cpu = 0, wall = 0;
+    for (auto _ : state) {
+        const double cpu_before = scoreboard_cpu_seconds();
+        const auto start = std::chrono::steady_clock::now();
+        QTest::qWait(5000);
+        wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        cpu = scoreboard_cpu_seconds() - cpu_before;
+    }
+    reading = false;
+    readers.join();
+    state.counters["cpu_percent_of_a_core"] = 100.0 * cpu / wall;
+    state.counters["viewers"] = rig.live().counts().viewers;
+}
+
+}  // namespace
+
+BENCHMARK(BM_KeyToPushMessage)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KeyToRepaintedBoardWithLiveView)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ViewersWhileTheClockRuns)
+    ->Arg(0)
+    ->Arg(50)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    QApplication app(argc, argv);
+    message_boxes::set_auto_answer(true, true);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
