@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "live/core/state_document.h"
 #include "live/http_client.h"
 #include "live/live_rig.h"
 #include "platform/message_box.h"
@@ -39,6 +40,14 @@ void BM_KeyToPushMessage(benchmark::State& state) {
         v->receive("}\n\n");
         v->received().clear();
         up = !up;
+    }
+}
+
+void BM_StateDocument(benchmark::State& state) {
+    testing::LiveRig rig;
+    std::uint64_t sequence = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(state_document(++sequence, state_body(rig.engine())));
     }
 }
 
@@ -117,6 +126,7 @@ void BM_ViewersWhileTheClockRuns(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_KeyToPushMessage)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StateDocument)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_KeyToRepaintedBoardWithLiveView)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ViewersWhileTheClockRuns)
     ->Arg(0)
