@@ -11,6 +11,7 @@ deb="$(ls -t "$build"/kyomat_*.deb | head -n 1)"
 dpkg-deb --field "$deb" Depends | grep -q libqt6widgets6 || { echo "Depends lacks Qt"; exit 1; }
 dpkg-deb --field "$deb" Depends | grep -q libsdl2-mixer || { echo "Depends lacks SDL2_mixer"; exit 1; }
 dpkg-deb --field "$deb" Depends | grep -q qt6-translations-l10n || { echo "Depends lacks the German Qt texts"; exit 1; }
+dpkg-deb --field "$deb" Depends | grep -q libqt6network6 || { echo "Depends lacks the network module of the live view"; exit 1; }
 dpkg -x "$deb" "$root/inst"
 # The menu entry is one that desktops accept as it is (no hints either).
 if out=$(desktop-file-validate "$root/inst/usr/share/applications/kyomat.desktop" 2>&1) && [ -z "$out" ]; then
