@@ -9,6 +9,9 @@
 #include <thread>
 #include <vector>
 
+#include <QLabel>
+#include <QTcpServer>
+#include "app/program.h"
 #include "live/core/http_request.h"
 #include "live/core/state_document.h"
 #include "live/http_client.h"
@@ -205,6 +208,45 @@ class TestLiveView : public QObject {
         QVERIFY(!second.start("not an address", 8080, error));
         QVERIFY(error.contains("not an address"));
         QVERIFY(rig_->window().isVisible());
+    }
+
+    void theOperatorSeesWhereTheViewIsOrWhyItIsOff() {
+        // A port that is free now.
+        quint16 free_port = 0;
+        {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+            free_port = probe.serverPort();
+        }
+        struct Case {
+            std::string live;
+            QString shown;  // the status bar's text; empty: hidden
+            bool serving;
+        };
+        const std::vector<Case> cases = {
+            {"", "", false},
+            {"port=0\r\n", "", false},
+            {"port=" + std::to_string(free_port) + "\r\n",
+             QString("Live: http://127.0.0.1:%1/").arg(free_port), true},
+            {"port=acht\r\n", "Live-Ansicht aus: port=acht im Abschnitt [live]", false},
+            {"port=8080\r\nadresse=192.0.2.99\r\n", "Live-Ansicht aus: 192.0.2.99:8080", false},
+        };
+        for (const Case& c : cases) {
+            testing::TempFolder dir;
+            dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\n[live]\r\n" + c.live);
+            const Settings settings(dir.path());
+            AppHost host(settings);
+            Program program(settings, host);
+            const QLabel* label = program.panel->findChild<QLabel*>("sbLive");
+            QVERIFY(label != nullptr);
+            QCOMPARE(label->isVisibleTo(program.panel), !c.shown.isEmpty());
+            QVERIFY2(c.shown.isEmpty() || label->text().startsWith(c.shown),
+                     qPrintable(label->text() + " / " + QString::fromStdString(c.live)));
+            QCOMPARE(program.live != nullptr, c.serving);
+            if (c.serving) {
+                QVERIFY(testing::http_get(free_port, "/state.json").rfind("HTTP/1.1 200", 0) == 0);
+            }
+        }
     }
 
     void theUrlToTypeIsAnAddressOfThisComputer() {
