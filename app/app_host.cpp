@@ -2,6 +2,7 @@
 
 #include "app/about_box.h"
 #include "control/control_panel.h"
+#include "data/core/basis.h"
 #include "data/core/settings.h"
 #include "data/core/team_score.h"
 #include "dialogs/bout_entry_dialog.h"
@@ -20,7 +21,11 @@ namespace kyomat {
 AppHost::AppHost(const Settings& settings)
     : settings_(settings),
       protocol_(settings.folder(), [this](const std::string& text) { protocol_problem_ = text; }),
-      protocol_on_(protocol_on(settings)) {}
+      protocol_on_(protocol_on(settings)) {
+    // The sound device opens while the windows are built; the gong's file is opened with the
+    // settings, as before.
+    if (!trim_right(settings.read_setting("anzeige", "gong")).empty()) gong_.prepare_device();
+}
 
 std::uint32_t AppHost::tick_count() {
     return kyomat::tick_count();
@@ -133,25 +138,29 @@ void AppHost::overlay_bild() {
 }
 
 void AppHost::overlay_bild_aus() {
-    if (scoreboard_ != nullptr) scoreboard_->overlay().overlay_bild_aus();
+    // A pause picture that was never built has nothing to take down.
+    if (scoreboard_ != nullptr && scoreboard_->has_overlay()) scoreboard_->overlay().overlay_bild_aus();
 }
 
 bool AppHost::list_visible() const {
-    return panel_ != nullptr && panel_->list_mode();
+    const ControlPanel* p = panel(false);
+    return p != nullptr && p->list_mode();
 }
 
 void AppHost::show_control_panel() {
-    if (panel_ == nullptr) return;
-    panel_->exec();
+    ControlPanel* p = panel(true);
+    if (p == nullptr) return;
+    p->exec();
     if (scoreboard_ != nullptr) scoreboard_->activateWindow();
 }
 
 void AppHost::anzeige_uebernehmen() {
-    if (panel_ != nullptr) panel_->anzeige_uebernehmen();
+    // A panel not yet built takes the board when it is first shown.
+    if (ControlPanel* p = panel(false)) p->anzeige_uebernehmen();
 }
 
 void AppHost::zeit_uebernehmen() {
-    if (panel_ != nullptr) panel_->zeit_uebernehmen();
+    if (ControlPanel* p = panel(false)) p->zeit_uebernehmen();
 }
 
 void AppHost::place_on_display(int left) {

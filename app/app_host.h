@@ -1,5 +1,7 @@
 #pragma once
 // The program's Host: the engine's requests reach the platform and the real windows here.
+#include <functional>
+
 #include "data/core/protocol.h"
 #include "engine/host.h"
 #include "platform/gong.h"
@@ -18,7 +20,9 @@ class AppHost : public Host {
     void set_scoreboard(ScoreboardWindow* w) { scoreboard_ = w; }
     void set_entry(BoutEntryDialog* entry) { entry_ = entry; }
     void set_teams(TeamScoreDialog* teams) { teams_ = teams; }
-    void set_panel(ControlPanel* panel) { panel_ = panel; }
+    // The control panel, built on its first opening: panel(true) builds it, panel(false)
+    // gives it only when it exists.
+    void set_panel(std::function<ControlPanel*(bool build)> panel) { panel_ = std::move(panel); }
 
     std::uint32_t tick_count() override;
     GongStatus gong_open(const std::string& path) override;
@@ -61,7 +65,8 @@ class AppHost : public Host {
     ScoreboardWindow* scoreboard_ = nullptr;
     BoutEntryDialog* entry_ = nullptr;
     TeamScoreDialog* teams_ = nullptr;
-    ControlPanel* panel_ = nullptr;
+    std::function<ControlPanel*(bool build)> panel_;
+    ControlPanel* panel(bool build) const { return panel_ ? panel_(build) : nullptr; }
     GongPlayer gong_;
     EntryFields fields_;
     // The bout protocol, when protokoll=1 (read at every new bout).

@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     const kyomat::Settings settings(QCoreApplication::applicationDirPath().toStdString());
     kyomat::AppHost host(settings);
     kyomat::Program program(settings, host);
-    program.scoreboard.show();
+    program.show();
     app.exec();
     return 0;
 }

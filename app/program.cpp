@@ -9,25 +9,42 @@
 namespace kyomat {
 
 Program::Program(const Settings& settings, AppHost& host)
-    : scoreboard(host, settings), entry(settings.folder()) {
+    : scoreboard(host, settings), entry(settings.folder()), host_(host) {
     host.set_scoreboard(&scoreboard);
     host.set_entry(&entry);
-    // The control panel reaches the scoreboard only through its key handler and its board,
-    // and the bout list through the bout entry component.
-    PanelLinks links{
-        [this](std::uint16_t key, Modifiers mods) { scoreboard.handle_key(key, mods); },
-        [this] { return entry.edit_kaempfe(); },
-        [this](std::vector<std::array<std::string, 5>>& rows) {
-            return entry.access().panel_rows(rows);
-        }};
-    panel = new ControlPanel(scoreboard.engine(), host, std::move(links), &scoreboard);
-    host.set_panel(panel);
+    host.set_panel([this](bool build) { return build ? &control_panel() : panel_; });
     scoreboard.set_wait_window([this](bool show) { wait.setVisible(show); });
     host.set_teams(&teams);
-    keeper.watch(&scoreboard, panel);
-    keeper.watch(&scoreboard.text_screen(), panel);
-    keeper.watch(&scoreboard.overlay(), panel);
+    keeper.watch(&scoreboard);
+    scoreboard.set_window_built([this](QWidget* window) { keeper.watch(window); });
     start_live_view(settings);
+}
+
+ControlPanel& Program::control_panel() {
+    if (panel_ == nullptr) {
+        // The control panel reaches the scoreboard only through its key handler and its
+        // board, and the bout list through the bout entry component.
+        PanelLinks links{
+            [this](std::uint16_t key, Modifiers mods) { scoreboard.handle_key(key, mods); },
+            [this] { return entry.edit_kaempfe(); },
+            [this](std::vector<std::array<std::string, 5>>& rows) {
+                return entry.access().panel_rows(rows);
+            }};
+        panel_ = new ControlPanel(scoreboard.engine(), host_, std::move(links), &scoreboard);
+        keeper.set_panel(panel_);
+        if (!live_text_.isEmpty()) panel_->set_live_text(live_text_, live_problem_);
+    }
+    return *panel_;
+}
+
+void Program::set_live_text(const QString& text, bool problem) {
+    live_text_ = text;
+    live_problem_ = problem;
+    if (panel_ != nullptr) panel_->set_live_text(text, problem);
+}
+
+void Program::show() {
+    scoreboard.show_placed();
 }
 
 Program::~Program() {
@@ -44,7 +61,7 @@ void Program::start_live_view(const Settings& settings) {
         if (live->start(QString::fromStdString(wanted.address), wanted.port, error)) {
             live_board = std::make_unique<LiveBoard>(scoreboard.engine(), *live);
             scoreboard.set_painted([board = live_board.get()] { board->board_painted(); });
-            panel->set_live_text(
+            set_live_text(
                 "Live: " + live_url(QString::fromStdString(wanted.address), live->port()), false);
             return;
         }
@@ -56,7 +73,7 @@ void Program::start_live_view(const Settings& settings) {
     }
     if (problem.isEmpty()) return;
     // Said where the operator looks, and in the log; the scoreboard works on without it.
-    panel->set_live_text(problem, true);
+    set_live_text(problem, true);
     std::fprintf(stderr, "kyomat: %s\n", problem.toLocal8Bit().constData());
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// All long-lived windows of the program, created in their order: the scoreboard (main
-// window), the bout entry dialog with its bout list editor, the control panel owned by the
-// scoreboard, the wait window and the team score dialog.
+// All long-lived windows of the program: the scoreboard (main window), the bout entry dialog
+// with its bout list editor, the wait window and the team score dialog; the control panel,
+// owned by the scoreboard, is built when it is first opened.
 #include "app/app_host.h"
 #include "app/wait_window.h"
 #include "control/control_panel.h"
@@ -23,10 +23,8 @@ namespace kyomat {
 // is raised again once they have settled.
 class PanelKeeper : public QObject {
   public:
-    void watch(QWidget* window, QWidget* panel) {
-        panel_ = panel;
-        window->installEventFilter(this);
-    }
+    void watch(QWidget* window) { window->installEventFilter(this); }
+    void set_panel(QWidget* panel) { panel_ = panel; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -39,12 +37,13 @@ class Program {
   public:
     Program(const Settings& settings, AppHost& host);
     ~Program();
+    // Shows the scoreboard, mapped once at its place on its monitor.
+    void show();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
     ScoreboardWindow scoreboard;
     BoutEntryDialog entry;
-    ControlPanel* panel;  // owned by the scoreboard
     WaitWindow wait;
     TeamScoreDialog teams;
     PanelKeeper keeper;
@@ -52,8 +51,18 @@ class Program {
     std::unique_ptr<LiveView> live;
     std::unique_ptr<LiveBoard> live_board;
 
+    // The control panel, built on first use; panel_built() says whether it exists.
+    ControlPanel& control_panel();
+    bool panel_built() const { return panel_ != nullptr; }
+
   private:
     void start_live_view(const Settings& settings);
+    void set_live_text(const QString& text, bool problem);
+
+    AppHost& host_;
+    ControlPanel* panel_ = nullptr;  // owned by the scoreboard
+    QString live_text_;
+    bool live_problem_ = false;
 };
 
 }  // namespace kyomat

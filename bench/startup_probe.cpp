@@ -1,22 +1,59 @@
 // Start-up as the program does it, ending at the scoreboard's first paint; with "--empty",
-// an empty Qt window's start-up to its first paint instead (the floor).
+// an empty Qt window's start-up to its first paint instead (the floor). At the first paint it
+// prints "paint <monotonic ns> rss <kB> pss <kB>" and quits. With "--storm" it then drives a
+// million keys and a ten-hour bout through the real windows and prints the memory again.
+//   startup_probe [--empty] [--storm] [FOLDER]   (FOLDER holds kyomat.ini; default: beside it)
 #include <QApplication>
 #include <QWidget>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <fstream>
+#include <string>
 
 #include "app/program.h"
 #include "platform/message_box.h"
 
 namespace {
 
-class QuitOnFirstPaint : public QObject {
+long long monotonic_ns() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<long long>(ts.tv_sec) * 1'000'000'000LL + ts.tv_nsec;
+}
+
+// A value in kB from a /proc file's "Name:   123 kB" line.
+long kb_of(const char* file, const char* name) {
+    std::ifstream in(file);
+    std::string line;
+    const std::size_t n = std::strlen(name);
+    while (std::getline(in, line)) {
+        if (line.compare(0, n, name) == 0) return std::stol(line.substr(n));
+    }
+    return -1;
+}
+
+void print_memory(const char* what) {
+    std::printf("%s rss %ld pss %ld\n", what, kb_of("/proc/self/status", "VmRSS:"),
+                kb_of("/proc/self/smaps_rollup", "Pss:"));
+    std::fflush(stdout);
+}
+
+class OnFirstPaint : public QObject {
   public:
-    explicit QuitOnFirstPaint(QWidget* window) : window_(window) { qApp->installEventFilter(this); }
+    OnFirstPaint(QWidget* window, std::function<void()> then)
+        : window_(window), then_(std::move(then)) {
+        qApp->installEventFilter(this);
+    }
     bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::Paint) {
+        if (e->type() == QEvent::Paint && !done_) {
             auto* w = qobject_cast<QWidget*>(o);
             if (w == window_ || (w != nullptr && window_->isAncestorOf(w))) {
-                QMetaObject::invokeMethod(qApp, &QApplication::quit, Qt::QueuedConnection);
+                done_ = true;
+                std::fprintf(stderr, "paint at %.1f\n", (monotonic_ns() % 1000000000000LL) / 1e6);
+                std::printf("paint %lld ", monotonic_ns());
+                print_memory("");
+                QMetaObject::invokeMethod(qApp, then_, Qt::QueuedConnection);
             }
         }
         return false;
@@ -24,23 +61,83 @@ class QuitOnFirstPaint : public QObject {
 
   private:
     QWidget* window_;
+    std::function<void()> then_;
+    bool done_ = false;
 };
+
+// The program's host with a clock the probe moves: ten hours pass in seconds.
+class SimulatedHost : public kyomat::AppHost {
+  public:
+    using AppHost::AppHost;
+    std::uint32_t tick_count() override { return ticks; }
+    std::uint32_t ticks = 1'000'000;
+};
+
+void storm(kyomat::Program& program, SimulatedHost& host) {
+    using kyomat::Modifiers;
+    kyomat::ScoreboardWindow& board = program.scoreboard;
+    board.clock_timer().stop();
+    board.focus_timer().stop();
+    // A million keys: scores and their take-backs, penalties, hold-downs, the clock.
+    const std::uint16_t keys[] = {'2', '3', '4', '8', '9', '0'};
+    for (int i = 0; i < 1'000'000; ++i) {
+        const std::uint16_t key = keys[i % 6];
+        board.handle_key(key, Modifiers{(i / 6) % 2 == 1, false, false});
+        if (i % 1000 == 0) QCoreApplication::processEvents();
+    }
+    print_memory("keys");
+    // Ten hours of Golden Score without a limit, ticked ten times a second.
+    auto& state = board.engine().internals_for_tests().state;
+    state.clock_value = 0;
+    board.handle_key('S', Modifiers{false, true, false});
+    state.bout_active = true;
+    board.handle_key(kyomat::vk::space, Modifiers{});
+    for (int i = 0; i < 10 * 3600 * 10; ++i) {
+        host.ticks += 100;
+        board.engine().clock_tick();
+        board.paint_board();
+        if (i % 1000 == 0) QCoreApplication::processEvents();
+    }
+    std::printf("clock %d ", state.clock_value);
+    print_memory("bout");
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    bool empty = false, with_storm = false;
+    std::string folder;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--empty") == 0) {
+            empty = true;
+        } else if (std::strcmp(argv[i], "--storm") == 0) {
+            with_storm = true;
+        } else {
+            folder = argv[i];
+        }
+    }
+    const long long t0 = monotonic_ns();
+    std::fprintf(stderr, "main %.1f\n", (t0 % 1000000000000LL) / 1e6);
     QApplication app(argc, argv);
-    if (argc > 1 && std::strcmp(argv[1], "--empty") == 0) {
+    std::fprintf(stderr, "app %.1f\n", (monotonic_ns() - t0) / 1e6);
+    if (empty) {
         QWidget window;
-        QuitOnFirstPaint probe(&window);
+        OnFirstPaint probe(&window, [] { QApplication::quit(); });
         window.showMaximized();
         return app.exec();
     }
     kyomat::message_boxes::set_auto_answer(true, true);
-    const kyomat::Settings settings(QCoreApplication::applicationDirPath().toStdString());
-    kyomat::AppHost host(settings);
+    if (folder.empty()) folder = QCoreApplication::applicationDirPath().toStdString();
+    const kyomat::Settings settings(folder);
+    SimulatedHost host(settings);
+    std::fprintf(stderr, "host %.1f\n", (monotonic_ns() - t0) / 1e6);
     kyomat::Program program(settings, host);
-    QuitOnFirstPaint probe(&program.scoreboard);
-    program.scoreboard.show();
+    std::fprintf(stderr, "program %.1f\n", (monotonic_ns() - t0) / 1e6);
+    OnFirstPaint probe(&program.scoreboard, [&] {
+        if (with_storm) storm(program, host);
+        QApplication::quit();
+    });
+    program.show();
+    std::fprintf(stderr, "shown %.1f\n", (monotonic_ns() - t0) / 1e6);
     return app.exec();
 }

@@ -48,7 +48,11 @@ BoutEntryDialog::BoutEntryDialog(const std::filesystem::path& program_folder, QW
         }
     }
     connect(buttons.save, &QPushButton::clicked, this, &BoutEntryDialog::btnSaveClick);
-    editor_ = new BoutListEditor(file_, this);
+}
+
+BoutListEditor& BoutEntryDialog::editor() {
+    if (editor_ == nullptr) editor_ = new BoutListEditor(file_, this);
+    return *editor_;
 }
 
 BoutEntryDialog::~BoutEntryDialog() = default;
@@ -73,7 +77,7 @@ void BoutEntryDialog::btnSaveClick() {
 }
 
 bool BoutEntryDialog::edit_kaempfe() {
-    editor_->exec();
+    editor().exec();
     return true;
 }
 

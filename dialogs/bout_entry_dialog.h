@@ -35,7 +35,8 @@ class BoutEntryDialog : public QDialog {
     BoutListAccess& access() { return access_; }
     // Shows the bout list editor modally.
     bool edit_kaempfe();
-    BoutListEditor& editor() { return *editor_; }
+    // Built when first opened: start-up does not wait for it.
+    BoutListEditor& editor();
     QLineEdit* field(const char* name) const { return edits_.at(name); }
 
     void btnSaveClick();
@@ -43,7 +44,7 @@ class BoutEntryDialog : public QDialog {
   private:
     BoutListFile file_;
     BoutListAccess access_;
-    BoutListEditor* editor_;
+    BoutListEditor* editor_ = nullptr;
     EntryFields fields_;
     std::map<std::string, QLineEdit*> edits_;
     bool accepted_ = false;

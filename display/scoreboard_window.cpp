@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "data/core/basis.h"
 #include "data/core/font_size.h"
 #include "data/core/settings.h"
 #include "display/logo_overlay.h"
@@ -86,16 +87,6 @@ ScoreboardWindow::ScoreboardWindow(Host& host, Settings settings, QWidget* paren
              ? QGuiApplication::primaryScreen()->availableGeometry().topLeft()
              : QPoint(0, 0));
 
-    // The windows the scoreboard owns: text screen and logo overlay.
-    text_ = new TextScreen(
-        engine_,
-        [this](bool show) {
-            if (wait_) wait_(show);
-        },
-        this);
-    overlay_ = new LogoOverlay(
-        engine_.settings(), [this] { return engine_.state().display_left; }, this);
-
     build_board();
     clock_timer_.setInterval(100);
     focus_timer_.setInterval(500);
@@ -107,6 +98,28 @@ ScoreboardWindow::ScoreboardWindow(Host& host, Settings settings, QWidget* paren
 }
 
 ScoreboardWindow::~ScoreboardWindow() = default;
+
+TextScreen& ScoreboardWindow::text_screen() {
+    if (text_ == nullptr) {
+        text_ = new TextScreen(
+            engine_,
+            [this](bool show) {
+                if (wait_) wait_(show);
+            },
+            this);
+        if (built_) built_(text_);
+    }
+    return *text_;
+}
+
+LogoOverlay& ScoreboardWindow::overlay() {
+    if (overlay_ == nullptr) {
+        overlay_ = new LogoOverlay(
+            engine_.settings(), [this] { return engine_.state().display_left; }, this);
+        if (built_) built_(overlay_);
+    }
+    return *overlay_;
+}
 
 QWidget* ScoreboardWindow::panel(Element Board::*member, QWidget* parent) {
     auto* w = new QWidget(parent);
@@ -258,6 +271,13 @@ void ScoreboardWindow::showEvent(QShowEvent* event) {
         engine_.on_show();
         paint_board();
     });
+}
+
+void ScoreboardWindow::show_placed() {
+    if (const auto left = to_integer(engine_.settings().read_setting("anzeige", "anz_links"))) {
+        place_on_screen(this, *left);
+    }
+    show();
 }
 
 void ScoreboardWindow::place_on_display(int left) {

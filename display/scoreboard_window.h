@@ -33,9 +33,17 @@ class ScoreboardWindow : public QWidget {
     void lay_out();
     // Moves the window to the monitor that holds the x coordinate left and fills it.
     void place_on_display(int left);
+    // Shows the window mapped once, at its place on its monitor and at its size (when
+    // anz_links is a number; the show step reports it otherwise and the window stays small).
+    void show_placed();
 
-    TextScreen& text_screen() { return *text_; }
-    LogoOverlay& overlay() { return *overlay_; }
+    // The text screen and the pause picture are built when first needed: the first frame of
+    // the board does not wait for windows that may never be shown.
+    TextScreen& text_screen();
+    LogoOverlay& overlay();
+    bool has_overlay() const { return overlay_ != nullptr; }
+    // Called with each of those windows when it has been built.
+    void set_window_built(std::function<void(QWidget*)> built) { built_ = std::move(built); }
     // The operator's "Bitte warten ..." notice, shown while a text page covers the display.
     void set_wait_window(std::function<void(bool)> wait) { wait_ = std::move(wait); }
     // Called after every paint of the board (the live view follows it).
@@ -82,6 +90,7 @@ class ScoreboardWindow : public QWidget {
     LogoOverlay* overlay_ = nullptr;
     std::function<void(bool)> wait_;
     std::function<void()> painted_;
+    std::function<void(QWidget*)> built_;
     QTimer clock_timer_;
     QTimer focus_timer_;
     bool shown_once_ = false;

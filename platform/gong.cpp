@@ -6,6 +6,7 @@
 namespace kyomat {
 
 GongPlayer::~GongPlayer() {
+    if (preparing_.joinable()) preparing_.join();
     close();
     if (device_open_) {
         Mix_CloseAudio();
@@ -13,8 +14,19 @@ GongPlayer::~GongPlayer() {
     }
 }
 
+void GongPlayer::prepare_device() {
+    if (device_open_ || preparing_.joinable()) return;
+    preparing_ = std::thread([this] { device_open_ = open_device(); });
+}
+
 bool GongPlayer::ensure_device() {
+    if (preparing_.joinable()) preparing_.join();
     if (device_open_) return true;
+    device_open_ = open_device();
+    return device_open_;
+}
+
+bool GongPlayer::open_device() {
     // SDL would take over SIGINT and SIGTERM and swallow them: the program must still end
     // when the system asks it to.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -27,7 +39,6 @@ bool GongPlayer::ensure_device() {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    device_open_ = true;
     return true;
 }
 

@@ -3,6 +3,7 @@
 // sound device, is known when the settings are read) and played without waiting.
 #include <filesystem>
 #include <string>
+#include <thread>
 
 struct Mix_Chunk;
 
@@ -17,6 +18,9 @@ class GongPlayer {
 
     enum class Failure { none, file_missing, no_device, unreadable_file };
 
+    // Starts opening the sound device on a thread of its own, so that start-up does not wait
+    // for it; the first open() takes the result (and waits for it only if it is not there).
+    void prepare_device();
     // Closes any open file, then opens this one; false (and nothing open) on any failure.
     bool open(const std::filesystem::path& file);
     // Why the last open failed.
@@ -32,12 +36,14 @@ class GongPlayer {
 
   private:
     bool ensure_device();
+    bool open_device();
 
     Mix_Chunk* chunk_ = nullptr;
     int channel_ = -1;
     bool device_open_ = false;
     std::string error_;
     Failure failure_ = Failure::none;
+    std::thread preparing_;
 };
 
 }  // namespace kyomat

@@ -237,9 +237,9 @@ class TestLiveView : public QObject {
             const Settings settings(dir.path());
             AppHost host(settings);
             Program program(settings, host);
-            const QLabel* label = program.panel->findChild<QLabel*>("sbLive");
+            const QLabel* label = program.control_panel().findChild<QLabel*>("sbLive");
             QVERIFY(label != nullptr);
-            QCOMPARE(label->isVisibleTo(program.panel), !c.shown.isEmpty());
+            QCOMPARE(label->isVisibleTo(&program.control_panel()), !c.shown.isEmpty());
             QVERIFY2(c.shown.isEmpty() || label->text().startsWith(c.shown),
                      qPrintable(label->text() + " / " + QString::fromStdString(c.live)));
             QCOMPARE(program.live != nullptr, c.serving);

@@ -44,15 +44,15 @@ struct Rig {
         dir.write("neu.kfl", k_five_bouts);
         program.scoreboard.show();
         program.scoreboard.engine().internals_for_tests().state.control_panel_active = true;
-        program.panel->show();
+        program.control_panel().show();
         program.scoreboard.clock_timer().stop();  // the test delivers the ticks
     }
     ~Rig() {
-        program.panel->hide();
+        program.control_panel().hide();
         program.scoreboard.close();
     }
     void click(const char* name) {
-        QWidget* w = program.panel->findChild<QWidget*>(name);
+        QWidget* w = program.control_panel().findChild<QWidget*>(name);
         if (auto* b = qobject_cast<QPushButton*>(w)) {
             b->click();
         } else {
@@ -64,7 +64,7 @@ struct Rig {
         QTimer::singleShot(0, [this] {
             program.entry.editor().findChild<QPushButton*>("btnCloseAnzeige")->click();
         });
-        QTest::mouseDClick(program.panel->findChild<QWidget*>("pnlKaempfeListe"), Qt::LeftButton);
+        QTest::mouseDClick(program.control_panel().findChild<QWidget*>("pnlKaempfeListe"), Qt::LeftButton);
     }
     std::string list_file() {
         std::string error;
@@ -97,7 +97,7 @@ class TestPanelBout : public QObject {
         Program program(settings, host);
         ScoreboardWindow& board = program.scoreboard;
         BoutEntryDialog& entry = program.entry;
-        ControlPanel& panel = *program.panel;
+        ControlPanel& panel = program.control_panel();
         board.show();
         QTRY_COMPARE(board.windowTitle(), QString("KYOMAT - Anzeigetafel"));  // shown and placed
         board.engine().internals_for_tests().state.control_panel_active =
@@ -165,7 +165,7 @@ class TestPanelBout : public QObject {
         rig.show_list();
         rig.click("btnNaechsterKampf");
         QCOMPARE(rig.board().lblBlau_Name.text, std::string("A3"));
-        rig.program.panel->findChild<QWidget*>("ud_I_b")->findChild<QToolButton*>("up")->click();
+        rig.program.control_panel().findChild<QWidget*>("ud_I_b")->findChild<QToolButton*>("up")->click();
         QVERIFY(rig.board().lbl_Sieger_Blau.visible);
         rig.click("btnSave");
         const std::string file = rig.list_file();
@@ -173,7 +173,7 @@ class TestPanelBout : public QObject {
                  file.c_str());
         // The next open bout is the fourth, and list mode has ended as before.
         QVERIFY(file.find("#DAT|-66|A4|V|B4|V|||\r\n") != std::string::npos);
-        QVERIFY(!rig.program.panel->list_mode());
+        QVERIFY(!rig.program.control_panel().list_mode());
         QVERIFY(!rig.board().lbl_Sieger_Blau.visible);  // the board is back to its default
     }
 
@@ -181,8 +181,8 @@ class TestPanelBout : public QObject {
         Rig rig("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\nprotokoll=1\r\n");
         rig.show_list();
         rig.click("btnNaechsterKampf");
-        rig.program.panel->findChild<QWidget*>("ud_W_b")->findChild<QToolButton*>("up")->click();
-        rig.program.panel->findChild<QWidget*>("ud_I_b")->findChild<QToolButton*>("up")->click();
+        rig.program.control_panel().findChild<QWidget*>("ud_W_b")->findChild<QToolButton*>("up")->click();
+        rig.program.control_panel().findChild<QWidget*>("ud_I_b")->findChild<QToolButton*>("up")->click();
         rig.click("btnSave");
         std::string error;
         const std::string csv =
@@ -208,7 +208,7 @@ class TestPanelBout : public QObject {
         });
         rig.click("btnEingabeKampf");
         QCOMPARE(rig.board().lblBlau_Name.text, std::string("Hand, Eingabe"));
-        rig.program.panel->findChild<QWidget*>("ud_I_b")->findChild<QToolButton*>("up")->click();
+        rig.program.control_panel().findChild<QWidget*>("ud_I_b")->findChild<QToolButton*>("up")->click();
         rig.click("btnSave");
         QCOMPARE(rig.list_file(), std::string(k_five_bouts));
     }
@@ -217,7 +217,7 @@ class TestPanelBout : public QObject {
         for (const bool on : {false, true}) {
             Rig rig(std::string("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\ngewk=-60\r\n") +
                     (on ? "panel_tasten=1\r\n" : ""));
-            ControlPanel& panel = *rig.program.panel;
+            ControlPanel& panel = rig.program.control_panel();
             rig.program.scoreboard.engine().internals_for_tests().state.bout_active = true;
             std::vector<std::unique_ptr<QSignalSpy>> spies;
             for (auto* b : panel.findChildren<QAbstractButton*>()) {

@@ -23,7 +23,7 @@ class TestPanelOnTop : public QObject {
         AppHost host(settings);
         Program program(settings, host);
         ScoreboardWindow& board = program.scoreboard;
-        ControlPanel& panel = *program.panel;
+        ControlPanel& panel = program.control_panel();
         LogoOverlay& overlay = board.overlay();
         board.show();
         QTRY_COMPARE(board.windowTitle(), QString("KYOMAT - Anzeigetafel"));
