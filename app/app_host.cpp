@@ -139,7 +139,8 @@ void AppHost::overlay_bild() {
 
 void AppHost::overlay_bild_aus() {
     // A pause picture that was never built has nothing to take down.
-    if (scoreboard_ != nullptr && scoreboard_->has_overlay()) scoreboard_->overlay().overlay_bild_aus();
+    if (scoreboard_ != nullptr && scoreboard_->has_overlay())
+        scoreboard_->overlay().overlay_bild_aus();
 }
 
 bool AppHost::list_visible() const {

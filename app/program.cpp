@@ -61,8 +61,8 @@ void Program::start_live_view(const Settings& settings) {
         if (live->start(QString::fromStdString(wanted.address), wanted.port, error)) {
             live_board = std::make_unique<LiveBoard>(scoreboard.engine(), *live);
             scoreboard.set_painted([board = live_board.get()] { board->board_painted(); });
-            set_live_text(
-                "Live: " + live_url(QString::fromStdString(wanted.address), live->port()), false);
+            set_live_text("Live: " + live_url(QString::fromStdString(wanted.address), live->port()),
+                          false);
             return;
         }
         live.reset();

@@ -1,5 +1,8 @@
 #include "data/core/bout_list.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "data/core/basis.h"
 #include "data/core/cp1252.h"
 
@@ -54,27 +57,7 @@ bool next_raw_line(std::string_view bytes, std::size_t& pos, std::string_view& l
 }
 
 bool is_ascii(std::string_view s) {
-    for (const char c : s) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
-}
-
-// A field of the file as program text; most fields are plain ASCII and need no decoding.
-void assign_decoded(std::string& cell, std::string_view raw, bool utf8) {
-    if (utf8 || is_ascii(raw)) {
-        cell.assign(raw);
-    } else {
-        cell = cp1252_to_utf8(raw);
-    }
-}
-
-std::vector<std::string> decoded_fields(std::string_view raw_line, bool utf8) {
-    std::vector<std::string> fields = split_fields(raw_line);
-    for (auto& f : fields) {
-        if (!utf8 && !is_ascii(f)) f = cp1252_to_utf8(f);
-    }
-    return fields;
+    return ascii_run_end(s, 0) == s.size();
 }
 
 }  // namespace
@@ -82,15 +65,20 @@ std::vector<std::string> decoded_fields(std::string_view raw_line, bool utf8) {
 bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
     list.reset();
     // A list an editor saved as UTF-8 is read as such; the next save writes code page 1252.
-    const bool utf8 = is_utf8_text(file_bytes);
-    const std::string_view bytes = without_utf8_bom(file_bytes);
+    // Code page 1252 is decoded once, as a whole: the cells are then plain copies.
+    std::string decoded;
+    std::string_view bytes = without_utf8_bom(file_bytes);
+    if (!is_ascii(bytes) && !is_utf8_text(file_bytes)) {
+        decoded = cp1252_to_utf8(bytes);
+        bytes = decoded;
+    }
     std::size_t pos = 0;
     std::string_view line;
     if (!next_raw_line(bytes, pos, line)) return false;
-    const auto first = decoded_fields(line, utf8);
+    const auto first = split_fields(line);
     if (first.size() < 4 || first[0] != "#STR" || first[1] != "KFL") return false;
     if (!next_raw_line(bytes, pos, line)) return false;
-    const auto second = decoded_fields(line, utf8);
+    const auto second = split_fields(line);
     if (second.size() < 5 || second[0] != "#PAR") return false;
     const auto stated = to_integer(second[4]);
     if (!stated) return false;
@@ -118,41 +106,53 @@ bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
             }
             std::size_t bar = line.find('|', start);
             if (bar == std::string_view::npos) bar = line.size();
-            assign_decoded(row[k], line.substr(start, bar - start), utf8);
+            row[k].assign(line.substr(start, bar - start));
             start = bar + 1;
         }
         row.tail.clear();
-        if (start <= line.size()) assign_decoded(row.tail, line.substr(start - 1), utf8);
+        if (start <= line.size()) row.tail.assign(line.substr(start - 1));
     }
     return true;
 }
 
 std::string format_bout_list(const BoutList& list, int date, int time) {
-    std::size_t estimate = 64 + list.team1.size() + list.team2.size();
-    for (const auto& row : list.rows) {
-        estimate += 13;
-        for (const auto& cell : row) estimate += cell.size();
-    }
-    std::string text;
-    text.reserve(estimate);
+    // Written in code page 1252 as it is built: each text is encoded once, in place.
+    std::string bytes;
     for (const std::string& piece :
          {std::string("#STR|KFL|"), std::to_string(date), std::string("|"), std::to_string(time),
           std::string("\r\n#PAR|"), bool_to_digit(list.team_mode), std::string("|"), list.team1,
           std::string("|"), list.team2, std::string("|"), std::to_string(list.row_count()),
           // A list without an age class keeps the five fields older readers know.
           list.age_class.empty() ? std::string() : "|" + list.age_class, std::string("\r\n")}) {
-        text += piece;
+        append_as_cp1252(bytes, piece);
     }
+    // The rows in one pass into a buffer that grows as needed: a text's encoding never takes
+    // more bytes than its UTF-8.
+    std::size_t used = bytes.size();
+    bytes.resize(std::max<std::size_t>(4096, list.rows.size() * 64));
+    const auto room = [&](std::size_t n) {
+        if (bytes.size() - used < n) bytes.resize(std::max(bytes.size() * 2, used + n));
+        return bytes.data() + used;
+    };
+    int unmappable = 0;
     for (std::size_t r = 1; r < list.rows.size(); ++r) {
-        text += "#DAT";
-        for (const auto& cell : list.rows[r]) {
-            text += '|';
-            text += cell;
+        const BoutList::Row& row = list.rows[r];
+        char* out = room(4);
+        std::memcpy(out, "#DAT", 4);
+        used += 4;
+        for (const auto& cell : row) {
+            out = room(cell.size() + 1);
+            *out++ = '|';
+            used = static_cast<std::size_t>(encode_cp1252(out, cell, unmappable) - bytes.data());
         }
-        text += list.rows[r].tail;
-        text += "\r\n";
+        out = room(row.tail.size() + 2);
+        out = encode_cp1252(out, row.tail, unmappable);
+        *out++ = '\r';
+        *out++ = '\n';
+        used = static_cast<std::size_t>(out - bytes.data());
     }
-    return is_ascii(text) ? text : utf8_to_cp1252(text);
+    bytes.resize(used);
+    return bytes;
 }
 
 std::string unsaveable_text(const BoutList& list) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace kyomat {
 namespace {
@@ -11,19 +12,6 @@ constexpr std::array<char32_t, 32> k_high = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void append_utf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // Decodes one code point at text[i]; advances i. Returns 0xFFFFFFFF for malformed input.
 char32_t next_code_point(std::string_view text, std::size_t& i) {
@@ -64,31 +52,73 @@ char32_t next_code_point(std::string_view text, std::size_t& i) {
 
 }  // namespace
 
+std::size_t ascii_run_end(std::string_view text, std::size_t from) {
+    // Eight bytes at a time: names and numbers are mostly plain ASCII.
+    constexpr std::uint64_t high_bits = 0x8080808080808080ULL;
+    std::size_t i = from;
+    while (i + 8 <= text.size()) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if ((word & high_bits) != 0) break;
+        i += 8;
+    }
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+    return i;
+}
+
 std::string cp1252_to_utf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
+    // Every byte takes at most three; the result is cut to its size at the end.
+    std::string out(bytes.size() * 3, '\0');
+    char* p = out.data();
     for (const char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
         if (b < 0x80) {
-            out += ch;
-        } else if (b < 0xA0) {
-            append_utf8(out, k_high[b - 0x80]);
-        } else {
-            append_utf8(out, b);
+            *p++ = ch;
+            continue;
         }
+        const char32_t cp = b < 0xA0 ? k_high[b - 0x80] : char32_t{b};
+        if (cp < 0x800) {
+            *p++ = static_cast<char>(0xC0 | (cp >> 6));
+        } else {
+            *p++ = static_cast<char>(0xE0 | (cp >> 12));
+            *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        }
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    out.resize(static_cast<std::size_t>(p - out.data()));
     return out;
 }
 
 std::string utf8_to_cp1252(std::string_view text, int* unmappable) {
     std::string out;
     out.reserve(text.size());
-    int bad = 0;
+    const int bad = append_as_cp1252(out, text);
+    if (unmappable != nullptr) *unmappable = bad;
+    return out;
+}
+
+char* encode_cp1252(char* out, std::string_view text, int& unmappable) {
+    // Byte by byte: the texts are short cells, where a call per run would cost more.
     std::size_t i = 0;
     while (i < text.size()) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            *out++ = text[i++];
+            continue;
+        }
+        // Latin-1 letters (umlauts, ß) are two bytes that map to one.
+        const auto b0 = static_cast<unsigned char>(text[i]);
+        if ((b0 == 0xC2 || b0 == 0xC3) && i + 1 < text.size()) {
+            const auto b1 = static_cast<unsigned char>(text[i + 1]);
+            const unsigned cp = ((b0 & 0x1Fu) << 6) | (b1 & 0x3Fu);
+            if ((b1 & 0xC0) == 0x80 && cp >= 0xA0) {
+                *out++ = static_cast<char>(cp);
+                i += 2;
+                continue;
+            }
+        }
         const char32_t cp = next_code_point(text, i);
         if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            out += static_cast<char>(cp);
+            *out++ = static_cast<char>(cp);
             continue;
         }
         char mapped = 0;
@@ -99,14 +129,23 @@ std::string utf8_to_cp1252(std::string_view text, int* unmappable) {
             }
         }
         if (mapped != 0) {
-            out += mapped;
+            *out++ = mapped;
         } else {
-            out += '?';
-            ++bad;
+            *out++ = '?';
+            ++unmappable;
         }
     }
-    if (unmappable != nullptr) *unmappable = bad;
     return out;
+}
+
+int append_as_cp1252(std::string& out, std::string_view text) {
+    // Code page 1252 never needs more bytes than UTF-8.
+    const std::size_t start = out.size();
+    out.resize(start + text.size());
+    int bad = 0;
+    char* end = encode_cp1252(out.data() + start, text, bad);
+    out.resize(static_cast<std::size_t>(end - out.data()));
+    return bad;
 }
 
 std::string_view without_utf8_bom(std::string_view bytes) {
@@ -121,11 +160,9 @@ bool is_utf8_text(std::string_view file_bytes) {
     bool beyond_ascii = bytes.size() != file_bytes.size();
     std::size_t i = 0;
     while (i < bytes.size()) {
+        i = ascii_run_end(bytes, i);
+        if (i == bytes.size()) break;
         const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
         std::size_t len = 0;
         char32_t cp = 0;
         if (b >= 0xC2 && b <= 0xDF) {

@@ -14,6 +14,13 @@ std::string cp1252_to_utf8(std::string_view bytes);
 // counted in *unmappable (when given), so the caller can tell the operator instead of losing
 // it silently. Malformed UTF-8 counts as unmappable too.
 std::string utf8_to_cp1252(std::string_view text, int* unmappable = nullptr);
+// The same, appended to out; returns the number of characters replaced by '?'.
+int append_as_cp1252(std::string& out, std::string_view text);
+// The same, written at out, which has room for text.size() bytes; returns the end of what
+// was written and adds the replaced characters to unmappable.
+char* encode_cp1252(char* out, std::string_view text, int& unmappable);
+// The end of the run of ASCII bytes that starts at from (text.size() when it runs to the end).
+std::size_t ascii_run_end(std::string_view text, std::size_t from);
 
 // How a text file is read: a file that is valid UTF-8 and holds at least one character
 // beyond ASCII, or starts with the UTF-8 byte order mark, is UTF-8 (an editor saved it so);

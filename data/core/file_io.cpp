@@ -1,6 +1,7 @@
 #include "data/core/file_io.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -11,6 +12,7 @@
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -53,18 +55,41 @@ fs::path final_target(const fs::path& file) {
 }
 
 // The data and the folder entry reach the disk before the rename makes them the file.
-bool flush_to_disk(const fs::path& path) {
+// Writes a new file with the given permissions (0: the usual ones) and flushes it to the
+// disk before it is closed.
+bool write_new_file(const fs::path& path, const std::string& bytes, fs::perms perms) {
 #if defined(_WIN32)
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) return false;
+    }
     std::FILE* f = _wfopen(path.c_str(), L"rb+");
     if (f == nullptr) return false;
     const bool ok = _commit(_fileno(f)) == 0;
     std::fclose(f);
+    if (ok && perms != fs::perms::none) {
+        std::error_code ec;
+        fs::permissions(path, perms, fs::perm_options::replace, ec);
+    }
     return ok;
 #else
-    const int fd = ::open(path.c_str(), O_RDONLY);
+    // One descriptor for writing, the old file's permissions and the flush.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<std::size_t>(n);
+    }
+    if (ok && perms != fs::perms::none) ok = ::fchmod(fd, static_cast<mode_t>(perms)) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
     return ok;
 #endif
 }
@@ -175,30 +200,18 @@ bool write_file_atomically(const fs::path& file, const std::string& bytes, std::
         return false;
     }
     remove_stale_temporaries(target);
-    std::random_device rd;
+    // A name no other save uses: a leftover of a crashed one was just removed, and a second
+    // program saving at the same moment has another number.
+    static unsigned counter = 0;
+    static const unsigned seed = std::random_device{}();
     const fs::path temp = target.parent_path() / (target.filename().string() + k_temp_marker +
-                                                  std::to_string(rd() % 100000));
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            error = failed;
-            return false;
-        }
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            error = failed;
-            return false;
-        }
-    }
-    if (!flush_to_disk(temp)) {
+                                                  std::to_string((seed + ++counter) % 100000));
+    fs::remove(temp, ec);
+    if (!write_new_file(temp, bytes, replacing ? old.permissions() : fs::perms::none)) {
         fs::remove(temp, ec);
         error = failed;
         return false;
     }
-    if (replacing) fs::permissions(temp, old.permissions(), fs::perm_options::replace, ec);
     fs::rename(temp, target, ec);
     if (ec) {
         fs::remove(temp, ec);

@@ -286,3 +286,33 @@ TEST(BoutListFile, AgeClassIsAnOptionalSixthField) {
     EXPECT_EQ(list.age_class, "");
     EXPECT_NE(format_bout_list(list, 1, 1).find("#PAR|0|||2\r\n"), std::string::npos);
 }
+
+TEST(BoutListFile, LongCellsAndEveryCharacterSurviveTheOnePassWriter) {
+    // Cells far longer than the writer's first guess of a row, characters of one, two and
+    // three UTF-8 bytes, and one that the file cannot hold.
+    BoutList list;
+    list.rows.resize(4);
+    const std::string long_name = std::string(5000, 'a') + "äöüß€";
+    list.rows[1] = {{"-73", long_name, "JC Süd", "Weiß, Hans", "", "1:0", "", "2:00"}, {}};
+    list.rows[2] = {{"-81", "Šimek, Ťoma", "Œuvre „Club“", "", "", "", "", ""}, "|x|y"};
+    list.rows[3] = {{"-90", "Łukasz", "", "", "", "", "", ""}, {}};
+    list.team1 = "Süd";
+    const std::string bytes = format_bout_list(list, 20261207, 101010);
+    int bad = 0;
+    utf8_to_cp1252(long_name, &bad);
+    EXPECT_EQ(bad, 0);
+    EXPECT_NE(bytes.find(utf8_to_cp1252(long_name)), std::string::npos);
+    EXPECT_NE(bytes.find("\r\n#DAT|-90|?ukasz|"), std::string::npos);  // "Ł" has no byte
+    BoutList back;
+    ASSERT_TRUE(parse_bout_list(bytes, back));
+    ASSERT_EQ(back.row_count(), 4);
+    EXPECT_EQ(back.rows[1][1], long_name);
+    EXPECT_EQ(back.rows[2][1], "Šimek, ?oma");  // "Ť" has none either
+    EXPECT_EQ(back.rows[2][2], "Œuvre „Club“");
+    EXPECT_EQ(back.rows[2].tail, "|x|y");
+    EXPECT_EQ(back.team1, "Süd");
+    // Every byte of code page 1252 decodes and encodes back to itself.
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(utf8_to_cp1252(cp1252_to_utf8(all)), all);
+}

@@ -16,6 +16,7 @@
 #include "dialogs/bout_entry_dialog.h"
 #include "dialogs/bout_list_editor.h"
 #include "display/scoreboard_window.h"
+#include "display/text_screen.h"
 #include "platform/message_box.h"
 #include "temp_folder.h"
 
@@ -64,7 +65,8 @@ struct Rig {
         QTimer::singleShot(0, [this] {
             program.entry.editor().findChild<QPushButton*>("btnCloseAnzeige")->click();
         });
-        QTest::mouseDClick(program.control_panel().findChild<QWidget*>("pnlKaempfeListe"), Qt::LeftButton);
+        QTest::mouseDClick(program.control_panel().findChild<QWidget*>("pnlKaempfeListe"),
+                           Qt::LeftButton);
     }
     std::string list_file() {
         std::string error;
@@ -84,6 +86,32 @@ class TestPanelBout : public QObject {
     Q_OBJECT
 
   private slots:
+    void windowsAreBuiltWhenFirstNeeded() {
+        message_boxes::set_auto_answer(true, true);
+        testing::TempFolder dir;
+        dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\ncontrol=0\r\n");
+        const Settings settings(dir.path());
+        AppHost host(settings);
+        Program program(settings, host);
+        program.show();
+        QTRY_COMPARE(program.scoreboard.windowTitle(), QString("KYOMAT - Anzeigetafel"));
+        // The first frame needs none of them.
+        QVERIFY(!program.panel_built());
+        QVERIFY(program.scoreboard.findChild<TextScreen*>() == nullptr);
+        QVERIFY(!program.scoreboard.has_overlay());
+        QVERIFY(program.entry.findChild<BoutListEditor*>() == nullptr);
+        // Mapped once, at its place: maximised on its monitor.
+        QVERIFY(program.scoreboard.isMaximized());
+        // A key that mirrors the board into the panel does not build it.
+        program.scoreboard.handle_key('2', Modifiers{});
+        QVERIFY(!program.panel_built());
+        // Each is built once, when first asked for.
+        QCOMPARE(&program.scoreboard.text_screen(), &program.scoreboard.text_screen());
+        QCOMPARE(program.scoreboard.findChildren<TextScreen*>().size(), 1);
+        QCOMPARE(&program.control_panel(), &program.control_panel());
+        QVERIFY(program.panel_built());
+    }
+
     void wholeBoutByClicks() {
         message_boxes::set_auto_answer(true, true);
         testing::TempFolder dir;
@@ -165,7 +193,10 @@ class TestPanelBout : public QObject {
         rig.show_list();
         rig.click("btnNaechsterKampf");
         QCOMPARE(rig.board().lblBlau_Name.text, std::string("A3"));
-        rig.program.control_panel().findChild<QWidget*>("ud_I_b")->findChild<QToolButton*>("up")->click();
+        rig.program.control_panel()
+            .findChild<QWidget*>("ud_I_b")
+            ->findChild<QToolButton*>("up")
+            ->click();
         QVERIFY(rig.board().lbl_Sieger_Blau.visible);
         rig.click("btnSave");
         const std::string file = rig.list_file();
@@ -181,8 +212,14 @@ class TestPanelBout : public QObject {
         Rig rig("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\nprotokoll=1\r\n");
         rig.show_list();
         rig.click("btnNaechsterKampf");
-        rig.program.control_panel().findChild<QWidget*>("ud_W_b")->findChild<QToolButton*>("up")->click();
-        rig.program.control_panel().findChild<QWidget*>("ud_I_b")->findChild<QToolButton*>("up")->click();
+        rig.program.control_panel()
+            .findChild<QWidget*>("ud_W_b")
+            ->findChild<QToolButton*>("up")
+            ->click();
+        rig.program.control_panel()
+            .findChild<QWidget*>("ud_I_b")
+            ->findChild<QToolButton*>("up")
+            ->click();
         rig.click("btnSave");
         std::string error;
         const std::string csv =
@@ -208,7 +245,10 @@ class TestPanelBout : public QObject {
         });
         rig.click("btnEingabeKampf");
         QCOMPARE(rig.board().lblBlau_Name.text, std::string("Hand, Eingabe"));
-        rig.program.control_panel().findChild<QWidget*>("ud_I_b")->findChild<QToolButton*>("up")->click();
+        rig.program.control_panel()
+            .findChild<QWidget*>("ud_I_b")
+            ->findChild<QToolButton*>("up")
+            ->click();
         rig.click("btnSave");
         QCOMPARE(rig.list_file(), std::string(k_five_bouts));
     }
