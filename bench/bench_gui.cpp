@@ -1,10 +1,9 @@
 // Window costs on the offscreen platform: a key command through to the repainted board, a
-// layout pass with repaint at two sizes, the control panel's mirror, and start-up to the
-// first paint beside an empty window's.
+// layout pass with repaint at two sizes, and the control panel's mirror. Start-up and memory
+// are measured as whole processes by kyomat_bench_startup.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <cstdlib>
 
 #include "app/app_host.h"
 #include "control/control_panel.h"
@@ -65,21 +64,6 @@ void BM_PanelMirror(benchmark::State& state) {
     }
 }
 
-// Start-up is measured as whole processes, so both sides pay for starting Qt.
-void run_probe(benchmark::State& state, const std::string& args) {
-    const std::string command = std::string(KYOMAT_STARTUP_PROBE) + args + " 2>/dev/null";
-    for (auto _ : state) {
-        if (std::system(command.c_str()) != 0) state.SkipWithError("start-up probe failed");
-    }
-}
-
-void BM_StartupToFirstPaint(benchmark::State& state) {
-    run_probe(state, "");
-}
-void BM_EmptyWindowToFirstPaint(benchmark::State& state) {
-    run_probe(state, " --empty");
-}
-
 }  // namespace
 
 BENCHMARK(BM_KeyToRepaintedBoard)
@@ -91,8 +75,6 @@ BENCHMARK(BM_LayoutAndRepaint)
     ->Args({3840, 2160})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PanelMirror)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_StartupToFirstPaint)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EmptyWindowToFirstPaint)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -7,6 +7,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "data/core/bout_access.h"
 #include "temp_folder.h"
@@ -108,4 +111,38 @@ BENCHMARK(BM_ListSave) KYOMAT_LIST_SIZES;
 BENCHMARK(BM_ListSaveFloor) KYOMAT_LIST_SIZES;
 BENCHMARK(BM_KampfLaden) KYOMAT_LIST_SIZES;
 
-BENCHMARK_MAIN();
+// Remembers each result so that the ratios to the floors can be printed after the run.
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration) {
+                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times;
+};
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\n%8s %12s %12s %8s %12s %12s %8s   (target: at most 2 x)\n", "bouts", "load",
+                "floor", "ratio", "save", "floor", "ratio");
+    for (const char* n : {"100", "1000", "10000", "100000"}) {
+        const auto at = [&](const char* name) {
+            const auto it = reporter.times.find(std::string(name) + "/" + n);
+            return it == reporter.times.end() ? 0.0 : it->second;
+        };
+        const double load = at("BM_ListLoad"), load_floor = at("BM_ListLoadFloor");
+        const double save = at("BM_ListSave"), save_floor = at("BM_ListSaveFloor");
+        if (load_floor <= 0 || save_floor <= 0) continue;
+        std::printf("%8s %9.3f ms %9.3f ms %6.2f x %9.3f ms %9.3f ms %6.2f x\n", n, load / 1e6,
+                    load_floor / 1e6, load / load_floor, save / 1e6, save_floor / 1e6,
+                    save / save_floor);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

@@ -33,9 +33,12 @@ long kb_of(const char* file, const char* name) {
     return -1;
 }
 
+// When main() began: start-up inside the process is measured from here.
+long long main_ns = 0;
+
 void print_memory(const char* what) {
-    std::printf("%s rss %ld pss %ld\n", what, kb_of("/proc/self/status", "VmRSS:"),
-                kb_of("/proc/self/smaps_rollup", "Pss:"));
+    std::printf("%s rss %ld pss %ld main %lld\n", what, kb_of("/proc/self/status", "VmRSS:"),
+                kb_of("/proc/self/smaps_rollup", "Pss:"), main_ns);
     std::fflush(stdout);
 }
 
@@ -110,6 +113,7 @@ void storm(kyomat::Program& program, SimulatedHost& host) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    main_ns = monotonic_ns();
     bool empty = false, with_storm = false;
     std::string folder;
     for (int i = 1; i < argc; ++i) {

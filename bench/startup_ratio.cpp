@@ -30,9 +30,10 @@ long long monotonic_ns() {
 }
 
 struct Run {
-    double startup_ms = 0;  // from fork to the first paint
-    double peak_kb = 0;     // the process's maximum resident set
-    double pss_kb = 0;      // proportional set size at the first paint
+    double startup_ms = 0;     // from fork to the first paint
+    double in_process_ms = 0;  // from main() to the first paint
+    double peak_kb = 0;        // the process's maximum resident set
+    double pss_kb = 0;         // proportional set size at the first paint
     bool ok = false;
 };
 
@@ -65,11 +66,12 @@ Run run_probe(const std::vector<std::string>& args, const std::vector<std::strin
     Run r;
     std::istringstream in(text);
     std::string word;
-    long long painted = 0;
+    long long painted = 0, main_began = 0;
     long rss = 0, pss = 0;
-    in >> word >> painted >> word >> rss >> word >> pss;
+    in >> word >> painted >> word >> rss >> word >> pss >> word >> main_began;
     r.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && painted > start;
     r.startup_ms = (painted - start) / 1e6;
+    r.in_process_ms = (painted - main_began) / 1e6;
     r.peak_kb = static_cast<double>(usage.ru_maxrss);
     r.pss_kb = static_cast<double>(pss);
     return r;
@@ -138,7 +140,7 @@ int start_x_server(pid_t& pid) {
 
 void measure(const char* platform, const std::vector<std::string>& env, int pairs) {
     const fs::path plain = settings_folder(false), control = settings_folder(true);
-    Pair start, start_control, peak, pss;
+    Pair start, start_control, in_process, peak, pss;
     for (int i = 0; i < pairs; ++i) {
         const Run board = run_probe({KYOMAT_STARTUP_PROBE, plain.string()}, env);
         const Run empty = run_probe({KYOMAT_STARTUP_PROBE, "--empty"}, env);
@@ -149,6 +151,8 @@ void measure(const char* platform, const std::vector<std::string>& env, int pair
         }
         start.board.push_back(board.startup_ms);
         start.floor.push_back(empty.startup_ms);
+        in_process.board.push_back(board.in_process_ms);
+        in_process.floor.push_back(empty.in_process_ms);
         start_control.board.push_back(with_panel.startup_ms);
         start_control.floor.push_back(empty.startup_ms);
         peak.board.push_back(board.peak_kb / 1024);
@@ -160,6 +164,7 @@ void measure(const char* platform, const std::vector<std::string>& env, int pair
                 "empty window");
     print_row("start-up to the first paint", start, "ms", 1.15);
     print_row("  with the control panel at start", start_control, "ms", 1.15);
+    print_row("  of it from main() to the first paint", in_process, "ms", 1.15);
     print_row("peak resident memory", peak, "MB", 1.15);
     print_row("proportional set size at the first paint", pss, "MB", 1.15);
     fs::remove_all(plain);

@@ -206,7 +206,9 @@ void ScoreboardWindow::paint_board() {
             const QString text = QString::fromStdString(e.text);
             if (l->text() != text) {
                 l->setText(text);
-                l->adjustSize();
+                // Before the first layout the fonts are not yet sized: measuring would be
+                // thrown away.
+                if (laid_out_) l->adjustSize();
                 refit = refit || fitted[i];
             }
             // Labels show their panel's background unless they paint their own.
@@ -348,6 +350,12 @@ void ScoreboardWindow::lay_out() {
             if (auto* l = qobject_cast<QLabel*>(w)) l->adjustSize();
         }
         w->move(place.left, place.top);
+    }
+    if (!laid_out_) {
+        laid_out_ = true;
+        for (QWidget* w : widgets_) {
+            if (auto* l = qobject_cast<QLabel*>(w)) l->adjustSize();
+        }
     }
     modus_name_verein();
 }

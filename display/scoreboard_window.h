@@ -94,6 +94,7 @@ class ScoreboardWindow : public QWidget {
     QTimer clock_timer_;
     QTimer focus_timer_;
     bool shown_once_ = false;
+    bool laid_out_ = false;
 };
 
 }  // namespace kyomat
