@@ -9,6 +9,7 @@
 #include "control/control_panel.h"
 #include "dialogs/bout_entry_dialog.h"
 #include "display/scoreboard_window.h"
+#include "offscreen_main.h"
 #include "platform/message_box.h"
 #include "temp_folder.h"
 
@@ -76,13 +77,4 @@ BENCHMARK(BM_LayoutAndRepaint)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PanelMirror)->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    QApplication app(argc, argv);
-    message_boxes::set_auto_answer(true, true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+KYOMAT_OFFSCREEN_BENCHMARK_MAIN()

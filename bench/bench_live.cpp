@@ -14,6 +14,7 @@
 #include "live/core/state_document.h"
 #include "live/http_client.h"
 #include "live/live_rig.h"
+#include "offscreen_main.h"
 #include "platform/message_box.h"
 
 using namespace kyomat;
@@ -126,13 +127,4 @@ BENCHMARK(BM_ViewersWhileTheClockRuns)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    QApplication app(argc, argv);
-    message_boxes::set_auto_answer(true, true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+KYOMAT_OFFSCREEN_BENCHMARK_MAIN()
