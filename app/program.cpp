@@ -48,8 +48,10 @@ void Program::show() {
 }
 
 Program::~Program() {
-    // The live view goes before the scoreboard: it must not be told of a paint any more.
+    // The live view and the panel go before the scoreboard and the host: neither may be
+    // reached through them any more.
     scoreboard.set_painted({});
+    host_.set_panel({});
 }
 
 void Program::start_live_view(const Settings& settings) {

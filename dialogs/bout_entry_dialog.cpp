@@ -37,6 +37,12 @@ BoutEntryDialog::BoutEntryDialog(const std::filesystem::path& program_folder, QW
       access_(file_) {
     setObjectName("frmAnzeigeLaden");
     resize(644, 247);
+}
+
+void BoutEntryDialog::build_form() {
+    // The fields are built when the dialog is first needed: the bout's data lives in
+    // fields_, and start-up does not wait for a form it may never show.
+    if (!edits_.empty()) return;
     std::vector<std::pair<const char*, const char*>> names;
     for (const FieldSpec& f : k_fields) names.emplace_back(f.name, f.label);
     const EntryFormButtons buttons = build_entry_form(this, names, edits_);
@@ -57,7 +63,13 @@ BoutListEditor& BoutEntryDialog::editor() {
 
 BoutEntryDialog::~BoutEntryDialog() = default;
 
+QLineEdit* BoutEntryDialog::field(const char* name) {
+    build_form();
+    return edits_.at(name);
+}
+
 bool BoutEntryDialog::show_entry() {
+    build_form();
     setWindowTitle("KYOMAT - Kampf eingeben für Anzeigetafel");
     accepted_ = false;
     for (const FieldSpec& f : k_fields)

@@ -37,11 +37,13 @@ class BoutEntryDialog : public QDialog {
     bool edit_kaempfe();
     // Built when first opened: start-up does not wait for it.
     BoutListEditor& editor();
-    QLineEdit* field(const char* name) const { return edits_.at(name); }
+    QLineEdit* field(const char* name);
 
     void btnSaveClick();
 
   private:
+    void build_form();
+
     BoutListFile file_;
     BoutListAccess access_;
     BoutListEditor* editor_ = nullptr;
