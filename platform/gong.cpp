@@ -15,7 +15,8 @@ GongPlayer::~GongPlayer() {
 }
 
 void GongPlayer::prepare_device() {
-    if (device_open_ || preparing_.joinable()) return;
+    // A thread already at work is not asked twice (and its result not read before it ends).
+    if (preparing_.joinable() || device_open_) return;
     preparing_ = std::thread([this] { device_open_ = open_device(); });
 }
 

@@ -76,8 +76,9 @@ bool write_new_file(const fs::path& path, const std::string& bytes, fs::perms pe
     }
     return ok;
 #else
-    // One descriptor for writing, the old file's permissions and the flush.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    // One descriptor for writing, the old file's permissions and the flush. A new file gets
+    // the usual permissions less the umask, as a stream would have given it.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     bool ok = true;
     std::size_t done = 0;
