@@ -104,7 +104,7 @@ ListOutcome AppHost::anzeige_in_liste(const BoutResult& result) {
         tell_protocol_problem();
     }
     if (entry_ == nullptr) return ListOutcome::nothing;
-    return entry_->anzeige_in_liste(result, list_visible());
+    return entry_->anzeige_in_liste(result);
 }
 
 void AppHost::clear_list_result_due() {
@@ -143,9 +143,14 @@ void AppHost::overlay_bild_aus() {
         scoreboard_->overlay().overlay_bild_aus();
 }
 
-bool AppHost::list_visible() const {
-    const ControlPanel* p = panel(false);
-    return p != nullptr && p->list_mode();
+void AppHost::show_note(const std::string& text) {
+    const QString note = QString::fromStdString(text);
+    // Where the operator is looking: the open panel, otherwise the board.
+    if (ControlPanel* p = panel(false); p != nullptr && p->isVisible()) {
+        p->show_note(note);
+    } else if (scoreboard_ != nullptr) {
+        scoreboard_->show_note(note);
+    }
 }
 
 void AppHost::show_control_panel() {

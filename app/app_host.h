@@ -49,6 +49,7 @@ class AppHost : public Host {
     void overlay_bild() override;
     void overlay_bild_aus() override;
     void show_control_panel() override;
+    void show_note(const std::string& text) override;
     void anzeige_uebernehmen() override;
     void zeit_uebernehmen() override;
 
@@ -58,9 +59,6 @@ class AppHost : public Host {
     void board_changed() override;
 
   private:
-    // Whether the control panel shows the bout list (results go to the list only then).
-    bool list_visible() const;
-
     const Settings& settings_;
     ScoreboardWindow* scoreboard_ = nullptr;
     BoutEntryDialog* entry_ = nullptr;

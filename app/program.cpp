@@ -29,7 +29,8 @@ ControlPanel& Program::control_panel() {
             [this] { return entry.edit_kaempfe(); },
             [this](std::vector<std::array<std::string, 5>>& rows) {
                 return entry.access().panel_rows(rows);
-            }};
+            },
+            [this] { return entry.access().writes; }};
         panel_ = new ControlPanel(scoreboard.engine(), host_, std::move(links), &scoreboard);
         keeper.set_panel(panel_);
         if (!live_text_.isEmpty()) panel_->set_live_text(live_text_, live_problem_);

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 
 #include "control/panel_widgets.h"
 #include "control/relay.h"
@@ -14,6 +15,9 @@
 
 namespace kyomat {
 namespace {
+
+// How long a note stays in the status bar.
+constexpr int k_note_ms = 8000;
 
 const char* const k_kinds[4] = {"I", "W", "Y", "S"};
 const char* const k_captions[4] = {"Ippon", "Waza-Ari", "Yuko", "Shido"};
@@ -175,6 +179,22 @@ void ControlPanel::build_bottom_bar() {
     status_live_->setFrameShape(QFrame::StyledPanel);
     status_live_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     status_live_->hide();
+    status_note_ = make<QLabel>("sbHinweis", status_);
+    status_note_->setStyleSheet(QStringLiteral("color: #b00000; background: #fff4c0;"));
+    status_note_->hide();
+    note_timer_ = new QTimer(this);
+    note_timer_->setSingleShot(true);
+    connect(note_timer_, &QTimer::timeout, status_note_, &QLabel::hide);
+}
+
+void ControlPanel::show_note(const QString& text) {
+    // Over the whole status bar, where the operator looks after a button did nothing.
+    status_note_->setGeometry(0, 0, status_->width(), status_->height());
+    status_note_->setText(text);
+    status_note_->setToolTip(text);
+    status_note_->show();
+    status_note_->raise();
+    note_timer_->start(k_note_ms);
 }
 
 void ControlPanel::set_live_text(const QString& text, bool problem) {
@@ -290,6 +310,8 @@ void ControlPanel::btnSaveClick() {
     saving_bout_ = true;
     sende_zeichen('E', 'C');
     saving_bout_ = false;
+    // Declined over a running clock: the bout, and so the list, stay as they were.
+    if (engine_.clock_timer_on()) return;
     grid_->hide();
 }
 

@@ -27,6 +27,9 @@ struct PanelLinks {
     std::function<bool()> edit_kaempfe;  // the bout list editor, modally
     // The bout list reloaded for the grid: Gew/Nr, Name (1), Name (2), Erg., Unterbew.
     std::function<bool(std::vector<std::array<std::string, 5>>&)> list_rows;
+    // How many results have been written into the list: the grid reads the file again
+    // whenever this has changed.
+    std::function<int()> list_writes;
 };
 
 class ControlPanel : public QDialog {
@@ -44,6 +47,8 @@ class ControlPanel : public QDialog {
     bool list_mode() const;
     // The status bar's note on the live view: its address, or why it is off.
     void set_live_text(const QString& text, bool problem);
+    // A note to the operator in the status bar, shown for a few seconds.
+    void show_note(const QString& text);
 
     // Handlers of the controls that do more than relay a key.
     void btnPauseClick();
@@ -91,6 +96,8 @@ class ControlPanel : public QDialog {
     void relay(std::uint16_t key, Modifiers mods);
     // With keys relayed, no control takes the keyboard focus: the panel itself keeps it.
     void set_keys_relayed(bool relayed);
+    // The grid's row of the bout on the board is the selected one.
+    void select_loaded_row();
 
     BoutEngine& engine_;
     Host& host_;
@@ -99,6 +106,7 @@ class ControlPanel : public QDialog {
     bool keys_relayed_ = false;
     // "Kampf speichern" is handing on a result: list mode lasts until it is written.
     bool saving_bout_ = false;
+    int list_writes_seen_ = 0;
     std::vector<std::pair<QWidget*, Qt::FocusPolicy>> focus_policies_;
 
     SideControls blue_, white_;
@@ -140,6 +148,8 @@ class ControlPanel : public QDialog {
     std::array<QLabel*, 3> status_panels_{};
     // Where the live view can be reached (or why it is off); hidden while it is not set.
     QLabel* status_live_ = nullptr;
+    QLabel* status_note_ = nullptr;
+    QTimer* note_timer_ = nullptr;
 };
 
 }  // namespace kyomat

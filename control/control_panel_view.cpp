@@ -55,6 +55,24 @@ void ControlPanel::anzeige_uebernehmen() {
     status_panels_[1]->setText(b.lbl_GS.visible ? "Golden Score" : " ");
     // The bout time this bout was given (its age class may have its own).
     status_panels_[2]->setText(qtext(clock_text(engine_.state().set_duration)));
+    // A result written since the grid was filled shows at once, not when the editor reopens.
+    if (!grid_->isHidden() && links_.list_writes && links_.list_writes() != list_writes_seen_) {
+        anzeige_kaempfe();
+    } else {
+        select_loaded_row();
+    }
+}
+
+void ControlPanel::select_loaded_row() {
+    const BoutState& st = engine_.state();
+    const int row = st.list_position - 1;
+    if (!st.loaded_from_list || row < 0 || row >= grid_->rowCount()) {
+        grid_->clearSelection();
+        grid_->setCurrentItem(nullptr);
+        return;
+    }
+    grid_->selectRow(row);
+    grid_->scrollToItem(grid_->item(row, 0));
 }
 
 void ControlPanel::zeit_uebernehmen() {
@@ -71,6 +89,7 @@ void ControlPanel::zeit_uebernehmen() {
 void ControlPanel::anzeige_kaempfe() {
     grid_->hide();
     std::vector<std::array<std::string, 5>> rows;
+    if (links_.list_writes) list_writes_seen_ = links_.list_writes();
     if (!links_.list_rows || !links_.list_rows(rows)) return;
     grid_->setRowCount(static_cast<int>(rows.size()));
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -80,6 +99,7 @@ void ControlPanel::anzeige_kaempfe() {
         }
     }
     grid_->show();
+    select_loaded_row();
     engine_.enter_list_mode();
 }
 

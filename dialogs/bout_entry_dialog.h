@@ -27,8 +27,8 @@ class BoutEntryDialog : public QDialog {
     bool show_entry();
 
     ListOutcome kampf_laden() { return access_.kampf_laden(fields_); }
-    ListOutcome anzeige_in_liste(const BoutResult& result, bool list_visible) {
-        return access_.anzeige_in_liste(result, list_visible);
+    ListOutcome anzeige_in_liste(const BoutResult& result) {
+        return access_.anzeige_in_liste(result);
     }
     void clear_list_result_due() { access_.list_result_due = false; }
     bool list_result_due() const { return access_.list_result_due; }

@@ -141,6 +141,27 @@ void ScoreboardWindow::bind(Element Board::*member, QWidget* w) {
     widgets_[i] = w;
 }
 
+void ScoreboardWindow::show_note(const QString& text) {
+    if (note_ == nullptr) {
+        note_ = new QLabel(this);
+        note_->setObjectName("lblHinweis");
+        note_->setWordWrap(true);
+        note_->setAlignment(Qt::AlignCenter);
+        note_->setStyleSheet(
+            QStringLiteral("color: #000000; background: #fff4c0; padding: 4px; font: 14pt;"));
+        note_timer_.setSingleShot(true);
+        connect(&note_timer_, &QTimer::timeout, note_, &QLabel::hide);
+    }
+    note_->setText(text);
+    const int w = width() * 9 / 10;
+    note_->setFixedWidth(w);
+    note_->adjustSize();
+    note_->move((width() - w) / 2, height() - note_->height() - 8);
+    note_->show();
+    note_->raise();
+    note_timer_.start(8000);
+}
+
 void ScoreboardWindow::build_board() {
     top_ = panel(&Board::pnlTop, this);
     label(&Board::lblBlau_Name, top_);

@@ -49,6 +49,9 @@ class ScoreboardWindow : public QWidget {
     // Called after every paint of the board (the live view follows it).
     void set_painted(std::function<void()> painted) { painted_ = std::move(painted); }
 
+    // A note for the operator along the bottom edge, for a few seconds: why a key did nothing.
+    void show_note(const QString& text);
+
     QTimer& clock_timer() { return clock_timer_; }
     QTimer& focus_timer() { return focus_timer_; }
 
@@ -93,6 +96,8 @@ class ScoreboardWindow : public QWidget {
     std::function<void(QWidget*)> built_;
     QTimer clock_timer_;
     QTimer focus_timer_;
+    QLabel* note_ = nullptr;
+    QTimer note_timer_;
     bool shown_once_ = false;
     bool laid_out_ = false;
 };

@@ -10,6 +10,10 @@
 namespace kyomat {
 namespace {
 
+constexpr const char* k_note_bout_in_progress =
+    "Der laufende Kampf ist nicht beendet: erst den Sieger anzeigen (Strg+B / Strg+W) "
+    "oder den Kampf mit Strg+E abschließen";
+
 // Result values of the bout list: by Ippon (or a decision before time), Waza-ari, Yuko, or
 // anything else.
 constexpr const char* k_result_ippon = "10";
@@ -61,19 +65,33 @@ void BoutEngine::neuer_kampf(bool load, bool from_list) {
     const bool had_result = board_.lbl_Sieger_Blau.visible || board_.lbl_Sieger_Weiss.visible;
     const int clock = state_.clock_value;
     // A bout in progress is never replaced, and ignoring the command must leave list mode
-    // and the running bout's pending result as they were.
-    if (load && !(had_result || clock <= 0 || clock == state_.set_duration)) return;
+    // and the running bout's pending result as they were. A board reset by Ctrl+E holds no
+    // bout any more, whatever its clock value says: refusing then would be a dead end.
+    if (load && state_.bout_active && !(had_result || clock <= 0 || clock == state_.set_duration)) {
+        host_.show_note(k_note_bout_in_progress);
+        return;
+    }
     host_.reconnect();
-    state_.loaded_from_list = false;
-    if (had_result && !hand_on_result()) return;
-    host_.clear_list_result_due();
+    if (had_result) {
+        if (!hand_on_result()) return;
+        state_.loaded_from_list = false;
+        host_.clear_list_result_due();
+    }
     if (!load) {
+        state_.loaded_from_list = false;
+        host_.clear_list_result_due();
         defaults();
         param_aus_ini();
         state_.bout_active = false;
         return;
     }
-    if (load_bout_fields(from_list)) take_bout_fields();
+    if (!from_list) {
+        // A cancelled entry leaves the board, and a bout from the list its row, as they were.
+        if (!ask_bout_fields()) return;
+    } else if (!load_bout_fields()) {
+        return;
+    }
+    take_bout_fields();
 }
 
 // False when the list file could not be written: the result stays on the board and the
@@ -99,28 +117,39 @@ bool BoutEngine::hand_on_result() {
     return true;
 }
 
-// True when the fields hold a bout to take; otherwise the board is left ready for one.
-bool BoutEngine::load_bout_fields(bool from_list) {
+void BoutEngine::preset_bout_fields() {
     EntryFields& fields = host_.entry_fields();
     fields.edtAKID = state_.age_class;
     fields.edtGEWK = state_.weight_class;
     fields.edtLPOS = "0";
-    bool ok = false;
-    if (from_list) {
-        const ListOutcome found = host_.kampf_laden();
-        if (found == ListOutcome::failed) return false;
-        ok = found == ListOutcome::done;
-        state_.loaded_from_list = ok;
-        if (!ok) show_catalogue_message(k_msg_no_open_bout);
-    } else {
-        host_.board_changed();
-        ok = host_.show_entry_dialog();
-    }
+}
+
+// True when the list gave a bout to take; otherwise the board is left ready for one.
+bool BoutEngine::load_bout_fields() {
+    state_.loaded_from_list = false;
+    host_.clear_list_result_due();
+    preset_bout_fields();
+    const ListOutcome found = host_.kampf_laden();
+    if (found == ListOutcome::failed) return false;
+    const bool ok = found == ListOutcome::done;
+    state_.loaded_from_list = ok;
     if (!ok) {
+        show_catalogue_message(k_msg_no_open_bout);
         set_names_from_settings();
         reset_kampf(0);
     }
     return ok;
+}
+
+// True when the operator saved the entry dialog; the bout from the list, if any, is then
+// replaced by the one typed in.
+bool BoutEngine::ask_bout_fields() {
+    preset_bout_fields();
+    host_.board_changed();
+    if (!host_.show_entry_dialog()) return false;
+    state_.loaded_from_list = false;
+    host_.clear_list_result_due();
+    return true;
 }
 
 void BoutEngine::take_bout_fields() {

@@ -34,6 +34,15 @@ int BoutEngine::elapsed_seconds() const {
         std::clamp<std::int64_t>(elapsed, -k_max_clock_seconds, k_max_clock_seconds));
 }
 
+void BoutEngine::stop_clock() {
+    if (!clock_timer_on_) return;
+    const std::uint32_t t = host_.tick_count();
+    set_clock_timer(false);
+    stop_colours();
+    clock_seconds_.stop(t);
+    hold_seconds_.stop_within_second(t);
+}
+
 bool BoutEngine::schreiben_zeit() {
     int& clock = state_.clock_value;
     bool running = true;

@@ -127,6 +127,7 @@ class BoutEngine {
     void correct_clock(int delta);
     void correct_hold_down(bool up);
     void set_clock_timer(bool on);
+    void stop_clock();
     void stop_colours();
     const SideColours& side_colours(Side side) const;
 
@@ -136,12 +137,16 @@ class BoutEngine {
     void ctrl_key(std::uint16_t key);
     void clock_key(std::uint16_t key);
     void hold_down_key(std::uint16_t key);
+    bool weight_class_given();
+    void reset_to_configuration();
     void open_control_panel();
 
     // change_of_bout.cpp
     void neuer_kampf(bool load, bool from_list);
     bool hand_on_result();
-    bool load_bout_fields(bool from_list);
+    void preset_bout_fields();
+    bool load_bout_fields();
+    bool ask_bout_fields();
     void take_bout_fields();
     void reset_kampf(int seconds);
     void neuer_kampf_teams_simple();

@@ -38,6 +38,8 @@ class HostPlatform {
     virtual bool confirm_ok(const std::string& question) = 0;
     // Whether the scoreboard window has the keyboard focus.
     virtual bool scoreboard_has_focus() = 0;
+    // A short note for the operator that needs no answer: why a command did nothing.
+    virtual void show_note(const std::string& /*text*/) {}
 };
 
 // The bout entry component: the bout list, its dialogs and the hooks it offers.

@@ -1,4 +1,5 @@
 // The key table: which key does what, and in which order the steps of one key run.
+#include "data/core/catalogue.h"
 #include "engine/engine.h"
 
 namespace kyomat {
@@ -131,10 +132,10 @@ void BoutEngine::ctrl_key(std::uint16_t key) {
             hansoku_make(Side::white);
             break;
         case 'N':
-            if (!state_.weight_class.empty()) neuer_kampf(true, true);
+            if (weight_class_given()) neuer_kampf(true, true);
             break;
         case 'E':
-            if (!state_.weight_class.empty()) neuer_kampf(false, false);
+            if (weight_class_given()) reset_to_configuration();
             break;
         case 'K':
             if (rules_.teams_simple == 1) {
@@ -165,6 +166,25 @@ void BoutEngine::ctrl_key(std::uint16_t key) {
             clock_key(key);
             break;
     }
+}
+
+bool BoutEngine::weight_class_given() {
+    if (!state_.weight_class.empty()) return true;
+    host_.show_note(
+        "Strg+N und Strg+E brauchen eine Gewichtsklasse auf der Anzeige: den Kampf mit "
+        "Strg+K eingeben, die Kampfliste in der Steuerung öffnen oder gewk in der kyomat.ini "
+        "setzen");
+    return false;
+}
+
+// Ctrl+E sits next to Ctrl+W: a running bout is wiped only when the operator says so, and
+// then with its clock stopped, so that the next bout can be loaded.
+void BoutEngine::reset_to_configuration() {
+    if (clock_timer_on_) {
+        if (!host_.confirm_ok(catalogue_message(k_msg_values_cleared))) return;
+        stop_clock();
+    }
+    neuer_kampf(false, false);
 }
 
 // The Ctrl keys of the clocks and the winner.

@@ -86,41 +86,34 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
     return found ? ListOutcome::done : ListOutcome::nothing;
 }
 
-ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result, bool list_visible) {
+ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result) {
     const std::string& s = result.result_value;
     const std::string outcome = result.blue_won ? "1:0" : "0:1";
     const std::string detail = result.blue_won ? s + ":0" : "0:" + s;
-    if (!list_result_due || !list_visible) return ListOutcome::nothing;
+    // Only a bout taken from the list has a row; whether the panel shows the list does not
+    // matter, so that hiding the grid can never lose a result.
+    if (!list_result_due) return ListOutcome::nothing;
     if (!file_.load_from_file()) {
         return file_.file_failed() ? ListOutcome::failed : ListOutcome::nothing;
     }
     BoutList& list = file_.list;
-    int row = 0;
-    for (int r = 1; r < list.row_count(); ++r) {
-        if (list.is_open(r)) {
-            row = r;
-            break;
-        }
-    }
-    if (row == 0) return ListOutcome::nothing;
     // The list may have been edited since the bout was loaded: never write a result into
-    // another bout's row.
-    if (row != result.list_position) {
-        if (!list.is_open(result.list_position)) {
-            file_.report("Das Ergebnis (" + outcome + ", " + detail + ", " + result.duration +
-                             ") wurde nicht in die Kampfliste eingetragen: Kampf " +
-                             std::to_string(result.list_position) +
-                             " ist dort nicht mehr offen. Bitte von Hand eintragen.",
-                         'W');
-            return ListOutcome::nothing;
-        }
-        row = result.list_position;
+    // another bout's row, and never drop it without a word.
+    if (!list.is_open(result.list_position)) {
+        file_.report("Das Ergebnis (" + outcome + ", " + detail + ", " + result.duration +
+                         ") wurde nicht in die Kampfliste eingetragen: Kampf " +
+                         std::to_string(result.list_position) +
+                         " ist dort nicht mehr offen. Bitte von Hand eintragen.",
+                     'W');
+        return ListOutcome::nothing;
     }
-    auto& cells = list.rows[static_cast<std::size_t>(row)];
+    auto& cells = list.rows[static_cast<std::size_t>(result.list_position)];
     cells[5] = outcome;
     cells[6] = detail;
     cells[7] = result.duration;
-    return file_.write_to_file() ? ListOutcome::done : ListOutcome::failed;
+    if (!file_.write_to_file()) return ListOutcome::failed;
+    ++writes;
+    return ListOutcome::done;
 }
 
 bool BoutListAccess::panel_rows(std::vector<std::array<std::string, 5>>& rows) {

@@ -58,14 +58,16 @@ class BoutListAccess {
     // Takes the next open bout of the list into the fields; sets list_result_due to whether
     // one was found.
     ListOutcome kampf_laden(EntryFields& fields);
-    // Writes the result of the bout that was taken from the list into its row and saves the
-    // list, when the result is due and the control panel shows the list.
-    ListOutcome anzeige_in_liste(const BoutResult& result, bool list_visible);
+    // Writes the result of the bout that was taken from the list into its own row and saves
+    // the list, when the result is due; a row no longer open is reported with the result.
+    ListOutcome anzeige_in_liste(const BoutResult& result);
     // The five columns the control panel shows (Gew/Nr, Name (1), Name (2), Erg., Unterbew.)
     // of every bout row; nothing when the list does not load.
     bool panel_rows(std::vector<std::array<std::string, 5>>& rows);
 
     bool list_result_due = false;
+    // Counts the results written, so that a view of the list knows when to read it again.
+    int writes = 0;
 
   private:
     BoutListFile& file_;

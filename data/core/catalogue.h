@@ -8,6 +8,7 @@ namespace kyomat {
 // The numbers the program itself raises.
 constexpr int k_msg_reconnected = 105;
 constexpr int k_msg_no_open_bout = 306;
+constexpr int k_msg_values_cleared = 2001;
 constexpr int k_msg_gong_unavailable = 3007;
 
 // The catalogue text, or "Programmfehler" for a number that is not in it.

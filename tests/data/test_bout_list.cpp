@@ -175,18 +175,20 @@ TEST_F(BoutAccessTest, ResultGoesIntoTheLoadedRowOnce) {
     ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);
     ASSERT_EQ(fields.edtLPOS, "2");
     const BoutResult result{"", "-66", "10", "3:12", " ", 2, true};
-    // Not while the control panel's list is hidden.
-    EXPECT_EQ(access.anzeige_in_liste(result, false), ListOutcome::nothing);
-    EXPECT_EQ(access.anzeige_in_liste(result, true), ListOutcome::done);
+    EXPECT_EQ(access.anzeige_in_liste(result), ListOutcome::done);
     const BoutList back = read_list();
     EXPECT_EQ(back.rows[2][5], "1:0");
     EXPECT_EQ(back.rows[2][6], "10:0");
     EXPECT_EQ(back.rows[2][7], "3:12");
     access.list_result_due = false;
-    EXPECT_EQ(access.anzeige_in_liste(result, true), ListOutcome::nothing);
+    EXPECT_EQ(access.anzeige_in_liste(result), ListOutcome::nothing);
+    EXPECT_TRUE(messages.empty());
+    // Due again, but its row is decided and no row is open: the operator gets the result.
     const BoutResult white{"", "", "07", "4:00", " ", 2, false};
     access.list_result_due = true;
-    EXPECT_EQ(access.anzeige_in_liste(white, true), ListOutcome::nothing);  // no open row
+    EXPECT_EQ(access.anzeige_in_liste(white), ListOutcome::nothing);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("0:1, 0:07, 4:00"), std::string::npos) << messages[0];
 }
 
 TEST_F(BoutAccessTest, NeverWritesIntoAnotherBoutsRow) {
@@ -198,16 +200,14 @@ TEST_F(BoutAccessTest, NeverWritesIntoAnotherBoutsRow) {
     // Meanwhile someone re-opens row 1 in the editor: the first open row is not ours.
     list.rows[1][5] = "";
     write_list(list);
-    EXPECT_EQ(access.anzeige_in_liste({"", "", "05", "4:00", " ", 2, false}, true),
-              ListOutcome::done);
+    EXPECT_EQ(access.anzeige_in_liste({"", "", "05", "4:00", " ", 2, false}), ListOutcome::done);
     BoutList back = read_list();
     EXPECT_EQ(back.rows[1][5], "");
     EXPECT_EQ(back.rows[2][5], "0:1");
     EXPECT_EQ(back.rows[2][6], "0:05");
     // Our row decided meanwhile as well: nothing is written, the operator is told.
     access.list_result_due = true;
-    EXPECT_EQ(access.anzeige_in_liste({"", "", "05", "4:00", " ", 2, false}, true),
-              ListOutcome::nothing);
+    EXPECT_EQ(access.anzeige_in_liste({"", "", "05", "4:00", " ", 2, false}), ListOutcome::nothing);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].substr(0, 2), "W ");
     back = read_list();

@@ -47,7 +47,7 @@ class FakeHost : public Host {
     std::vector<BoutResult> results;
     std::vector<std::string> protocol;
     // The real bout list behind the fake dialogs; list_visible stands for the control panel's
-    // bout grid.
+    // bout grid (a result reaches its row whether the grid is shown or not).
     BoutListFile list_file;
     BoutListAccess access;
     bool list_visible = false;
@@ -58,6 +58,9 @@ class FakeHost : public Host {
     void show_message(const std::string& text, char kind) override;
     bool confirm_ok(const std::string& question) override;
     bool scoreboard_has_focus() override { return focus; }
+    // Notes need no answer and are not events: a scenario reads them with "expect note".
+    void show_note(const std::string& text) override { notes.push_back(text); }
+    std::vector<std::string> notes;
 
     EntryFields& entry_fields() override { return fields_; }
     void schreiben_protokoll(const std::string& age_class, const std::string& weight_class,
@@ -67,7 +70,7 @@ class FakeHost : public Host {
     bool show_entry_dialog() override;
     ListOutcome anzeige_in_liste(const BoutResult& result) override {
         results.push_back(result);
-        return access.anzeige_in_liste(result, list_visible);
+        return access.anzeige_in_liste(result);
     }
     void clear_list_result_due() override { access.list_result_due = false; }
     bool eingabeTeamsSimple(bool has_result, bool blue_won) override;

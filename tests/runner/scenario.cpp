@@ -154,6 +154,7 @@ class Scenario {
     std::unique_ptr<BoutEngine> engine_;
     std::size_t checked_ = 0;
     bool listmode_ = false;
+    std::size_t notes_checked_ = 0;
     // Answers queued before start wait here.
     FakeHost pending_{folder_};
 };
@@ -270,6 +271,19 @@ void Scenario::expect(const std::string& args) {
         if (checked_ >= ev.size()) throw Failure{"no event"};
         if (ev[checked_] != want) throw Failure{ev[checked_]};
         ++checked_;
+        return;
+    }
+    if (what == "note" || what == "nonote") {
+        engine();
+        const auto& notes = host_->notes;
+        if (what == "nonote") {
+            if (notes_checked_ < notes.size()) throw Failure{notes[notes_checked_]};
+            return;
+        }
+        const std::string want = args.size() > 5 ? args.substr(5) : "";
+        if (notes_checked_ >= notes.size()) throw Failure{"no note"};
+        if (notes[notes_checked_] != want) throw Failure{notes[notes_checked_]};
+        ++notes_checked_;
         return;
     }
     if (what == "file" || what == "lines") {
