@@ -71,8 +71,11 @@ void ControlPanel::select_loaded_row() {
         grid_->setCurrentItem(nullptr);
         return;
     }
-    grid_->selectRow(row);
-    grid_->scrollToItem(grid_->item(row, 0));
+    // Not selectRow: with Ctrl held (Ctrl+N) it would add the row to the old one.
+    const QModelIndex first = grid_->model()->index(row, 0);
+    grid_->selectionModel()->setCurrentIndex(
+        first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    grid_->scrollTo(first);
 }
 
 void ControlPanel::zeit_uebernehmen() {

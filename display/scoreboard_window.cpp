@@ -1,5 +1,8 @@
 #include "display/scoreboard_window.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -10,6 +13,7 @@
 #include "data/core/basis.h"
 #include "data/core/font_size.h"
 #include "data/core/settings.h"
+#include "display/fit_label.h"
 #include "display/logo_overlay.h"
 #include "display/scoreboard_layout.h"
 #include "display/text_screen.h"
@@ -129,7 +133,11 @@ QWidget* ScoreboardWindow::panel(Element Board::*member, QWidget* parent) {
 }
 
 QLabel* ScoreboardWindow::label(Element Board::*member, QWidget* parent) {
-    auto* l = new QLabel(parent);
+    // Names, clubs and classes may be shown on two lines when they do not fit their room.
+    const std::string_view name = Board::elements()[Board::index_of(member)].name;
+    const bool fitted = std::any_of(std::begin(k_fitted_labels), std::end(k_fitted_labels),
+                                    [&](const char* n) { return name == n; });
+    auto* l = fitted ? new FitLabel(parent) : new QLabel(parent);
     l->setTextFormat(Qt::PlainText);
     bind(member, l);
     return l;
@@ -330,6 +338,21 @@ void ScoreboardWindow::modus_name_verein() {
     }
 }
 
+void ScoreboardWindow::fit_long_texts(const ScoreboardLayout& L) {
+    for (const char* n : k_fitted_labels) {
+        auto* l = static_cast<FitLabel*>(widgets_[Board::index_of(n)]);
+        const std::string_view name = n;
+        const int room = (name == "lblAK" || name == "lblGewK" ? L.P : width() - L.P) - 2 * l->x();
+        // Still too wide at the smallest font the layout allows: two lines, then "…".
+        if (engine_.rules().namen_anpassen && room > 0 &&
+            QFontMetrics(l->font()).horizontalAdvance(l->text()) > room) {
+            l->fit_within(room);
+        } else {
+            l->show_whole();
+        }
+    }
+}
+
 void ScoreboardWindow::lay_out() {
     const RuleSettings& r = engine_.rules();
     auto label_named = [this](const std::string& name) {
@@ -378,6 +401,7 @@ void ScoreboardWindow::lay_out() {
             if (auto* l = qobject_cast<QLabel*>(w)) l->adjustSize();
         }
     }
+    fit_long_texts(L);
     modus_name_verein();
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "display/scoreboard_layout.h"
 #include "engine/engine.h"
 
 namespace kyomat {
@@ -70,6 +71,7 @@ class ScoreboardWindow : public QWidget {
     void clock_tick();
     void focus_tick();
     void modus_name_verein();
+    void fit_long_texts(const ScoreboardLayout& L);
 
     BoutEngine engine_;
     // One widget per board element, in the board's order.

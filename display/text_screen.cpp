@@ -1,8 +1,12 @@
 #include "display/text_screen.h"
 
+#include <algorithm>
+#include <array>
+
 #include <QLabel>
 
 #include "data/core/basis.h"
+#include "display/fit_label.h"
 #include "gui/colour.h"
 #include "platform/fonts.h"
 #include "platform/screen_place.h"
@@ -43,7 +47,8 @@ TextScreen::TextScreen(const BoutEngine& engine, std::function<void(bool)> wait,
     setObjectName("frmAnzeigeText");
     setAutoFillBackground(true);
     for (int i = 0; i < 3; ++i) {
-        lines_[i] = new QLabel(this);
+        lines_[i] = new FitLabel(this);
+        lines_[i]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         lines_[i]->setObjectName(QString("lbl%1").arg(i + 1));
         lines_[i]->setTextFormat(Qt::PlainText);
         lines_[i]->setAttribute(Qt::WA_TransparentForMouseEvents);  // a click closes the page
@@ -98,14 +103,44 @@ void TextScreen::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+// A line that had to shrink may read larger on two lines of its part of the page: the
+// largest size from its own up to the start size at which it does, or its own.
+int TextScreen::two_line_size(int line, int shrunk, int start, int limit, int room) const {
+    if (shrunk >= start) return shrunk;
+    for (int size = start; size > shrunk; --size) {
+        const QFontMetrics metrics(line_font(size));
+        if (2 * metrics.height() > room) continue;
+        const QStringList wrapped = wrap_to_width(lines_[line]->text(), metrics, limit);
+        if (wrapped.size() == 2 && !wrapped[1].endsWith(QStringLiteral("…"))) return size;
+    }
+    return shrunk;
+}
+
 void TextScreen::lay_out() {
     const TextLayout t = text_screen_layout(width(), height(), [this](int line, int points) {
         return QFontMetrics(line_font(points)).horizontalAdvance(lines_[line]->text());
     });
+    // One line is held to 95 % of the height; two lines may use 95 % of the width.
+    const int H = height(), limit = width() * 95 / 100;
+    // Each line's room down to the next line's top, the last one's down to the bottom.
+    const std::array<int, 3> room = {t.top[1] - t.top[0], t.top[2] - t.top[1], H - t.top[2]};
+    std::array<int, 3> size{};
+    for (int i = 0; i < 3; ++i) size[i] = two_line_size(i, t.size[i], H / 6, limit, room[i]);
+    size[0] = size[1] = std::min(size[0], size[1]);
     for (int i = 0; i < 3; ++i) {
-        lines_[i]->setFont(line_font(t.size[i]));
-        lines_[i]->adjustSize();
-        lines_[i]->move((width() - lines_[i]->width()) / 2, t.top[i]);
+        FitLabel* l = lines_[i];
+        l->setFont(line_font(size[i]));
+        l->adjustSize();
+        const int text_width = QFontMetrics(l->font()).horizontalAdvance(l->text());
+        if (size[i] > t.size[i]) {
+            l->fit_within(limit);
+        } else if (text_width > width()) {
+            // Too long even at the smallest size: whole letters and "…", never cut by the edge.
+            l->fit_within(width());
+        } else {
+            l->show_whole();
+        }
+        l->move((width() - l->width()) / 2, t.top[i]);
     }
 }
 

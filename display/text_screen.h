@@ -20,6 +20,8 @@ struct TextLayout {
 // width(line, points) gives the width in pixels of line 0..2 at that font size.
 TextLayout text_screen_layout(int W, int H, const std::function<int(int, int)>& width);
 
+class FitLabel;
+
 class TextScreen : public QDialog {
     Q_OBJECT
   public:
@@ -42,9 +44,11 @@ class TextScreen : public QDialog {
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
+    int two_line_size(int line, int shrunk, int start, int limit, int room) const;
+
     const BoutEngine& engine_;
     std::function<void(bool)> wait_;
-    QLabel* lines_[3];
+    FitLabel* lines_[3];
     QTimer timer_;
     std::string mode_;
     int duration_ = 1;

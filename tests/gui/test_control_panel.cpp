@@ -49,7 +49,8 @@ class TestControlPanel : public QObject {
                          [this](std::vector<std::array<std::string, 5>>& rows) {
                              rows = rows_;
                              return list_loads_;
-                         }};
+                         },
+                         {}};
         panel_ = std::make_unique<ControlPanel>(*engine_, *host_, links);
         panel_->show();
     }

@@ -208,6 +208,28 @@ class TestPanelBout : public QObject {
         QVERIFY(!rig.board().lbl_Sieger_Blau.visible);  // the board is back to its default
     }
 
+    void gridShowsTheFileAfterEveryWriteAndMarksTheLoadedBout() {
+        Rig rig("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\npanel_tasten=1\r\n");
+        rig.show_list();
+        ControlPanel& panel = rig.program.control_panel();
+        auto* grid = panel.findChild<QTableWidget*>("grdKaempfe");
+        rig.click("btnNaechsterKampf");
+        QCOMPARE(rig.board().lblBlau_Name.text, std::string("A3"));
+        auto selected = [grid] {
+            const auto rows = grid->selectionModel()->selectedRows();
+            return rows.size() == 1 ? rows[0].row() : -1;
+        };
+        QCOMPARE(selected(), 2);
+        // Ippon typed into the panel, then Ctrl+N typed too: the grid follows the file at
+        // once, and the new bout is the marked one.
+        QTest::keyClick(&panel, Qt::Key_1);
+        QVERIFY(rig.board().lbl_Sieger_Blau.visible);
+        QTest::keyClick(&panel, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(rig.board().lblBlau_Name.text, std::string("A4"));
+        QCOMPARE(grid->item(2, 3)->text(), QString("1:0"));
+        QCOMPARE(selected(), 3);
+    }
+
     void protocolRecordsTheBoutWhenSwitchedOn() {
         Rig rig("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\nprotokoll=1\r\n");
         rig.show_list();

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "app/app_host.h"
+#include "display/fit_label.h"
 #include "display/scoreboard_layout.h"
 #include "display/scoreboard_window.h"
 #include "gui/keymap.h"
@@ -200,6 +201,61 @@ class TestMainAnzeige : public QObject {
         const auto huge = [](const std::string&, int points) { return LabelSize{points * 100, 1}; };
         const ScoreboardLayout cut = scoreboard_layout(1920, 1080, fit, false, false, huge);
         QCOMPARE(cut.labels.at("lblBlau_Name").points, 115 * 2 / 5);
+    }
+
+    void namesBeyondTheSmallestFontBreakAtABlankOrHyphenNeverInALetter() {
+        start("[anzeige]\r\nanz_links=0\r\n[Korrektur_Font]\r\nnamen_anpassen=1\r\n");
+        window_->resize(1280, 720);
+        Board& b = window_->engine().internals_for_tests().board;
+        const QString name = "Schwarzenberger-Hohenlohe, Maximilian-Alexander";
+        const QString club = "Judo-Club Sportgemeinschaft Mönchengladbach-Rheydt 1921 e.V.";
+        b.lblBlau_Name.text = name.toStdString();
+        b.lblBLau_Verein.text = club.toStdString();
+        b.lblAK.text = "Männliche Jugend unter 18 Jahren, Bezirksmeisterschaft";
+        window_->paint_board();
+        const int room = window_->width() - window_->findChild<QWidget*>("pnl1")->width();
+        for (const char* n : {"lblBlau_Name", "lblBLau_Verein", "lblAK"}) {
+            auto* l = static_cast<FitLabel*>(window_->findChild<QLabel*>(n));
+            QVERIFY2(l->fitted(), n);
+            // The value of record stays whole; only what is painted is wrapped.
+            QCOMPARE(l->text().toStdString(), b.find(n)->text);
+            const QStringList lines = l->shown_lines();
+            QVERIFY(lines.size() == 2);
+            const QFontMetrics m(l->font());
+            for (const QString& line : lines) QVERIFY(m.horizontalAdvance(line) <= l->width());
+            QVERIFY(l->x() + l->width() <= room);
+            // Line 1 ends where the text may break; line 2 continues it, or ends in "…".
+            QVERIFY2(lines[0].endsWith('-') || l->text().startsWith(lines[0] + ' '), n);
+            QString second = lines[1];
+            if (second.endsWith(QStringLiteral("…"))) second.chop(1);
+            QVERIFY2(l->text().mid(lines[0].size()).trimmed().startsWith(second), n);
+        }
+        // A short name is one plain line again.
+        b.lblBlau_Name.text = "Li, Wei";
+        window_->paint_board();
+        QVERIFY(!static_cast<FitLabel*>(window_->findChild<QLabel*>("lblBlau_Name"))->fitted());
+    }
+
+    void wrappingKeepsWholeLettersAndEndsWithEllipsis() {
+        const QFontMetrics m(QFont("DejaVu Sans", 20));
+        const int w = m.horizontalAdvance("Mönchengladbach-Rheydt");
+        QCOMPARE(wrap_to_width("Mönchengladbach-Rheydt", m, w),
+                 QStringList{"Mönchengladbach-Rheydt"});
+        QCOMPARE(wrap_to_width("Judo Mönchengladbach-Rheydt", m, w),
+                 (QStringList{"Judo Mönchengladbach-", "Rheydt"}));
+        QCOMPARE(wrap_to_width("Mönchengladbach-Rheydt Judo", m,
+                               m.horizontalAdvance("Mönchengladbach-")),
+                 (QStringList{"Mönchengladbach-", "Rheydt Judo"}));
+        // No break fits: one line of whole letters and "…".
+        const QStringList cut = wrap_to_width("Mönchengladbach", m, w / 2);
+        QCOMPARE(cut.size(), 1);
+        QVERIFY(cut[0].endsWith(QStringLiteral("…")));
+        QVERIFY(QString("Mönchengladbach").startsWith(cut[0].chopped(1)));
+        const QStringList three =
+            wrap_to_width("aaa bbb ccc ddd eee", m, m.horizontalAdvance("aaa bbb"));
+        QCOMPARE(three.size(), 2);
+        QCOMPARE(three[0], QString("aaa bbb"));
+        QVERIFY(three[1].endsWith(QStringLiteral("…")));
     }
 
     void layoutArithmeticOfTheWorkedExamples() {

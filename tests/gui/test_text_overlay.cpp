@@ -8,6 +8,7 @@
 #include <fstream>
 #include <future>
 
+#include "display/fit_label.h"
 #include "display/logo_overlay.h"
 #include "display/picture_file.h"
 #include "display/text_screen.h"
@@ -68,6 +69,39 @@ class TestTextOverlay : public QObject {
         QCOMPARE(t.size[0], 20);
         QCOMPARE(t.left[0], (1920 - 4000) / 2);
         QVERIFY(t.left[0] < 0);
+    }
+
+    void longLinesOnTitlePagesWrapInsteadOfShrinkingToNothing() {
+        start("[anzeige]\r\nanz_links=0\r\ntitel_dauer=0\r\n");
+        TextScreen text(*engine_, [](bool) {});
+        text.resize(1920, 1080);
+        const QString club = "Judo-Club Sportgemeinschaft Mönchengladbach-Rheydt 1921 e.V.";
+        QStringList lines;
+        int points = 0;
+        QRect l3_place, l1_place;
+        bool l1_fitted = true;
+        QTimer::singleShot(0, [&] {
+            text.resize(1920, 1080);
+            text.lay_out();
+            auto* l3 = static_cast<FitLabel*>(text.findChild<QLabel*>("lbl3"));
+            auto* l1 = static_cast<FitLabel*>(text.findChild<QLabel*>("lbl1"));
+            lines = l3->shown_lines();
+            points = l3->font().pointSize();
+            l3_place = l3->geometry();
+            l1_place = l1->geometry();
+            l1_fitted = l1->fitted();
+            QTest::mouseClick(&text, Qt::LeftButton);
+        });
+        text.show_page(PageScheme::blau, "Meier", "Hans", club.toStdString());
+        // Two lines at a size well above the 20 points of one line, inside the page.
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(points > 40);
+        QVERIFY(l3_place.bottom() < 1080);
+        QVERIFY(l3_place.left() >= 0 && l3_place.right() < 1920);
+        QCOMPARE(lines[0] + (lines[0].endsWith('-') ? "" : " ") + lines[1], club);
+        // A short line keeps its place and its one line.
+        QVERIFY(!l1_fitted);
+        QCOMPARE(l1_place.top(), 18);
     }
 
     void pagesCloseByTimeOrClickInTheSchemeColours() {

@@ -46,7 +46,7 @@ class TestTwoScreens : public QObject {
         scoreboard.overlay().overlay_bild_aus();
 
         PanelLinks links{
-            [&](std::uint16_t k, Modifiers m) { scoreboard.handle_key(k, m); }, {}, {}};
+            [&](std::uint16_t k, Modifiers m) { scoreboard.handle_key(k, m); }, {}, {}, {}};
         ControlPanel panel(scoreboard.engine(), host, links, &scoreboard);
         panel.show();
         QCOMPARE(panel.pos(), QPoint(0, 0));
