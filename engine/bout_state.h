@@ -16,6 +16,15 @@ inline char side_code(Side s) {
     return s == Side::blue ? 'B' : 'W';
 }
 
+// The protocol's subjects of a score given by the hold-down clock at its threshold, and by
+// "Gelöst" for the time held; their amount is the seconds held.
+inline std::string hold_down_award_subject(Side s) {
+    return s == Side::blue ? "HALTEGRIFF_B" : "HALTEGRIFF_W";
+}
+inline std::string release_award_subject(Side s) {
+    return s == Side::blue ? "GELOEST_B" : "GELOEST_W";
+}
+
 // A side or nobody: the hold-down holder, a declared winner.
 using MaybeSide = std::optional<Side>;
 

@@ -178,12 +178,13 @@ void BoutEngine::take_bout_fields() {
     // previous bout's age class; the hook then sets those of this one.
     const auto switches = [](RuleSettings& x) {
         return std::tie(x.ohne_waza, x.ohne_yuko, x.waza2ippon, x.Max_Shido, x.strafen,
-                        x.haltegr_ippon, x.haltegr_waza);
+                        x.haltegr_ippon, x.haltegr_waza, x.haltegr_yuko, x.geloest_wertung);
     };
     switches(r) = switches(global_rules_);
-    host_.changeParameterAK(state_.age_class,
-                            AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.Max_Shido,
-                                          r.strafen, r.haltegr_ippon, r.haltegr_waza});
+    host_.changeParameterAK(
+        state_.age_class,
+        AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.Max_Shido, r.strafen,
+                      r.haltegr_ippon, r.haltegr_waza, r.haltegr_yuko, r.geloest_wertung});
     b.lbl_W_b.visible = b.lbl_W_W.visible = !r.ohne_waza;
     b.lbl_Y_b.visible = b.lbl_Y_W.visible = !r.ohne_yuko;
     host_.relayout();

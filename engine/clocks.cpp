@@ -132,19 +132,44 @@ bool BoutEngine::schreiben_zeit_hg(bool up) {
     const Side holder = state_.holder.value_or(Side::white);
     const bool has_waza = !points_mode() && waza_cell(holder).text == "1";
     const bool short_hold = has_waza && rules_.waza2ippon;
-    const int threshold = short_hold ? rules_.haltegr_waza : rules_.haltegr_ippon;
+    int threshold = short_hold ? rules_.haltegr_waza : rules_.haltegr_ippon;
+    // In Golden Score the first score wins: a Yuko time ends the hold-down there.
+    const bool yuko_ends = !points_mode() && golden_score() && rules_.haltegr_yuko > 0 &&
+                           rules_.haltegr_yuko < threshold;
+    if (yuko_ends) threshold = rules_.haltegr_yuko;
     const int c = shown_number(board_.lblHG) + (up ? 1 : -1);
     if (c < threshold) {
         board_.lblHG.text = format_number(std::max(c, 0), 2);
         return true;
     }
-    if (short_hold) {
+    if (state_.holder && !points_mode())
+        protocol(hold_down_award_subject(*state_.holder), threshold);
+    if (yuko_ends) {
+        change_wertung(yuko_cell(holder), 99, +1);
+    } else if (short_hold) {
         change_wertung(waza_cell(holder), 2, +1);
     } else {
         change_wertung(ippon_cell(holder), 1, +1);
     }
     board_.lblHG.text = format_number(threshold, 2);
     return false;
+}
+
+// "Gelöst" with geloest_wertung: what the hold-down reached, given before it stops.
+void BoutEngine::release_haltegriff() {
+    const MaybeSide holder = state_.holder;
+    state_.holder.reset();
+    if (!holder || !rules_.geloest_wertung || points_mode()) return;
+    const int held = shown_number(board_.lblHG);
+    const bool waza = held >= rules_.haltegr_waza;
+    const bool yuko = !waza && rules_.haltegr_yuko > 0 && held >= rules_.haltegr_yuko;
+    if (!waza && !yuko) return;
+    protocol(release_award_subject(*holder), held);
+    if (waza) {
+        give_waza_ari(*holder);
+    } else {
+        give_yuko(*holder);
+    }
 }
 
 void BoutEngine::setze_haltegriff(Side side) {

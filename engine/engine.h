@@ -118,6 +118,7 @@ class BoutEngine {
     void setze_haltegriff(Side side);
     void aendern_haltegriff(Side side);
     void reset_haltegriff();
+    void release_haltegriff();
     void save_haltegriff();
     void hold_down_second();
     void control_focus();

@@ -18,6 +18,10 @@ struct AgeClassRules {
     int& strafen;
     int& haltegr_ippon;
     int& haltegr_waza;
+    // Beyond the seven of the bout entry hook: the Yuko time of a hold-down in Golden Score
+    // and whether "Gelöst" awards what the hold-down reached.
+    int& haltegr_yuko;
+    bool& geloest_wertung;
 };
 
 enum class PageScheme { neutral, blau, weiss };

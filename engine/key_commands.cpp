@@ -76,7 +76,7 @@ void BoutEngine::hold_down_key(std::uint16_t key) {
             break;
         }
         case vk::f6:
-            state_.holder.reset();
+            release_haltegriff();
             break;
         case vk::f7:
             reset_haltegriff();

@@ -133,6 +133,8 @@ void read_rule_settings(const Settings& settings, RuleSettings& r, const ReportM
     };
     if (const int n = hold("haltegr_ippon"); n > 0) r.haltegr_ippon = n;
     if (const int n = hold("haltegr_waza"); n > 0) r.haltegr_waza = n;
+    r.haltegr_yuko = hold("haltegr_yuko");
+    r.geloest_wertung = in.switched_on("anzeige", "geloest_wertung");
     r.titel_auto = in.text("anzeige", "titel_auto") == "1";
     r.sieger_auto = in.text("anzeige", "sieger_auto") == "1";
     r.titel_dauer = in.text("anzeige", "titel_dauer");
@@ -176,6 +178,9 @@ void read_age_class_rules(const Settings& settings, std::string_view age_class, 
           std::tuple{"haltegr_waza", &r.haltegr_waza, k_default_hold_waza}}) {
         if (const auto n = read(key, k_max_hold_seconds)) *seconds = *n > 0 ? *n : usual;
     }
+    // 0 switches the Yuko time off for the class, as it does globally.
+    if (const auto n = read("haltegr_yuko", k_max_hold_seconds)) r.haltegr_yuko = *n;
+    if (const auto n = read("geloest_wertung", any)) r.geloest_wertung = *n == 1;
 }
 
 bool control_panel_at_start(const Settings& settings) {

@@ -37,6 +37,10 @@ struct RuleSettings {
     int teams_simple = 0;
     int haltegr_ippon = k_default_hold_ippon;
     int haltegr_waza = k_default_hold_waza;
+    // Seconds of a hold-down in Golden Score that give a Yuko and so end the bout; 0: off.
+    int haltegr_yuko = 0;
+    // "Gelöst" (F6) awards what the hold-down reached: Waza-ari or Yuko.
+    bool geloest_wertung = false;
     bool titel_auto = false;
     bool sieger_auto = false;
     std::string titel_dauer;

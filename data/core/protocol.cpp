@@ -62,6 +62,9 @@ std::string subject_text(const std::string& subject, const std::string& amount) 
     if (subject.rfind("LBL_W_", 0) == 0) return "Waza-ari " + side;
     if (subject.rfind("LBL_Y_", 0) == 0) return "Yuko " + side;
     if (subject.rfind("LBL_S_", 0) == 0) return "Shido " + side;
+    if (subject.rfind("HALTEGRIFF_", 0) == 0)
+        return "Wertung durch Haltegriff " + side + ", Sekunden";
+    if (subject.rfind("GELOEST_", 0) == 0) return "Wertung bei Gelöst " + side + ", Sekunden";
     return subject;
 }
 

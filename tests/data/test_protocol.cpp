@@ -40,6 +40,8 @@ TEST(Protocol, WritesWholeCsvLinesAndReadsThemBackInWords) {
         protocol.change(k_bout, 70, "LBL_S_W", 1);
         protocol.change(k_bout, 71, "LBL_S_W", -1);
         protocol.change(k_bout, 80, "w", 47);
+        protocol.change(k_bout, 90, "GELOEST_B", 12);
+        protocol.change(k_bout, 94, "HALTEGRIFF_W", 5);
         protocol.result(k_bout, "07", "1:35", true);
     }
     EXPECT_TRUE(reports.empty());
@@ -53,7 +55,9 @@ TEST(Protocol, WritesWholeCsvLinesAndReadsThemBackInWords) {
     EXPECT_NE(text.find("Kampf 3 (U18, -66)"), std::string::npos) << text;
     EXPECT_NE(text.find(": Meier; Hans – Li \"Wei\"\n"), std::string::npos) << text;
     EXPECT_NE(text.find("  0:42 Waza-ari Blau +1\n  1:10 Shido Weiß +1\n  1:11 Shido Weiß -1\n"
-                        "  1:20 Shido Weiß +1\n"),
+                        "  1:20 Shido Weiß +1\n"
+                        "  1:30 Wertung bei Gelöst Blau, Sekunden +12\n"
+                        "  1:34 Wertung durch Haltegriff Weiß, Sekunden +5\n"),
               std::string::npos)
         << text;
     EXPECT_NE(text.find("Ergebnis: Sieger Blau, Wertung 07, Dauer 1:35"), std::string::npos);

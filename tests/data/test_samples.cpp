@@ -41,12 +41,14 @@ TEST(Samples, SettingsStartWithoutAnyReport) {
     EXPECT_EQ(host.events, std::vector<std::string>{"panel"});
     EXPECT_TRUE(host.failure.empty());
     EXPECT_EQ(get_kampfzeit(engine.settings(), "", false), 240);
-    // Today's senior rules: 20 and 10 seconds of hold-down, two Waza-ari make Ippon, no Yuko,
-    // the third Shido is Hansoku-make.
+    // The senior rules since 2025: Yuko again, hold-downs of 5, 10 and 20 seconds, a release
+    // awards what was held, two Waza-ari make Ippon, the third Shido is Hansoku-make.
     EXPECT_EQ(engine.rules().haltegr_ippon, 20);
     EXPECT_EQ(engine.rules().haltegr_waza, 10);
+    EXPECT_EQ(engine.rules().haltegr_yuko, 5);
+    EXPECT_TRUE(engine.rules().geloest_wertung);
     EXPECT_TRUE(engine.rules().waza2ippon);
-    EXPECT_TRUE(engine.rules().ohne_yuko);
+    EXPECT_FALSE(engine.rules().ohne_yuko);
     EXPECT_EQ(engine.rules().Max_Shido, 3);
     EXPECT_TRUE(engine.rules().namen_anpassen);
     EXPECT_TRUE(panel_keys_relayed(engine.settings()));
@@ -60,6 +62,8 @@ TEST(Samples, SettingsStartWithoutAnyReport) {
          std::vector<std::pair<const char*, const char*>>{{"anzeige", "anz_links"},
                                                           {"anzeige", "titel_dauer"},
                                                           {"anzeige", "teams_simple"},
+                                                          {"anzeige", "haltegr_yuko"},
+                                                          {"anzeige", "geloest_wertung"},
                                                           {"anz_layout", "name_verein"},
                                                           {"control", "Max_Shido"},
                                                           {"sieger", "strafen"},
@@ -98,6 +102,12 @@ TEST(Samples, AgeClassListsGetTheirOwnBoutTimes) {
         EXPECT_EQ(program.engine.state().age_class, age_class) << list;
         EXPECT_EQ(program.engine.state().set_duration, seconds) << list;
         EXPECT_TRUE(program.host.failure.empty()) << program.host.failure;
+        // The younger classes keep the rules without Yuko they had before.
+        const bool young = std::string(age_class) != "Männer";
+        EXPECT_EQ(program.engine.rules().ohne_yuko, young) << list;
+        EXPECT_EQ(program.engine.rules().haltegr_yuko, young ? 0 : 5) << list;
+        EXPECT_EQ(program.engine.rules().geloest_wertung, !young) << list;
+        EXPECT_EQ(program.engine.board().lbl_Y_b.visible, !young) << list;
     }
 }
 

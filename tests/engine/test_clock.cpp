@@ -144,3 +144,35 @@ TEST_F(ClockTest, GoldenScoreCountsUpToItsLimit) {
     EXPECT_FALSE(engine->clock_timer_on());
     EXPECT_EQ(engine->elapsed_seconds(), 61);
 }
+
+// An award made by the hold-down clock or by "Gelöst" is in the protocol as such, with the
+// seconds held, before the score it gives.
+TEST_F(ClockTest, HoldDownAwardsAreRecordedAsSuch) {
+    start();
+    load_bout(240);
+    RuleSettings& r = engine->internals_for_tests().rules;
+    r.haltegr_waza = 10;
+    r.haltegr_yuko = 5;
+    r.geloest_wertung = true;
+    auto hold = [this](std::uint16_t side, int ms) {
+        key(side);
+        for (int i = 0; i < ms / 100; ++i) {
+            host->tick += 100;
+            engine->clock_tick();
+        }
+    };
+    key(vk::space);
+    hold(vk::f5, 12100);
+    host->protocol.clear();
+    key(vk::f6);
+    EXPECT_EQ(host->protocol, (std::vector<std::string>{"GELOEST_B 12 @12", "LBL_W_B 1 @12"}));
+    key(vk::f7);
+    engine->internals_for_tests().state.clock_value = 0;
+    engine->internals_for_tests().board.lbl_GS.visible = true;
+    host->protocol.clear();
+    hold(vk::f8, 5100);
+    ASSERT_EQ(host->protocol.size(), 2u);
+    EXPECT_EQ(host->protocol[0].rfind("HALTEGRIFF_W 5 @", 0), 0u) << host->protocol[0];
+    EXPECT_EQ(host->protocol[1].rfind("LBL_Y_W 1 @", 0), 0u) << host->protocol[1];
+    EXPECT_TRUE(board().lbl_Sieger_Weiss.visible);
+}
