@@ -14,6 +14,7 @@
 #include "platform/message_box.h"
 #include "platform/tick.h"
 
+#include <QApplication>
 #include <utility>
 
 namespace kyomat {
@@ -82,8 +83,17 @@ bool AppHost::confirm_ok(const std::string& question) {
     return kyomat::confirm_ok(question);
 }
 
+// Green means that a key typed now reaches the board: the board itself, unless the panel
+// blocks it; with keys relayed also the panel, the pause picture and a text page.
 bool AppHost::scoreboard_has_focus() {
-    return scoreboard_ != nullptr && scoreboard_->isActiveWindow();
+    const QWidget* active = QApplication::activeWindow();
+    if (scoreboard_ == nullptr || active == nullptr) return false;
+    const bool relayed = panel_keys_relayed(settings_);
+    const ControlPanel* p = panel(false);
+    const bool panel_open = p != nullptr && p->isVisible();
+    if (active == scoreboard_) return relayed || !panel_open;
+    if (!relayed) return false;
+    return (panel_open && active == p) || scoreboard_->relays_keys_of(active);
 }
 
 EntryFields& AppHost::entry_fields() {
@@ -130,11 +140,11 @@ void AppHost::info() {
 
 void AppHost::show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                         const std::string& line3) {
-    if (scoreboard_ != nullptr) scoreboard_->text_screen().show_page(scheme, line1, line2, line3);
+    if (scoreboard_ != nullptr) scoreboard_->show_page(scheme, line1, line2, line3);
 }
 
 void AppHost::overlay_bild() {
-    if (scoreboard_ != nullptr) scoreboard_->overlay().overlay_bild();
+    if (scoreboard_ != nullptr) scoreboard_->show_overlay();
 }
 
 void AppHost::overlay_bild_aus() {
@@ -156,7 +166,9 @@ void AppHost::show_note(const std::string& text) {
 void AppHost::show_control_panel() {
     ControlPanel* p = panel(true);
     if (p == nullptr) return;
-    p->exec();
+    if (scoreboard_ != nullptr) scoreboard_->set_panel_open(true);
+    p->run_until_closed();
+    if (scoreboard_ != nullptr) scoreboard_->set_panel_open(false);
     if (scoreboard_ != nullptr) scoreboard_->activateWindow();
 }
 

@@ -1,5 +1,6 @@
 #include "control/control_panel.h"
 
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -185,6 +186,20 @@ void ControlPanel::build_bottom_bar() {
     note_timer_ = new QTimer(this);
     note_timer_->setSingleShot(true);
     connect(note_timer_, &QTimer::timeout, status_note_, &QLabel::hide);
+}
+
+void ControlPanel::run_until_closed() {
+    // Never modal to the window system: a modal panel blocks the pause picture's click and,
+    // once the focus has landed on the board, every key. The board itself keeps out keys and
+    // clicks while the panel is open without panel_tasten, as a modal panel would.
+    setWindowModality(Qt::NonModal);
+    QEventLoop loop;
+    const auto closed = connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    raise();
+    activateWindow();
+    if (isVisible()) loop.exec();
+    disconnect(closed);
 }
 
 void ControlPanel::show_note(const QString& text) {

@@ -49,6 +49,9 @@ class ControlPanel : public QDialog {
     void set_live_text(const QString& text, bool problem);
     // A note to the operator in the status bar, shown for a few seconds.
     void show_note(const QString& text);
+    // Shows the panel and returns when it is closed. It blocks no window of the window
+    // system; the board keeps out its own keys and clicks meanwhile unless keys are relayed.
+    void run_until_closed();
 
     // Handlers of the controls that do more than relay a key.
     void btnPauseClick();
@@ -62,6 +65,7 @@ class ControlPanel : public QDialog {
   protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
@@ -107,6 +111,9 @@ class ControlPanel : public QDialog {
     // "Kampf speichern" is handing on a result: list mode lasts until it is written.
     bool saving_bout_ = false;
     int list_writes_seen_ = 0;
+    // A window manager places a dialog over its parent when it maps it: until the panel has
+    // settled, it goes back to the top left corner of the operator's screen.
+    bool placing_ = false;
     std::vector<std::pair<QWidget*, Qt::FocusPolicy>> focus_policies_;
 
     SideControls blue_, white_;

@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 
 #include "control/control_panel.h"
 
@@ -11,6 +12,9 @@
 
 namespace kyomat {
 namespace {
+
+// How long after showing the panel a window manager's placement is undone.
+constexpr int k_settle_ms = 1500;
 
 QString qtext(const std::string& s) {
     return QString::fromStdString(s);
@@ -135,6 +139,13 @@ void ControlPanel::showEvent(QShowEvent* event) {
     anzeige_uebernehmen();
     zeit_uebernehmen();
     QDialog::showEvent(event);
+    placing_ = true;
+    QTimer::singleShot(k_settle_ms, this, [this] { placing_ = false; });
+}
+
+void ControlPanel::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    if (placing_ && pos() != QPoint(0, 0)) move(0, 0);
 }
 
 void ControlPanel::resizeEvent(QResizeEvent* event) {

@@ -1,5 +1,6 @@
 #include "display/logo_overlay.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
 #include <QWindow>
@@ -7,6 +8,8 @@
 
 #include "data/core/basis.h"
 #include "display/picture_file.h"
+#include "gui/keymap.h"
+#include "gui/keys_back.h"
 #include "platform/message_box.h"
 #include "platform/picture.h"
 #include "platform/screen_place.h"
@@ -35,10 +38,12 @@ QPixmap built_in_picture() {
 
 LogoOverlay::LogoOverlay(const Settings& settings, std::function<int()> display_left,
                          QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+    : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint),
       settings_(settings),
       display_left_(std::move(display_left)) {
     setObjectName("frmOverlay");
+    // Frameless, so never seen; it names the window to the window system and the desk tests.
+    setWindowTitle("KYOMAT - Pause");
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
@@ -175,13 +180,17 @@ void LogoOverlay::timLogoTimer() {
 }
 
 void LogoOverlay::overlay_bild() {
-    // Owned by the scoreboard, but not a transient window of it: the control panel, modal
-    // over the scoreboard, must not block the click or key that ends a pause.
+    // A window of the scoreboard's, so that a window manager keeps it above the board; the
+    // panel is never modal, so nothing blocks the click or key that ends the pause.
     create();
-    if (QWindow* window = windowHandle()) window->setTransientParent(nullptr);
+    if (QWidget* owner = parentWidget(); owner != nullptr && windowHandle() != nullptr)
+        windowHandle()->setTransientParent(owner->window()->windowHandle());
+    if (QWidget* active = QApplication::activeWindow(); active != nullptr && active != this)
+        had_keys_ = active;
     show();
-    raise();
-    activateWindow();
+    // A window manager may map it under the board and leave the keys elsewhere: it is raised
+    // and activated until it has them.
+    hand_keys_back(this);
 }
 
 void LogoOverlay::overlay_bild_aus() {
@@ -202,17 +211,29 @@ void LogoOverlay::showEvent(QShowEvent* event) {
     }
     step_ = 0;
     remaining_ = 0;
+    // Every pause rotates: hiding stopped the timer, showing starts it again (a logo that
+    // fails on its turn stops it until the next pause).
+    timer_.start();
     timLogoTimer();
 }
 
 void LogoOverlay::hideEvent(QHideEvent* event) {
     timer_.stop();
+    const QWidget* active = QApplication::activeWindow();
     QWidget::hideEvent(event);
+    // The keyboard goes back to the window that had it before the pause, unless the operator
+    // has meanwhile given it to another.
+    if (active == this || active == nullptr) hand_keys_back(had_keys_);
 }
 
 void LogoOverlay::keyPressEvent(QKeyEvent* event) {
-    if (!event->text().isEmpty()) {
-        hide();
+    const bool ends = !event->text().isEmpty();
+    const auto key = key_sink_ && !event->isAutoRepeat() ? map_key(*event) : std::nullopt;
+    if (ends) hide();
+    // With keys relayed, a key typed into the pause picture also reaches the board, once.
+    if (key) key_sink_(key->key, key->mods);
+    if (ends || key) {
+        event->accept();
         return;
     }
     QWidget::keyPressEvent(event);

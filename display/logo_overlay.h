@@ -4,6 +4,7 @@
 #include <QFutureWatcher>
 #include <QImage>
 #include <QLabel>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -15,6 +16,7 @@
 #include <string>
 
 #include "data/core/settings.h"
+#include "engine/keys.h"
 
 namespace kyomat {
 
@@ -34,6 +36,11 @@ class LogoOverlay : public QWidget {
 
     void overlay_bild();      // show, non-modally, and activate
     void overlay_bild_aus();  // hide
+    // Where keys typed into the pause picture go besides ending it (panel_tasten=1): the
+    // scoreboard's key handler. Unset, a key only ends the pause.
+    void set_key_sink(std::function<void(std::uint16_t, Modifiers)> sink) {
+        key_sink_ = std::move(sink);
+    }
 
     // One timer step (the 100 ms tick); public so the rotation can be driven by hand.
     void timLogoTimer();
@@ -73,6 +80,9 @@ class LogoOverlay : public QWidget {
 
     const Settings& settings_;
     std::function<int()> display_left_;
+    std::function<void(std::uint16_t, Modifiers)> key_sink_;
+    // The window that had the keyboard when the pause began: it gets it back at the end.
+    QPointer<QWidget> had_keys_;
     QLabel* logo_main_;
     QTimer timer_;
     std::array<std::string, 3> paths_;

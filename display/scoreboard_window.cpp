@@ -261,12 +261,55 @@ void ScoreboardWindow::paint_board() {
 }
 
 void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {
+    if (pages_up_ > 0) {
+        waiting_keys_.emplace_back(key, mods);
+        return;
+    }
     engine_.handle_key(key, mods);
     paint_board();
+    // Each waiting key once, in order; one of them may show pages again and queue more.
+    while (pages_up_ == 0 && !waiting_keys_.empty()) {
+        const auto [k, m] = waiting_keys_.front();
+        waiting_keys_.erase(waiting_keys_.begin());
+        engine_.handle_key(k, m);
+        paint_board();
+    }
+}
+
+void ScoreboardWindow::show_page(PageScheme scheme, const std::string& line1,
+                                 const std::string& line2, const std::string& line3) {
+    TextScreen& page = text_screen();
+    if (panel_keys_relayed(engine_.settings())) {
+        page.set_key_sink([this](std::uint16_t k, Modifiers m) { handle_key(k, m); });
+    } else {
+        page.set_key_sink({});
+    }
+    ++pages_up_;
+    page.show_page(scheme, line1, line2, line3);
+    --pages_up_;
+}
+
+bool ScoreboardWindow::relays_keys_of(const QWidget* window) const {
+    return window != nullptr && (window == static_cast<const QWidget*>(text_) ||
+                                 window == static_cast<const QWidget*>(overlay_));
+}
+
+void ScoreboardWindow::show_overlay() {
+    LogoOverlay& pause = overlay();
+    if (panel_keys_relayed(engine_.settings())) {
+        pause.set_key_sink([this](std::uint16_t k, Modifiers m) { handle_key(k, m); });
+    } else {
+        pause.set_key_sink({});
+    }
+    pause.overlay_bild();
+}
+
+bool ScoreboardWindow::takes_input() const {
+    return !panel_open_ || panel_keys_relayed(engine_.settings());
 }
 
 void ScoreboardWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->isAutoRepeat()) {
+    if (event->isAutoRepeat() || !takes_input()) {
         // A held key must not pour scores onto the board.
         event->accept();
         return;
@@ -290,6 +333,7 @@ void ScoreboardWindow::focus_tick() {
 }
 
 void ScoreboardWindow::shpFocusMouseDown() {
+    if (!takes_input()) return;
     if (engine_.close_requested_by_focus()) close();
 }
 

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "display/scoreboard_layout.h"
 #include "engine/engine.h"
@@ -42,7 +44,18 @@ class ScoreboardWindow : public QWidget {
     // the board does not wait for windows that may never be shown.
     TextScreen& text_screen();
     LogoOverlay& overlay();
+    // A page of the text screen, and the pause picture. With keys relayed (panel_tasten=1)
+    // keys typed into them reach the board, and a page blocks no other window.
+    void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
+                   const std::string& line3);
+    void show_overlay();
     bool has_overlay() const { return overlay_ != nullptr; }
+    // Whether window is one of the board's own that pass typed keys on (page, pause picture).
+    bool relays_keys_of(const QWidget* window) const;
+    // While the control panel is open without panel_tasten the board takes no key and no
+    // click, as under a modal panel.
+    void set_panel_open(bool open) { panel_open_ = open; }
+    bool takes_input() const;
     // Called with each of those windows when it has been built.
     void set_window_built(std::function<void(QWidget*)> built) { built_ = std::move(built); }
     // The operator's "Bitte warten ..." notice, shown while a text page covers the display.
@@ -100,6 +113,11 @@ class ScoreboardWindow : public QWidget {
     QTimer focus_timer_;
     QLabel* note_ = nullptr;
     QTimer note_timer_;
+    // Keys that arrive while a text page is up wait until the command that showed it has
+    // ended: a command must never start inside another.
+    int pages_up_ = 0;
+    bool panel_open_ = false;
+    std::vector<std::pair<std::uint16_t, Modifiers>> waiting_keys_;
     bool shown_once_ = false;
     bool laid_out_ = false;
 };

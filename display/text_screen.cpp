@@ -3,11 +3,17 @@
 #include <algorithm>
 #include <array>
 
+#include <QApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 
 #include "data/core/basis.h"
 #include "display/fit_label.h"
 #include "gui/colour.h"
+#include "gui/keymap.h"
+#include "gui/keys_back.h"
 #include "platform/fonts.h"
 #include "platform/screen_place.h"
 
@@ -45,6 +51,7 @@ TextScreen::TextScreen(const BoutEngine& engine, std::function<void(bool)> wait,
       engine_(engine),
       wait_(std::move(wait)) {
     setObjectName("frmAnzeigeText");
+    setWindowTitle("KYOMAT - Textseite");
     setAutoFillBackground(true);
     for (int i = 0; i < 3; ++i) {
         lines_[i] = new FitLabel(this);
@@ -65,7 +72,34 @@ void TextScreen::show_page(PageScheme scheme, const std::string& line1, const st
                                           : "weiss";
     const std::string* texts[3] = {&line1, &line2, &line3};
     for (int i = 0; i < 3; ++i) lines_[i]->setText(QString::fromStdString(*texts[i]));
-    exec();
+    if (!key_sink_) {
+        exec();
+        return;
+    }
+    // Not modal: a modal page would swallow the keys typed into the panel or the board. The
+    // call still returns only when the page has closed.
+    QPointer<QWidget> had_keys = QApplication::activeWindow();
+    setWindowModality(Qt::NonModal);
+    QEventLoop loop;
+    const auto closed = connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    raise();
+    activateWindow();
+    if (isVisible()) loop.exec();
+    disconnect(closed);
+    // The keyboard goes back to the window that had it.
+    if (had_keys != this) hand_keys_back(had_keys);
+}
+
+void TextScreen::keyPressEvent(QKeyEvent* event) {
+    if (key_sink_ && !event->isAutoRepeat()) {
+        if (const auto key = map_key(*event)) {
+            key_sink_(key->key, key->mods);
+            event->accept();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TextScreen::showEvent(QShowEvent* event) {

@@ -28,9 +28,13 @@ class TextScreen : public QDialog {
     // wait(true) shows the operator's wait notice, wait(false) hides it.
     TextScreen(const BoutEngine& engine, std::function<void(bool)> wait, QWidget* parent = nullptr);
 
-    // Shows one page modally; returns when it closes.
+    // Shows one page; returns when it closes. Modal, unless keys are relayed: then the panel
+    // and the board stay usable and keys typed into the page go to the key sink.
     void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                    const std::string& line3);
+    void set_key_sink(std::function<void(std::uint16_t, Modifiers)> sink) {
+        key_sink_ = std::move(sink);
+    }
     void page_tick();
     QTimer& page_timer() { return timer_; }
     int page_duration() const { return duration_; }
@@ -42,12 +46,14 @@ class TextScreen : public QDialog {
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     int two_line_size(int line, int shrunk, int start, int limit, int room) const;
 
     const BoutEngine& engine_;
     std::function<void(bool)> wait_;
+    std::function<void(std::uint16_t, Modifiers)> key_sink_;
     FitLabel* lines_[3];
     QTimer timer_;
     std::string mode_;

@@ -1,0 +1,366 @@
+#!/usr/bin/env python3
+"""The operator's desk: the real program under Xvfb with a real window manager, driven only by
+real X input (xdotool), read back through the live view's /state.json, the X focus, the
+stacking order of the window manager and pixels of a screenshot.
+
+    desk.py PROGRAM ASSETS_DIR WM [CASE ...]
+
+WM is openbox, metacity or none. Each case starts a fresh program in a fresh folder with the
+shipped settings (control panel open at start, keys relayed) and prints one line; the run
+ends with "N passed, M failed". Every wait is for a condition, never a fixed sleep, so a
+loaded machine only makes it slower.
+"""
+import json
+import os
+import shutil
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+import urllib.request
+
+BOARD = "KYOMAT - Anzeigetafel"
+PANEL = "KYOMAT - Controlpanel für Anzeigetafel"
+PAUSE = "KYOMAT - Pause"
+PAGE = "KYOMAT - Textseite"
+WIDTH, HEIGHT = 1280, 720
+# A point of the board that the panel (top left, about 990 x 550) never covers.
+BOARD_SPOT = (1180, 690)
+# Pure colours of the two test logos, and the focus circle's green.
+MAGENTA, CYAN, GREEN = (255, 0, 255), (0, 255, 255), (0, 128, 0)
+TIMEOUT = 30.0
+
+
+class DeskFailure(Exception):
+    pass
+
+
+def run(*args, env=None, check=True):
+    out = subprocess.run(args, env=env, capture_output=True, text=True, timeout=60)
+    if check and out.returncode != 0:
+        raise DeskFailure(f"{' '.join(args)}: {out.stderr.strip()}")
+    return out.stdout
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def bmp(colour, width=64, height=48):
+    """A 24-bit BMP of one colour."""
+    r, g, b = colour
+    row = bytes([b, g, r]) * width + b"\0" * ((4 - width * 3 % 4) % 4)
+    pixels = row * height
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    return header + info + pixels
+
+
+class Desk:
+    """One X server with one window manager, for the whole run."""
+
+    def __init__(self, wm):
+        self.wm = wm
+        # The X server picks a free display itself and tells which: no race with another run.
+        read_end, write_end = os.pipe()
+        self.procs = [subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
+             "-nolisten", "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)]
+        os.close(write_end)
+        with os.fdopen(read_end) as f:
+            number = f.readline().strip()
+        if not number:
+            raise DeskFailure("the X server did not start")
+        self.display = f":{number}"
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env.pop("QT_QPA_PLATFORM", None)
+        self.wait(lambda: subprocess.run(["xdpyinfo"], env=self.env, capture_output=True)
+                  .returncode == 0, "the X server")
+        if wm != "none":
+            command = {"openbox": ["openbox"], "metacity": ["metacity", "--replace"]}[wm]
+            self.procs.append(subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL))
+            self.wait(lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
+                                                    check=False), "the window manager")
+
+    def close(self):
+        for p in reversed(self.procs):
+            p.terminate()
+            try:
+                p.wait(5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+
+    def x(self, *args, check=True):
+        return run(*args, env=self.env, check=check)
+
+    @staticmethod
+    def wait(condition, what, timeout=TIMEOUT):
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
+            try:
+                if condition():
+                    return
+            except (DeskFailure, OSError, ValueError, KeyError):
+                pass
+            time.sleep(0.05)
+        raise DeskFailure(f"timed out waiting for {what}")
+
+
+class Program:
+    """The real program in a fresh folder of its own, on the desk."""
+
+    def __init__(self, desk, program, assets, extra_ini):
+        self.desk = desk
+        self.folder = tempfile.mkdtemp(prefix="kyomat-desk-")
+        shutil.copy(program, self.folder)
+        shutil.copy(os.path.join(assets, "gong.wav"), self.folder)
+        with open(os.path.join(self.folder, "logo1.bmp"), "wb") as f:
+            f.write(bmp(MAGENTA))
+        with open(os.path.join(self.folder, "logo2.bmp"), "wb") as f:
+            f.write(bmp(CYAN))
+        self.port = free_port()
+        with open(os.path.join(assets, "kyomat.ini"), "rb") as f:
+            ini = f.read().decode("cp1252")
+        overrides = {"logo1": "logo1.bmp", "logo2": "logo2.bmp", "zeit1": "5", "zeit2": "5",
+                     "zeit3": "0", "port": str(self.port), "adresse": "127.0.0.1",
+                     "protokoll": "0", **extra_ini}
+        lines = []
+        for line in ini.split("\r\n"):
+            key = line.split("=", 1)[0]
+            if "=" in line and not line.startswith(";") and key in overrides:
+                line = f"{key}={overrides[key]}"
+            lines.append(line)
+        with open(os.path.join(self.folder, "kyomat.ini"), "wb") as f:
+            f.write("\r\n".join(lines).encode("cp1252"))
+        with open(os.path.join(self.folder, "neu.kfl"), "wb") as f:
+            f.write("#STR|KFL|1|2\r\n#PAR|0|||3|Männer\r\n"
+                    "#DAT|-81|Meier, Hans|JC Nord|Li, Wei|TSV Süd|||\r\n"
+                    "#DAT|-81|Berg, Ole|JC Ost|Kurz, Karl|JC West|||\r\n"
+                    "#DAT|-90|Vogel, Jan|JC Süd|Wolf, Tim|JC Nord|||\r\n".encode("cp1252"))
+        env = dict(desk.env, SDL_AUDIODRIVER="dummy")
+        self.log = open(os.path.join(self.folder, "stderr.log"), "w")
+        self.proc = subprocess.Popen([os.path.join(self.folder, os.path.basename(program))],
+                                     cwd=self.folder, env=env, stdout=self.log,
+                                     stderr=subprocess.STDOUT)
+        desk.wait(lambda: self.state() is not None, "the live view")
+        desk.wait(lambda: self.window(PANEL) and self.focus() == PANEL, "the panel with the keys")
+
+    def close(self):
+        self.proc.terminate()
+        try:
+            self.proc.wait(5)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+        self.log.close()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    # What the program shows.
+    def state(self):
+        with urllib.request.urlopen(f"http://127.0.0.1:{self.port}/state.json", timeout=5) as r:
+            return json.loads(r.read().decode("utf-8"))
+
+    def window(self, name):
+        out = self.desk.x("xdotool", "search", "--onlyvisible", "--name", f"^{name}$", check=False)
+        ids = out.split()
+        return ids[0] if ids else None
+
+    def focus(self):
+        return self.desk.x("xdotool", "getwindowfocus", "getwindowname", check=False).strip()
+
+    def stacking(self):
+        """The program's visible windows, bottom to top."""
+        names = []
+        if self.desk.wm != "none":
+            out = self.desk.x("xprop", "-root", "_NET_CLIENT_LIST_STACKING")
+            ids = [w.rstrip(",") for w in out.split("#", 1)[1].split()]
+        else:
+            out = self.desk.x("xwininfo", "-root", "-children")
+            ids = [line.split()[0] for line in out.splitlines()
+                   if line.strip().startswith("0x") and '"' in line]
+            ids.reverse()
+        for w in ids:
+            attrs = self.desk.x("xwininfo", "-id", w, check=False)
+            if "IsViewable" not in attrs:
+                continue
+            name = self.desk.x("xdotool", "getwindowname", w, check=False).strip()
+            if name.startswith("KYOMAT"):
+                names.append(name)
+        return names
+
+    def pixel(self, x, y):
+        out = self.desk.x("import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8",
+                          "txt:-")
+        values = out.splitlines()[-1].split("(", 1)[1].split(")", 1)[0].split(",")
+        return tuple(int(float(v)) for v in values[:3])
+
+    def geometry(self, name):
+        """Where the window's client area starts on the screen."""
+        out = self.desk.x("xwininfo", "-id", self.window(name))
+        values = {}
+        for line in out.splitlines():
+            if ":" in line:
+                key, value = line.split(":", 1)
+                values[key.strip()] = value.strip()
+        return int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"])
+
+    # Real input.
+    def key(self, *keys):
+        self.desk.x("xdotool", "key", "--delay", "60", *keys)
+
+    def click(self, x, y):
+        self.desk.x("xdotool", "mousemove", str(x), str(y), "click", "1")
+
+    def wait(self, condition, what):
+        self.desk.wait(condition, what)
+
+    def wait_state(self, condition, what):
+        self.desk.wait(lambda: condition(self.state()), what)
+
+
+def close_enough(a, b, slack=40):
+    return all(abs(p - q) <= slack for p, q in zip(a, b))
+
+
+# The cases. Each gets a started program with the shipped settings and the panel open.
+
+def keys_after_a_click_on_the_board(p):
+    p.click(*BOARD_SPOT)
+    p.wait(lambda: p.focus() in (BOARD, PANEL), "the focus after the click")
+    # Every key of the board reaches it once: Ctrl+N loads, 2 gives one Waza-ari, Space runs.
+    p.key("ctrl+n")
+    p.wait_state(lambda s: s["blue"]["name"] == "Meier, Hans", "Ctrl+N after the click")
+    p.key("2")
+    p.wait_state(lambda s: s["blue"]["waza_ari"]["text"] == "1", "one Waza-ari")
+    p.key("space")
+    p.wait_state(lambda s: s["clock"]["running"], "the clock started by Space")
+    p.key("space")
+    p.wait_state(lambda s: not s["clock"]["running"], "the clock stopped by Space")
+    if p.state()["blue"]["waza_ari"]["text"] != "1":
+        raise DeskFailure("a key reached the board twice")
+    # The panel stays above the board, and the circle is green: keys arrive.
+    p.wait(lambda: p.stacking()[-1] == PANEL, "the panel above the board")
+    p.wait(lambda: close_enough(p.pixel(WIDTH - 18, HEIGHT - 18), GREEN, 10), "a green circle")
+
+
+def keys_after_the_title_pages(p):
+    p.key("ctrl+n")
+    p.wait(lambda: PAGE in p.stacking(), "the title pages")
+    # The pages do not cover the panel.
+    p.wait(lambda: p.stacking()[-1] == PANEL, "the panel above the title page")
+    p.wait(lambda: PAGE not in p.stacking(), "the end of the title pages")
+    p.wait(lambda: p.focus() == PANEL, "the keys back at the panel")
+    p.key("space")
+    p.wait_state(lambda s: s["clock"]["running"], "Space after the title pages")
+    p.key("space")
+    p.wait_state(lambda s: not s["clock"]["running"], "Space again")
+
+
+def keys_typed_during_a_page_arrive_once(p):
+    p.key("ctrl+n")
+    p.wait(lambda: PAGE in p.stacking(), "the title pages")
+    p.key("2")
+    p.wait(lambda: PAGE not in p.stacking(), "the end of the title pages")
+    p.wait_state(lambda s: s["blue"]["waza_ari"]["text"] == "1", "the Waza-ari typed during a page")
+    time.sleep(0.3)  # a second delivery would show by now
+    if p.state()["blue"]["waza_ari"]["text"] != "1":
+        raise DeskFailure("a key typed during a page arrived twice")
+
+
+def pause_from_the_panel_shows_and_ends_by_click(p):
+    p.key("ctrl+n")
+    p.key("ctrl+q")
+    p.wait(lambda: PAUSE in p.stacking(), "the pause picture")
+    order = p.stacking()
+    if not (order.index(BOARD) < order.index(PAUSE) < order.index(PANEL)):
+        raise DeskFailure(f"stacking bottom to top: {order}")
+    p.wait(lambda: p.pixel(*BOARD_SPOT) in (MAGENTA, CYAN), "a logo over the board")
+    p.click(*BOARD_SPOT)
+    p.wait(lambda: PAUSE not in p.stacking(), "the pause ended by a click")
+    p.wait(lambda: p.focus() == PANEL, "the keys back at the panel")
+    p.key("space")
+    p.wait_state(lambda s: s["clock"]["running"], "Space after the pause")
+
+
+def pause_ends_by_a_character_key_and_logos_rotate_every_time(p):
+    for pause in (1, 2):
+        p.key("ctrl+q")
+        p.wait(lambda: PAUSE in p.stacking(), f"pause {pause}")
+        seen = set()
+        p.wait(lambda: seen.add(p.pixel(*BOARD_SPOT)) or {MAGENTA, CYAN} <= seen,
+               f"both logos in pause {pause}")
+        if p.focus() != PAUSE:
+            p.click(*BOARD_SPOT)
+        else:
+            p.key("x")
+        p.wait(lambda: PAUSE not in p.stacking(), f"the end of pause {pause}")
+    p.wait(lambda: p.focus() == PANEL, "the keys back at the panel")
+
+
+def panel_opens_top_left(p):
+    x, y = p.geometry(PANEL)
+    if x > 12 or y > 40:
+        raise DeskFailure(f"the panel's client area is at {x},{y}")
+
+
+CASES = [keys_after_a_click_on_the_board, keys_after_the_title_pages,
+         keys_typed_during_a_page_arrive_once, pause_from_the_panel_shows_and_ends_by_click,
+         pause_ends_by_a_character_key_and_logos_rotate_every_time, panel_opens_top_left]
+# Settings a case needs beyond the shipped ones.
+EXTRA = {keys_after_the_title_pages: {"titel_auto": "1", "titel_dauer": "1"},
+         keys_typed_during_a_page_arrive_once: {"titel_auto": "1", "titel_dauer": "1"}}
+
+
+def main():
+    if len(sys.argv) < 4:
+        print(__doc__)
+        return 2
+    program, assets, wm = sys.argv[1:4]
+    wanted = sys.argv[4:]
+    for tool in ("Xvfb", "xdotool", "xprop", "xwininfo", "import") + (
+            (wm,) if wm != "none" else ()):
+        if shutil.which(tool) is None:
+            print(f"missing {tool}: scripts/test installs it")
+            return 1
+    desk = Desk(wm)
+    passed = failed = 0
+    try:
+        for case in CASES:
+            if wanted and case.__name__ not in wanted:
+                continue
+            p = None
+            try:
+                p = Program(desk, program, assets, EXTRA.get(case, {}))
+                case(p)
+                print(f"PASS {wm} {case.__name__}")
+                passed += 1
+            except Exception as e:  # one case's failure must not stop the others
+                failed += 1
+                detail = e if isinstance(e, DeskFailure) else traceback.format_exc()
+                print(f"FAIL {wm} {case.__name__}: {detail}")
+                if p is not None:
+                    try:
+                        shot = os.path.join(tempfile.gettempdir(),
+                                            f"kyomat-desk-{wm}-{case.__name__}.png")
+                        desk.x("import", "-window", "root", shot, check=False)
+                        print(f"     screenshot {shot}; windows {p.stacking()}; "
+                              f"focus {p.focus()!r}")
+                    except DeskFailure:
+                        pass
+            finally:
+                if p is not None:
+                    p.close()
+    finally:
+        desk.close()
+    print(f"{passed} passed, {failed} failed")
+    return 0 if failed == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
