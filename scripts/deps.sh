@@ -12,7 +12,9 @@ kyomat_packages=(
 # What the tests need beyond the build: a window query for the installed package's test, the
 # file utility that the .deb builder calls, the validator of its menu entry, and a browser
 # with the socket to drive it for the live view's pages.
-kyomat_test_packages=(x11-utils file desktop-file-utils chromium qt6-websockets-dev)
+# The desk tests: two window managers, real X input, screenshots, and Python to drive them.
+kyomat_test_packages=(x11-utils file desktop-file-utils chromium qt6-websockets-dev
+  openbox metacity xdotool imagemagick python3)
 
 kyomat_missing_packages() {
   local p

@@ -84,10 +84,18 @@ class Desk:
                   .returncode == 0, "the X server")
         if wm != "none":
             command = {"openbox": ["openbox"], "metacity": ["metacity", "--replace"]}[wm]
-            self.procs.append(subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL,
-                                               stderr=subprocess.DEVNULL))
-            self.wait(lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
-                                                    check=False), "the window manager")
+            self.wm_log = tempfile.TemporaryFile(mode="w+")
+            wm_proc = subprocess.Popen(command, env=self.env, stdout=self.wm_log,
+                                       stderr=subprocess.STDOUT)
+            self.procs.append(wm_proc)
+            try:
+                self.wait(lambda: "window id" in self.x("xprop", "-root",
+                                                        "_NET_SUPPORTING_WM_CHECK", check=False),
+                          "the window manager")
+            except DeskFailure:
+                self.wm_log.seek(0)
+                raise DeskFailure(f"{wm} did not start (exit {wm_proc.poll()}): "
+                                  f"{self.wm_log.read()[-2000:]}")
 
     def close(self):
         for p in reversed(self.procs):

@@ -183,10 +183,12 @@ class TestTextOverlay : public QObject {
         QTest::keyClick(&overlay, Qt::Key_Escape);
         QVERIFY(!overlay.isVisible());
         QVERIFY(!overlay.timLogo().isActive());
-        // A second showing starts with logo 1 again; a logo that went missing is reported.
+        // A second showing starts with logo 1 again and rotates by itself, as the first did;
+        // a logo that went missing is reported.
         ticks(0);
         overlay.overlay_bild();
         QCOMPARE(overlay.current_logo(), std::string("a.jpg"));
+        QVERIFY(overlay.timLogo().isActive());
         std::filesystem::remove(dir_->path() / "c.jpeg");
         message_boxes::take_log();
         overlay.timLogo().stop();
@@ -202,6 +204,23 @@ class TestTextOverlay : public QObject {
         QCOMPARE(overlay.current_logo(), std::string("a.jpg"));
         QTest::mouseClick(&overlay, Qt::LeftButton);
         QVERIFY(!overlay.isVisible());
+    }
+
+    void everyPauseRotatesItsLogosOnItsOwnTimer() {
+        start("");
+        save_image(dir_->path() / "a.bmp", Qt::red, "BMP");
+        save_image(dir_->path() / "b.bmp", Qt::green, "BMP");
+        dir_->write("kyomat.ini",
+                    "[pause]\r\nlogo1=a.bmp\r\nlogo2=b.bmp\r\nzeit1=1\r\nzeit2=1\r\n");
+        LogoOverlay overlay(engine_->settings(), [] { return 0; });
+        for (int pause = 1; pause <= 3; ++pause) {
+            overlay.overlay_bild();
+            // The real timer, not ticks by hand: both logos come round in every pause.
+            QTRY_COMPARE_WITH_TIMEOUT(overlay.current_logo(), std::string("b.bmp"), 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(overlay.current_logo(), std::string("a.bmp"), 10000);
+            QTest::keyClick(&overlay, Qt::Key_Space);
+            QVERIFY(!overlay.isVisible());
+        }
     }
 
     void overlayDropsUnreadableLogosSilently() {
