@@ -18,6 +18,11 @@
 #include <utility>
 
 namespace kyomat {
+namespace {
+
+constexpr int k_gong_idle_ms = 5000;
+
+}  // namespace
 
 AppHost::AppHost(const Settings& settings)
     : settings_(settings),
@@ -26,6 +31,17 @@ AppHost::AppHost(const Settings& settings)
     // The sound device opens while the windows are built; the gong's file is opened with the
     // settings, as before.
     if (!trim_right(settings.read_setting("anzeige", "gong")).empty()) gong_.prepare_device();
+    // Nothing played and nothing coming for a while: the device sleeps (a gong still
+    // sounding is let finish).
+    gong_idle_.setSingleShot(true);
+    gong_idle_.setInterval(k_gong_idle_ms);
+    QObject::connect(&gong_idle_, &QTimer::timeout, &gong_idle_, [this] {
+        if (gong_.playing()) {
+            gong_idle_.start();
+        } else {
+            gong_.sleep();
+        }
+    });
 }
 
 std::uint32_t AppHost::tick_count() {
@@ -57,6 +73,20 @@ void AppHost::loeschen_protokoll(int list_position) {
         ProtocolBout{list_position, f.edtAKID, f.edtGEWK, f.edtNAMEBlau, f.edtNAMEWeiss};
     protocol_.new_bout(protocol_bout_);
     tell_protocol_problem();
+}
+
+void AppHost::gong_play() {
+    gong_.play();
+    gong_idle_.start();
+}
+
+void AppHost::gong_soon(bool soon) {
+    if (soon) {
+        gong_idle_.stop();
+        gong_.wake();
+    } else if (gong_.awake() && !gong_idle_.isActive()) {
+        gong_idle_.start();
+    }
 }
 
 GongStatus AppHost::gong_open(const std::string& path) {

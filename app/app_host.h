@@ -1,5 +1,6 @@
 #pragma once
 // The program's Host: the engine's requests reach the platform and the real windows here.
+#include <QTimer>
 #include <functional>
 
 #include "data/core/protocol.h"
@@ -26,7 +27,9 @@ class AppHost : public Host {
 
     std::uint32_t tick_count() override;
     GongStatus gong_open(const std::string& path) override;
-    void gong_play() override { gong_.play(); }
+    void gong_play() override;
+    // Wakes the sound device when a gong may come soon; lets it sleep after a while without.
+    void gong_soon(bool soon);
     void show_message(const std::string& text, char kind) override;
     bool confirm_ok(const std::string& question) override;
     bool scoreboard_has_focus() override;
@@ -66,6 +69,7 @@ class AppHost : public Host {
     std::function<ControlPanel*(bool build)> panel_;
     ControlPanel* panel(bool build) const { return panel_ ? panel_(build) : nullptr; }
     GongPlayer gong_;
+    QTimer gong_idle_;
     EntryFields fields_;
     // The bout protocol, when protokoll=1 (read at every new bout).
     BoutProtocol protocol_;

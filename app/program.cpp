@@ -14,6 +14,7 @@ Program::Program(const Settings& settings, AppHost& host)
     host.set_entry(&entry);
     host.set_panel([this](bool build) { return build ? &control_panel() : panel_; });
     scoreboard.set_wait_window([this](bool show) { wait.setVisible(show); });
+    scoreboard.set_gong_soon([&host](bool soon) { host.gong_soon(soon); });
     host.set_teams(&teams);
     keeper.watch(&scoreboard);
     scoreboard.set_window_built([this](QWidget* window) { keeper.watch(window); });
@@ -52,6 +53,7 @@ Program::~Program() {
     // The live view and the panel go before the scoreboard and the host: neither may be
     // reached through them any more.
     scoreboard.set_painted({});
+    scoreboard.set_gong_soon({});
     host_.set_panel({});
 }
 

@@ -95,6 +95,11 @@ ScoreboardWindow::ScoreboardWindow(Host& host, Settings settings, QWidget* paren
     clock_timer_.setInterval(100);
     focus_timer_.setInterval(500);
     connect(&clock_timer_, &QTimer::timeout, this, &ScoreboardWindow::clock_tick);
+    // The 100 ms tick finds a new second up to 100 ms late; this one is aimed at it, so the
+    // audience sees each second, and hears the end of time, within a frame.
+    second_timer_.setSingleShot(true);
+    second_timer_.setTimerType(Qt::PreciseTimer);
+    connect(&second_timer_, &QTimer::timeout, this, &ScoreboardWindow::clock_tick);
     connect(&focus_timer_, &QTimer::timeout, this, &ScoreboardWindow::focus_tick);
 
     engine_.on_create();
@@ -257,6 +262,8 @@ void ScoreboardWindow::paint_board() {
         engine_.clock_timer_on() ? clock_timer_.start() : clock_timer_.stop();
     if (engine_.focus_timer_on() != focus_timer_.isActive())
         engine_.focus_timer_on() ? focus_timer_.start() : focus_timer_.stop();
+    aim_second_tick();
+    if (gong_soon_) gong_soon_(gong_may_come_soon());
     if (painted_) painted_();
 }
 
@@ -320,6 +327,24 @@ void ScoreboardWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool ScoreboardWindow::gong_may_come_soon() const {
+    constexpr int k_ahead_s = 5;
+    const BoutState& st = engine_.state();
+    if (!engine_.clock_timer_on()) return false;
+    if (st.holder) return true;
+    if (!engine_.golden_score()) return st.clock_value <= k_ahead_s;
+    return st.golden_score_limit > 0 && st.golden_score_limit - st.clock_value <= k_ahead_s;
+}
+
+void ScoreboardWindow::aim_second_tick() {
+    const auto ms = aimed_ticks_ ? engine_.ms_to_next_second() : std::nullopt;
+    if (!ms) {
+        second_timer_.stop();
+        return;
+    }
+    second_timer_.start(static_cast<int>(*ms));
 }
 
 void ScoreboardWindow::clock_tick() {

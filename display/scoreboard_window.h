@@ -62,11 +62,18 @@ class ScoreboardWindow : public QWidget {
     void set_wait_window(std::function<void(bool)> wait) { wait_ = std::move(wait); }
     // Called after every paint of the board (the live view follows it).
     void set_painted(std::function<void()> painted) { painted_ = std::move(painted); }
+    // Told after every paint whether a gong may come within seconds (the end of time is near,
+    // a hold-down counts), so that the sound device is awake in time and asleep otherwise.
+    void set_gong_soon(std::function<void(bool)> soon) { gong_soon_ = std::move(soon); }
 
     // A note for the operator along the bottom edge, for a few seconds: why a key did nothing.
     void show_note(const QString& text);
 
     QTimer& clock_timer() { return clock_timer_; }
+    // The tick aimed at the next whole second while the clock runs; off, only the 100 ms
+    // tick counts seconds (as before, for comparison in the benchmark).
+    QTimer& second_timer() { return second_timer_; }
+    void set_aimed_ticks(bool on) { aimed_ticks_ = on; }
     QTimer& focus_timer() { return focus_timer_; }
 
   protected:
@@ -82,6 +89,8 @@ class ScoreboardWindow : public QWidget {
     void build_board();
     void shpFocusMouseDown();
     void clock_tick();
+    void aim_second_tick();
+    bool gong_may_come_soon() const;
     void focus_tick();
     void modus_name_verein();
     void fit_long_texts(const ScoreboardLayout& L);
@@ -108,9 +117,12 @@ class ScoreboardWindow : public QWidget {
     LogoOverlay* overlay_ = nullptr;
     std::function<void(bool)> wait_;
     std::function<void()> painted_;
+    std::function<void(bool)> gong_soon_;
     std::function<void(QWidget*)> built_;
     QTimer clock_timer_;
     QTimer focus_timer_;
+    QTimer second_timer_;
+    bool aimed_ticks_ = true;
     QLabel* note_ = nullptr;
     QTimer note_timer_;
     // Keys that arrive while a text page is up wait until the command that showed it has

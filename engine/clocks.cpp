@@ -88,6 +88,14 @@ void BoutEngine::control_focus() {
     board_.shpFocus.back = host_.scoreboard_has_focus() ? k_focus_on : k_focus_off;
 }
 
+std::optional<std::uint32_t> BoutEngine::ms_to_next_second() {
+    if (!clock_timer_on_) return std::nullopt;
+    const std::uint32_t now = host_.tick_count();
+    std::uint32_t ms = clock_seconds_.ms_until_due(now);
+    if (state_.holder) ms = std::min(ms, hold_seconds_.ms_until_due(now));
+    return ms;
+}
+
 void BoutEngine::focus_tick() {
     if (focus_timer_on_) control_focus();
 }

@@ -9,6 +9,7 @@
 //   change_of_bout.cpp  result hand-over, loading the next bout, title and winner pages
 // Plain C++: it reads no clock and opens no window; the Host does both.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "data/core/settings.h"
@@ -42,6 +43,10 @@ class BoutEngine {
     void clock_tick();
     void focus_tick();
     bool clock_timer_on() const { return clock_timer_on_; }
+    // While the clock runs: milliseconds from now until a tick would count the next second of
+    // the bout clock or of the hold-down, so that a tick can be aimed there instead of waiting
+    // for the next 100 ms tick. Nothing while the clock stands.
+    std::optional<std::uint32_t> ms_to_next_second();
     bool focus_timer_on() const { return focus_timer_on_; }
 
     // Settings read again and the board's default look (a new bout without a list).

@@ -35,6 +35,11 @@ class SecondCounter {
         return static_cast<std::uint32_t>(now - ref_) > k_second_ms;
     }
     void count_second() { ref_ += k_second_ms; }
+    // Milliseconds from now until the first tick that counts the next second (0: already).
+    std::uint32_t ms_until_due(std::uint32_t now) const {
+        const std::uint32_t run = now - ref_;
+        return run > k_second_ms ? 0 : k_second_ms + 1 - run;
+    }
 
   private:
     std::uint32_t ref_ = 0;

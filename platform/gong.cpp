@@ -3,21 +3,31 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <fstream>
+#include <iterator>
+
 namespace kyomat {
+namespace {
+
+// 512 frames at 44.1 kHz are 11.6 ms: the gong starts within that of the call to play.
+constexpr int k_buffer_frames = 512;
+
+}  // namespace
 
 GongPlayer::~GongPlayer() {
     if (preparing_.joinable()) preparing_.join();
     close();
-    if (device_open_) {
-        Mix_CloseAudio();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
+    close_device();
 }
 
 void GongPlayer::prepare_device() {
     // A thread already at work is not asked twice (and its result not read before it ends).
     if (preparing_.joinable() || device_open_) return;
-    preparing_ = std::thread([this] { device_open_ = open_device(); });
+    preparing_ = std::thread([this] {
+        const bool opened = open_device();
+        device_open_ = opened;
+        if (opened) load_chunk();
+    });
 }
 
 bool GongPlayer::ensure_device() {
@@ -35,12 +45,36 @@ bool GongPlayer::open_device() {
         error_ = SDL_GetError();
         return false;
     }
-    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, k_buffer_frames) != 0) {
         error_ = Mix_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
     return true;
+}
+
+// The sound file's bytes are kept, so that the device can be closed while nothing plays and
+// the gong made again from memory when it opens (the file may be gone by then).
+bool GongPlayer::load_chunk() {
+    if (chunk_ != nullptr) return true;
+    if (bytes_.empty()) return true;  // nothing to load yet
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes_.data(), static_cast<int>(bytes_.size()));
+    chunk_ = rw != nullptr ? Mix_LoadWAV_RW(rw, 1) : nullptr;
+    if (chunk_ == nullptr) error_ = Mix_GetError();
+    return chunk_ != nullptr;
+}
+
+void GongPlayer::close_device() {
+    if (!device_open_) return;
+    if (chunk_ != nullptr) {
+        Mix_HaltChannel(-1);
+        Mix_FreeChunk(chunk_);
+        chunk_ = nullptr;
+    }
+    channel_ = -1;
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    device_open_ = false;
 }
 
 bool GongPlayer::open(const std::filesystem::path& file) {
@@ -57,9 +91,10 @@ bool GongPlayer::open(const std::filesystem::path& file) {
         failure_ = Failure::no_device;
         return false;
     }
-    chunk_ = Mix_LoadWAV(file.string().c_str());
-    if (chunk_ == nullptr) {
-        error_ = Mix_GetError();
+    std::ifstream in(file, std::ios::binary);
+    bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!load_chunk()) {
+        bytes_.clear();
         failure_ = Failure::unreadable_file;
         return false;
     }
@@ -67,6 +102,8 @@ bool GongPlayer::open(const std::filesystem::path& file) {
 }
 
 void GongPlayer::close() {
+    if (preparing_.joinable()) preparing_.join();
+    bytes_.clear();
     if (chunk_ == nullptr) return;
     if (channel_ >= 0 && Mix_GetChunk(channel_) == chunk_) Mix_HaltChannel(channel_);
     Mix_FreeChunk(chunk_);
@@ -75,13 +112,27 @@ void GongPlayer::close() {
 }
 
 bool GongPlayer::playing() const {
-    return chunk_ != nullptr && channel_ >= 0 && Mix_Playing(channel_) != 0 &&
+    return device_open_ && chunk_ != nullptr && channel_ >= 0 && Mix_Playing(channel_) != 0 &&
            Mix_GetChunk(channel_) == chunk_;
 }
 
 void GongPlayer::play() {
+    if (preparing_.joinable()) preparing_.join();
+    if (bytes_.empty()) return;
+    // Asleep: woken now, at the cost of opening the device (the clock wakes it in time).
+    if (!device_open_ && !(ensure_device() && load_chunk())) return;
     if (chunk_ == nullptr || playing()) return;
     channel_ = Mix_PlayChannel(-1, chunk_, 0);
+}
+
+void GongPlayer::wake() {
+    if (bytes_.empty() || device_open_ || preparing_.joinable()) return;
+    prepare_device();
+}
+
+void GongPlayer::sleep() {
+    if (preparing_.joinable() || !device_open_ || playing()) return;
+    close_device();
 }
 
 }  // namespace kyomat

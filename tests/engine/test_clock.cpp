@@ -176,3 +176,54 @@ TEST_F(ClockTest, HoldDownAwardsAreRecordedAsSuch) {
     EXPECT_EQ(host->protocol[1].rfind("LBL_Y_W 1 @", 0), 0u) << host->protocol[1];
     EXPECT_TRUE(board().lbl_Sieger_Weiss.visible);
 }
+
+// The tick aimed at the next second counts it 1 ms after the whole second has run, whatever
+// the moment of the start, and keeps the counting rules: a stop keeps the fraction, Golden
+// Score counts up, the hold-down has its own seconds.
+TEST_F(ClockTest, AimedTicksCountEachSecondOneMillisecondAfterIt) {
+    start();
+    load_bout(240);
+    EXPECT_FALSE(engine->ms_to_next_second());  // the clock stands
+    host->tick = 7777;
+    key(vk::space);
+    auto aimed_tick = [this] {
+        const auto ms = engine->ms_to_next_second();
+        EXPECT_TRUE(ms);
+        host->tick += ms.value_or(0);
+        engine->clock_tick();
+    };
+    aimed_tick();
+    EXPECT_EQ(host->tick, 7777u + 1001u);
+    EXPECT_EQ(board().lblZeit.text, "3:59");
+    aimed_tick();
+    EXPECT_EQ(host->tick, 7777u + 2001u);
+    EXPECT_EQ(board().lblZeit.text, "3:58");
+    // Stopped 600 ms into a second and started again: 401 ms are left of it.
+    host->tick += 599;
+    key(vk::space);
+    host->tick += 5000;
+    key(vk::space);
+    EXPECT_EQ(engine->ms_to_next_second(), 401u);
+    aimed_tick();
+    EXPECT_EQ(board().lblZeit.text, "3:57");
+    // A hold-down started 300 ms into a second of the bout clock (the aimed tick came 1 ms
+    // into it): its second comes 301 ms after the clock's; each aimed tick counts the one due.
+    host->tick += 300;
+    key(vk::f5);
+    EXPECT_EQ(engine->ms_to_next_second(), 700u);
+    aimed_tick();
+    EXPECT_EQ(board().lblZeit.text, "3:56");
+    EXPECT_EQ(board().lblHG.text, "00");
+    EXPECT_EQ(engine->ms_to_next_second(), 301u);
+    aimed_tick();
+    EXPECT_EQ(board().lblHG.text, "01");
+    key(vk::f7);
+    // Golden Score counts up on the same aim.
+    key(vk::space);
+    engine->internals_for_tests().state.clock_value = 0;
+    key('S', false, true);
+    key(vk::space);
+    aimed_tick();
+    EXPECT_EQ(board().lblZeit.text, "0:01");
+    EXPECT_TRUE(board().lbl_GS.visible);
+}

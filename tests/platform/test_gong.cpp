@@ -136,3 +136,35 @@ TEST(Gong, HostOpensARelativePathFromTheProgramFolder) {
     EXPECT_EQ(host.gong_open("broken.wav"), kyomat::GongStatus::unreadable_file);
     std::filesystem::current_path(started_in);
 }
+
+// The device sleeps while nothing plays and is woken by the gong itself or ahead of it; the
+// sound is kept in memory, so a file deleted meanwhile still sounds.
+TEST(Gong, SleepingDeviceWakesForTheGong) {
+    TempFolder dir;
+    write_tone(dir.path() / "gong.wav", 200);
+    GongPlayer gong;
+    ASSERT_TRUE(gong.open(dir.path() / "gong.wav")) << gong.last_error();
+    EXPECT_TRUE(gong.awake());
+    gong.sleep();
+    EXPECT_FALSE(gong.awake());
+    EXPECT_TRUE(gong.is_open());
+    std::filesystem::remove(dir.path() / "gong.wav");
+    gong.play();
+    EXPECT_TRUE(gong.awake());
+    EXPECT_TRUE(gong.playing());
+    gong.sleep();  // still sounding: not cut off
+    EXPECT_TRUE(gong.playing());
+    for (int i = 0; i < 100 && gong.playing(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    gong.sleep();
+    EXPECT_FALSE(gong.awake());
+    gong.wake();  // ahead of a gong: opened on a thread, ready when it comes
+    gong.play();
+    EXPECT_TRUE(gong.awake());
+    EXPECT_TRUE(gong.playing());
+    gong.close();
+    gong.wake();  // nothing to play: stays asleep
+    gong.sleep();
+    EXPECT_FALSE(gong.awake());
+}
