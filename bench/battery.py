@@ -1,0 +1,117 @@
+#!/usr/bin/env python3
+"""A day on a laptop battery: the program's CPU and wakeups in three states.
+
+    battery.py PROGRAM [SECONDS]
+
+Starts the real program under Xvfb with a long bout, lets it settle, then counts over
+SECONDS (60 by default) each: the clock standing, the clock running, and the clock running
+with 50 live viewers on the push stream. CPU is the process's user and system time over the
+wall time; wakeups are the voluntary context switches of all its threads per second (each is
+a thread going to sleep, so each is followed by one wakeup).
+"""
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.request
+
+TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def counters(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    cpu = (int(fields[11]) + int(fields[12])) / TICKS
+    switches = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/status") as f:
+                for line in f:
+                    if line.startswith("voluntary_ctxt_switches"):
+                        switches += int(line.split()[1])
+        except OSError:
+            pass
+    return cpu, switches
+
+
+def measure(pid, seconds):
+    cpu0, sw0 = counters(pid)
+    t0 = time.monotonic()
+    time.sleep(seconds)
+    cpu1, sw1 = counters(pid)
+    wall = time.monotonic() - t0
+    return 100 * (cpu1 - cpu0) / wall, (sw1 - sw0) / wall
+
+
+def main():
+    if len(sys.argv) < 2:
+        print(__doc__)
+        return 2
+    program = sys.argv[1]
+    seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 60
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                             "1280x720x24", "-nolisten", "tcp"], pass_fds=(write_end,),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as f:
+        display = ":" + f.readline().strip()
+    folder = tempfile.mkdtemp(prefix="kyomat-battery-")
+    shutil.copy(program, folder)
+    here = os.path.dirname(os.path.abspath(__file__))
+    shutil.copy(os.path.join(here, "..", "assets", "gong.wav"), folder)
+    port = free_port()
+    with open(os.path.join(folder, "kyomat.ini"), "wb") as f:
+        f.write((f"[anzeige]\r\nanz_links=0\r\ncontrol=0\r\ngewk=x\r\nkampfzeit=3600\r\n"
+                 f"gong=gong.wav\r\n[live]\r\nport={port}\r\n").encode("cp1252"))
+    with open(os.path.join(folder, "neu.kfl"), "wb") as f:
+        f.write(b"#STR|KFL|1|1\r\n#PAR|0|||1\r\n#DAT|-60|A||B||||\r\n")
+    env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy")
+    env.pop("QT_QPA_PLATFORM", None)
+    proc = subprocess.Popen([os.path.join(folder, os.path.basename(program))], cwd=folder,
+                            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    viewers = []
+    try:
+        url = f"http://127.0.0.1:{port}"
+        for _ in range(400):
+            try:
+                urllib.request.urlopen(url + "/state.json", timeout=1).read()
+                break
+            except OSError:
+                time.sleep(0.05)
+        subprocess.run(["xdotool", "key", "ctrl+n"], env=env, check=True)
+        time.sleep(8)  # whatever settles after start (a sound device going to sleep)
+        rows = [("clock standing", measure(proc.pid, seconds))]
+        subprocess.run(["xdotool", "key", "space"], env=env, check=True)
+        time.sleep(1)
+        rows.append(("clock running", measure(proc.pid, seconds)))
+        # 50 viewers that read their streams (curl discards what it reads).
+        for _ in range(50):
+            viewers.append(subprocess.Popen(["curl", "-sN", url + "/events"],
+                                            stdout=subprocess.DEVNULL,
+                                            stderr=subprocess.DEVNULL))
+        time.sleep(2)
+        rows.append(("clock running, 50 live viewers", measure(proc.pid, seconds)))
+        for name, (cpu, wakeups) in rows:
+            print(f"{name}: {cpu:.2f} % of a core, {wakeups:.1f} wakeups/s")
+    finally:
+        for v in viewers:
+            v.terminate()
+        proc.terminate()
+        proc.wait(10)
+        xvfb.terminate()
+        shutil.rmtree(folder, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
