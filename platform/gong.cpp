@@ -27,6 +27,8 @@ void GongPlayer::prepare_device() {
         const bool opened = open_device();
         device_open_ = opened;
         if (opened) load_chunk();
+        // SDL keeps an error text per thread; a thread not made by SDL must free it itself.
+        SDL_TLSCleanup();
     });
 }
 
