@@ -1,5 +1,7 @@
 #include "live/live_server.h"
 
+#include <tuple>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QNetworkInterface>
@@ -81,28 +83,10 @@ LiveCounts LiveServer::counts() const {
 void LiveServer::accept() {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
         if (connections_.size() >= limits_.max_connections) {
-            // Room is made by the oldest connection that has not asked for anything.
-            QTcpSocket* oldest = nullptr;
-            qint64 oldest_since = 0;
-            for (auto it = connections_.cbegin(); it != connections_.cend(); ++it) {
-                if (it->viewer || it->answered) continue;
-                if (oldest == nullptr || it->since_ms < oldest_since) {
-                    oldest = it.key();
-                    oldest_since = it->since_ms;
-                }
+            if (QTcpSocket* victim = make_room()) {
+                drop(victim);
+                ++counts_.viewers_dropped;
             }
-            if (oldest == nullptr) {
-                socket->write(QByteArray::fromStdString(
-                    live_answer(503, "text/plain; charset=utf-8", "Zu viele Zuschauer.\n")));
-                socket->disconnectFromHost();
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-                QTimer::singleShot(limits_.request_ms, socket, [socket] {
-                    socket->abort();
-                    socket->deleteLater();
-                });
-                continue;
-            }
-            drop(oldest);
         }
         // Qt reads no more from the system than one request head may hold.
         socket->setReadBufferSize(static_cast<qint64>(k_max_request_head) + 1);
@@ -112,6 +96,41 @@ void LiveServer::accept() {
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { drop(socket); });
         connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] { drop(socket); });
+    }
+}
+
+// Who makes room for a newcomer: the oldest connection that has not asked for anything yet;
+// else the viewer furthest behind (longest behind, then most unsent); else the oldest viewer,
+// who may be one that reads nothing while the clock stands. A slow or silent crowd can never
+// lock the hall out; a viewer who was only idle reconnects by itself.
+QTcpSocket* LiveServer::make_room() {
+    QTcpSocket* best = nullptr;
+    auto rank = [](const Connection& c, const QTcpSocket* s) {
+        return std::tuple(c.viewer || c.answered ? 1 : 0, c.behind_since_ms < 0 ? 1 : 0,
+                          c.behind_since_ms, -s->bytesToWrite(), c.since_ms);
+    };
+    for (auto it = connections_.cbegin(); it != connections_.cend(); ++it) {
+        if (best == nullptr || rank(*it, it.key()) < rank(connections_[best], best))
+            best = it.key();
+    }
+    return best;
+}
+
+void LiveServer::check_behind(qint64 now) {
+    QList<QTcpSocket*> late;
+    for (auto it = connections_.begin(); it != connections_.end(); ++it) {
+        if (!it->viewer) continue;
+        if (it.key()->bytesToWrite() == 0) {
+            it->behind_since_ms = -1;
+        } else if (it->behind_since_ms < 0) {
+            it->behind_since_ms = now;
+        } else if (now - it->behind_since_ms > limits_.behind_ms) {
+            late.append(it.key());
+        }
+    }
+    for (QTcpSocket* socket : late) {
+        drop(socket);
+        ++counts_.viewers_dropped;
     }
 }
 
@@ -136,6 +155,8 @@ void LiveServer::read(QTcpSocket* socket) {
             c.answered = true;
             if (request.path == LivePath::events && !request.head_only) {
                 c.viewer = true;
+                socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption,
+                                        limits_.viewer_send_buffer);
                 socket->write(QByteArray::fromStdString(live_stream_head()));
                 socket->write(QByteArray::fromStdString(
                     live_stream_event(std::string_view(document_.constData(), document_.size()))));
@@ -220,6 +241,7 @@ void LiveServer::beat() {
         if (!it->viewer && now - it->since_ms > limits_.request_ms) late.append(it.key());
     }
     for (QTcpSocket* socket : late) drop(socket);
+    check_behind(now);
     if (now - last_sent_ms_ < limits_.beat_ms - limits_.beat_ms / 10) return;
     if (running_) {
         send_to_viewers(QByteArray::fromStdString(

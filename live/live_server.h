@@ -20,13 +20,19 @@ namespace kyomat {
 
 struct LiveLimits {
     // Connections at once; beyond it the oldest one that has not asked for anything yet
-    // makes room, and when every one is a viewer, the newcomer is turned away.
+    // makes room, else the viewer furthest behind with its stream, else the oldest viewer:
+    // a fresh visitor is never turned away.
     int max_connections = 128;
     // Time for a client to send its request and take its answer (a viewer's push stream
     // excepted).
     int request_ms = 10'000;
     // A viewer that leaves this much of its push stream unread is dropped.
     qint64 max_unread = 256 * 1024;
+    // ... and so is one whose stream has been waiting to be sent for this long.
+    int behind_ms = 10'000;
+    // What the system may hold of a viewer's stream: small, so that a viewer who does not
+    // read is seen to fall behind within seconds, not after megabytes.
+    int viewer_send_buffer = 16 * 1024;
     // How often viewers get the state while a clock runs, and a keep-alive otherwise.
     int beat_ms = 1000;
 };
@@ -56,6 +62,8 @@ class LiveServer : public QObject {
         qint64 since_ms = 0;
         bool viewer = false;
         bool answered = false;
+        // Since when the viewer's stream has had bytes waiting to be sent; -1: none waiting.
+        qint64 behind_since_ms = -1;
     };
     void accept();
     void read(QTcpSocket* socket);
@@ -63,6 +71,9 @@ class LiveServer : public QObject {
     void finish(QTcpSocket* socket, const std::string& text);
     void drop(QTcpSocket* socket);
     void send_to_viewers(const QByteArray& event);
+    // Drops the viewers that have been behind too long; notes who is behind since when.
+    void check_behind(qint64 now);
+    QTcpSocket* make_room();
     void beat();
     qint64 now_ms() const;
 

@@ -132,6 +132,56 @@ class TestLiveView : public QObject {
         QCOMPARE(rig_->live().counts().viewers, 1);
     }
 
+    // 150 viewers that never read: with the clock running and again with it standing, a
+    // fresh visitor is served at once, the slowest making room; one that reads nothing of a
+    // running clock's stream is cut once it has been behind for the limit.
+    void deafViewersNeverLockTheHallOut() {
+        LiveLimits limits;
+        limits.behind_ms = 1500;
+        const quint16 port = start(limits);
+        for (const bool running : {true, false}) {
+            if (running) {
+                rig_->run_clock();
+            } else {
+                rig_->press(vk::space);
+            }
+            QCOMPARE(rig_->window().clock_timer().isActive(), running);
+            std::vector<std::unique_ptr<testing::RawClient>> deaf;
+            for (int i = 0; i < 150; ++i) {
+                deaf.push_back(std::make_unique<testing::RawClient>(port, 4000, 4096));
+                deaf.back()->send("GET /events HTTP/1.1\r\n\r\n");
+            }
+            // The slots fill with them (the machine may be busy: a condition, not a time).
+            QTRY_VERIFY_WITH_TIMEOUT(rig_->live().counts().viewers >= 100, 60000);
+            QElapsedTimer waited;
+            waited.start();
+            std::string answer;
+            while (waited.elapsed() < 15000) {
+                answer = testing::http_get(port, "/state.json");
+                if (answer.rfind("HTTP/1.1 200", 0) == 0) break;
+                QTest::qWait(100);
+            }
+            QVERIFY2(answer.rfind("HTTP/1.1 200", 0) == 0, answer.c_str());
+            QVERIFY(rig_->live().counts().connections <= limits.max_connections);
+        }
+        // A single deaf viewer of a running clock, with room to spare: cut for being behind.
+        rig_.reset();
+        const quint16 again = start(limits);
+        rig_->run_clock();
+        testing::RawClient deaf(again, 4000, 4096);
+        deaf.send("GET /events HTTP/1.1\r\n\r\n");
+        QTRY_COMPARE(rig_->live().counts().viewers, 1);
+        const std::string document = state_document(1, std::string(20000, ' '));
+        QElapsedTimer fed;
+        fed.start();
+        while (rig_->live().counts().viewers_dropped == 0 && fed.elapsed() < 20000) {
+            rig_->live().publish(document, true);
+            QTest::qWait(200);
+        }
+        QCOMPARE(rig_->live().counts().viewers_dropped, quint64{1});
+        QCOMPARE(rig_->live().counts().viewers, 0);
+    }
+
     void hostileClientsNeitherBlockTheClockNorShutOthersOut() {
         LiveLimits limits;
         limits.request_ms = 1500;
