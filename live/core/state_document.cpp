@@ -185,7 +185,8 @@ std::string state_body(const BoutEngine& engine) {
     w.key("rules").text(engine.points_mode() ? "points" : "scores");
     w.key("age_class").text(b.lblAK.visible ? b.lblAK.text : "");
     w.key("weight_class").text(b.lblGewK.visible ? b.lblGewK.text : "");
-    w.key("list_position").text(b.lblLPOS.visible ? b.lblLPOS.text : "");
+    // The board keeps the position in a hidden label: a bout from the list has one.
+    w.key("list_position").text(s.loaded_from_list ? std::to_string(s.list_position) : "");
     w.key("blue");
     write_side(w, engine, Side::blue);
     w.key("white");
@@ -205,7 +206,9 @@ std::string state_body(const BoutEngine& engine) {
     w.key("hold_down").open('{');
     w.key("text").text(b.lblHG.text).key("visible").flag(b.lblHG.visible && b.pnlHG.visible);
     w.key("seconds").number(shown_number(b.lblHG));
-    w.key("running").flag(s.holder.has_value()).key("holder").side(s.holder);
+    // It counts only with the clock: standing, and after the end of the bout, it does not.
+    w.key("running").flag(s.holder.has_value() && engine.clock_timer_on());
+    w.key("holder").side(s.holder);
     w.key("saved").text(b.lblHG_Save.text);
     w.close('}');
     // Every element the projector paints, by its control name, so a page can draw the same

@@ -85,7 +85,7 @@ TEST_F(LiveStateTest, BoutInProgressShowsNamesScoresAndTheRunningClock) {
 }
 
 TEST_F(LiveStateTest, HoldDownNamesItsHolderAndCountsInBothModes) {
-    for (const char* rules : {"", "[add_system]\r\nadd_aktiv=1\r\n"}) {
+    for (const char* rules : {"", "[add_system]\r\nadd_aktiv=1\r\nmax_punkte=100\r\n"}) {
         start(std::string("[anzeige]\r\nanz_links=0\r\n") + rules);
         load_bout(240);
         key(vk::space);
@@ -109,6 +109,28 @@ TEST_F(LiveStateTest, HoldDownNamesItsHolderAndCountsInBothModes) {
         EXPECT_FALSE(after["running"].toBool());
         EXPECT_TRUE(after["holder"].isNull());
     }
+}
+
+// A hold-down that ended the bout runs no more, though the board still shows who held; a
+// bout from the list names its position, one typed in has none.
+TEST_F(LiveStateTest, HoldDownEndsWithTheBoutAndTheListPositionIsGiven) {
+    start("[anzeige]\r\nanz_links=0\r\nhaltegr_ippon=3\r\ngewk=x\r\n");
+    dir.write("neu.kfl",
+              "#STR|KFL|1|1\r\n#PAR|0|||2\r\n#DAT|-60|A||B||||\r\n#DAT|-66|C||D||||\r\n");
+    key('N', false, true);
+    EXPECT_EQ(str(state()["list_position"]), "1");
+    key(vk::space);
+    key(vk::f5);
+    for (int i = 0; i < 4 && engine->state().bout_active; ++i) {
+        host->tick += 1000;
+        engine->clock_tick();
+    }
+    ASSERT_FALSE(engine->state().bout_active);
+    const QJsonObject hold = state()["hold_down"].toObject();
+    EXPECT_FALSE(hold["running"].toBool());
+    EXPECT_EQ(str(state()["winner"]), "blue");
+    load_bout(240);
+    EXPECT_EQ(str(state()["list_position"]), "");
 }
 
 TEST_F(LiveStateTest, PointsModeCarriesTheTotals) {
