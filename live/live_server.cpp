@@ -38,6 +38,7 @@ constexpr std::string_view k_html = "text/html; charset=utf-8";
 LiveServer::LiveServer(LiveLimits limits) : limits_(limits) {
     init_live_pages();
     board_page_ = page("board.html");
+    script_ = page("live.js");
     overlay_page_ = page("overlay.html");
     hall_page_ = page("halle.html");
 }
@@ -184,6 +185,9 @@ void LiveServer::answer_request(QTcpSocket* socket, LivePath path, bool head_onl
             return finish(socket, live_answer(200, k_html, as_view(overlay_page_), head_only));
         case LivePath::hall_page:
             return finish(socket, live_answer(200, k_html, as_view(hall_page_), head_only));
+        case LivePath::script:
+            return finish(socket, live_answer(200, "text/javascript; charset=utf-8",
+                                              as_view(script_), head_only));
         case LivePath::state:
             return finish(socket, live_answer(200, "application/json; charset=utf-8",
                                               as_view(document_), head_only));

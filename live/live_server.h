@@ -85,7 +85,7 @@ class LiveServer : public QObject {
     bool running_ = false;
     qint64 last_sent_ms_ = 0;
     LiveCounts counts_;
-    QByteArray board_page_, overlay_page_, hall_page_;
+    QByteArray board_page_, overlay_page_, hall_page_, script_;
 };
 
 // The GUI thread's handle on the server: starts its thread, hands it each new state and

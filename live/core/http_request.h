@@ -19,7 +19,7 @@ enum class RequestVerdict {
     method_not_allowed,  // 405
 };
 
-enum class LivePath { board_page, overlay_page, hall_page, state, events, not_found };
+enum class LivePath { board_page, overlay_page, hall_page, script, state, events, not_found };
 
 struct LiveRequest {
     RequestVerdict verdict = RequestVerdict::incomplete;

@@ -149,6 +149,16 @@ class TestLiveBrowser : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(browser_->text_of(page, "white_waza_ari"), QString("1"), 10000);
         rig_->run_clock();
         QTRY_VERIFY_WITH_TIMEOUT(browser_->text_of(page, "clock") == "3:59", 10000);
+        // Who holds is said and coloured; a win by Ippon is called so.
+        rig_->press(vk::f5);
+        QTRY_VERIFY_WITH_TIMEOUT(browser_->text_of(page, "hold").startsWith("Haltegriff Blau"),
+                                 10000);
+        QCOMPARE(browser_->evaluate(page, "getComputedStyle(document.getElementById('hold'))"
+                                          ".backgroundColor"),
+                 QString("rgb(255, 255, 255)"));
+        rig_->press('1');
+        QTRY_COMPARE_WITH_TIMEOUT(browser_->text_of(page, "blue_winner"), QString("◀ Ippon"),
+                                  10000);
         // Transparent around the strip, for a stream's browser source.
         QCOMPARE(browser_->evaluate(page, "getComputedStyle(document.body).backgroundColor"),
                  QString("rgba(0, 0, 0, 0)"));

@@ -1,0 +1,40 @@
+"use strict";
+// Shared by the board page, the overlay and the hall page: following a scoreboard's push
+// stream, and the words the audience reads.
+
+// Calls show(state) with every newer state of the scoreboard at base ("" for this one, or
+// "http://host:port/"), and online(true or false) as its stream opens or breaks; a broken
+// stream (the scoreboard restarts) is opened again.
+function followBoard(base, show, online) {
+  let last = -1;  // the newest sequence shown; a restarted scoreboard counts from 1 again
+  const take = (s) => {
+    if (s.sequence < last) return;
+    last = s.sequence;
+    show(s);
+  };
+  const open = () => {
+    const source = new EventSource(base + "events");
+    source.onopen = () => { last = -1; online(true); };
+    source.onmessage = (m) => { online(true); take(JSON.parse(m.data)); };
+    source.onerror = () => {
+      online(false);
+      if (source.readyState === EventSource.CLOSED) setTimeout(open, 2000);
+    };
+  };
+  fetch(base + "state.json").then((r) => r.json()).then(take).catch(() => {});
+  open();
+}
+
+// "Haltegriff Blau 12" while a side holds (the clock counting or standing), "" otherwise;
+// after the bout the seconds held stay, without a holder.
+function holdDownText(s) {
+  const h = s.hold_down;
+  if (h.holder) return "Haltegriff " + (h.holder === "blue" ? "Blau" : "Weiß") + " " + h.text;
+  return h.seconds > 0 ? h.text : "";
+}
+
+// How a side won, in the judoka's word: "Ippon" for an Ippon (also by hold-down or by the
+// opponent's Hansoku-make), "Sieger" for any other win.
+function winText(side) {
+  return side.ippon.text !== "0" && side.ippon.text !== "" ? "Ippon" : "Sieger";
+}
