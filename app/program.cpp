@@ -66,12 +66,19 @@ void Program::start_live_view(const Settings& settings) {
         if (live->start(QString::fromStdString(wanted.address), wanted.port, error)) {
             live_board = std::make_unique<LiveBoard>(scoreboard.engine(), *live);
             scoreboard.set_painted([board = live_board.get()] { board->board_painted(); });
-            set_live_text("Live: " + live_url(QString::fromStdString(wanted.address), live->port()),
+            const QString address = QString::fromStdString(wanted.address);
+            const QStringList urls = live_urls(address, live->port());
+            const QHostAddress host(address);
+            // Who can see it is said plainly: on every network, without a password.
+            const bool everyone = host == QHostAddress::AnyIPv4 || host == QHostAddress::Any ||
+                                  host == QHostAddress::AnyIPv6;
+            set_live_text((everyone ? "Live für alle Geräte im Netz, ohne Passwort: " : "Live: ") +
+                              urls.join(QStringLiteral(" · ")),
                           false);
             return;
         }
         live.reset();
-        problem = QStringLiteral("Live-Ansicht aus: %1:%2 nicht erreichbar (%3)")
+        problem = QStringLiteral("Live-Ansicht aus: %1:%2 – %3")
                       .arg(QString::fromStdString(wanted.address))
                       .arg(wanted.port)
                       .arg(error);

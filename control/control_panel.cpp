@@ -217,6 +217,28 @@ void ControlPanel::set_live_text(const QString& text, bool problem) {
     status_live_->setToolTip(text);
     status_live_->setStyleSheet(problem ? QStringLiteral("color: #b00000;") : QString());
     status_live_->setVisible(!text.isEmpty());
+    fit_live_text();
+}
+
+// The note is read whole, never cut at the panel's edge: a smaller font first, then the
+// whole width of the status bar over the other panels.
+void ControlPanel::fit_live_text() {
+    constexpr int k_smallest_points = 6;
+    const QString text = status_live_->text();
+    QFont f = font();
+    const auto fits = [&](int width) {
+        return QFontMetrics(f).horizontalAdvance(text) + 8 <= width;
+    };
+    int width = status_live_->width();
+    while (!fits(width) && f.pointSize() > k_smallest_points) f.setPointSize(f.pointSize() - 1);
+    if (!fits(width)) {
+        f = font();
+        status_live_->setGeometry(0, status_live_->y(), status_->width(), status_live_->height());
+        status_live_->raise();
+        width = status_live_->width();
+        while (!fits(width) && f.pointSize() > k_smallest_points) f.setPointSize(f.pointSize() - 1);
+    }
+    status_live_->setFont(f);
 }
 
 void ControlPanel::build_side(Side side, QWidget* area, SideControls& c) {

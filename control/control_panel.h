@@ -49,6 +49,8 @@ class ControlPanel : public QDialog {
     void set_live_text(const QString& text, bool problem);
     // A note to the operator in the status bar, shown for a few seconds.
     void show_note(const QString& text);
+    // The live note at a size that shows it whole.
+    void fit_live_text();
     // Shows the panel and returns when it is closed. It blocks no window of the window
     // system; the board keeps out its own keys and clicks meanwhile unless keys are relayed.
     void run_until_closed();

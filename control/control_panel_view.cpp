@@ -190,6 +190,7 @@ void ControlPanel::lay_out() {
     const Rect& last = p.status_panels[2];
     status_live_->setGeometry(last.x + last.w, last.y, std::max(0, p.sbControl.w - last.x - last.w),
                               last.h);
+    fit_live_text();
     QFont clock(QStringLiteral("Arial"));
     clock.setBold(true);
     clock.setPointSize(p.clock_font);

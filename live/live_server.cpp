@@ -59,7 +59,28 @@ bool LiveServer::listen(const QHostAddress& address, quint16 port, QString& erro
     // Connections wait in the system's queue, not in ours, until they are taken.
     server_->setMaxPendingConnections(limits_.max_connections);
     if (!server_->listen(address, port)) {
-        error = server_->errorString();
+        // Said so that the operator knows what to change.
+        switch (server_->serverError()) {
+            case QAbstractSocket::AddressInUseError:
+                error = QStringLiteral(
+                            "Port %1 ist belegt (ein anderes Programm, oder KYOMAT "
+                            "läuft schon)")
+                            .arg(port);
+                break;
+            case QAbstractSocket::SocketAddressNotAvailableError:
+                error = QStringLiteral("die Adresse %1 gehört nicht zu diesem Computer")
+                            .arg(address.toString());
+                break;
+            case QAbstractSocket::SocketAccessError:
+                error = QStringLiteral(
+                            "Port %1 darf nicht benutzt werden (unter 1024 nur mit "
+                            "Administratorrechten)")
+                            .arg(port);
+                break;
+            default:
+                error = server_->errorString();
+                break;
+        }
         return false;
     }
     connect(server_, &QTcpServer::newConnection, this, &LiveServer::accept);
@@ -300,6 +321,21 @@ LiveCounts LiveView::counts() const {
     QMetaObject::invokeMethod(
         server_, [&] { c = server_->counts(); }, Qt::BlockingQueuedConnection);
     return c;
+}
+
+QStringList live_urls(const QString& address, quint16 port) {
+    const QHostAddress listen(address);
+    if (listen != QHostAddress::AnyIPv4 && listen != QHostAddress::Any &&
+        listen != QHostAddress::AnyIPv6) {
+        return {live_url(address, port)};
+    }
+    QStringList urls;
+    for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
+        if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback())
+            urls << QStringLiteral("http://%1:%2/").arg(a.toString()).arg(port);
+    }
+    if (urls.isEmpty()) urls << live_url(address, port);
+    return urls;
 }
 
 QString live_url(const QString& address, quint16 port) {

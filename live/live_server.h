@@ -6,6 +6,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QThread>
 #include <QTimer>
 #include <memory>
@@ -113,5 +114,8 @@ class LiveView {
 // What to type into a browser to reach the server: the computer's network address when it
 // listens on every address.
 QString live_url(const QString& address, quint16 port);
+// Every address it can be reached at: all of the computer's network addresses when it
+// listens on every address (the status bar names them all).
+QStringList live_urls(const QString& address, quint16 port);
 
 }  // namespace kyomat

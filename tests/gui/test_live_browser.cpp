@@ -153,8 +153,9 @@ class TestLiveBrowser : public QObject {
         rig_->press(vk::f5);
         QTRY_VERIFY_WITH_TIMEOUT(browser_->text_of(page, "hold").startsWith("Haltegriff Blau"),
                                  10000);
-        QCOMPARE(browser_->evaluate(page, "getComputedStyle(document.getElementById('hold'))"
-                                          ".backgroundColor"),
+        QCOMPARE(browser_->evaluate(page,
+                                    "getComputedStyle(document.getElementById('hold'))"
+                                    ".backgroundColor"),
                  QString("rgb(255, 255, 255)"));
         rig_->press('1');
         QTRY_COMPARE_WITH_TIMEOUT(browser_->text_of(page, "blue_winner"), QString("◀ Ippon"),

@@ -268,6 +268,9 @@ class TestLiveView : public QObject {
             QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
             free_port = probe.serverPort();
         }
+        // A port that is taken.
+        QTcpServer busy;
+        QVERIFY(busy.listen(QHostAddress::Any, 0));
         struct Case {
             std::string live;
             QString shown;  // the status bar's text; empty: hidden
@@ -279,7 +282,15 @@ class TestLiveView : public QObject {
             {"port=" + std::to_string(free_port) + "\r\n",
              QString("Live: http://127.0.0.1:%1/").arg(free_port), true},
             {"port=acht\r\n", "Live-Ansicht aus: port=acht im Abschnitt [live]", false},
-            {"port=8080\r\nadresse=192.0.2.99\r\n", "Live-Ansicht aus: 192.0.2.99:8080", false},
+            {"port=8080\r\nadresse=192.0.2.99\r\n",
+             "Live-Ansicht aus: 192.0.2.99:8080 – die Adresse 192.0.2.99 gehört nicht zu diesem "
+             "Computer",
+             false},
+            {"port=" + std::to_string(busy.serverPort()) + "\r\n",
+             QString("Live-Ansicht aus: 127.0.0.1:%1 – Port %1 ist belegt").arg(busy.serverPort()),
+             false},
+            {"port=" + std::to_string(free_port) + "\r\nadresse=0.0.0.0\r\n",
+             "Live für alle Geräte im Netz, ohne Passwort: http://", true},
         };
         for (const Case& c : cases) {
             testing::TempFolder dir;
@@ -292,6 +303,8 @@ class TestLiveView : public QObject {
             QCOMPARE(label->isVisibleTo(&program.control_panel()), !c.shown.isEmpty());
             QVERIFY2(c.shown.isEmpty() || label->text().startsWith(c.shown),
                      qPrintable(label->text() + " / " + QString::fromStdString(c.live)));
+            // Shown whole: never cut at the panel's edge.
+            QVERIFY(QFontMetrics(label->font()).horizontalAdvance(label->text()) <= label->width());
             QCOMPARE(program.live != nullptr, c.serving);
             if (c.serving) {
                 QVERIFY(testing::http_get(free_port, "/state.json").rfind("HTTP/1.1 200", 0) == 0);
