@@ -9,8 +9,9 @@
 namespace kyomat {
 namespace {
 
-// 512 frames at 44.1 kHz are 11.6 ms: the gong starts within that of the call to play.
-constexpr int k_buffer_frames = 512;
+// 256 frames at 44.1 kHz are 5.8 ms: the gong starts within about two of them of the call to
+// play (512 frames measured 18 to 24 ms from the end of time to the sound, 256 frames 14 to 17).
+constexpr int k_buffer_frames = 256;
 
 }  // namespace
 
