@@ -1,6 +1,7 @@
 // The live view's pages in a real browser: headless Chromium opens them from the running
 // scoreboard, keys change the board, and the test reads what the pages rendered from their
 // DOM over the browser's remote debugging protocol.
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -55,8 +56,15 @@ class Browser {
     }
 
     // Opens a page; returns its session for evaluate().
-    QString open(const QString& url) {
-        const QJsonObject target = call("Target.createTarget", {{"url", url}});
+    // Opens a page, in a window of its own of the given size when one is given.
+    QString open(const QString& url, int width = 0, int height = 0) {
+        QJsonObject params{{"url", url}};
+        if (width > 0) {
+            params["newWindow"] = true;
+            params["width"] = width;
+            params["height"] = height;
+        }
+        const QJsonObject target = call("Target.createTarget", params);
         const QJsonObject session =
             call("Target.attachToTarget", {{"targetId", target["targetId"]}, {"flatten", true}});
         return session["sessionId"].toString();
@@ -66,6 +74,32 @@ class Browser {
         const QJsonObject r = call("Runtime.evaluate",
                                    {{"expression", expression}, {"returnByValue", true}}, session);
         return r["result"].toObject()["value"].toVariant().toString();
+    }
+    // The page's window as a device of that size would give it. A page still loading may drop
+    // the override: it is given again until the page has it.
+    void viewport(const QString& session, int width, int height) {
+        const QString wanted = QStringLiteral("complete %1x%2").arg(width).arg(height);
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 15000) {
+            call("Emulation.setDeviceMetricsOverride",
+                 {{"width", width},
+                  {"height", height},
+                  {"deviceScaleFactor", 1},
+                  {"mobile", width < height}},
+                 session);
+            QTest::qWait(100);
+            if (evaluate(session, "document.readyState + ' ' + innerWidth + 'x' + innerHeight") ==
+                wanted)
+                return;
+        }
+    }
+    // Saves what the page shows as a PNG file (for the documentation; nothing is checked).
+    void screenshot(const QString& session, const QString& file) {
+        const QJsonObject r = call("Page.captureScreenshot", {{"format", "png"}}, session);
+        QFile out(file);
+        if (out.open(QIODevice::WriteOnly))
+            out.write(QByteArray::fromBase64(r["data"].toString().toLatin1()));
     }
     QString text_of(const QString& session, const QString& id) {
         return evaluate(session, "(function(){const e=document.getElementById('" + id +
@@ -137,6 +171,77 @@ class TestLiveBrowser : public QObject {
                                     "getComputedStyle(document.getElementById('pnlMiddle'))"
                                     ".backgroundColor"),
                  QString("rgb(1, 19, 196)"));
+    }
+
+    // On a portrait phone and on a hall screen: the clock, the hold-down and the names never
+    // overlap; on the phone no text is under 16 pixels and a long name ends in "…".
+    void thePagesFitAPhoneAndAHallScreen() {
+        rig_->names("Schwarzenberger-Hohenlohe, Maximilian-Alexander", "Li, Wei");
+        rig_->press(vk::f5);
+        const QString overlaps = QStringLiteral(R"((function(){
+            const ids = ["lblZeit", "lblHG", "lblBlau_Name", "lblWeiss_Name", "lblBLau_Verein",
+                         "lblWeiss_Verein", "lblAK", "lblGewK"];
+            const boxes = ids.map((id) => [id, document.getElementById(id)])
+                .filter(([, e]) => e.offsetParent !== null && e.textContent !== "")
+                .map(([id, e]) => [id, e.getBoundingClientRect()]);
+            const bad = [];
+            for (let i = 0; i < boxes.length; ++i)
+              for (let j = i + 1; j < boxes.length; ++j) {
+                const [a, p] = boxes[i], [b, q] = boxes[j];
+                if (p.left < q.right - 1 && q.left < p.right - 1 && p.top < q.bottom - 1 &&
+                    q.top < p.bottom - 1) bad.push(a + "/" + b);
+              }
+            for (const [id, r] of boxes)
+              if (r.right > innerWidth + 1 || r.left < -1) bad.push(id + " outside");
+            return bad.join(" ");
+        })())");
+        const QString small_text = QStringLiteral(R"((function(){
+            const bad = [];
+            for (const e of document.querySelectorAll("body *")) {
+              if (e.offsetParent === null || e.children.length > 0) continue;
+              if (e.textContent.trim() === "") continue;
+              const size = parseFloat(getComputedStyle(e).fontSize);
+              if (size < 16) bad.push((e.id || e.className) + " " + size);
+            }
+            return bad.join(" ");
+        })())");
+        for (const auto& [w, h] : {std::pair{390, 844}, std::pair{1920, 1080}}) {
+            const QString page = browser_->open(url("/"), w, h);
+            browser_->viewport(page, w, h);
+            QTRY_VERIFY_WITH_TIMEOUT(browser_->text_of(page, "lblBlau_Name").startsWith("Schwarz"),
+                                     15000);
+            browser_->evaluate(page, "layOut(), 0");
+            // KYOMAT_SCREENSHOTS=FOLDER keeps pictures of both pages at both sizes.
+            const QString shots = qEnvironmentVariable("KYOMAT_SCREENSHOTS");
+            if (!shots.isEmpty()) {
+                browser_->screenshot(
+                    page, QStringLiteral("%1/live-board-%2x%3.png").arg(shots).arg(w).arg(h));
+            }
+            QTRY_COMPARE_WITH_TIMEOUT(browser_->evaluate(page, "layOut(), " + overlaps), QString(),
+                                      10000);
+            // Too long even at its smallest size: shortened with "…", within the page.
+            const QString cut = QStringLiteral(
+                "layOut(), (function(){const e=document.getElementById('lblBlau_Name');"
+                "return getComputedStyle(e).textOverflow + ' ' + innerWidth + ' ' + e.offsetWidth"
+                " + ' ' + e.style.fontSize + ' ' + e.textContent;})()");
+            QTRY_VERIFY2_WITH_TIMEOUT(browser_->evaluate(page, cut).startsWith("ellipsis"),
+                                      qPrintable(browser_->evaluate(page, cut)), 10000);
+            if (w < h) {
+                QTRY_COMPARE_WITH_TIMEOUT(browser_->evaluate(page, "layOut(), " + small_text),
+                                          QString(), 10000);
+                const QString hall = browser_->open(url("/halle"), w, h);
+                browser_->viewport(hall, w, h);
+                QTRY_VERIFY_WITH_TIMEOUT(
+                    browser_->evaluate(hall, "document.querySelector('.name').textContent")
+                        .startsWith("Schwarz"),
+                    15000);
+                QCOMPARE(browser_->evaluate(hall, small_text), QString());
+                if (!shots.isEmpty()) {
+                    browser_->screenshot(
+                        hall, QStringLiteral("%1/live-halle-%2x%3.png").arg(shots).arg(w).arg(h));
+                }
+            }
+        }
     }
 
     void theOverlayFollowsTheBoardToo() {
