@@ -9,7 +9,9 @@
 #include <utility>
 
 #if defined(_WIN32)
+#include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -222,5 +224,117 @@ bool write_file_atomically(const fs::path& file, const std::string& bytes, std::
     flush_folder(target.parent_path());
     return true;
 }
+
+namespace {
+
+// Why a write or an open failed, in the operator's words.
+std::string write_failure(int error_number) {
+    switch (error_number) {
+        case ENOSPC:
+#ifdef EDQUOT
+        case EDQUOT:
+#endif
+        case EFBIG:
+            return "der Datenträger ist voll";
+        case EACCES:
+        case EPERM:
+#ifdef EROFS
+        case EROFS:
+#endif
+            return "keine Schreibberechtigung (oder der Datenträger ist schreibgeschützt)";
+#ifdef ENXIO
+        case ENXIO:
+#endif
+        case EISDIR:
+            return "an seiner Stelle liegt keine gewöhnliche Datei";
+        default:
+            return std::system_category().message(error_number);
+    }
+}
+
+}  // namespace
+
+#if defined(_WIN32)
+
+bool LineAppender::open(const std::filesystem::path& file, std::string& error) {
+    close();
+    std::error_code ec;
+    if (fs::exists(file, ec) && !fs::is_regular_file(file, ec)) {
+        error = write_failure(EISDIR);
+        return false;
+    }
+    fd_ = _wopen(file.c_str(), _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd_ < 0) {
+        error = write_failure(errno);
+        return false;
+    }
+    return true;
+}
+
+void LineAppender::close() {
+    if (fd_ >= 0) _close(fd_);
+    fd_ = -1;
+}
+
+bool LineAppender::empty() const {
+    return fd_ < 0 || _filelengthi64(fd_) == 0;
+}
+
+bool LineAppender::append(const std::string& text, std::string& error) {
+    const __int64 before = _filelengthi64(fd_);
+    const int wrote = _write(fd_, text.data(), static_cast<unsigned>(text.size()));
+    if (wrote == static_cast<int>(text.size())) return true;
+    const int why = wrote < 0 ? errno : ENOSPC;
+    if (before >= 0) _chsize_s(fd_, before);
+    error = write_failure(why);
+    return false;
+}
+
+#else
+
+bool LineAppender::open(const std::filesystem::path& file, std::string& error) {
+    close();
+    // Not blocking: a pipe without a reader fails at once instead of holding the clock.
+    fd_ = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+        error = write_failure(errno);
+        return false;
+    }
+    struct stat st {};
+    if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close();
+        error = write_failure(EISDIR);
+        return false;
+    }
+    fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+    return true;
+}
+
+void LineAppender::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+bool LineAppender::empty() const {
+    struct stat st {};
+    return fd_ < 0 || fstat(fd_, &st) != 0 || st.st_size == 0;
+}
+
+bool LineAppender::append(const std::string& text, std::string& error) {
+    struct stat st {};
+    const bool sized = fstat(fd_, &st) == 0;
+    const ssize_t wrote = ::write(fd_, text.data(), text.size());
+    if (wrote == static_cast<ssize_t>(text.size())) return true;
+    const int why = wrote < 0 ? errno : ENOSPC;
+    // Half a line is taken back: the next line must not be glued onto it.
+    if (sized && wrote > 0 && ftruncate(fd_, st.st_size) != 0) {
+        error = write_failure(why) + "; eine halbe Zeile blieb stehen";
+        return false;
+    }
+    error = write_failure(why);
+    return false;
+}
+
+#endif
 
 }  // namespace kyomat

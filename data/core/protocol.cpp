@@ -1,5 +1,6 @@
 #include "data/core/protocol.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -50,6 +51,24 @@ std::string signed_text(int amount) {
     return (amount >= 0 ? "+" : "") + std::to_string(amount);
 }
 
+// A name, club or class that a spreadsheet would take for a formula is written as text: a
+// leading apostrophe, which the reader takes off again. A plain signed number such as the
+// weight class "-66" is no formula and stays as it is.
+std::string as_text(const std::string& field) {
+    if (field.empty() || std::string_view("=+-@\t\r").find(field[0]) == std::string_view::npos)
+        return field;
+    const bool number =
+        field.size() > 1 && (field[0] == '-' || field[0] == '+') &&
+        std::all_of(field.begin() + 1, field.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return number ? field : "'" + field;
+}
+std::string from_text(const std::string& field) {
+    if (field.size() >= 2 && field[0] == '\'' &&
+        std::string_view("=+-@\t\r").find(field[1]) != std::string_view::npos)
+        return field.substr(1);
+    return field;
+}
+
 // The engine's subject in words: "LBL_W_B" is a Waza-ari for blue, "b" a points change.
 std::string subject_text(const std::string& subject, const std::string& amount) {
     const bool white = !subject.empty() && (subject.back() == 'W' || subject.back() == 'w');
@@ -74,9 +93,7 @@ BoutProtocol::BoutProtocol(std::filesystem::path folder,
                            std::function<void(const std::string&)> report)
     : folder_(std::move(folder)), report_(std::move(report)) {}
 
-BoutProtocol::~BoutProtocol() {
-    if (file_ != nullptr) std::fclose(file_);
-}
+BoutProtocol::~BoutProtocol() = default;
 
 std::string BoutProtocol::file_name(const std::string& day) {
     return "protokoll-" + day + ".csv";
@@ -84,33 +101,35 @@ std::string BoutProtocol::file_name(const std::string& day) {
 
 bool BoutProtocol::open_for_today() {
     const std::string today = local_time_text("%Y-%m-%d");
-    if (file_ != nullptr && today == day_) return true;
-    if (file_ != nullptr) std::fclose(file_);
+    if (file_.is_open() && today == day_) return true;
     day_ = today;
     const std::filesystem::path path = folder_ / file_name(today);
-    std::error_code ec;
-    const bool fresh =
-        !std::filesystem::exists(path, ec) || std::filesystem::file_size(path, ec) == 0;
-    file_ = std::fopen(path.string().c_str(), "ab");
-    if (file_ == nullptr) {
-        failed("Das Protokoll \"" + path.string() + "\" kann nicht geschrieben werden.");
+    std::string error;
+    // Only a regular file, opened without waiting: a pipe in its place must not hold the
+    // clock or the keys.
+    if (!file_.open(path, error)) {
+        failed(path, error);
         return false;
     }
-    if (fresh) {
+    if (file_.empty()) {
         const std::string head = std::string(k_bom) + k_header + "\r\n";
-        if (std::fwrite(head.data(), 1, head.size(), file_) != head.size() ||
-            std::fflush(file_) != 0) {
-            failed("Das Protokoll \"" + path.string() + "\" kann nicht geschrieben werden.");
+        if (!file_.append(head, error)) {
+            failed(path, error);
+            file_.close();
             return false;
         }
     }
     return true;
 }
 
-void BoutProtocol::failed(const std::string& why) {
+void BoutProtocol::failed(const std::filesystem::path& path, const std::string& why) {
     if (reported_this_bout_) return;
     reported_this_bout_ = true;
-    if (report_) report_(why + " Der Kampf geht weiter, ohne Protokoll.");
+    if (report_) {
+        report_("Das Protokoll \"" + path.string() + "\" kann nicht geschrieben werden: " + why +
+                ". Der Kampf geht weiter. Jede neue Zeile wird wieder versucht: sobald es wieder "
+                "geht (Platz frei, Rechte da), kommen ganze Zeilen ins Protokoll.");
+    }
 }
 
 void BoutProtocol::append(const ProtocolBout& bout, const std::string& seconds,
@@ -119,19 +138,16 @@ void BoutProtocol::append(const ProtocolBout& bout, const std::string& seconds,
     if (!open_for_today()) return;
     std::string line = local_time_text("%H:%M:%S");
     for (const std::string& field :
-         {std::to_string(bout.list_position), bout.age_class, bout.weight_class, seconds,
-          std::string(subject), amount, bout.blue, bout.white, std::string(duration),
-          std::string(winner)}) {
+         {std::to_string(bout.list_position), as_text(bout.age_class), as_text(bout.weight_class),
+          seconds, std::string(subject), amount, as_text(bout.blue), as_text(bout.white),
+          std::string(duration), std::string(winner)}) {
         line += ';';
         line += csv_field(field);
     }
     line += "\r\n";
     // One write of the whole line: it is in the file whole or not at all.
-    if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() || std::fflush(file_) != 0) {
-        std::clearerr(file_);
-        failed("Das Protokoll \"" + (folder_ / file_name(day_)).string() +
-               "\" kann nicht geschrieben werden.");
-    }
+    std::string error;
+    if (!file_.append(line, error)) failed(folder_ / file_name(day_), error);
 }
 
 void BoutProtocol::new_bout(const ProtocolBout& bout) {
@@ -161,9 +177,10 @@ std::string protocol_as_text(std::string_view csv, std::optional<int> list_posit
     while (pos < csv.size()) {
         std::size_t end = csv.find('\n', pos);
         if (end == std::string_view::npos) end = csv.size();
-        const auto f = csv_fields(csv.substr(pos, end - pos));
+        auto f = csv_fields(csv.substr(pos, end - pos));
         pos = end + 1;
         if (f.size() < 11 || f[0] == "Uhrzeit") continue;
+        for (const std::size_t i : {2u, 3u, 7u, 8u}) f[i] = from_text(f[i]);
         if (f[5] == BoutProtocol::k_new_bout) {
             flush();
             wanted = !list_position || to_integer(f[1]) == list_position;

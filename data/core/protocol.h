@@ -3,12 +3,13 @@
 // dispute. One CSV file per day in the program folder, protokoll-YYYY-MM-DD.csv, in UTF-8
 // with a byte order mark and ";" between fields, so that a spreadsheet opens it with its
 // umlauts. Each line is written whole with one write, so a crash leaves whole lines only.
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "data/core/file_io.h"
 
 namespace kyomat {
 
@@ -47,11 +48,11 @@ class BoutProtocol {
     void append(const ProtocolBout& bout, const std::string& seconds, std::string_view subject,
                 const std::string& amount, std::string_view duration, std::string_view winner);
     bool open_for_today();
-    void failed(const std::string& why);
+    void failed(const std::filesystem::path& path, const std::string& why);
 
     std::filesystem::path folder_;
     std::function<void(const std::string&)> report_;
-    std::FILE* file_ = nullptr;
+    LineAppender file_;
     std::string day_;
     bool reported_this_bout_ = false;
 };

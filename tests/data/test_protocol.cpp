@@ -8,6 +8,8 @@
 #include <csignal>
 #include <random>
 
+#include <sys/stat.h>
+
 #include "data/core/basis.h"
 #include "data/core/file_io.h"
 #include "data/core/protocol.h"
@@ -92,13 +94,37 @@ TEST(Protocol, AFullDiskIsToldOnceAndLeavesWholeLines) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{600, 600};  // a file-size limit stands for a full disk
+        rlimit limit{600, RLIM_INFINITY};  // a file-size limit stands for a full disk
         setrlimit(RLIMIT_FSIZE, &limit);
         int reports = 0;
-        BoutProtocol protocol(dir.path(), [&](const std::string&) { ++reports; });
-        protocol.new_bout(k_bout);
-        for (int i = 0; i < 50; ++i) protocol.change(k_bout, i, "LBL_Y_B", 1);
-        _exit(reports == 1 ? 0 : 1);
+        std::string said;
+        {
+            BoutProtocol protocol(dir.path(), [&](const std::string& t) {
+                ++reports;
+                said = t;
+            });
+            protocol.new_bout(k_bout);
+            for (int i = 0; i < 50; ++i) protocol.change(k_bout, i, "LBL_Y_B", 1);
+            // Space again: the next lines go in whole, none glued onto a half one.
+            rlimit none{RLIM_INFINITY, RLIM_INFINITY};
+            setrlimit(RLIMIT_FSIZE, &none);
+            for (int i = 50; i < 60; ++i) protocol.change(k_bout, i, "LBL_Y_B", 1);
+        }
+        const std::string csv = read(today_file(dir.path()));
+        bool whole = csv.size() >= 2 && csv.substr(csv.size() - 2) == "\r\n";
+        std::size_t pos = 0;
+        while (whole && pos < csv.size()) {
+            const std::size_t end = csv.find("\r\n", pos);
+            const std::string line = csv.substr(pos, end - pos);
+            whole = line.find("\r") == std::string::npos &&
+                    std::count(line.begin(), line.end(), ';') == (pos == 0 ? 10 : 11);
+            pos = end + 2;
+        }
+        const bool resumed = csv.find(";59;LBL_Y_B;+1;") != std::string::npos;
+        _exit(reports == 1 && said.find("der Datenträger ist voll") != std::string::npos && whole &&
+                      resumed
+                  ? 0
+                  : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -136,4 +162,46 @@ TEST(Protocol, AKilledWriterLeavesTheFileWholeUpToItsLastLine) {
         ++lines;
     }
     EXPECT_GT(lines, 30u);
+}
+
+// Names, clubs and classes that a spreadsheet would run as formulas are written as text and
+// read back as they were; a weight class such as "-66" stays a plain number.
+TEST(Protocol, FormulaCellsAreWrittenAsText) {
+    kyomat::testing::TempFolder dir;
+    {
+        BoutProtocol protocol(dir.path(), nullptr);
+        protocol.new_bout(ProtocolBout{1, "@U18", "-66", "=HYPERLINK(\"x\")", "+Wolf\tTim"});
+        protocol.change(ProtocolBout{1, "@U18", "-66", "=HYPERLINK(\"x\")", "+Wolf\tTim"}, 3,
+                        "LBL_W_B", 1);
+    }
+    const std::string csv = read(today_file(dir.path()));
+    EXPECT_NE(csv.find(";1;'@U18;-66;;NEUER KAMPF;;\"'=HYPERLINK(\"\"x\"\")\";'+Wolf\tTim;"),
+              std::string::npos)
+        << csv;
+    const std::string text = protocol_as_text(csv, 1);
+    EXPECT_NE(text.find("Kampf 1 (@U18, -66)"), std::string::npos) << text;
+    EXPECT_NE(text.find(": =HYPERLINK(\"x\") – +Wolf\tTim\n"), std::string::npos) << text;
+}
+
+// A pipe in the place of the day's file: refused at once, the caller never waits on it.
+TEST(Protocol, APipeInItsPlaceIsRefusedWithoutWaiting) {
+    kyomat::testing::TempFolder dir;
+    const std::string fifo = today_file(dir.path());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::vector<std::string> reports;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(10);  // a hang would end in SIGALRM, not in a test run that never ends
+        BoutProtocol protocol(dir.path(), [&](const std::string& t) { reports.push_back(t); });
+        protocol.new_bout(k_bout);
+        protocol.change(k_bout, 1, "LBL_Y_B", 1);
+        _exit(reports.size() == 1 && reports[0].find("keine gewöhnliche Datei") != std::string::npos
+                  ? 0
+                  : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "the protocol waited on the pipe";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
