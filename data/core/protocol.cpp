@@ -90,8 +90,11 @@ std::string subject_text(const std::string& subject, const std::string& amount) 
 }  // namespace
 
 BoutProtocol::BoutProtocol(std::filesystem::path folder,
-                           std::function<void(const std::string&)> report)
-    : folder_(std::move(folder)), report_(std::move(report)) {}
+                           std::function<void(const std::string&)> report,
+                           std::function<std::string()> today)
+    : folder_(std::move(folder)), report_(std::move(report)), today_(std::move(today)) {
+    if (!today_) today_ = [] { return local_time_text("%Y-%m-%d"); };
+}
 
 BoutProtocol::~BoutProtocol() = default;
 
@@ -99,8 +102,10 @@ std::string BoutProtocol::file_name(const std::string& day) {
     return "protokoll-" + day + ".csv";
 }
 
+// The day's file, or for a bout under way the file of the day it began: a bout across
+// midnight stays in one file, where the reader finds it whole.
 bool BoutProtocol::open_for_today() {
-    const std::string today = local_time_text("%Y-%m-%d");
+    const std::string today = bout_day_.empty() ? today_() : bout_day_;
     if (file_.is_open() && today == day_) return true;
     day_ = today;
     const std::filesystem::path path = folder_ / file_name(today);
@@ -152,6 +157,7 @@ void BoutProtocol::append(const ProtocolBout& bout, const std::string& seconds,
 
 void BoutProtocol::new_bout(const ProtocolBout& bout) {
     reported_this_bout_ = false;
+    bout_day_ = today_();
     append(bout, "", k_new_bout, "", "", "");
 }
 
@@ -170,7 +176,15 @@ std::string protocol_as_text(std::string_view csv, std::optional<int> list_posit
     std::string all, bout;
     bool wanted = false;
     auto flush = [&] {
-        if (wanted) all = list_position ? bout : all + bout;
+        // Appended in place: copying all that was read for every bout made the reader
+        // quadratic in the number of bouts.
+        if (wanted) {
+            if (list_position) {
+                all.swap(bout);
+            } else {
+                all += bout;
+            }
+        }
         bout.clear();
     };
     std::size_t pos = 0;

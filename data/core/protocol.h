@@ -22,7 +22,9 @@ struct ProtocolBout {
 class BoutProtocol {
   public:
     // report is told once per bout when the protocol cannot be written; the bout goes on.
-    BoutProtocol(std::filesystem::path folder, std::function<void(const std::string&)> report);
+    // today gives the date ("2026-12-07"); the system's local date unless a test sets one.
+    BoutProtocol(std::filesystem::path folder, std::function<void(const std::string&)> report,
+                 std::function<std::string()> today = {});
     ~BoutProtocol();
     BoutProtocol(const BoutProtocol&) = delete;
     BoutProtocol& operator=(const BoutProtocol&) = delete;
@@ -54,6 +56,9 @@ class BoutProtocol {
     std::function<void(const std::string&)> report_;
     LineAppender file_;
     std::string day_;
+    // The day the bout under way began; its lines go to that day's file.
+    std::string bout_day_;
+    std::function<std::string()> today_;
     bool reported_this_bout_ = false;
 };
 

@@ -205,3 +205,26 @@ TEST(Protocol, APipeInItsPlaceIsRefusedWithoutWaiting) {
     ASSERT_TRUE(WIFEXITED(status)) << "the protocol waited on the pipe";
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
+
+// A bout across midnight stays in the file of the day it began, where the reader finds all
+// of it; the next bout goes to the new day's file.
+TEST(Protocol, ABoutAcrossMidnightStaysInTheFileOfItsDay) {
+    kyomat::testing::TempFolder dir;
+    std::string day = "2026-12-06";
+    {
+        BoutProtocol protocol(dir.path(), nullptr, [&] { return day; });
+        protocol.new_bout(k_bout);
+        protocol.change(k_bout, 10, "LBL_Y_B", 1);
+        day = "2026-12-07";  // midnight
+        protocol.change(k_bout, 20, "LBL_W_W", 1);
+        protocol.result(k_bout, "07", "4:00", false);
+        protocol.new_bout(ProtocolBout{4, "", "", "A", "B"});
+    }
+    const std::string first = read((dir.path() / BoutProtocol::file_name("2026-12-06")).string());
+    const std::string text = protocol_as_text(first, 3);
+    EXPECT_NE(text.find("0:10 Yuko Blau +1\n  0:20 Waza-ari Weiß +1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Ergebnis: Sieger Weiß"), std::string::npos) << text;
+    const std::string second = read((dir.path() / BoutProtocol::file_name("2026-12-07")).string());
+    EXPECT_NE(protocol_as_text(second, 4).find("Kampf 4"), std::string::npos);
+    EXPECT_EQ(protocol_as_text(second, 3), "");
+}
