@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "data/core/bout_access.h"
+#include "data/core/protocol.h"
 #include "temp_folder.h"
 
 using namespace kyomat;
@@ -105,6 +106,25 @@ void BM_KampfLaden(benchmark::State& state) {
 }  // namespace
 
 #define KYOMAT_LIST_SIZES ->RangeMultiplier(10)->Range(100, 100000)->Complexity(benchmark::oN)
+// The protocol reader over a day of N bouts of ten lines each: the time per bout should not
+// grow with N (it did: every bout copied all that was read before it).
+void BM_ProtocolReader(benchmark::State& state) {
+    const auto bouts = static_cast<int>(state.range(0));
+    std::string csv = std::string("\xEF\xBB\xBF") + kyomat::BoutProtocol::k_header + "\r\n";
+    for (int b = 1; b <= bouts; ++b) {
+        const std::string head = "10:00:00;" + std::to_string(b % 300) + ";U18;-66;";
+        csv += head + ";NEUER KAMPF;;Meier, Hans;Li, Wei;;\r\n";
+        for (int i = 0; i < 8; ++i)
+            csv += head + std::to_string(i) + ";LBL_W_B;+1;Meier, Hans;Li, Wei;;\r\n";
+        csv += head + ";ERGEBNIS;07;Meier, Hans;Li, Wei;4:00;Blau\r\n";
+    }
+    for (auto _ : state) benchmark::DoNotOptimize(kyomat::protocol_as_text(csv, std::nullopt));
+    state.counters["s_per_bout"] = benchmark::Counter(
+        static_cast<double>(bouts),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ProtocolReader)->Arg(4000)->Arg(32000)->Unit(benchmark::kMillisecond);
+
 BENCHMARK(BM_ListLoad) KYOMAT_LIST_SIZES;
 BENCHMARK(BM_ListLoadFloor) KYOMAT_LIST_SIZES;
 BENCHMARK(BM_ListSave) KYOMAT_LIST_SIZES;
