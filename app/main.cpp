@@ -44,7 +44,15 @@ static int print_protocol(int argc, char** argv) {
         return 1;
     }
     std::optional<int> position;
-    if (argc > 3) position = kyomat::to_integer(argv[3]);
+    if (argc > 3) {
+        position = kyomat::to_integer(argv[3]);
+        // Not a number: said so, instead of printing every bout as if none had been asked for.
+        if (!position) {
+            std::fprintf(stderr, "'%s' ist keine Listenposition (eine ganze Zahl, z. B. 3).\n",
+                         argv[3]);
+            return 2;
+        }
+    }
     const std::string text = kyomat::protocol_as_text(*bytes, position);
     if (text.empty()) {
         std::fprintf(stderr, "Kein Kampf im Protokoll gefunden.\n");
