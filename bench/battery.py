@@ -11,20 +11,16 @@ a thread going to sleep, so each is followed by one wakeup).
 """
 import os
 import shutil
-import socket
 import subprocess
 import sys
 import tempfile
 import time
 import urllib.request
 
+from board_under_x import free_port, start_x, wait_live
+
 TICKS = os.sysconf("SC_CLK_TCK")
 
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
 
 
 def counters(pid):
@@ -58,13 +54,7 @@ def main():
         return 2
     program = sys.argv[1]
     seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 60
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                             "1280x720x24", "-nolisten", "tcp"], pass_fds=(write_end,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as f:
-        display = ":" + f.readline().strip()
+    xvfb, display = start_x()
     folder = tempfile.mkdtemp(prefix="kyomat-battery-")
     shutil.copy(program, folder)
     here = os.path.dirname(os.path.abspath(__file__))
@@ -82,12 +72,7 @@ def main():
     viewers = []
     try:
         url = f"http://127.0.0.1:{port}"
-        for _ in range(400):
-            try:
-                urllib.request.urlopen(url + "/state.json", timeout=1).read()
-                break
-            except OSError:
-                time.sleep(0.05)
+        wait_live(url)
         subprocess.run(["xdotool", "key", "ctrl+n"], env=env, check=True)
         time.sleep(8)  # whatever settles after start (a sound device going to sleep)
         rows = [("clock standing", measure(proc.pid, seconds))]

@@ -13,7 +13,6 @@ playback. Prints, per run, the lag of every second and of the gong, in milliseco
 import json
 import os
 import shutil
-import socket
 import struct
 import subprocess
 import sys
@@ -22,13 +21,10 @@ import threading
 import time
 import urllib.request
 
+from board_under_x import free_port, start_x, wait_live
+
 BOUT_SECONDS = 6
 
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
 
 
 def tone(path, ms=300, rate=44100):
@@ -39,15 +35,6 @@ def tone(path, ms=300, rate=44100):
         f.write(struct.pack("<IHHIIHH", 16, 1, 1, rate, rate * 2, 2, 16))
         f.write(b"data" + struct.pack("<I", len(samples)) + samples)
 
-
-def start_x():
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                             "1280x720x24", "-nolisten", "tcp"], pass_fds=(write_end,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as f:
-        return xvfb, ":" + f.readline().strip()
 
 
 def one_run(program, display):
@@ -82,12 +69,7 @@ def one_run(program, display):
                             env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         url = f"http://127.0.0.1:{port}"
-        for _ in range(400):
-            try:
-                urllib.request.urlopen(url + "/state.json", timeout=1).read()
-                break
-            except OSError:
-                time.sleep(0.05)
+        wait_live(url)
         painted = []  # (arrival, seconds)
         stream = urllib.request.urlopen(url + "/events", timeout=30)
 

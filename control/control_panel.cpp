@@ -1,6 +1,5 @@
 #include "control/control_panel.h"
 
-#include <QEventLoop>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -12,6 +11,7 @@
 #include "control/relay.h"
 #include "data/core/catalogue.h"
 #include "gui/keymap.h"
+#include "gui/window_keys.h"
 #include "platform/message_box.h"
 
 namespace kyomat {
@@ -192,14 +192,7 @@ void ControlPanel::run_until_closed() {
     // Never modal to the window system: a modal panel blocks the pause picture's click and,
     // once the focus has landed on the board, every key. The board itself keeps out keys and
     // clicks while the panel is open without panel_tasten, as a modal panel would.
-    setWindowModality(Qt::NonModal);
-    QEventLoop loop;
-    const auto closed = connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
-    show();
-    raise();
-    activateWindow();
-    if (isVisible()) loop.exec();
-    disconnect(closed);
+    show_until_finished(*this);
 }
 
 void ControlPanel::show_note(const QString& text) {

@@ -13,8 +13,9 @@
 namespace kyomat {
 namespace {
 
-// How long after showing the panel a window manager's placement is undone.
-constexpr int k_settle_ms = 1500;
+// How long after showing the panel a window manager's placement is undone (a slow machine
+// maps it late).
+constexpr int k_settle_ms = 5000;
 
 QString qtext(const std::string& s) {
     return QString::fromStdString(s);

@@ -9,7 +9,7 @@
 #include "data/core/basis.h"
 #include "display/picture_file.h"
 #include "gui/keymap.h"
-#include "gui/keys_back.h"
+#include "gui/window_keys.h"
 #include "platform/message_box.h"
 #include "platform/picture.h"
 #include "platform/screen_place.h"

@@ -108,28 +108,6 @@ ScoreboardWindow::ScoreboardWindow(Host& host, Settings settings, QWidget* paren
 
 ScoreboardWindow::~ScoreboardWindow() = default;
 
-TextScreen& ScoreboardWindow::text_screen() {
-    if (text_ == nullptr) {
-        text_ = new TextScreen(
-            engine_,
-            [this](bool show) {
-                if (wait_) wait_(show);
-            },
-            this);
-        if (built_) built_(text_);
-    }
-    return *text_;
-}
-
-LogoOverlay& ScoreboardWindow::overlay() {
-    if (overlay_ == nullptr) {
-        overlay_ = new LogoOverlay(
-            engine_.settings(), [this] { return engine_.state().display_left; }, this);
-        if (built_) built_(overlay_);
-    }
-    return *overlay_;
-}
-
 QWidget* ScoreboardWindow::panel(Element Board::*member, QWidget* parent) {
     auto* w = new QWidget(parent);
     w->setAutoFillBackground(true);
@@ -152,27 +130,6 @@ void ScoreboardWindow::bind(Element Board::*member, QWidget* w) {
     const std::size_t i = Board::index_of(member);
     w->setObjectName(Board::elements()[i].name);
     widgets_[i] = w;
-}
-
-void ScoreboardWindow::show_note(const QString& text) {
-    if (note_ == nullptr) {
-        note_ = new QLabel(this);
-        note_->setObjectName("lblHinweis");
-        note_->setWordWrap(true);
-        note_->setAlignment(Qt::AlignCenter);
-        note_->setStyleSheet(
-            QStringLiteral("color: #000000; background: #fff4c0; padding: 4px; font: 14pt;"));
-        note_timer_.setSingleShot(true);
-        connect(&note_timer_, &QTimer::timeout, note_, &QLabel::hide);
-    }
-    note_->setText(text);
-    const int w = width() * 9 / 10;
-    note_->setFixedWidth(w);
-    note_->adjustSize();
-    note_->move((width() - w) / 2, height() - note_->height() - 8);
-    note_->show();
-    note_->raise();
-    note_timer_.start(8000);
 }
 
 void ScoreboardWindow::build_board() {
@@ -283,34 +240,6 @@ void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {
     }
 }
 
-void ScoreboardWindow::show_page(PageScheme scheme, const std::string& line1,
-                                 const std::string& line2, const std::string& line3) {
-    TextScreen& page = text_screen();
-    if (panel_keys_relayed(engine_.settings())) {
-        page.set_key_sink([this](std::uint16_t k, Modifiers m) { handle_key(k, m); });
-    } else {
-        page.set_key_sink({});
-    }
-    ++pages_up_;
-    page.show_page(scheme, line1, line2, line3);
-    --pages_up_;
-}
-
-bool ScoreboardWindow::relays_keys_of(const QWidget* window) const {
-    return window != nullptr && (window == static_cast<const QWidget*>(text_) ||
-                                 window == static_cast<const QWidget*>(overlay_));
-}
-
-void ScoreboardWindow::show_overlay() {
-    LogoOverlay& pause = overlay();
-    if (panel_keys_relayed(engine_.settings())) {
-        pause.set_key_sink([this](std::uint16_t k, Modifiers m) { handle_key(k, m); });
-    } else {
-        pause.set_key_sink({});
-    }
-    pause.overlay_bild();
-}
-
 bool ScoreboardWindow::takes_input() const {
     return !panel_open_ || panel_keys_relayed(engine_.settings());
 }
@@ -327,34 +256,6 @@ void ScoreboardWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-bool ScoreboardWindow::gong_may_come_soon() const {
-    constexpr int k_ahead_s = 5;
-    const BoutState& st = engine_.state();
-    if (!engine_.clock_timer_on()) return false;
-    if (st.holder) return true;
-    if (!engine_.golden_score()) return st.clock_value <= k_ahead_s;
-    return st.golden_score_limit > 0 && st.golden_score_limit - st.clock_value <= k_ahead_s;
-}
-
-void ScoreboardWindow::aim_second_tick() {
-    const auto ms = aimed_ticks_ ? engine_.ms_to_next_second() : std::nullopt;
-    if (!ms) {
-        second_timer_.stop();
-        return;
-    }
-    second_timer_.start(static_cast<int>(*ms));
-}
-
-void ScoreboardWindow::clock_tick() {
-    engine_.clock_tick();
-    paint_board();
-}
-
-void ScoreboardWindow::focus_tick() {
-    engine_.focus_tick();
-    paint_board();
 }
 
 void ScoreboardWindow::shpFocusMouseDown() {

@@ -4,7 +4,6 @@
 #include <array>
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
@@ -13,7 +12,7 @@
 #include "display/fit_label.h"
 #include "gui/colour.h"
 #include "gui/keymap.h"
-#include "gui/keys_back.h"
+#include "gui/window_keys.h"
 #include "platform/fonts.h"
 #include "platform/screen_place.h"
 
@@ -79,14 +78,7 @@ void TextScreen::show_page(PageScheme scheme, const std::string& line1, const st
     // Not modal: a modal page would swallow the keys typed into the panel or the board. The
     // call still returns only when the page has closed.
     QPointer<QWidget> had_keys = QApplication::activeWindow();
-    setWindowModality(Qt::NonModal);
-    QEventLoop loop;
-    const auto closed = connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
-    show();
-    raise();
-    activateWindow();
-    if (isVisible()) loop.exec();
-    disconnect(closed);
+    show_until_finished(*this);
     // The keyboard goes back to the window that had it.
     if (had_keys != this) hand_keys_back(had_keys);
 }

@@ -1,13 +1,14 @@
-#include "gui/keys_back.h"
+#include "gui/window_keys.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QTimer>
 
 namespace kyomat {
 namespace {
 
 constexpr int k_check_ms = 50;
-constexpr int k_checks = 30;  // one and a half seconds
+constexpr int k_checks = 60;  // three seconds: a slow machine maps and focuses late
 
 void check(QPointer<QWidget> window, int left) {
     if (!window || !window->isVisible()) return;
@@ -20,6 +21,17 @@ void check(QPointer<QWidget> window, int left) {
 }
 
 }  // namespace
+
+void show_until_finished(QDialog& dialog) {
+    dialog.setWindowModality(Qt::NonModal);
+    QEventLoop loop;
+    const auto closed = QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    if (dialog.isVisible()) loop.exec();
+    QObject::disconnect(closed);
+}
 
 void hand_keys_back(QPointer<QWidget> window) {
     check(window, k_checks);

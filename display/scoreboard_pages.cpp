@@ -1,0 +1,82 @@
+// The scoreboard's companion windows: the text screen's pages, the pause picture and the
+// operator's note, built when first needed.
+#include <QLabel>
+
+#include "display/logo_overlay.h"
+#include "display/scoreboard_window.h"
+#include "display/text_screen.h"
+
+namespace kyomat {
+
+TextScreen& ScoreboardWindow::text_screen() {
+    if (text_ == nullptr) {
+        text_ = new TextScreen(
+            engine_,
+            [this](bool show) {
+                if (wait_) wait_(show);
+            },
+            this);
+        if (built_) built_(text_);
+    }
+    return *text_;
+}
+
+LogoOverlay& ScoreboardWindow::overlay() {
+    if (overlay_ == nullptr) {
+        overlay_ = new LogoOverlay(
+            engine_.settings(), [this] { return engine_.state().display_left; }, this);
+        if (built_) built_(overlay_);
+    }
+    return *overlay_;
+}
+
+void ScoreboardWindow::show_note(const QString& text) {
+    if (note_ == nullptr) {
+        note_ = new QLabel(this);
+        note_->setObjectName("lblHinweis");
+        note_->setWordWrap(true);
+        note_->setAlignment(Qt::AlignCenter);
+        note_->setStyleSheet(
+            QStringLiteral("color: #000000; background: #fff4c0; padding: 4px; font: 14pt;"));
+        note_timer_.setSingleShot(true);
+        connect(&note_timer_, &QTimer::timeout, note_, &QLabel::hide);
+    }
+    note_->setText(text);
+    const int w = width() * 9 / 10;
+    note_->setFixedWidth(w);
+    note_->adjustSize();
+    note_->move((width() - w) / 2, height() - note_->height() - 8);
+    note_->show();
+    note_->raise();
+    note_timer_.start(8000);
+}
+
+void ScoreboardWindow::show_page(PageScheme scheme, const std::string& line1,
+                                 const std::string& line2, const std::string& line3) {
+    TextScreen& page = text_screen();
+    if (panel_keys_relayed(engine_.settings())) {
+        page.set_key_sink([this](std::uint16_t k, Modifiers m) { handle_key(k, m); });
+    } else {
+        page.set_key_sink({});
+    }
+    ++pages_up_;
+    page.show_page(scheme, line1, line2, line3);
+    --pages_up_;
+}
+
+bool ScoreboardWindow::relays_keys_of(const QWidget* window) const {
+    return window != nullptr && (window == static_cast<const QWidget*>(text_) ||
+                                 window == static_cast<const QWidget*>(overlay_));
+}
+
+void ScoreboardWindow::show_overlay() {
+    LogoOverlay& pause = overlay();
+    if (panel_keys_relayed(engine_.settings())) {
+        pause.set_key_sink([this](std::uint16_t k, Modifiers m) { handle_key(k, m); });
+    } else {
+        pause.set_key_sink({});
+    }
+    pause.overlay_bild();
+}
+
+}  // namespace kyomat
