@@ -121,18 +121,28 @@ void LiveServer::accept() {
     }
 }
 
-// Who makes room for a newcomer: the oldest connection that has not asked for anything yet;
-// else the viewer furthest behind (longest behind, then most unsent); else the oldest viewer,
-// who may be one that reads nothing while the clock stands. A slow or silent crowd can never
-// lock the hall out; a viewer who was only idle reconnects by itself.
+// Who makes room for a newcomer: a viewer behind with its stream (the longest behind, then
+// the most unsent); else a connection that has said nothing for a second; else the oldest
+// viewer, who may be one that reads nothing while the clock stands; a connection that has
+// only just arrived goes last. A slow or silent crowd can never lock the hall out, and a
+// viewer who was only idle reconnects by itself.
 QTcpSocket* LiveServer::make_room() {
+    const qint64 now = now_ms();
     QTcpSocket* best = nullptr;
-    auto rank = [](const Connection& c, const QTcpSocket* s) {
-        return std::tuple(c.viewer || c.answered ? 1 : 0, c.behind_since_ms < 0 ? 1 : 0,
-                          c.behind_since_ms, -s->bytesToWrite(), c.since_ms);
+    auto rank = [now](const Connection& c, const QTcpSocket* s) {
+        int kind = 3;
+        if (c.viewer && c.behind_since_ms >= 0) {
+            kind = 0;
+        } else if (!c.answered && now - c.since_ms > 1000) {
+            kind = 1;
+        } else if (c.viewer) {
+            kind = 2;
+        }
+        const qint64 since = kind == 0 ? c.behind_since_ms : c.since_ms;
+        return std::tuple(kind, since, -s->bytesToWrite());
     };
     for (auto it = connections_.cbegin(); it != connections_.cend(); ++it) {
-        if (best == nullptr || rank(*it, it.key()) < rank(connections_[best], best))
+        if (best == nullptr || rank(*it, it.key()) < rank(connections_.value(best), best))
             best = it.key();
     }
     return best;

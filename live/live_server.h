@@ -20,9 +20,8 @@ class QTcpSocket;
 namespace kyomat {
 
 struct LiveLimits {
-    // Connections at once; beyond it the oldest one that has not asked for anything yet
-    // makes room, else the viewer furthest behind with its stream, else the oldest viewer:
-    // a fresh visitor is never turned away.
+    // Connections at once; beyond it a viewer behind with its stream makes room, else one
+    // silent for a second, else the oldest viewer: a fresh visitor is never turned away.
     int max_connections = 128;
     // Time for a client to send its request and take its answer (a viewer's push stream
     // excepted).

@@ -136,8 +136,8 @@ class TestLiveView : public QObject {
     // fresh visitor is served at once, the slowest making room; one that reads nothing of a
     // running clock's stream is cut once it has been behind for the limit.
     void deafViewersNeverLockTheHallOut() {
+        // The usual limits: the deaf crowd holds the slots for the seconds the test needs.
         LiveLimits limits;
-        limits.behind_ms = 1500;
         const quint16 port = start(limits);
         for (const bool running : {true, false}) {
             if (running) {
@@ -164,8 +164,10 @@ class TestLiveView : public QObject {
             QVERIFY2(answer.rfind("HTTP/1.1 200", 0) == 0, answer.c_str());
             QVERIFY(rig_->live().counts().connections <= limits.max_connections);
         }
-        // A single deaf viewer of a running clock, with room to spare: cut for being behind.
+        // A single deaf viewer of a running clock, with room to spare: cut for being behind
+        // (after a shorter time than the usual ten seconds, to keep the test short).
         rig_.reset();
+        limits.behind_ms = 1500;
         const quint16 again = start(limits);
         rig_->run_clock();
         testing::RawClient deaf(again, 4000, 4096);
