@@ -260,31 +260,26 @@ void Scenario::expect(const std::string& args) {
     const std::string& what = a[0];
     const std::string name = a.size() > 1 ? a[1] : "";
     const std::string rest = a.size() > 2 ? a[2] : "";
-    if (what == "event" || what == "noevent") {
-        engine();
-        const auto& ev = host_->events;
-        if (what == "noevent") {
-            if (checked_ < ev.size()) throw Failure{ev[checked_]};
+    // Events and notes are read in order: "expect event rest" takes the oldest unchecked
+    // one, "expect noevent" wants none left (the same for notes).
+    const auto in_order = [&](const std::vector<std::string>& seen, std::size_t& checked,
+                              const std::string& kind) {
+        if (what == "no" + kind) {
+            if (checked < seen.size()) throw Failure{seen[checked]};
             return;
         }
-        const std::string want = args.size() > 6 ? args.substr(6) : "";
-        if (checked_ >= ev.size()) throw Failure{"no event"};
-        if (ev[checked_] != want) throw Failure{ev[checked_]};
-        ++checked_;
-        return;
+        const std::string want = args.size() > kind.size() + 1 ? args.substr(kind.size() + 1) : "";
+        if (checked >= seen.size()) throw Failure{"no " + kind};
+        if (seen[checked] != want) throw Failure{seen[checked]};
+        ++checked;
+    };
+    if (what == "event" || what == "noevent") {
+        engine();
+        return in_order(host_->events, checked_, "event");
     }
     if (what == "note" || what == "nonote") {
         engine();
-        const auto& notes = host_->notes;
-        if (what == "nonote") {
-            if (notes_checked_ < notes.size()) throw Failure{notes[notes_checked_]};
-            return;
-        }
-        const std::string want = args.size() > 5 ? args.substr(5) : "";
-        if (notes_checked_ >= notes.size()) throw Failure{"no note"};
-        if (notes[notes_checked_] != want) throw Failure{notes[notes_checked_]};
-        ++notes_checked_;
-        return;
+        return in_order(host_->notes, notes_checked_, "note");
     }
     if (what == "file" || what == "lines") {
         const auto lines = file_lines(folder_ / name);
