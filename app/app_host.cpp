@@ -55,22 +55,17 @@ void AppHost::tell_protocol_problem() {
     show_message(text, 'W');
 }
 
-void AppHost::schreiben_protokoll(const std::string& age_class, const std::string& weight_class,
-                                  int list_position, int elapsed_seconds,
-                                  const std::string& subject, int amount) {
-    if (!protocol_on_) return;
-    protocol_bout_.age_class = age_class;
-    protocol_bout_.weight_class = weight_class;
-    protocol_bout_.list_position = list_position;
-    protocol_.change(protocol_bout_, elapsed_seconds, subject, amount);
+void AppHost::protocol_line(const ProtocolLine& line) {
+    if (protocol_on_) protocol_.line(protocol_bout_, line);
 }
 
-void AppHost::loeschen_protokoll(int list_position) {
+void AppHost::protocol_new_bout(const ProtocolBout& bout) {
     protocol_on_ = protocol_on(settings_);
     if (!protocol_on_) return;
-    const EntryFields& f = entry_fields();
-    protocol_bout_ =
-        ProtocolBout{list_position, f.edtAKID, f.edtGEWK, f.edtNAMEBlau, f.edtNAMEWeiss};
+    protocol_bout_ = bout;
+    if (entry_ != nullptr && bout.entry == ProtocolBout::k_from_list) {
+        protocol_bout_.list_file = entry_->list_file_name();
+    }
     protocol_.new_bout(protocol_bout_);
     tell_protocol_problem();
 }

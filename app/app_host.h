@@ -38,10 +38,8 @@ class AppHost : public Host {
     ListOutcome kampf_laden() override;
     bool show_entry_dialog() override;
     ListOutcome anzeige_in_liste(const BoutResult& result) override;
-    void schreiben_protokoll(const std::string& age_class, const std::string& weight_class,
-                             int list_position, int elapsed_seconds, const std::string& subject,
-                             int amount) override;
-    void loeschen_protokoll(int list_position) override;
+    void protocol_line(const ProtocolLine& line) override;
+    void protocol_new_bout(const ProtocolBout& bout) override;
     void clear_list_result_due() override;
     bool eingabeTeamsSimple(bool has_result, bool blue_won) override;
     void info() override;

@@ -30,11 +30,12 @@ bool display_available() {
 
 }  // namespace
 
-// kyomat --protokoll FILE [LISTENPOSITION]: the bouts of a protocol file in words, or the
-// last bout of that list position, so the table can answer a dispute at once.
+// kyomat --protokoll FILE [LISTE] [LISTENPOSITION]: the bouts of a protocol file in words,
+// or those of one list, one position, or one position of one list, every attempt of each, so
+// the table can answer a dispute at once.
 static int print_protocol(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "Aufruf: kyomat --protokoll DATEI [LISTENPOSITION]\n");
+    if (argc < 3 || argc > 5) {
+        std::fprintf(stderr, "Aufruf: kyomat --protokoll DATEI [LISTE] [LISTENPOSITION]\n");
         return 2;
     }
     std::string error;
@@ -43,17 +44,22 @@ static int print_protocol(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    std::optional<int> position;
+    kyomat::ProtocolQuery query;
+    if (argc == 5) query.list_file = argv[3];
     if (argc > 3) {
-        position = kyomat::to_integer(argv[3]);
-        // Not a number: said so, instead of printing every bout as if none had been asked for.
-        if (!position) {
-            std::fprintf(stderr, "'%s' ist keine Listenposition (eine ganze Zahl, z. B. 3).\n",
-                         argv[3]);
+        const char* last = argv[argc - 1];
+        query.list_position = kyomat::to_integer(last);
+        // One word alone may be a list's name; anything else must be a position, and is said
+        // not to be one instead of printing every bout as if none had been asked for.
+        if (!query.list_position && argc == 4 && kyomat::protocol_has_list(*bytes, last)) {
+            query.list_file = last;
+        } else if (!query.list_position) {
+            std::fprintf(stderr, "'%s' ist keine Listenposition (eine ganze Zahl, z. B. 3)%s.\n",
+                         last, argc == 4 ? " und keine Kampfliste dieses Protokolls" : "");
             return 2;
         }
     }
-    const std::string text = kyomat::protocol_as_text(*bytes, position);
+    const std::string text = kyomat::protocol_as_text(*bytes, query);
     if (text.empty()) {
         std::fprintf(stderr, "Kein Kampf im Protokoll gefunden.\n");
         return 1;

@@ -39,11 +39,9 @@ BENCHMARK(BM_KeyCommand);
 struct ProtocolHost : testing::FakeHost {
     using FakeHost::FakeHost;
     BoutProtocol protocol{folder_, nullptr};
-    ProtocolBout bout{1, "U18", "-66", "Meier, Hans", "Li, Wei"};
-    void schreiben_protokoll(const std::string&, const std::string&, int, int elapsed,
-                             const std::string& subject, int amount) override {
-        protocol.change(bout, elapsed, subject, amount);
-    }
+    ProtocolBout bout{1,         "U18",    "-66",   "Meier, Hans", "Li, Wei",
+                      "JC Nord", "JV Süd", "a.kfl", "Liste"};
+    void protocol_line(const ProtocolLine& line) override { protocol.line(bout, line); }
 };
 
 void BM_KeyCommandWithProtocol(benchmark::State& state) {

@@ -118,7 +118,7 @@ void BM_ProtocolReader(benchmark::State& state) {
             csv += head + std::to_string(i) + ";LBL_W_B;+1;Meier, Hans;Li, Wei;;\r\n";
         csv += head + ";ERGEBNIS;07;Meier, Hans;Li, Wei;4:00;Blau\r\n";
     }
-    for (auto _ : state) benchmark::DoNotOptimize(kyomat::protocol_as_text(csv, std::nullopt));
+    for (auto _ : state) benchmark::DoNotOptimize(kyomat::protocol_as_text(csv, {}));
     state.counters["s_per_bout"] = benchmark::Counter(
         static_cast<double>(bouts),
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);

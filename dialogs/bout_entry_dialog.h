@@ -33,6 +33,8 @@ class BoutEntryDialog : public QDialog {
     void clear_list_result_due() { access_.list_result_due = false; }
     bool list_result_due() const { return access_.list_result_due; }
     BoutListAccess& access() { return access_; }
+    // The name of the bout list file in use ("turnier.kfl").
+    const std::string& list_file_name() const { return file_.file_name; }
     // Shows the bout list editor modally.
     bool edit_kaempfe();
     // Built when first opened: start-up does not wait for it.

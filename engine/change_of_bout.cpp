@@ -61,7 +61,7 @@ bool BoutEngine::close_requested_by_focus() {
     return host_.confirm_ok("Verlassen ohne Speichern ?");
 }
 
-void BoutEngine::neuer_kampf(bool load, bool from_list) {
+bool BoutEngine::neuer_kampf(bool load, bool from_list) {
     const bool had_result = board_.lbl_Sieger_Blau.visible || board_.lbl_Sieger_Weiss.visible;
     const int clock = state_.clock_value;
     // A bout in progress is never replaced, and ignoring the command must leave list mode
@@ -69,11 +69,11 @@ void BoutEngine::neuer_kampf(bool load, bool from_list) {
     // bout any more, whatever its clock value says: refusing then would be a dead end.
     if (load && state_.bout_active && !(had_result || clock <= 0 || clock == state_.set_duration)) {
         host_.show_note(k_note_bout_in_progress);
-        return;
+        return false;
     }
     host_.reconnect();
     if (had_result) {
-        if (!hand_on_result()) return;
+        if (!hand_on_result()) return false;
         state_.loaded_from_list = false;
         host_.clear_list_result_due();
     }
@@ -83,15 +83,16 @@ void BoutEngine::neuer_kampf(bool load, bool from_list) {
         defaults();
         param_aus_ini();
         state_.bout_active = false;
-        return;
+        return true;
     }
     if (!from_list) {
         // A cancelled entry leaves the board, and a bout from the list its row, as they were.
-        if (!ask_bout_fields()) return;
+        if (!ask_bout_fields()) return false;
     } else if (!load_bout_fields()) {
-        return;
+        return false;
     }
     take_bout_fields();
+    return true;
 }
 
 // False when the list file could not be written: the result stays on the board and the
@@ -137,6 +138,7 @@ bool BoutEngine::load_bout_fields() {
         show_catalogue_message(k_msg_no_open_bout);
         set_names_from_settings();
         reset_kampf(0);
+        protocol_new_bout(0, "kein offener Kampf in der Liste");
     }
     return ok;
 }
@@ -167,11 +169,12 @@ void BoutEngine::take_bout_fields() {
     b.lblLPOS.text = std::to_string(state_.list_position);
     b.lblAK.text = state_.age_class;
     b.lblGewK.text = state_.weight_class;
-    host_.loeschen_protokoll(state_.list_position);
     b.lblBlau_Name.text = fields.edtNAMEBlau;
     b.lblBLau_Verein.text = fields.edtVERNBlau;
     b.lblWeiss_Name.text = fields.edtNAMEWeiss;
     b.lblWeiss_Verein.text = fields.edtVERNWeiss;
+    protocol_new_bout(state_.list_position,
+                      state_.loaded_from_list ? ProtocolBout::k_from_list : "von Hand");
     const int seconds = bout_time(false);
     RuleSettings& r = rules_;
     // Every bout starts from the global switches, so that no bout inherits the rules of the
@@ -195,6 +198,7 @@ void BoutEngine::take_bout_fields() {
 }
 
 void BoutEngine::reset_kampf(int seconds) {
+    const QuietProtocol quiet(*this);
     Board& b = board_;
     for (Element* cell : {&b.lbl_I_b, &b.lbl_W_b, &b.lbl_Y_b, &b.lbl_S_b, &b.lbl_I_W, &b.lbl_W_W,
                           &b.lbl_Y_W, &b.lbl_S_W}) {
@@ -239,6 +243,7 @@ void BoutEngine::neuer_kampf_teams_simple() {
     b.lblBLau_Verein.text = fields.edtVERNBlau;
     b.lblWeiss_Name.text = fields.edtNAMEWeiss;
     b.lblWeiss_Verein.text = fields.edtVERNWeiss;
+    protocol_new_bout(to_integer(fields.edtLPOS).value_or(0), "Mannschaft");
     if (has_result || state_.clock_value <= 0) {
         state_.set_duration = bout_time(false);
         reset_kampf(state_.set_duration);

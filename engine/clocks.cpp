@@ -41,6 +41,7 @@ void BoutEngine::stop_clock() {
     stop_colours();
     clock_seconds_.stop(t);
     hold_seconds_.stop_within_second(t);
+    protocol("UHR_STOPP", std::nullopt, clock_text(state_.clock_value));
 }
 
 bool BoutEngine::schreiben_zeit() {
@@ -80,6 +81,8 @@ void BoutEngine::schalten_stoppuhr() {
             hold_seconds_.resume(t);
             clock_timer_on_ = true;
         }
+        protocol(clock_timer_on_ ? "UHR_START" : "UHR_STOPP", std::nullopt,
+                 clock_text(state_.clock_value));
     }
     focus_timer_on_ = !clock_timer_on_;
 }
@@ -167,6 +170,10 @@ bool BoutEngine::schreiben_zeit_hg(bool up) {
 void BoutEngine::release_haltegriff() {
     const MaybeSide holder = state_.holder;
     state_.holder.reset();
+    if (holder) {
+        protocol(*holder == Side::blue ? "HALTEGRIFF_GELOEST_B" : "HALTEGRIFF_GELOEST_W",
+                 shown_number(board_.lblHG));
+    }
     if (!holder || !rules_.geloest_wertung || points_mode()) return;
     const int held = shown_number(board_.lblHG);
     const bool waza = held >= rules_.haltegr_waza;
@@ -195,6 +202,7 @@ void BoutEngine::setze_haltegriff(Side side) {
     board_.lblHG.font = side_colours(side).font_wertung;
     board_.pnlHG.back = side_colours(side).hintergrund_wertung;
     board_.lblHG.text = "00";
+    protocol(side == Side::blue ? "HALTEGRIFF_START_B" : "HALTEGRIFF_START_W");
 }
 
 void BoutEngine::save_haltegriff() {
@@ -205,6 +213,9 @@ void BoutEngine::save_haltegriff() {
 
 void BoutEngine::aendern_haltegriff(Side side) {
     if (board_.lblHG.text.empty() || board_.lblHG.text.front() != '0') return;
+    if (state_.holder != side) {
+        protocol(side == Side::blue ? "HALTEGRIFF_WECHSEL_B" : "HALTEGRIFF_WECHSEL_W");
+    }
     state_.holder = side;
     board_.lblHG.font = side_colours(side).font_wertung;
     board_.pnlHG.back = side_colours(side).hintergrund_wertung;
@@ -225,6 +236,7 @@ void BoutEngine::start_golden_score() {
     state_.clock_value = 0;
     schreiben_zeit();
     state_.bout_active = true;
+    protocol("GOLDEN_SCORE");
 }
 
 void BoutEngine::correct_clock(int delta) {
@@ -232,6 +244,7 @@ void BoutEngine::correct_clock(int delta) {
     state_.clock_value = static_cast<int>(std::clamp<std::int64_t>(
         std::int64_t{state_.clock_value} + delta, -k_max_clock_seconds, k_max_clock_seconds));
     schreiben_zeit();
+    protocol("UHR_KORREKTUR", delta, board_.lblZeit.text);
 }
 
 int BoutEngine::bout_time(bool golden_score) {
@@ -252,6 +265,9 @@ int BoutEngine::bout_time(bool golden_score) {
 }
 
 void BoutEngine::correct_hold_down(bool up) {
+    // Told before a score that the correction may give.
+    protocol("HALTEGRIFF_KORREKTUR", up ? 1 : -1,
+             format_number(std::max(shown_number(board_.lblHG) + (up ? 1 : -1), 0), 2));
     schreiben_zeit_hg(up);
     hold_seconds_.forget_kept();
 }

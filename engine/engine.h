@@ -114,7 +114,30 @@ class BoutEngine {
     int cell_value(const Element& cell) const;
     bool is_shido_cell(const Element& cell) const;
     const std::string& protocol_subject(const Element& cell) const;
-    void protocol(const std::string& subject, int amount);
+
+    // protocol.cpp
+    void protocol(const std::string& subject, std::optional<int> amount = std::nullopt,
+                  std::string shown = {});
+    void protocol_at(int second, const std::string& subject, std::optional<int> amount,
+                     std::string shown);
+    void protocol_new_bout(int list_position, const char* entry);
+    MaybeSide shown_winner() const;
+    void protocol_winner_change(MaybeSide before);
+    // Steps of one command that the protocol records as that command (a Hansoku-make is not
+    // a Shido and an Ippon), and the steps of clearing the board for a new bout.
+    class QuietProtocol {
+      public:
+        explicit QuietProtocol(BoutEngine& e) : n_(e.protocol_quiet_) { ++n_; }
+        ~QuietProtocol() { --n_; }
+        QuietProtocol(const QuietProtocol&) = delete;
+        QuietProtocol& operator=(const QuietProtocol&) = delete;
+
+      private:
+        int& n_;
+    };
+    int protocol_quiet_ = 0;
+    // Whether this run of the program has told the protocol which bout is on the board.
+    bool protocol_bout_open_ = false;
 
     // clocks.cpp
     void schalten_stoppuhr();
@@ -148,7 +171,8 @@ class BoutEngine {
     void open_control_panel();
 
     // change_of_bout.cpp
-    void neuer_kampf(bool load, bool from_list);
+    // True when the command was carried out (not refused, cancelled or failed).
+    bool neuer_kampf(bool load, bool from_list);
     bool hand_on_result();
     void preset_bout_fields();
     bool load_bout_fields();

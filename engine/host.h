@@ -6,6 +6,7 @@
 #include <string>
 
 #include "data/core/handover.h"
+#include "data/core/protocol.h"
 
 namespace kyomat {
 
@@ -51,11 +52,9 @@ class BoutEntryComponent {
   public:
     virtual ~BoutEntryComponent() = default;
     virtual EntryFields& entry_fields() = 0;
-    virtual void schreiben_protokoll(const std::string& /*age_class*/,
-                                     const std::string& /*weight_class*/, int /*list_position*/,
-                                     int /*elapsed_seconds*/, const std::string& /*subject*/,
-                                     int /*amount*/) {}
-    virtual void loeschen_protokoll(int /*list_position*/) {}
+    // The bout protocol: a bout comes on the board, and one event of it.
+    virtual void protocol_new_bout(const ProtocolBout& /*bout*/) {}
+    virtual void protocol_line(const ProtocolLine& /*line*/) {}
     virtual void reconnect() {}
     virtual void changeParameterAK(const std::string& /*age_class*/, AgeClassRules /*rules*/) {}
     // Takes the next open bout of the bout list into the fields: found, none open, or the

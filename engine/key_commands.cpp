@@ -79,6 +79,8 @@ void BoutEngine::hold_down_key(std::uint16_t key) {
             release_haltegriff();
             break;
         case vk::f7:
+            if (state_.holder || board_.lblHG.text != "00")
+                protocol("HALTEGRIFF_AUS", shown_number(board_.lblHG));
             reset_haltegriff();
             break;
         default:
@@ -184,7 +186,12 @@ void BoutEngine::reset_to_configuration() {
         if (!host_.confirm_ok(catalogue_message(k_msg_values_cleared))) return;
         stop_clock();
     }
-    neuer_kampf(false, false);
+    const int second = elapsed_seconds();
+    const std::string shown = board_.lblZeit.text;
+    if (!neuer_kampf(false, false)) return;
+    // Both attempts stay in the protocol: the one given up, and the board it left.
+    protocol_at(second, "STRG_E", std::nullopt, shown);
+    protocol_new_bout(0, "nach Strg+E");
 }
 
 // The Ctrl keys of the clocks and the winner.

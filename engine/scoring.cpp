@@ -48,11 +48,6 @@ const std::string& BoutEngine::protocol_subject(const Element& cell) const {
     return none;
 }
 
-void BoutEngine::protocol(const std::string& subject, int amount) {
-    host_.schreiben_protokoll(state_.age_class, state_.weight_class, state_.list_position,
-                              elapsed_seconds(), subject, amount);
-}
-
 int BoutEngine::change_wertung(Element& cell, int limit, int delta) {
     int v = cell_value(cell) + delta;
     if (v < 0) v = 0;
@@ -135,7 +130,12 @@ void BoutEngine::give_shido(Side side) {
     const Side opp = other(side);
     const int n = change_wertung(shido_cell(side), rules_.Max_Shido, +1);
     if (n >= rules_.Max_Shido) {
-        change_wertung(ippon_cell(opp), 1, +1);
+        // The last Shido is a Hansoku-make; the opponent's Ippon on the board is its result.
+        protocol(side == Side::blue ? "HANSOKU_MAKE_B" : "HANSOKU_MAKE_W");
+        {
+            const QuietProtocol quiet(*this);
+            change_wertung(ippon_cell(opp), 1, +1);
+        }
         kampfende(opp);
     }
     if (golden_score() && n > 0) {
@@ -167,7 +167,11 @@ void BoutEngine::check_max_points() {
 }
 
 void BoutEngine::hansoku_make(Side side) {
-    change_wertung(shido_cell(side), rules_.Max_Shido, rules_.Max_Shido);
+    protocol(side == Side::blue ? "HANSOKU_MAKE_B" : "HANSOKU_MAKE_W");
+    {
+        const QuietProtocol quiet(*this);
+        change_wertung(shido_cell(side), rules_.Max_Shido, rules_.Max_Shido);
+    }
     kampfende(other(side));
 }
 
@@ -194,6 +198,7 @@ MaybeSide BoutEngine::winner_by_penalties() const {
 }
 
 void BoutEngine::kampfende(MaybeSide decided) {
+    if (clock_timer_on_) protocol("UHR_STOPP", std::nullopt, clock_text(state_.clock_value));
     set_clock_timer(false);
     stop_colours();
     if (state_.bout_active) host_.gong_play();
@@ -208,12 +213,14 @@ void BoutEngine::kampfende(MaybeSide decided) {
 }
 
 void BoutEngine::zeigen_sieger(MaybeSide winner) {
+    const MaybeSide before = shown_winner();
     board_.lblHG_Save.text.clear();
     board_.pnlHG_Bottom.back = rules_.farben_a.hintergrund_fuss;
     stop_colours();
     board_.lbl_Sieger_Blau.visible = winner == Side::blue;
     board_.lbl_Sieger_Weiss.visible = winner == Side::white;
     if (winner) state_.bout_active = false;
+    protocol_winner_change(before);
 }
 
 void BoutEngine::setzen_verletzungskreuz(Side side, int step) {

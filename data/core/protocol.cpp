@@ -69,8 +69,37 @@ std::string from_text(const std::string& field) {
     return field;
 }
 
+// Events that are not a score, in words. The hold-down's award subjects ("HALTEGRIFF_B")
+// are scores and handled below.
+struct EventWords {
+    std::string_view subject, words;
+};
+constexpr EventWords k_events[] = {
+    {"UHR_START", "Uhr läuft ab"},
+    {"UHR_STOPP", "Uhr steht bei"},
+    {"UHR_KORREKTUR", "Uhr korrigiert, Sekunden"},
+    {"HALTEGRIFF_START_B", "Haltegriff Blau beginnt"},
+    {"HALTEGRIFF_START_W", "Haltegriff Weiß beginnt"},
+    {"HALTEGRIFF_WECHSEL_B", "Haltegriff wechselt zu Blau"},
+    {"HALTEGRIFF_WECHSEL_W", "Haltegriff wechselt zu Weiß"},
+    {"HALTEGRIFF_GELOEST_B", "Haltegriff Blau gelöst, Sekunden"},
+    {"HALTEGRIFF_GELOEST_W", "Haltegriff Weiß gelöst, Sekunden"},
+    {"HALTEGRIFF_AUS", "Haltegriff-Uhr gelöscht, Sekunden"},
+    {"HALTEGRIFF_KORREKTUR", "Haltegriff-Uhr korrigiert, Sekunden"},
+    {"GOLDEN_SCORE", "Golden Score beginnt"},
+    {"SIEGER_B", "Sieger Blau angezeigt"},
+    {"SIEGER_W", "Sieger Weiß angezeigt"},
+    {"SIEGER_AUS", "Sieger aufgehoben"},
+    {"HANSOKU_MAKE_B", "Hansoku-make Blau"},
+    {"HANSOKU_MAKE_W", "Hansoku-make Weiß"},
+    {"STRG_E", "Tafel mit Strg+E zurückgesetzt, Uhr bei"},
+};
+
 // The engine's subject in words: "LBL_W_B" is a Waza-ari for blue, "b" a points change.
 std::string subject_text(const std::string& subject, const std::string& amount) {
+    for (const EventWords& e : k_events) {
+        if (e.subject == subject) return std::string(e.words);
+    }
     const bool white = !subject.empty() && (subject.back() == 'W' || subject.back() == 'w');
     const std::string side = white ? "Weiß" : "Blau";
     if (subject.size() == 1) {
@@ -85,6 +114,13 @@ std::string subject_text(const std::string& subject, const std::string& amount) 
         return "Wertung durch Haltegriff " + side + ", Sekunden";
     if (subject.rfind("GELOEST_", 0) == 0) return "Wertung bei Gelöst " + side + ", Sekunden";
     return subject;
+}
+
+// "Turnier.KFL" and "turnier" name the same list.
+std::string list_key(std::string_view name) {
+    std::string key = upper_case_de(name);
+    if (key.size() > 4 && key.compare(key.size() - 4, 4, ".KFL") == 0) key.resize(key.size() - 4);
+    return key;
 }
 
 }  // namespace
@@ -137,15 +173,15 @@ void BoutProtocol::failed(const std::filesystem::path& path, const std::string& 
     }
 }
 
-void BoutProtocol::append(const ProtocolBout& bout, const std::string& seconds,
-                          std::string_view subject, const std::string& amount,
-                          std::string_view duration, std::string_view winner) {
+void BoutProtocol::append(const ProtocolBout& bout, std::string_view subject,
+                          const Fields& fields) {
     if (!open_for_today()) return;
     std::string line = local_time_text("%H:%M:%S");
     for (const std::string& field :
          {std::to_string(bout.list_position), as_text(bout.age_class), as_text(bout.weight_class),
-          seconds, std::string(subject), amount, as_text(bout.blue), as_text(bout.white),
-          std::string(duration), std::string(winner)}) {
+          fields.second, std::string(subject), as_text(fields.amount), as_text(bout.blue),
+          as_text(bout.white), fields.duration, fields.winner, as_text(bout.list_file),
+          as_text(bout.blue_club), as_text(bout.white_club), fields.shown}) {
         line += ';';
         line += csv_field(field);
     }
@@ -158,35 +194,33 @@ void BoutProtocol::append(const ProtocolBout& bout, const std::string& seconds,
 void BoutProtocol::new_bout(const ProtocolBout& bout) {
     reported_this_bout_ = false;
     bout_day_ = today_();
-    append(bout, "", k_new_bout, "", "", "");
+    append(bout, k_new_bout, Fields{"", bout.entry, "", "", ""});
+}
+
+void BoutProtocol::line(const ProtocolBout& bout, const ProtocolLine& event) {
+    append(bout, event.subject,
+           Fields{std::to_string(event.second), event.amount ? signed_text(*event.amount) : "", "",
+                  "", event.shown});
 }
 
 void BoutProtocol::change(const ProtocolBout& bout, int elapsed_seconds, std::string_view subject,
                           int amount) {
-    append(bout, std::to_string(elapsed_seconds), subject, signed_text(amount), "", "");
+    line(bout, ProtocolLine{elapsed_seconds, std::string(subject), amount, ""});
 }
 
 void BoutProtocol::result(const ProtocolBout& bout, std::string_view value,
                           std::string_view duration, bool blue_won) {
-    append(bout, "", k_result, std::string(value), duration, blue_won ? "Blau" : "Weiß");
+    append(bout, k_result,
+           Fields{"", std::string(value), std::string(duration), blue_won ? "Blau" : "Weiß", ""});
 }
 
-std::string protocol_as_text(std::string_view csv, std::optional<int> list_position) {
+namespace {
+
+// The fields of each line of a protocol, header and broken lines left out, the text fields
+// as they were before they were written as text.
+template <typename Visit>
+void for_each_line(std::string_view csv, Visit visit) {
     if (csv.substr(0, k_bom.size()) == k_bom) csv.remove_prefix(k_bom.size());
-    std::string all, bout;
-    bool wanted = false;
-    auto flush = [&] {
-        // Appended in place: copying all that was read for every bout made the reader
-        // quadratic in the number of bouts.
-        if (wanted) {
-            if (list_position) {
-                all.swap(bout);
-            } else {
-                all += bout;
-            }
-        }
-        bout.clear();
-    };
     std::size_t pos = 0;
     while (pos < csv.size()) {
         std::size_t end = csv.find('\n', pos);
@@ -194,29 +228,72 @@ std::string protocol_as_text(std::string_view csv, std::optional<int> list_posit
         auto f = csv_fields(csv.substr(pos, end - pos));
         pos = end + 1;
         if (f.size() < 11 || f[0] == "Uhrzeit") continue;
-        for (const std::size_t i : {2u, 3u, 7u, 8u}) f[i] = from_text(f[i]);
-        if (f[5] == BoutProtocol::k_new_bout) {
-            flush();
-            wanted = !list_position || to_integer(f[1]) == list_position;
-            bout = "Kampf " + f[1] + " (" + f[2] + (f[2].empty() ? "" : ", ") + f[3] + "), " +
-                   f[0] + ": " + f[7] + " – " + f[8] + "\n";
-            continue;
-        }
-        if (f[5] == BoutProtocol::k_result) {
-            bout += "  " + f[0] + " Ergebnis: Sieger " + f[10] + ", Wertung " + f[6] + ", Dauer " +
-                    f[9] + "\n";
-            continue;
-        }
-        const int seconds = to_integer(f[4]).value_or(0);
-        std::string amount = f[6];
-        if (subject_text(f[5], amount).rfind("Shido", 0) == 0 && f[5].size() == 1) {
-            amount = amount[0] == '-' ? "-1" : "+1";
-        }
-        bout += "  " + std::to_string(seconds / 60) + ":" + format_number(seconds % 60, 2) + " " +
-                subject_text(f[5], f[6]) + " " + amount + "\n";
+        // Lines of older files have no list, clubs or shown time.
+        f.resize(std::max<std::size_t>(f.size(), 15));
+        for (const std::size_t i : {2u, 3u, 6u, 7u, 8u, 11u, 12u, 13u}) f[i] = from_text(f[i]);
+        visit(f);
     }
-    flush();
+}
+
+std::string with_club(const std::string& name, const std::string& club) {
+    return club.empty() ? name : name + " (" + club + ")";
+}
+
+std::string bout_heading(const std::vector<std::string>& f) {
+    const std::string& entry = f[6];
+    std::string head = f[1] == "0" ? "Kampf ohne Listenposition" : "Kampf " + f[1];
+    head += " (" + f[2] + (f[2].empty() ? "" : ", ") + f[3] + ")";
+    if (!f[11].empty()) head += ", Liste " + f[11];
+    if (!entry.empty() && entry != ProtocolBout::k_from_list) head += ", " + entry;
+    return head + ", " + f[0] + ": " + with_club(f[7], f[12]) + " – " + with_club(f[8], f[13]) +
+           "\n";
+}
+
+std::string event_text(const std::vector<std::string>& f) {
+    const int seconds = to_integer(f[4]).value_or(0);
+    std::string amount = f[6];
+    if (subject_text(f[5], amount).rfind("Shido", 0) == 0 && f[5].size() == 1) {
+        amount = amount[0] == '-' ? "-1" : "+1";
+    }
+    std::string text = "  " + std::to_string(seconds / 60) + ":" + format_number(seconds % 60, 2) +
+                       " " + subject_text(f[5], f[6]);
+    if (!amount.empty()) text += " " + amount;
+    if (!f[14].empty())
+        text += (f[5] == "UHR_START" || f[5] == "UHR_STOPP" || f[5] == "STRG_E")
+                    ? " " + f[14]
+                    : ", zeigt " + f[14];
+    return text + "\n";
+}
+
+}  // namespace
+
+std::string protocol_as_text(std::string_view csv, const ProtocolQuery& query) {
+    const std::string wanted_list = list_key(query.list_file);
+    std::string all;
+    bool wanted = false;
+    for_each_line(csv, [&](const std::vector<std::string>& f) {
+        if (f[5] == BoutProtocol::k_new_bout) {
+            wanted = (!query.list_position || to_integer(f[1]) == query.list_position) &&
+                     (wanted_list.empty() || list_key(f[11]) == wanted_list);
+            if (wanted) all += bout_heading(f);
+        } else if (!wanted) {
+        } else if (f[5] == BoutProtocol::k_result) {
+            all += "  " + f[0] + " Ergebnis: Sieger " + f[10] + ", Wertung " + f[6] + ", Dauer " +
+                   f[9] + "\n";
+        } else {
+            all += event_text(f);
+        }
+    });
     return all;
+}
+
+bool protocol_has_list(std::string_view csv, const std::string& list_file) {
+    const std::string wanted = list_key(list_file);
+    bool found = false;
+    for_each_line(csv, [&](const std::vector<std::string>& f) {
+        found = found || (!wanted.empty() && list_key(f[11]) == wanted);
+    });
+    return found;
 }
 
 }  // namespace kyomat

@@ -13,10 +13,26 @@
 
 namespace kyomat {
 
-// The bout a line belongs to.
+// The bout a line belongs to. Every line carries it, so that each line can be found by its
+// list and position.
 struct ProtocolBout {
     int list_position = 0;
     std::string age_class, weight_class, blue, white;
+    std::string blue_club, white_club;
+    // The bout list's file name ("turnier.kfl"); empty for a bout not taken from a list.
+    std::string list_file;
+    // How the bout came on the board: k_from_list, "von Hand", "nach Strg+E", ...
+    std::string entry;
+    static constexpr const char* k_from_list = "Liste";
+};
+
+// One event of a bout: the second of bout time it happened in, what happened, a signed
+// change or a count where there is one, and the time the board showed where that matters.
+struct ProtocolLine {
+    int second = 0;
+    std::string subject;
+    std::optional<int> amount;
+    std::string shown;
 };
 
 class BoutProtocol {
@@ -31,7 +47,9 @@ class BoutProtocol {
 
     // A new bout: its marker line.
     void new_bout(const ProtocolBout& bout);
-    // A change as the engine hands it: seconds of bout time run, subject and signed amount.
+    // An event as the engine hands it.
+    void line(const ProtocolBout& bout, const ProtocolLine& event);
+    // A score change: seconds of bout time run, subject and signed amount.
     void change(const ProtocolBout& bout, int elapsed_seconds, std::string_view subject,
                 int amount);
     // The result handed on: its value, the bout's duration and the winner ("Blau"/"Weiß").
@@ -42,13 +60,15 @@ class BoutProtocol {
     static std::string file_name(const std::string& day);
     static constexpr const char* k_header =
         "Uhrzeit;Liste;Altersklasse;Gewichtsklasse;Sekunde;Gegenstand;Betrag;Blau;Weiß;Dauer;"
-        "Sieger";
+        "Sieger;Kampfliste;Verein Blau;Verein Weiß;Anzeige";
     static constexpr const char* k_new_bout = "NEUER KAMPF";
     static constexpr const char* k_result = "ERGEBNIS";
 
   private:
-    void append(const ProtocolBout& bout, const std::string& seconds, std::string_view subject,
-                const std::string& amount, std::string_view duration, std::string_view winner);
+    struct Fields {
+        std::string second, amount, duration, winner, shown;
+    };
+    void append(const ProtocolBout& bout, std::string_view subject, const Fields& fields);
     bool open_for_today();
     void failed(const std::filesystem::path& path, const std::string& why);
 
@@ -62,8 +82,19 @@ class BoutProtocol {
     bool reported_this_bout_ = false;
 };
 
-// One bout's sequence, or every bout's, of a protocol file's text in readable German
-// ("0:42 Waza-ari Blau +1"); list_position picks the bout (the last one of that position).
-std::string protocol_as_text(std::string_view csv, std::optional<int> list_position);
+// Which bouts of a protocol the reader shows: a list position, a list file's name (with or
+// without ".kfl", any case), both or none. Every attempt of a bout is shown.
+struct ProtocolQuery {
+    ProtocolQuery() = default;
+    ProtocolQuery(std::optional<int> position, std::string list = {})  // NOLINT: {3} reads well
+        : list_position(position), list_file(std::move(list)) {}
+    std::optional<int> list_position;
+    std::string list_file;
+};
+
+// The chosen bouts of a protocol file's text in readable German ("0:42 Waza-ari Blau +1").
+std::string protocol_as_text(std::string_view csv, const ProtocolQuery& query);
+// Whether a protocol names a bout list of that name (see ProtocolQuery).
+bool protocol_has_list(std::string_view csv, const std::string& list_file);
 
 }  // namespace kyomat

@@ -28,7 +28,18 @@ std::string read(const std::string& file) {
     return read_whole_file(file, error).value_or("");
 }
 
-const ProtocolBout k_bout{3, "U18", "-66", "Meier; Hans", "Li \"Wei\""};
+ProtocolBout bout_of(int position, const std::string& age, const std::string& weight,
+                     const std::string& blue, const std::string& white) {
+    ProtocolBout bout;
+    bout.list_position = position;
+    bout.age_class = age;
+    bout.weight_class = weight;
+    bout.blue = blue;
+    bout.white = white;
+    return bout;
+}
+
+const ProtocolBout k_bout = bout_of(3, "U18", "-66", "Meier; Hans", "Li \"Wei\"");
 
 }  // namespace
 
@@ -50,10 +61,10 @@ TEST(Protocol, WritesWholeCsvLinesAndReadsThemBackInWords) {
     const std::string csv = read(today_file(dir.path()));
     // UTF-8 with its mark and a header, then one line per event, fields quoted where needed.
     ASSERT_EQ(csv.rfind(std::string("\xEF\xBB\xBF") + BoutProtocol::k_header + "\r\n", 0), 0u);
-    EXPECT_NE(csv.find(";3;U18;-66;42;LBL_W_B;+1;\"Meier; Hans\";\"Li \"\"Wei\"\"\";;\r\n"),
+    EXPECT_NE(csv.find(";3;U18;-66;42;LBL_W_B;+1;\"Meier; Hans\";\"Li \"\"Wei\"\"\";;;;;;\r\n"),
               std::string::npos)
         << csv;
-    const std::string text = protocol_as_text(csv, 3);
+    const std::string text = protocol_as_text(csv, {3});
     EXPECT_NE(text.find("Kampf 3 (U18, -66)"), std::string::npos) << text;
     EXPECT_NE(text.find(": Meier; Hans – Li \"Wei\"\n"), std::string::npos) << text;
     EXPECT_NE(text.find("  0:42 Waza-ari Blau +1\n  1:10 Shido Weiß +1\n  1:11 Shido Weiß -1\n"
@@ -63,15 +74,15 @@ TEST(Protocol, WritesWholeCsvLinesAndReadsThemBackInWords) {
               std::string::npos)
         << text;
     EXPECT_NE(text.find("Ergebnis: Sieger Blau, Wertung 07, Dauer 1:35"), std::string::npos);
-    EXPECT_EQ(protocol_as_text(csv, 4), "");
+    EXPECT_EQ(protocol_as_text(csv, {4}), "");
     // A second writer of the same day appends without a second header.
     {
         BoutProtocol again(dir.path(), nullptr);
-        again.new_bout(ProtocolBout{4, "", "", "A", "B"});
+        again.new_bout(bout_of(4, "", "", "A", "B"));
     }
     const std::string more = read(today_file(dir.path()));
     EXPECT_EQ(more.find(BoutProtocol::k_header), more.rfind(BoutProtocol::k_header));
-    EXPECT_NE(protocol_as_text(more, std::nullopt).find("Kampf 4"), std::string::npos);
+    EXPECT_NE(protocol_as_text(more, {}).find("Kampf 4"), std::string::npos);
 }
 
 TEST(Protocol, AFailureIsToldOncePerBoutAndTheBoutGoesOn) {
@@ -117,7 +128,7 @@ TEST(Protocol, AFullDiskIsToldOnceAndLeavesWholeLines) {
             const std::size_t end = csv.find("\r\n", pos);
             const std::string line = csv.substr(pos, end - pos);
             whole = line.find("\r") == std::string::npos &&
-                    std::count(line.begin(), line.end(), ';') == (pos == 0 ? 10 : 11);
+                    std::count(line.begin(), line.end(), ';') == (pos == 0 ? 14 : 15);
             pos = end + 2;
         }
         const bool resumed = csv.find(";59;LBL_Y_B;+1;") != std::string::npos;
@@ -157,7 +168,7 @@ TEST(Protocol, AKilledWriterLeavesTheFileWholeUpToItsLastLine) {
         ASSERT_NE(end, std::string::npos);
         const std::string line = csv.substr(pos, end - pos);
         // Every line has its eleven fields (ten separators; the names hold one more each).
-        EXPECT_EQ(std::count(line.begin(), line.end(), ';'), lines == 0 ? 10 : 11) << line;
+        EXPECT_EQ(std::count(line.begin(), line.end(), ';'), lines == 0 ? 14 : 15) << line;
         pos = end + 2;
         ++lines;
     }
@@ -170,15 +181,15 @@ TEST(Protocol, FormulaCellsAreWrittenAsText) {
     kyomat::testing::TempFolder dir;
     {
         BoutProtocol protocol(dir.path(), nullptr);
-        protocol.new_bout(ProtocolBout{1, "@U18", "-66", "=HYPERLINK(\"x\")", "+Wolf\tTim"});
-        protocol.change(ProtocolBout{1, "@U18", "-66", "=HYPERLINK(\"x\")", "+Wolf\tTim"}, 3,
-                        "LBL_W_B", 1);
+        protocol.new_bout(bout_of(1, "@U18", "-66", "=HYPERLINK(\"x\")", "+Wolf\tTim"));
+        protocol.change(bout_of(1, "@U18", "-66", "=HYPERLINK(\"x\")", "+Wolf\tTim"), 3, "LBL_W_B",
+                        1);
     }
     const std::string csv = read(today_file(dir.path()));
     EXPECT_NE(csv.find(";1;'@U18;-66;;NEUER KAMPF;;\"'=HYPERLINK(\"\"x\"\")\";'+Wolf\tTim;"),
               std::string::npos)
         << csv;
-    const std::string text = protocol_as_text(csv, 1);
+    const std::string text = protocol_as_text(csv, {1});
     EXPECT_NE(text.find("Kampf 1 (@U18, -66)"), std::string::npos) << text;
     EXPECT_NE(text.find(": =HYPERLINK(\"x\") – +Wolf\tTim\n"), std::string::npos) << text;
 }
@@ -218,13 +229,13 @@ TEST(Protocol, ABoutAcrossMidnightStaysInTheFileOfItsDay) {
         day = "2026-12-07";  // midnight
         protocol.change(k_bout, 20, "LBL_W_W", 1);
         protocol.result(k_bout, "07", "4:00", false);
-        protocol.new_bout(ProtocolBout{4, "", "", "A", "B"});
+        protocol.new_bout(bout_of(4, "", "", "A", "B"));
     }
     const std::string first = read((dir.path() / BoutProtocol::file_name("2026-12-06")).string());
-    const std::string text = protocol_as_text(first, 3);
+    const std::string text = protocol_as_text(first, {3});
     EXPECT_NE(text.find("0:10 Yuko Blau +1\n  0:20 Waza-ari Weiß +1\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Ergebnis: Sieger Weiß"), std::string::npos) << text;
     const std::string second = read((dir.path() / BoutProtocol::file_name("2026-12-07")).string());
-    EXPECT_NE(protocol_as_text(second, 4).find("Kampf 4"), std::string::npos);
-    EXPECT_EQ(protocol_as_text(second, 3), "");
+    EXPECT_NE(protocol_as_text(second, {4}).find("Kampf 4"), std::string::npos);
+    EXPECT_EQ(protocol_as_text(second, {3}), "");
 }

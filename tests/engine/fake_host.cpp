@@ -36,11 +36,11 @@ bool FakeHost::confirm_ok(const std::string& question) {
     return ok;
 }
 
-void FakeHost::schreiben_protokoll(const std::string& /*age_class*/,
-                                   const std::string& /*weight_class*/, int /*list_position*/,
-                                   int elapsed_seconds, const std::string& subject, int amount) {
-    protocol.push_back(subject + " " + std::to_string(amount) + " @" +
-                       std::to_string(elapsed_seconds));
+void FakeHost::protocol_line(const ProtocolLine& line) {
+    std::string text = line.subject;
+    if (line.amount) text += " " + std::to_string(*line.amount);
+    if (!line.shown.empty()) text += " " + line.shown;
+    protocol.push_back(text + " @" + std::to_string(line.second));
 }
 
 namespace {

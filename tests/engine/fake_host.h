@@ -45,7 +45,9 @@ class FakeHost : public Host {
     bool closed = false;
     bool overlay_shown = false;
     std::vector<BoutResult> results;
+    // Events as "SUBJECT AMOUNT SHOWN @SECOND", and the bouts as "ENTRY POSITION BLUE-WHITE".
     std::vector<std::string> protocol;
+    std::vector<std::string> protocol_bouts;
     // The real bout list behind the fake dialogs; list_visible stands for the control panel's
     // bout grid (a result reaches its row whether the grid is shown or not).
     BoutListFile list_file;
@@ -63,9 +65,11 @@ class FakeHost : public Host {
     std::vector<std::string> notes;
 
     EntryFields& entry_fields() override { return fields_; }
-    void schreiben_protokoll(const std::string& age_class, const std::string& weight_class,
-                             int list_position, int elapsed_seconds, const std::string& subject,
-                             int amount) override;
+    void protocol_line(const ProtocolLine& line) override;
+    void protocol_new_bout(const ProtocolBout& bout) override {
+        protocol_bouts.push_back(bout.entry + " " + std::to_string(bout.list_position) + " " +
+                                 bout.blue + "-" + bout.white);
+    }
     ListOutcome kampf_laden() override { return access.kampf_laden(fields_); }
     bool show_entry_dialog() override;
     ListOutcome anzeige_in_liste(const BoutResult& result) override {

@@ -165,15 +165,20 @@ TEST_F(ClockTest, HoldDownAwardsAreRecordedAsSuch) {
     hold(vk::f5, 12100);
     host->protocol.clear();
     key(vk::f6);
-    EXPECT_EQ(host->protocol, (std::vector<std::string>{"GELOEST_B 12 @12", "LBL_W_B 1 @12"}));
+    EXPECT_EQ(host->protocol, (std::vector<std::string>{"HALTEGRIFF_GELOEST_B 12 @12",
+                                                        "GELOEST_B 12 @12", "LBL_W_B 1 @12"}));
     key(vk::f7);
     engine->internals_for_tests().state.clock_value = 0;
     engine->internals_for_tests().board.lbl_GS.visible = true;
     host->protocol.clear();
     hold(vk::f8, 5100);
-    ASSERT_EQ(host->protocol.size(), 2u);
-    EXPECT_EQ(host->protocol[0].rfind("HALTEGRIFF_W 5 @", 0), 0u) << host->protocol[0];
-    EXPECT_EQ(host->protocol[1].rfind("LBL_Y_W 1 @", 0), 0u) << host->protocol[1];
+    // The hold-down's start, its award, the Yuko it gives, the clock stopped, the winner.
+    ASSERT_EQ(host->protocol.size(), 5u);
+    EXPECT_EQ(host->protocol[0].rfind("HALTEGRIFF_START_W @", 0), 0u) << host->protocol[0];
+    EXPECT_EQ(host->protocol[1].rfind("HALTEGRIFF_W 5 @", 0), 0u) << host->protocol[1];
+    EXPECT_EQ(host->protocol[2].rfind("LBL_Y_W 1 @", 0), 0u) << host->protocol[2];
+    EXPECT_EQ(host->protocol[3].rfind("UHR_STOPP 0:0", 0), 0u) << host->protocol[3];
+    EXPECT_EQ(host->protocol[4].rfind("SIEGER_W @", 0), 0u) << host->protocol[4];
     EXPECT_TRUE(board().lbl_Sieger_Weiss.visible);
 }
 

@@ -1,0 +1,21 @@
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (posix thread model, which
+# std::thread and Qt need). Libraries are looked up in MinGW's own root and in the folder of
+# the Windows libraries built by scripts/windows (KYOMAT_WIN_DEPS); programs run on the host.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(_mingw x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${_mingw}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${_mingw}-g++-posix)
+set(CMAKE_RC_COMPILER ${_mingw}-windres)
+set(CMAKE_AR ${_mingw}-gcc-ar-posix CACHE FILEPATH "")
+set(CMAKE_RANLIB ${_mingw}-gcc-ranlib-posix CACHE FILEPATH "")
+if(DEFINED ENV{KYOMAT_WIN_DEPS})
+  set(_deps $ENV{KYOMAT_WIN_DEPS})
+else()
+  set(_deps $ENV{HOME}/.cache/kyomat-windows)
+endif()
+set(CMAKE_FIND_ROOT_PATH /usr/${_mingw} ${_deps}/prefix ${_deps}/qt6)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
