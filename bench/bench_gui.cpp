@@ -65,8 +65,35 @@ void BM_PanelMirror(benchmark::State& state) {
     }
 }
 
+// The control panel's bout grid filled from a list of N bouts read from its file, as after
+// every result written: what a bout list of the largest size taken costs the GUI thread.
+void BM_PanelBoutList(benchmark::State& state) {
+    Rig rig(1920, 1080);
+    const auto bouts = static_cast<int>(state.range(0));
+    std::string list = "#STR|KFL|1|2\r\n#PAR|0|||" + std::to_string(bouts) + "\r\n";
+    for (int i = 1; i <= bouts; ++i) {
+        list += "#DAT|-" + std::to_string(60 + i % 40) + "|Meier-Lüdenscheid, Hans " +
+                std::to_string(i) + "|JC Nord|Li, Wei|JV Süd||||\r\n";
+    }
+    rig.dir.write("neu.kfl", list);
+    BoutListFile file(rig.dir.path(), nullptr);
+    BoutListAccess access(file);
+    PanelLinks links;
+    links.list_rows = [&](std::vector<std::array<std::string, 5>>& rows) {
+        return access.panel_rows(rows);
+    };
+    ControlPanel panel(rig.board->engine(), rig.host, std::move(links));
+    panel.show();
+    for (auto _ : state) {
+        panel.anzeige_kaempfe();
+        QCoreApplication::processEvents();
+    }
+    state.counters["bytes"] = static_cast<double>(list.size());
+}
+
 }  // namespace
 
+BENCHMARK(BM_PanelBoutList)->Arg(1000)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KeyToRepaintedBoard)
     ->Args({1920, 1080})
     ->Args({3840, 2160})

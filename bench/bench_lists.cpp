@@ -113,10 +113,11 @@ void BM_ProtocolReader(benchmark::State& state) {
     std::string csv = std::string("\xEF\xBB\xBF") + kyomat::BoutProtocol::k_header + "\r\n";
     for (int b = 1; b <= bouts; ++b) {
         const std::string head = "10:00:00;" + std::to_string(b % 300) + ";U18;-66;";
-        csv += head + ";NEUER KAMPF;;Meier, Hans;Li, Wei;;\r\n";
+        const std::string tail = ";a.kfl;JC Nord;JV Süd;";
+        csv += head + ";NEUER KAMPF;Liste;Meier, Hans;Li, Wei;;" + tail + "\r\n";
         for (int i = 0; i < 8; ++i)
-            csv += head + std::to_string(i) + ";LBL_W_B;+1;Meier, Hans;Li, Wei;;\r\n";
-        csv += head + ";ERGEBNIS;07;Meier, Hans;Li, Wei;4:00;Blau\r\n";
+            csv += head + std::to_string(i) + ";LBL_W_B;+1;Meier, Hans;Li, Wei;;" + tail + "\r\n";
+        csv += head + ";ERGEBNIS;07;Meier, Hans;Li, Wei;4:00;Blau" + tail + "\r\n";
     }
     for (auto _ : state) benchmark::DoNotOptimize(kyomat::protocol_as_text(csv, {}));
     state.counters["s_per_bout"] = benchmark::Counter(

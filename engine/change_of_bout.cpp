@@ -184,6 +184,12 @@ void BoutEngine::take_bout_fields() {
                         x.haltegr_ippon, x.haltegr_waza, x.haltegr_yuko, x.geloest_wertung);
     };
     switches(r) = switches(global_rules_);
+    if (state_.age_class.find(']') != std::string::npos) {
+        // A section name ends at the first "]": its own rules could never be found.
+        host_.show_note("Die Altersklasse \"" + state_.age_class +
+                        "\" enthält \"]\" und kann keinen eigenen Abschnitt [AK ...] in der "
+                        "kyomat.ini haben: es gelten die allgemeinen Regeln");
+    }
     host_.changeParameterAK(
         state_.age_class,
         AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.Max_Shido, r.strafen,

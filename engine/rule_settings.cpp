@@ -17,18 +17,19 @@ constexpr Colour rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 class Reader {
   public:
     Reader(const Settings& settings, const ReportMessage& report)
-        : settings_(settings), report_(report) {}
+        : settings_(settings), report_(report), strict_(strict_numbers(settings)) {}
 
     std::string text(const char* section, const char* key) const {
         return settings_.read_setting(section, key);
     }
 
-    // A digit number; a value with other characters is reported and reads as 0.
-    // A digit number from 0 to most, or nothing (then reported as a bad number).
+    // A digit number from 0 to most, or nothing (then reported as a bad number). Usually the
+    // digits of the value count ("-2" reads 2); with zahlen_pruefen=1 a value that is not
+    // plain digits is a bad number, so that "-1" is not taken for 1 without a word.
     std::optional<int> number_of(const std::string& value, int most) const {
-        const auto n = digits_to_number_checked(value);
+        const auto n = strict_ ? setting_number(value) : digits_to_number_checked(value);
         if (!n || *n > most) {
-            report_(conversion_error_text(digits_of(value)), 'F');
+            report_(conversion_error_text(strict_ ? trim_right(value) : digits_of(value)), 'F');
             return std::nullopt;
         }
         return *n;
@@ -54,6 +55,7 @@ class Reader {
   private:
     const Settings& settings_;
     const ReportMessage& report_;
+    bool strict_;
 };
 
 void read_points(const Reader& in, RuleSettings& r) {
@@ -189,6 +191,10 @@ bool control_panel_at_start(const Settings& settings) {
 
 bool protocol_on(const Settings& settings) {
     return trim_right(settings.read_setting("anzeige", "protokoll")) == "1";
+}
+
+bool strict_numbers(const Settings& settings) {
+    return trim_right(settings.read_setting("anzeige", "zahlen_pruefen")) == "1";
 }
 
 bool panel_keys_relayed(const Settings& settings) {

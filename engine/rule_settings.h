@@ -79,6 +79,9 @@ void read_age_class_rules(const Settings& settings, std::string_view age_class, 
 
 // The control panel is fixed: opened at start and without a way to close it alone.
 bool control_panel_at_start(const Settings& settings);
+// Number settings must be plain digits (zahlen_pruefen=1; off by default, when the digits of
+// a value count and "-2" reads 2).
+bool strict_numbers(const Settings& settings);
 // The bout protocol is kept (protokoll=1; off by default).
 bool protocol_on(const Settings& settings);
 // Keys typed into the control panel reach the scoreboard (panel_tasten=1; off by default).

@@ -92,6 +92,7 @@ std::string format_number(std::int64_t value, int width) {
 
 namespace {
 
+// Decimal digits and nothing else, within range; an empty text is none.
 std::optional<std::int32_t> plain_number(std::string_view text) {
     if (text.empty()) return std::nullopt;
     for (const char c : text) {
@@ -101,6 +102,14 @@ std::optional<std::int32_t> plain_number(std::string_view text) {
 }
 
 }  // namespace
+
+std::optional<std::int32_t> setting_number(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    if (text.empty()) return 0;
+    return plain_number(text);
+}
 
 std::int32_t date_text_to_number(std::string_view text) {
     if (text.empty()) return 0;

@@ -30,6 +30,12 @@ std::int32_t digits_to_number(std::string_view text);
 // Only the digits of a text (the text that the conversion of digits_to_number sees).
 std::string digits_of(std::string_view text);
 
+// A setting's number as written: blanks around it, then only the decimal digits 0 to 9; no
+// text at all gives 0. Anything else ("-1", "+2", "0x3", "1e1", "2,5") and digits beyond the
+// signed 32-bit range give no value: the caller reports it and keeps the usual value, since
+// reading the digits alone would turn "-1" into 1 without a word.
+std::optional<std::int32_t> setting_number(std::string_view text);
+
 // "'<text>' ist kein gültiger Integerwert": the operator's message for a failed conversion.
 std::string conversion_error_text(std::string_view text);
 

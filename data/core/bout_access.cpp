@@ -10,13 +10,22 @@ bool BoutListFile::load_from_file() {
     modified = false;
     remove_stale_temporaries(current_file());
     std::string error;
-    const auto bytes = read_whole_file(current_file(), error);
+    const auto bytes = read_whole_file(current_file(), error, BoutList::k_max_file_bytes);
     file_failed_ = !bytes;
     if (!bytes) {
         report(error, 'F');
         return false;
     }
-    return parse_bout_list(*bytes, list);
+    if (parse_bout_list(*bytes, list)) return true;
+    if (list.too_many_bouts) {
+        // Refused like a file that cannot be read: a result stays on the board.
+        file_failed_ = true;
+        report("Die Kampfliste \"" + current_file().string() + "\" hat mehr als " +
+                   std::to_string(BoutList::k_max_bouts) +
+                   " Kämpfe und wird nicht gelesen. Bitte die Liste teilen.",
+               'F');
+    }
+    return false;
 }
 
 bool BoutListFile::write_to_file() {
@@ -47,9 +56,22 @@ void BoutListFile::new_list() {
     modified = false;
 }
 
+// The scoreboard's reading of the list: a damaged list is said to be one, not taken for a
+// list without an open bout.
+bool BoutListAccess::load() {
+    if (file_.load_from_file()) return true;
+    if (!file_.file_failed()) {
+        file_.report("Die Kampfliste \"" + file_.current_file().string() +
+                         "\" ist beschädigt (die Kopfzeilen #STR|KFL und #PAR fehlen oder sind "
+                         "ungültig) und wird nicht gelesen.",
+                     'W');
+    }
+    return false;
+}
+
 ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
     bool found = false;
-    const bool loaded = file_.load_from_file();
+    const bool loaded = load();
     if (loaded) {
         const BoutList& list = file_.list;
         int blue = 0;
@@ -93,7 +115,7 @@ ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result) {
     // Only a bout taken from the list has a row; whether the panel shows the list does not
     // matter, so that hiding the grid can never lose a result.
     if (!list_result_due) return ListOutcome::nothing;
-    if (!file_.load_from_file()) {
+    if (!load()) {
         return file_.file_failed() ? ListOutcome::failed : ListOutcome::nothing;
     }
     BoutList& list = file_.list;
@@ -118,7 +140,7 @@ ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result) {
 
 bool BoutListAccess::panel_rows(std::vector<std::array<std::string, 5>>& rows) {
     rows.clear();
-    if (!file_.load_from_file()) return false;
+    if (!load()) return false;
     for (std::size_t r = 1; r < file_.list.rows.size(); ++r) {
         const auto& c = file_.list.rows[r];
         rows.push_back({c[0], c[1], c[3], c[5], c[6]});

@@ -70,6 +70,7 @@ class BoutListAccess {
     int writes = 0;
 
   private:
+    bool load();
     BoutListFile& file_;
 };
 

@@ -20,6 +20,7 @@ void BoutList::reset() {
     team2.clear();
     age_class.clear();
     team_mode = false;
+    too_many_bouts = false;
     rows.assign(2, Row{});
     rows[0] = bout_list_header();
 }
@@ -95,6 +96,11 @@ bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
         if (line.substr(0, 4) != "#DAT" || (line.size() > 4 && line[4] != '|')) continue;
         // Rows beyond a stated count that is too small are kept too (and the count written
         // right on the next save): a save must never drop a bout the file held.
+        if (next_row > static_cast<std::size_t>(BoutList::k_max_bouts)) {
+            list.reset();
+            list.too_many_bouts = true;
+            return false;
+        }
         if (next_row >= list.rows.size()) list.rows.emplace_back();
         BoutList::Row& row = list.rows[next_row++];
         // Cell k is field k + 1; missing fields leave empty cells.

@@ -2,6 +2,7 @@
 // The bout list: rows of eight text cells with a header row, a team mode and two team names,
 // and its file form (.kfl).
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,8 +13,13 @@ class BoutList {
   public:
     static constexpr int k_columns = 8;
     static constexpr int k_result_column = 5;
+    // A list of more bouts, or a bigger file, is refused with a message: one mat's list is a
+    // few hundred bouts, and a list of this size still loads into the panel's grid in a few
+    // milliseconds, so that reading it never holds the clock.
+    static constexpr int k_max_bouts = 10000;
+    static constexpr std::uintmax_t k_max_file_bytes = 4u * 1024 * 1024;
     // A stated row count beyond this is not believed; the rows the file holds are kept.
-    static constexpr int k_max_rows = 100000;
+    static constexpr int k_max_rows = k_max_bouts + 1;
     struct Row : std::array<std::string, k_columns> {
         // Fields after the eighth cell, as the file held them (each with its leading "|"):
         // never shown, but written back so that a save loses nothing it read.
@@ -36,6 +42,9 @@ class BoutList {
     // The age class of the list's bouts (an optional sixth field of the "#PAR" record);
     // empty when the list names none.
     std::string age_class;
+    // Set by the reader when the file held more than k_max_bouts bouts (the list is then
+    // left empty).
+    bool too_many_bouts = false;
 };
 
 // The header texts of row 0.

@@ -170,6 +170,39 @@ TEST_F(BoutAccessTest, NoOpenBoutAndMissingFile) {
     EXPECT_EQ(messages[0].substr(0, 2), "F ");
 }
 
+// Lists beyond one mat's size are refused as a file that cannot be read (a result stays on
+// the board), and a damaged list is said to be one instead of passing for a list without an
+// open bout.
+TEST_F(BoutAccessTest, OversizedAndDamagedListsAreSaidSo) {
+    const auto list_of = [](int bouts) {
+        std::string text = "#STR|KFL|1|2\r\n#PAR|0|||" + std::to_string(bouts) + "\r\n";
+        for (int i = 0; i < bouts; ++i) text += "#DAT|-60|A|JC|B|TV|||\r\n";
+        return text;
+    };
+    dir.write("neu.kfl", list_of(BoutList::k_max_bouts));
+    EXPECT_EQ(access.kampf_laden(fields), ListOutcome::done);
+    EXPECT_TRUE(messages.empty());
+    dir.write("neu.kfl", list_of(BoutList::k_max_bouts + 1));
+    const BoutResult result{"", "-60", "10", "1:00", " ", 1, true};
+    EXPECT_EQ(access.anzeige_in_liste(result), ListOutcome::failed);
+    EXPECT_EQ(access.kampf_laden(fields), ListOutcome::failed);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[0].find("F Die Kampfliste"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find("mehr als 10000 Kämpfe"), std::string::npos) << messages[0];
+    messages.clear();
+    dir.write("neu.kfl", "#STR|KFL|1|2\r\n#PAR|0|||1\r\n" +
+                             std::string(BoutList::k_max_file_bytes, 'x') + "\r\n");
+    EXPECT_EQ(access.kampf_laden(fields), ListOutcome::failed);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("zu groß"), std::string::npos) << messages[0];
+    messages.clear();
+    dir.write("neu.kfl", "#STR|KLF|1|2\r\n#PAR|0|||1\r\n#DAT|-60|A|JC|B|TV|||\r\n");
+    EXPECT_EQ(access.kampf_laden(fields), ListOutcome::nothing);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("W Die Kampfliste", 0), 0u) << messages[0];
+    EXPECT_NE(messages[0].find("ist beschädigt"), std::string::npos) << messages[0];
+}
+
 TEST_F(BoutAccessTest, ResultGoesIntoTheLoadedRowOnce) {
     write_list(two_bouts());
     ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);

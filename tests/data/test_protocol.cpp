@@ -154,6 +154,11 @@ TEST(Protocol, AKilledWriterLeavesTheFileWholeUpToItsLastLine) {
             protocol.new_bout(k_bout);
             for (int i = 0;; ++i) protocol.change(k_bout, i % 300, "LBL_W_W", i % 2 ? 1 : -1);
         }
+        // The writer is killed while it writes, not before it has begun: on a loaded machine
+        // the child may not have run at all within the random delay.
+        const std::size_t before = read(today_file(dir.path())).size();
+        for (int wait = 0; wait < 5000 && read(today_file(dir.path())).size() <= before; ++wait)
+            usleep(1000);
         usleep(std::uniform_int_distribution<useconds_t>(0, 5000)(rng));
         kill(child, SIGKILL);
         int status = 0;

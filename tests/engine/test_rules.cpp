@@ -170,3 +170,17 @@ TEST_F(EngineTest, GongOpensFromTheProgramFolder) {
     engine->param_aus_ini();
     EXPECT_TRUE(host->events.empty());
 }
+
+// An age class with "]" cannot name a section of its own: the operator is told at the bout's
+// start, and the global rules apply.
+TEST_F(EngineTest, AnAgeClassWithABracketIsToldToHaveNoSection) {
+    start("[anzeige]\r\nanz_links=0\r\n[AK U]18]\r\nohne_waza=1\r\n");
+    host->entry_answers.push_back({true, "edtAKID=U]18|edtNAMEBlau=A|edtNAMEWeiss=B"});
+    key('K', false, true);
+    ASSERT_EQ(host->notes.size(), 1u);
+    EXPECT_NE(host->notes[0].find("\"U]18\" enthält \"]\""), std::string::npos) << host->notes[0];
+    EXPECT_TRUE(board().lbl_W_b.visible);
+    host->entry_answers.push_back({true, "edtAKID=U18|edtNAMEBlau=A|edtNAMEWeiss=B"});
+    key('K', false, true);
+    EXPECT_EQ(host->notes.size(), 1u);
+}
