@@ -12,6 +12,7 @@
 #include "data/core/basis.h"
 #include "data/core/file_io.h"
 #include "data/core/protocol.h"
+#include "platform/fonts.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ static int print_protocol(int argc, char** argv) {
         return 2;
     }
     std::string error;
-    const auto bytes = kyomat::read_whole_file(argv[2], error);
+    const auto bytes = kyomat::read_whole_file(kyomat::path_from_utf8(argv[2]), error);
     if (!bytes) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
@@ -78,11 +79,13 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("KYOMAT");
+    kyomat::load_program_fonts(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
     QTranslator qt_texts;
     kyomat::install_german_translation(qt_texts);
 
     // Settings are read from the program's own folder, whatever the working directory.
-    const kyomat::Settings settings(QCoreApplication::applicationDirPath().toStdString());
+    const kyomat::Settings settings(
+        kyomat::path_from_utf8(QCoreApplication::applicationDirPath().toStdString()));
     kyomat::AppHost host(settings);
     kyomat::Program program(settings, host);
     program.show();

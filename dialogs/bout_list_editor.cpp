@@ -229,10 +229,10 @@ void BoutListEditor::btnNewClick() {
 void BoutListEditor::btnLoadClick() {
     if (!edit_ok()) return;
     const auto chosen =
-        get_open_file(this, QString::fromStdString(file_.folder.string()), k_filter);
+        get_open_file(this, QString::fromStdString(utf8_of(file_.folder)), k_filter);
     if (!chosen) return;
     const QFileInfo info(*chosen);
-    file_.folder = info.absolutePath().toStdString();
+    file_.folder = path_from_utf8(info.absolutePath().toStdString());
     file_.file_name = info.fileName().toStdString();
     set_caption();
     const bool ok = file_.load_from_file();
@@ -254,10 +254,10 @@ void BoutListEditor::btnSaveClick() {
 
 void BoutListEditor::btnSaveAsClick() {
     const auto chosen =
-        get_save_file(this, QString::fromStdString(file_.folder.string()), k_filter, "kfl");
+        get_save_file(this, QString::fromStdString(utf8_of(file_.folder)), k_filter, "kfl");
     if (chosen) {
         const QFileInfo info(*chosen);
-        file_.folder = info.absolutePath().toStdString();
+        file_.folder = path_from_utf8(info.absolutePath().toStdString());
         file_.file_name = info.fileName().toStdString();
         set_caption();
     }

@@ -7,7 +7,7 @@ namespace kyomat {
 namespace {
 
 std::string lower_extension(const std::filesystem::path& file) {
-    std::string ext = file.extension().string();
+    std::string ext = utf8_of(file.extension());
     if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
     for (char& c : ext) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -19,7 +19,7 @@ std::string lower_extension(const std::filesystem::path& file) {
 
 std::optional<QImage> load_picture(const std::filesystem::path& file, QString& error) {
     const std::string ext = lower_extension(file);
-    const QString name = QString::fromStdString(file.string());
+    const QString name = QString::fromStdString(utf8_of(file));
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) {
         error = QString("Die Datei \"%1\" wurde nicht gefunden.").arg(name);

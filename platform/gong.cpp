@@ -86,7 +86,8 @@ bool GongPlayer::open(const std::filesystem::path& file) {
     failure_ = Failure::none;
     std::error_code ec;
     if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
-        error_ = "no such file: " + file.string();
+        error_ =
+            "no such file: " + std::string(reinterpret_cast<const char*>(file.u8string().c_str()));
         failure_ = Failure::file_missing;
         return false;
     }

@@ -20,7 +20,7 @@ bool BoutListFile::load_from_file() {
     if (list.too_many_bouts) {
         // Refused like a file that cannot be read: a result stays on the board.
         file_failed_ = true;
-        report("Die Kampfliste \"" + current_file().string() + "\" hat mehr als " +
+        report("Die Kampfliste \"" + utf8_of(current_file()) + "\" hat mehr als " +
                    std::to_string(BoutList::k_max_bouts) +
                    " Kämpfe und wird nicht gelesen. Bitte die Liste teilen.",
                'F');
@@ -61,7 +61,7 @@ void BoutListFile::new_list() {
 bool BoutListAccess::load() {
     if (file_.load_from_file()) return true;
     if (!file_.file_failed()) {
-        file_.report("Die Kampfliste \"" + file_.current_file().string() +
+        file_.report("Die Kampfliste \"" + utf8_of(file_.current_file()) +
                          "\" ist beschädigt (die Kopfzeilen #STR|KFL und #PAR fehlen oder sind "
                          "ungültig) und wird nicht gelesen.",
                      'W');

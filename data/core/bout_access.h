@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data/core/bout_list.h"
+#include "data/core/file_io.h"
 #include "data/core/handover.h"
 
 namespace kyomat {
@@ -35,7 +36,7 @@ class BoutListFile {
     // A new list under the default name in the program's folder.
     void new_list();
 
-    std::filesystem::path current_file() const { return folder / file_name; }
+    std::filesystem::path current_file() const { return folder / path_from_utf8(file_name); }
     void report(const std::string& text, char kind) const {
         if (report_) report_(text, kind);
     }

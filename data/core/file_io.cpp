@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string quoted(const fs::path& file) {
-    return "\"" + file.string() + "\"";
+    return "\"" + utf8_of(file) + "\"";
 }
 
 const char* kind_of(fs::file_type type) {
@@ -127,6 +127,15 @@ bool is_own_temporary(const std::string& name, const std::string& of) {
 
 }  // namespace
 
+fs::path path_from_utf8(std::string_view text) {
+    return fs::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string utf8_of(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 std::optional<std::string> why_not_readable(const fs::path& file, std::uintmax_t max_bytes) {
     std::error_code ec;
     const fs::file_status status = fs::status(file, ec);
@@ -177,11 +186,11 @@ std::optional<std::string> read_whole_file(const fs::path& file, std::string& er
 
 void remove_stale_temporaries(const fs::path& file) {
     const fs::path target = final_target(file);
-    const std::string name = target.filename().string();
+    const std::string name = utf8_of(target.filename());
     std::error_code ec;
     const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (is_own_temporary(it->path().filename().string(), name)) fs::remove(it->path(), ec);
+        if (is_own_temporary(utf8_of(it->path().filename()), name)) fs::remove(it->path(), ec);
     }
 }
 
@@ -207,8 +216,9 @@ bool write_file_atomically(const fs::path& file, const std::string& bytes, std::
     // program saving at the same moment has another number.
     static unsigned counter = 0;
     static const unsigned seed = std::random_device{}();
-    const fs::path temp = target.parent_path() / (target.filename().string() + k_temp_marker +
-                                                  std::to_string((seed + ++counter) % 100000));
+    const fs::path temp =
+        target.parent_path() / path_from_utf8(utf8_of(target.filename()) + k_temp_marker +
+                                              std::to_string((seed + ++counter) % 100000));
     fs::remove(temp, ec);
     if (!write_new_file(temp, bytes, replacing ? old.permissions() : fs::perms::none)) {
         fs::remove(temp, ec);

@@ -4,8 +4,15 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kyomat {
+
+// The program's texts are UTF-8; a path is made from one and shown as one through these.
+// Windows reads a narrow path in its ANSI code page, where "Prüfung" would name another
+// folder, and a name outside that code page could not be shown at all.
+std::filesystem::path path_from_utf8(std::string_view text);
+std::string utf8_of(const std::filesystem::path& path);
 
 // Larger files are not read: no settings file, bout list or logo of a real tournament comes
 // near it, and a device or a sparse file posing as one must not take the program's memory.

@@ -167,7 +167,7 @@ void BoutProtocol::failed(const std::filesystem::path& path, const std::string& 
     if (reported_this_bout_) return;
     reported_this_bout_ = true;
     if (report_) {
-        report_("Das Protokoll \"" + path.string() + "\" kann nicht geschrieben werden: " + why +
+        report_("Das Protokoll \"" + utf8_of(path) + "\" kann nicht geschrieben werden: " + why +
                 ". Der Kampf geht weiter. Jede neue Zeile wird wieder versucht: sobald es wieder "
                 "geht (Platz frei, Rechte da), kommen ganze Zeilen ins Protokoll.");
     }

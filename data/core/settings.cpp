@@ -103,7 +103,7 @@ std::int32_t Settings::read_setting_clamped(std::string_view section, std::strin
 }
 
 std::filesystem::path Settings::resolve(std::string_view path) const {
-    const std::filesystem::path p = std::filesystem::u8path(path);
+    const std::filesystem::path p = path_from_utf8(path);
     return p.is_absolute() ? p : folder_ / p;
 }
 

@@ -1,0 +1,181 @@
+#!/usr/bin/env python3
+"""The Windows build's tests under Wine.
+
+1. The data core and engine tests, the live view's document tests and the gong's test
+   (GoogleTest programs), and every scenario file through kyomat-scenario.exe.
+2. The packed program itself: unpacked into a folder named "Prüfung", started under Wine on
+   Xvfb with a window manager, two bouts of its bout list run with real X keys (Ctrl+N, 1,
+   Ctrl+N, 7, Ctrl+N), read back through the live view's /state.json and from the list file
+   on disk: both results are in the list, saved over the existing file twice, and nothing is
+   left beside it. A screenshot of the board is kept in build/windows/.
+
+Every wait is for a condition, with a deadline.
+"""
+import argparse
+import glob
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.request
+
+FAILURES = []
+
+
+def check(ok, what):
+    print(("ok   " if ok else "FAIL ") + what, flush=True)
+    if not ok:
+        FAILURES.append(what)
+
+
+def wine(args, cwd, env=None, timeout=900):
+    return subprocess.run(["wine64"] + args, cwd=cwd, env=env, timeout=timeout,
+                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                          errors="replace")
+
+
+def unit_tests(bin_dir, scenarios):
+    env = dict(os.environ, SDL_AUDIODRIVER="dummy")
+    for exe in ("kyomat_core_tests.exe", "kyomat_live_tests.exe", "kyomat_platform_tests.exe"):
+        start = time.time()
+        r = wine([exe, "--gtest_brief=1"], bin_dir, env)
+        tail = [line for line in r.stdout.splitlines() if "PASSED" in line or "FAILED" in line]
+        check(r.returncode == 0, f"{exe}: {' / '.join(tail[-3:])} ({time.time() - start:.0f} s)")
+        if r.returncode != 0:
+            print(r.stdout[-4000:])
+    files = sorted(glob.glob(os.path.join(scenarios, "*.scn")))
+    r = wine(["kyomat-scenario.exe"] + ["Z:" + f.replace("/", "\\") for f in files], bin_dir)
+    last = r.stdout.strip().splitlines()[-1] if r.stdout.strip() else "(nothing)"
+    check(r.returncode == 0 and last == f"{len(files)} passed, 0 failed",
+          f"scenarios under Wine: {last}")
+    if r.returncode != 0:
+        print("\n".join(line for line in r.stdout.splitlines() if "FAIL" in line or "expected" in line))
+
+
+def wait_for(what, condition, seconds):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.25)
+    check(False, f"waited {seconds} s for {what}")
+    return None
+
+
+class Desk:
+    def __init__(self):
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x720x24",
+                                      "-nolisten", "tcp"], stdout=subprocess.PIPE)
+        self.display = ":" + self.xvfb.stdout.readline().decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.wm = subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+
+    def x(self, *args):
+        r = subprocess.run(["xdotool"] + list(args), env=self.env, stdout=subprocess.PIPE,
+                           stderr=subprocess.DEVNULL, text=True)
+        return r.stdout.strip()
+
+    def window(self, name):
+        return self.x("search", "--name", name).split("\n")[0]
+
+    def key(self, name, keys):
+        win = self.window(name)
+        self.x("windowactivate", "--sync", win)
+        self.x("key", "--clearmodifiers", keys)
+
+    def close(self):
+        for p in (self.wm, self.xvfb):
+            p.terminate()
+            p.wait()
+
+
+def state(port):
+    try:
+        with urllib.request.urlopen(f"http://127.0.0.1:{port}/state.json", timeout=2) as r:
+            return json.loads(r.read().decode("utf-8"))
+    except Exception:  # not up yet, or between two bouts
+        return None
+
+
+def list_rows(path):
+    with open(path, "rb") as f:
+        text = f.read().decode("cp1252")
+    return [line.split("|") for line in text.split("\r\n") if line.startswith("#DAT")]
+
+
+def program(package, shot):
+    port = 18431
+    work = tempfile.mkdtemp(prefix="kyomat-wine-")
+    folder = os.path.join(work, "Prüfung")
+    shutil.copytree(package, folder)
+    ini = ("[anzeige]\r\nanz_links=0\r\ncontrol=0\r\nkampfzeit=60\r\ngong=gong.wav\r\n"
+           "protokoll=1\r\ngewk=-\r\n[live]\r\nport=%d\r\n" % port)
+    with open(os.path.join(folder, "kyomat.ini"), "wb") as f:
+        f.write(ini.encode("cp1252"))
+    kfl = ("#STR|KFL|20261207|120000\r\n#PAR|0|||2\r\n"
+           "#DAT|-66|Müller, Jürgen|JC Köln|Weiß, Tom|TSV Süd|||\r\n"
+           "#DAT|-73|Groß, Uwe|SV Nord|Li, Wei|JV Ost|||\r\n")
+    listfile = os.path.join(folder, "neu.kfl")
+    with open(listfile, "wb") as f:
+        f.write(kfl.encode("cp1252"))
+    desk = Desk()
+    env = dict(desk.env, SDL_AUDIODRIVER="dummy")
+    board = "KYOMAT - Anzeigetafel"
+    proc = subprocess.Popen(["wine64", "kyomat.exe"], cwd=folder, env=env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        check(bool(wait_for("the board's window", lambda: desk.window(board), 120)),
+              "kyomat.exe opens its board under Wine")
+        check(bool(wait_for("the live view", lambda: state(port), 30)), "its live view answers")
+        desk.key(board, "ctrl+n")
+        s = wait_for("bout 1", lambda: (state(port) or {}).get("blue", {}).get("name") ==
+                     "Müller, Jürgen" and state(port), 20)
+        check(bool(s), "Ctrl+N loads bout 1 with its umlauts")
+        desk.key(board, "1")
+        wait_for("the winner", lambda: (state(port) or {}).get("winner") == "blue", 20)
+        time.sleep(1)
+        subprocess.run(["import", "-window", "root", shot], env=desk.env)
+        desk.key(board, "ctrl+n")
+        first = wait_for("the first result in the list", lambda: list_rows(listfile)[0][6] == "1:0"
+                         and list_rows(listfile), 20)
+        check(bool(first), "the first result is saved over the list in \"Prüfung\"")
+        wait_for("bout 2", lambda: (state(port) or {}).get("white", {}).get("name") == "Li, Wei",
+                 20)
+        desk.key(board, "7")
+        wait_for("the winner", lambda: (state(port) or {}).get("winner") == "white", 20)
+        desk.key(board, "ctrl+n")
+        second = wait_for("the second result", lambda: list_rows(listfile)[1][6] == "0:1"
+                          and list_rows(listfile), 20)
+        check(bool(second) and second[0][6] == "1:0",
+              "the second save replaces the first and keeps its result")
+        left = sorted(os.listdir(folder))
+        check(not [n for n in left if ".tmp" in n], f"nothing left beside the list: {left}")
+        protocols = glob.glob(os.path.join(folder, "protokoll-*.csv"))
+        check(len(protocols) == 1, "the day's protocol is written in \"Prüfung\"")
+    finally:
+        proc.terminate()
+        subprocess.run(["wineserver", "-k"], env=env)
+        desk.close()
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bin", required=True)
+    parser.add_argument("--scenarios", required=True)
+    parser.add_argument("--package", required=True)
+    args = parser.parse_args()
+    unit_tests(args.bin, args.scenarios)
+    shot = os.path.join(os.path.dirname(args.package), "board-under-wine.png")
+    program(args.package, shot)
+    print(f"\n{len(FAILURES)} failed" if FAILURES else "\nall Windows tests passed")
+    return 1 if FAILURES else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
