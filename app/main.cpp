@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <optional>
 #include <string_view>
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 #include "app/program.h"
 #include "app/translation.h"
@@ -35,6 +38,14 @@ bool display_available() {
 // or those of one list, one position, or one position of one list, every attempt of each, so
 // the table can answer a dispute at once.
 static int print_protocol(int argc, char** argv) {
+#if defined(_WIN32)
+    // A window program has no console of its own: the protocol goes to the one it was
+    // started from.
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+    }
+#endif
     if (argc < 3 || argc > 5) {
         std::fprintf(stderr, "Aufruf: kyomat --protokoll DATEI [LISTE] [LISTENPOSITION]\n");
         return 2;
