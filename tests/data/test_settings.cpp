@@ -165,5 +165,11 @@ TEST(Settings, RelativePathsFromTheProgramFolder) {
     TempFolder dir;
     const Settings s(dir.path());
     EXPECT_EQ(s.resolve("gong.wav"), dir.path() / "gong.wav");
-    EXPECT_EQ(s.resolve("/usr/share/x.wav"), std::filesystem::path("/usr/share/x.wav"));
+#if defined(_WIN32)
+    const char* absolute = "C:/Sounds/x.wav";
+#else
+    const char* absolute = "/usr/share/x.wav";
+#endif
+    EXPECT_EQ(s.resolve(absolute), std::filesystem::path(absolute));
+    EXPECT_EQ(s.resolve("Töne/Gong.wav"), dir.path() / std::filesystem::path(u8"Töne/Gong.wav"));
 }

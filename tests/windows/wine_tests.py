@@ -32,16 +32,19 @@ def check(ok, what):
 
 
 def wine(args, cwd, env=None, timeout=900):
-    return subprocess.run(["wine64"] + args, cwd=cwd, env=env, timeout=timeout,
+    return subprocess.run(["wine"] + args, cwd=cwd, env=env, timeout=timeout,
                           stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
                           errors="replace")
 
 
 def unit_tests(bin_dir, scenarios):
     env = dict(os.environ, SDL_AUDIODRIVER="dummy")
+    # The state walk and the key storm run the same engine as on Linux and take minutes under
+    # Wine (thousands of settings files written and read): they stay with the Linux suite.
+    heavy = "--gtest_filter=-NoDeadEnd.EveryStateLetsTheNextBoutBeLoadedOrSaysWhatToDoFirst:Soak.*"
     for exe in ("kyomat_core_tests.exe", "kyomat_live_tests.exe", "kyomat_platform_tests.exe"):
         start = time.time()
-        r = wine([exe, "--gtest_brief=1"], bin_dir, env)
+        r = wine([exe, "--gtest_brief=1", heavy], bin_dir, env)
         tail = [line for line in r.stdout.splitlines() if "PASSED" in line or "FAILED" in line]
         check(r.returncode == 0, f"{exe}: {' / '.join(tail[-3:])} ({time.time() - start:.0f} s)")
         if r.returncode != 0:
@@ -126,7 +129,7 @@ def program(package, shot):
     desk = Desk()
     env = dict(desk.env, SDL_AUDIODRIVER="dummy")
     board = "KYOMAT - Anzeigetafel"
-    proc = subprocess.Popen(["wine64", "kyomat.exe"], cwd=folder, env=env,
+    proc = subprocess.Popen(["wine", "kyomat.exe"], cwd=folder, env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         check(bool(wait_for("the board's window", lambda: desk.window(board), 120)),
