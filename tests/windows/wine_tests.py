@@ -4,8 +4,8 @@
 1. The data core and engine tests, the live view's document tests and the gong's test
    (GoogleTest programs), and every scenario file through kyomat-scenario.exe.
 2. The packed program itself: unpacked into a folder named "Prüfung", started under Wine on
-   Xvfb with a window manager, two bouts of its bout list run with real X keys (Ctrl+N, 1,
-   Ctrl+N, 7, Ctrl+N), read back through the live view's /state.json and from the list file
+   Xvfb with a window manager and a German keyboard layout, two bouts of its bout list run
+   with real X keys (Ctrl+N, 1, Ctrl+N, 7, Ctrl+N), read back through the live view's /state.json and from the list file
    on disk: both results are in the list, saved over the existing file twice, and nothing is
    left beside it. A screenshot of the board is kept in build/windows/.
 
@@ -72,11 +72,15 @@ def wait_for(what, condition, seconds):
 class Desk:
     def __init__(self):
         self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x720x24",
-                                      "-nolisten", "tcp"], stdout=subprocess.PIPE)
+                                      "-nolisten", "tcp", "-noreset"], stdout=subprocess.PIPE)
         self.display = ":" + self.xvfb.stdout.readline().decode().strip()
         self.env = dict(os.environ, DISPLAY=self.display)
         self.wm = subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
+        # A German keyboard, as at a German referee table (Wine takes the layout at its start;
+        # the server keeps it, started with -noreset). Wine gives some of its keys other
+        # virtual-key codes than Windows does: those are tested in kyomat_platform_tests.
+        subprocess.run(["setxkbmap", "de"], env=self.env, check=True)
 
     def x(self, *args):
         r = subprocess.run(["xdotool"] + list(args), env=self.env, stdout=subprocess.PIPE,
