@@ -13,8 +13,9 @@ kyomat_packages=(
 # file utility that the .deb builder calls, the validator of its menu entry, and a browser
 # with the socket to drive it for the live view's pages.
 # The desk tests: two window managers, real X input, screenshots, and Python to drive them.
+# strace shows the crash-safe save's order of system calls.
 kyomat_test_packages=(x11-utils file desktop-file-utils chromium qt6-websockets-dev
-  openbox metacity xdotool imagemagick python3)
+  openbox metacity xdotool imagemagick python3 strace)
 
 kyomat_missing_packages() {
   local p

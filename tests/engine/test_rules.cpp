@@ -184,3 +184,22 @@ TEST_F(EngineTest, AnAgeClassWithABracketIsToldToHaveNoSection) {
     key('K', false, true);
     EXPECT_EQ(host->notes.size(), 1u);
 }
+
+// At the end of time the scores decide by rank, not by count: one Waza-ari outweighs any
+// number of Yuko the board can show, and one Ippon any number of Waza-ari.
+TEST_F(EngineTest, AWazaAriOutweighsManyYukoAtTheEndOfTime) {
+    const auto decide = [this](std::uint16_t blue_key, int blue_times, std::uint16_t white_key) {
+        start("[anzeige]\r\nanz_links=0\r\nkampfzeit=5\r\n[control]\r\nwaza2ippon=0\r\n");
+        load_bout(5);
+        for (int i = 0; i < blue_times; ++i) key(blue_key);
+        key(white_key);
+        key(vk::space);
+        for (int i = 0; i < 60; ++i) {
+            host->tick += 100;
+            engine->clock_tick();
+        }
+        return board().lbl_Sieger_Weiss.visible && !board().lbl_Sieger_Blau.visible;
+    };
+    EXPECT_TRUE(decide('3', 10, '8')) << "ten Yuko against one Waza-ari";
+    EXPECT_TRUE(decide('3', 99, '8')) << "99 Yuko against one Waza-ari";
+}

