@@ -146,7 +146,7 @@ void AppHost::clear_list_result_due() {
     if (entry_ != nullptr) entry_->clear_list_result_due();
 }
 
-bool AppHost::eingabeTeamsSimple(bool has_result, bool blue_won) {
+bool AppHost::eingabe_teams_simple(bool has_result, bool blue_won) {
     if (entry_ == nullptr || teams_ == nullptr) return false;
     TeamFields team = team_fields_from_entry(entry_->fields(), has_result, blue_won);
     if (!teams_->run(team)) return false;
@@ -154,7 +154,7 @@ bool AppHost::eingabeTeamsSimple(bool has_result, bool blue_won) {
     return true;
 }
 
-void AppHost::changeParameterAK(const std::string& age_class, AgeClassRules rules) {
+void AppHost::change_parameter_ak(const std::string& age_class, AgeClassRules rules) {
     read_age_class_rules(settings_, age_class, rules,
                          [this](const std::string& text, char kind) { show_message(text, kind); });
 }

@@ -41,9 +41,9 @@ class AppHost : public Host {
     void protocol_line(const ProtocolLine& line) override;
     void protocol_new_bout(const ProtocolBout& bout) override;
     void clear_list_result_due() override;
-    bool eingabeTeamsSimple(bool has_result, bool blue_won) override;
+    bool eingabe_teams_simple(bool has_result, bool blue_won) override;
     void info() override;
-    void changeParameterAK(const std::string& age_class, AgeClassRules rules) override;
+    void change_parameter_ak(const std::string& age_class, AgeClassRules rules) override;
 
     void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                    const std::string& line3) override;

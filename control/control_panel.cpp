@@ -151,9 +151,9 @@ void ControlPanel::build_bout_area(QWidget* parent) {
                      button("btnEingabeKampf", "Kampf eingeben", area, 'K', 0),
                      button("btnSave", "Kampf speichern", area, 'E', 0),
                      button("btnKampfAktivieren", "Kampf aktivieren", area, 'A', 'C')};
-    connect(bout_buttons_[0], &QPushButton::clicked, this, &ControlPanel::btnNaechsterKampfClick);
-    connect(bout_buttons_[1], &QPushButton::clicked, this, &ControlPanel::btnEingabeKampfClick);
-    connect(bout_buttons_[2], &QPushButton::clicked, this, &ControlPanel::btnSaveClick);
+    connect(bout_buttons_[0], &QPushButton::clicked, this, &ControlPanel::on_next_bout_clicked);
+    connect(bout_buttons_[1], &QPushButton::clicked, this, &ControlPanel::on_enter_bout_clicked);
+    connect(bout_buttons_[2], &QPushButton::clicked, this, &ControlPanel::on_save_bout_clicked);
 }
 
 void ControlPanel::build_bottom_bar() {
@@ -163,9 +163,9 @@ void ControlPanel::build_bottom_bar() {
                        button("btnTitel", "Namen anzeigen", bottom_, 'T', 'C'),
                        button("btnGong", "Signal (Gong)", bottom_, 'G', 'C'),
                        button("btnCloseAnzeige", "Anzeige beenden", bottom_, 0, 0)};
-    connect(bottom_buttons_[0], &QPushButton::clicked, this, &ControlPanel::btnCloseSTRGClick);
-    connect(bottom_buttons_[1], &QPushButton::clicked, this, &ControlPanel::btnPauseClick);
-    connect(bottom_buttons_[4], &QPushButton::clicked, this, &ControlPanel::btnCloseAnzeigeClick);
+    connect(bottom_buttons_[0], &QPushButton::clicked, this, &ControlPanel::on_close_panel_clicked);
+    connect(bottom_buttons_[1], &QPushButton::clicked, this, &ControlPanel::on_pause_clicked);
+    connect(bottom_buttons_[4], &QPushButton::clicked, this, &ControlPanel::on_exit_clicked);
     reconnect_ = button("btnReconnect", "⟳", bottom_, 0, 0);
     reconnect_->setToolTip("Verbindung erneuern");
     connect(reconnect_, &QPushButton::clicked, this, [] {
@@ -297,7 +297,7 @@ bool ControlPanel::list_mode() const {
     return saving_bout_ || !grid_->isHidden();
 }
 
-void ControlPanel::btnPauseClick() {
+void ControlPanel::on_pause_clicked() {
     QPushButton* b = bottom_buttons_[1];
     if (pause_ == 0) {
         pause_ = 1;
@@ -310,31 +310,31 @@ void ControlPanel::btnPauseClick() {
     }
 }
 
-void ControlPanel::btnCloseSTRGClick() {
+void ControlPanel::on_close_panel_clicked() {
     close_panel(engine_, [this](std::uint16_t key, Modifiers mods) { relay(key, mods); });
     anzeige_uebernehmen();
     zeit_uebernehmen();
     accept();
 }
 
-void ControlPanel::btnCloseAnzeigeClick() {
+void ControlPanel::on_exit_clicked() {
     const bool leave = exit_from_panel(
         engine_, host_, [this](std::uint16_t key, Modifiers mods) { relay(key, mods); });
     if (leave) accept();
 }
 
-void ControlPanel::btnNaechsterKampfClick() {
+void ControlPanel::on_next_bout_clicked() {
     sende_zeichen('N', 'C');
     grid_->setVisible(engine_.state().loaded_from_list);
     if (list_mode()) anzeige_kaempfe();
 }
 
-void ControlPanel::btnEingabeKampfClick() {
+void ControlPanel::on_enter_bout_clicked() {
     grid_->hide();
     sende_zeichen('K', 'C');
 }
 
-void ControlPanel::btnSaveClick() {
+void ControlPanel::on_save_bout_clicked() {
     // A shown result of a bout from the list goes into its own row before list mode ends
     // (a bout entered by hand has no row, and nothing is written for it).
     saving_bout_ = true;

@@ -56,12 +56,12 @@ class ControlPanel : public QDialog {
     void run_until_closed();
 
     // Handlers of the controls that do more than relay a key.
-    void btnPauseClick();
-    void btnCloseSTRGClick();
-    void btnCloseAnzeigeClick();
-    void btnNaechsterKampfClick();
-    void btnEingabeKampfClick();
-    void btnSaveClick();
+    void on_pause_clicked();
+    void on_close_panel_clicked();
+    void on_exit_clicked();
+    void on_next_bout_clicked();
+    void on_enter_bout_clicked();
+    void on_save_bout_clicked();
     void list_double_click();
 
   protected:

@@ -50,10 +50,10 @@ void BoutEntryDialog::build_form() {
     for (const FieldSpec& f : k_fields) {
         if (f.enter_accepts) {
             connect(edits_[f.name], &QLineEdit::returnPressed, this,
-                    &BoutEntryDialog::btnSaveClick);
+                    &BoutEntryDialog::on_save_clicked);
         }
     }
-    connect(buttons.save, &QPushButton::clicked, this, &BoutEntryDialog::btnSaveClick);
+    connect(buttons.save, &QPushButton::clicked, this, &BoutEntryDialog::on_save_clicked);
 }
 
 BoutListEditor& BoutEntryDialog::editor() {
@@ -83,7 +83,7 @@ bool BoutEntryDialog::show_entry() {
     return accepted_;
 }
 
-void BoutEntryDialog::btnSaveClick() {
+void BoutEntryDialog::on_save_clicked() {
     accepted_ = true;
     accept();
 }

@@ -41,7 +41,7 @@ class BoutEntryDialog : public QDialog {
     BoutListEditor& editor();
     QLineEdit* field(const char* name);
 
-    void btnSaveClick();
+    void on_save_clicked();
 
   private:
     void build_form();

@@ -99,13 +99,13 @@ BoutListEditor::BoutListEditor(BoutListFile& file, QWidget* parent) : QDialog(pa
     layout->addWidget(grid_, 1);
     layout->addLayout(buttons);
 
-    connect(button[0], &QPushButton::clicked, this, &BoutListEditor::btnNewClick);
-    connect(button[1], &QPushButton::clicked, this, &BoutListEditor::btnLoadClick);
-    connect(button[2], &QPushButton::clicked, this, &BoutListEditor::btnSaveClick);
-    connect(button[3], &QPushButton::clicked, this, &BoutListEditor::btnSaveAsClick);
-    connect(button[4], &QPushButton::clicked, this, &BoutListEditor::btnCloseAnzeigeClick);
-    connect(btnAddRow, &QPushButton::clicked, this, &BoutListEditor::btnAddRowClick);
-    connect(btnDelRow, &QPushButton::clicked, this, &BoutListEditor::btnDelRowClick);
+    connect(button[0], &QPushButton::clicked, this, &BoutListEditor::on_new_clicked);
+    connect(button[1], &QPushButton::clicked, this, &BoutListEditor::on_load_clicked);
+    connect(button[2], &QPushButton::clicked, this, &BoutListEditor::on_save_clicked);
+    connect(button[3], &QPushButton::clicked, this, &BoutListEditor::on_save_as_clicked);
+    connect(button[4], &QPushButton::clicked, this, &BoutListEditor::on_close_clicked);
+    connect(btnAddRow, &QPushButton::clicked, this, &BoutListEditor::on_add_row_clicked);
+    connect(btnDelRow, &QPushButton::clicked, this, &BoutListEditor::on_delete_row_clicked);
     connect(grid_, &QTableWidget::cellChanged, this, &BoutListEditor::cell_changed);
     connect(chkMannschaft_, &QCheckBox::toggled, this, [this](bool on) {
         edtMAN1_->setEnabled(on);
@@ -219,14 +219,14 @@ void BoutListEditor::resizeEvent(QResizeEvent* event) {
     apply_column_widths();
 }
 
-void BoutListEditor::btnNewClick() {
+void BoutListEditor::on_new_clicked() {
     if (!edit_ok()) return;
     file_.new_list();
     set_caption();
     show_list();
 }
 
-void BoutListEditor::btnLoadClick() {
+void BoutListEditor::on_load_clicked() {
     if (!edit_ok()) return;
     const auto chosen =
         get_open_file(this, QString::fromStdString(utf8_of(file_.folder)), k_filter);
@@ -244,15 +244,15 @@ void BoutListEditor::write_list() {
     file_.write_to_file();
 }
 
-void BoutListEditor::btnSaveClick() {
+void BoutListEditor::on_save_clicked() {
     if (file_.file_name != "neu.kfl") {
         write_list();
     } else {
-        btnSaveAsClick();
+        on_save_as_clicked();
     }
 }
 
-void BoutListEditor::btnSaveAsClick() {
+void BoutListEditor::on_save_as_clicked() {
     const auto chosen =
         get_save_file(this, QString::fromStdString(utf8_of(file_.folder)), k_filter, "kfl");
     if (chosen) {
@@ -264,17 +264,17 @@ void BoutListEditor::btnSaveAsClick() {
     write_list();
 }
 
-void BoutListEditor::btnCloseAnzeigeClick() {
+void BoutListEditor::on_close_clicked() {
     // Unsaved edits are never dropped without a question.
     if (!edit_ok()) return;
     QDialog::reject();
 }
 
 void BoutListEditor::reject() {
-    btnCloseAnzeigeClick();
+    on_close_clicked();
 }
 
-void BoutListEditor::btnAddRowClick() {
+void BoutListEditor::on_add_row_clicked() {
     const int current = grid_->currentRow();
     const int at = current + 1;  // table row; the list row is one more (header)
     BoutList::Row blanks;
@@ -285,7 +285,7 @@ void BoutListEditor::btnAddRowClick() {
     if (current >= 0) grid_->setCurrentCell(current, std::max(grid_->currentColumn(), 0));
 }
 
-void BoutListEditor::btnDelRowClick() {
+void BoutListEditor::on_delete_row_clicked() {
     const int current = grid_->currentRow();
     if (current < 0) return;
     file_.list.rows.erase(file_.list.rows.begin() + current + 1);

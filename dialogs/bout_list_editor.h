@@ -22,13 +22,13 @@ class BoutListEditor : public QDialog {
     // Shows the model in the grid and the header strip.
     void show_list();
 
-    void btnNewClick();
-    void btnLoadClick();
-    void btnSaveClick();
-    void btnSaveAsClick();
-    void btnCloseAnzeigeClick();
-    void btnAddRowClick();
-    void btnDelRowClick();
+    void on_new_clicked();
+    void on_load_clicked();
+    void on_save_clicked();
+    void on_save_as_clicked();
+    void on_close_clicked();
+    void on_add_row_clicked();
+    void on_delete_row_clicked();
 
   protected:
     void showEvent(QShowEvent* event) override;

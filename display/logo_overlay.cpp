@@ -53,7 +53,7 @@ LogoOverlay::LogoOverlay(const Settings& settings, std::function<int()> display_
     logo_main_->setScaledContents(true);  // stretched: the aspect ratio is not kept
     logo_main_->setAttribute(Qt::WA_TransparentForMouseEvents);
     timer_.setInterval(100);
-    connect(&timer_, &QTimer::timeout, this, &LogoOverlay::timLogoTimer);
+    connect(&timer_, &QTimer::timeout, this, &LogoOverlay::on_logo_timer);
     timer_.start();
 }
 
@@ -171,7 +171,7 @@ void LogoOverlay::logo_zeigen(const std::string& path, int ticks) {
     logo_failed(path, logo.result ? logo.result->error : QString());
 }
 
-void LogoOverlay::timLogoTimer() {
+void LogoOverlay::on_logo_timer() {
     --remaining_;
     if (remaining_ > 0) return;
     const int i = step_ % 3;
@@ -214,7 +214,7 @@ void LogoOverlay::showEvent(QShowEvent* event) {
     // Every pause rotates: hiding stopped the timer, showing starts it again (a logo that
     // fails on its turn stops it until the next pause).
     timer_.start();
-    timLogoTimer();
+    on_logo_timer();
 }
 
 void LogoOverlay::hideEvent(QHideEvent* event) {

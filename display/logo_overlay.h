@@ -43,8 +43,8 @@ class LogoOverlay : public QWidget {
     }
 
     // One timer step (the 100 ms tick); public so the rotation can be driven by hand.
-    void timLogoTimer();
-    QTimer& timLogo() { return timer_; }
+    void on_logo_timer();
+    QTimer& logo_timer() { return timer_; }
     // The path of the logo on show; empty while the built-in picture shows.
     const std::string& current_logo() const { return current_; }
     // Logos are decoded off the GUI thread by this; tests put a slow or failing one in.

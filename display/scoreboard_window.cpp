@@ -166,7 +166,7 @@ void ScoreboardWindow::build_board() {
     hold_ = label(&Board::lblHG, hg_);
     hg_bottom_ = panel(&Board::pnlHG_Bottom, hg_);
     hold_saved_ = label(&Board::lblHG_Save, hg_bottom_);
-    focus_ = new FocusCircle(hg_bottom_, [this] { shpFocusMouseDown(); });
+    focus_ = new FocusCircle(hg_bottom_, [this] { on_focus_circle_pressed(); });
     bind(&Board::shpFocus, focus_);
 
     const QFont heavy = heavy_font();
@@ -258,7 +258,7 @@ void ScoreboardWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void ScoreboardWindow::shpFocusMouseDown() {
+void ScoreboardWindow::on_focus_circle_pressed() {
     if (!takes_input()) return;
     if (engine_.close_requested_by_focus()) close();
 }

@@ -87,7 +87,7 @@ class ScoreboardWindow : public QWidget {
     QLabel* label(Element Board::*member, QWidget* parent);
     void bind(Element Board::*member, QWidget* w);
     void build_board();
-    void shpFocusMouseDown();
+    void on_focus_circle_pressed();
     void clock_tick();
     void aim_second_tick();
     bool gong_may_come_soon() const;

@@ -190,7 +190,7 @@ void BoutEngine::take_bout_fields() {
                         "\" enthält \"]\" und kann keinen eigenen Abschnitt [AK ...] in der "
                         "kyomat.ini haben: es gelten die allgemeinen Regeln");
     }
-    host_.changeParameterAK(
+    host_.change_parameter_ak(
         state_.age_class,
         AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.Max_Shido, r.strafen,
                       r.haltegr_ippon, r.haltegr_waza, r.haltegr_yuko, r.geloest_wertung});
@@ -239,7 +239,7 @@ void BoutEngine::neuer_kampf_teams_simple() {
     fields.edtGEWK = state_.weight_class;
     fields.edtLPOS = "0";
     host_.board_changed();
-    if (!host_.eingabeTeamsSimple(has_result, blue_won)) return;
+    if (!host_.eingabe_teams_simple(has_result, blue_won)) return;
     state_.age_class = fields.edtAKID;
     state_.weight_class = fields.edtGEWK;
     b.lblAK.text = state_.age_class;

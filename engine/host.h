@@ -56,7 +56,7 @@ class BoutEntryComponent {
     virtual void protocol_new_bout(const ProtocolBout& /*bout*/) {}
     virtual void protocol_line(const ProtocolLine& /*line*/) {}
     virtual void reconnect() {}
-    virtual void changeParameterAK(const std::string& /*age_class*/, AgeClassRules /*rules*/) {}
+    virtual void change_parameter_ak(const std::string& /*age_class*/, AgeClassRules /*rules*/) {}
     // Takes the next open bout of the bout list into the fields: found, none open, or the
     // list file failed (already reported to the operator).
     virtual ListOutcome kampf_laden() = 0;
@@ -66,7 +66,7 @@ class BoutEntryComponent {
     virtual ListOutcome anzeige_in_liste(const BoutResult& result) = 0;
     virtual void clear_list_result_due() = 0;
     // The team score dialog; true when the operator saved.
-    virtual bool eingabeTeamsSimple(bool has_result, bool blue_won) = 0;
+    virtual bool eingabe_teams_simple(bool has_result, bool blue_won) = 0;
 };
 
 // The scoreboard window and the windows it owns.

@@ -16,7 +16,7 @@ GongStatus FakeHost::gong_open(const std::string& path) {
                : GongStatus::file_missing;
 }
 
-void FakeHost::changeParameterAK(const std::string& age_class, AgeClassRules rules) {
+void FakeHost::change_parameter_ak(const std::string& age_class, AgeClassRules rules) {
     read_age_class_rules(Settings(folder_), age_class, rules,
                          [this](const std::string& text, char kind) { show_message(text, kind); });
 }
@@ -98,7 +98,7 @@ bool FakeHost::show_entry_dialog() {
     return a.ok;
 }
 
-bool FakeHost::eingabeTeamsSimple(bool has_result, bool blue_won) {
+bool FakeHost::eingabe_teams_simple(bool has_result, bool blue_won) {
     TeamFields team = team_fields_from_entry(fields_, has_result, blue_won);
     events.push_back("teams " + team.edtPunkteBlau + ":" + team.edtPunkteWeiss);
     if (teams_answers.empty()) {

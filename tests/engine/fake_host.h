@@ -77,10 +77,10 @@ class FakeHost : public Host {
         return access.anzeige_in_liste(result);
     }
     void clear_list_result_due() override { access.list_result_due = false; }
-    bool eingabeTeamsSimple(bool has_result, bool blue_won) override;
+    bool eingabe_teams_simple(bool has_result, bool blue_won) override;
     void info() override { events.push_back("about"); }
     // As the program's host: the age class's own rules from its section.
-    void changeParameterAK(const std::string& age_class, AgeClassRules rules) override;
+    void change_parameter_ak(const std::string& age_class, AgeClassRules rules) override;
 
     void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                    const std::string& line3) override;

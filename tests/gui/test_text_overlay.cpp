@@ -156,15 +156,15 @@ class TestTextOverlay : public QObject {
             "[pause]\r\nlogo1=a.jpg\r\nlogo2=b.bmp\r\nlogo3=c.jpeg\r\nzeit1=50\r\nzeit2=0\r\n"
             "zeit3=20\r\n");
         LogoOverlay overlay(engine_->settings(), [] { return 0; });
-        overlay.timLogo().stop();
+        overlay.logo_timer().stop();
         overlay.overlay_bild();
         QVERIFY(overlay.isVisible());
         // Logos are decoded off the GUI thread: the first shows when it is ready.
         QTRY_COMPARE(overlay.current_logo(), std::string("a.jpg"));
         QTRY_VERIFY(!overlay.loading());
-        overlay.timLogo().stop();  // the test drives the ticks
+        overlay.logo_timer().stop();  // the test drives the ticks
         auto ticks = [&](int n) {
-            for (int i = 0; i < n; ++i) overlay.timLogoTimer();
+            for (int i = 0; i < n; ++i) overlay.on_logo_timer();
         };
         ticks(49);
         QCOMPARE(overlay.current_logo(), std::string("a.jpg"));
@@ -182,16 +182,16 @@ class TestTextOverlay : public QObject {
         QVERIFY(overlay.isVisible());
         QTest::keyClick(&overlay, Qt::Key_Escape);
         QVERIFY(!overlay.isVisible());
-        QVERIFY(!overlay.timLogo().isActive());
+        QVERIFY(!overlay.logo_timer().isActive());
         // A second showing starts with logo 1 again and rotates by itself, as the first did;
         // a logo that went missing is reported.
         ticks(0);
         overlay.overlay_bild();
         QCOMPARE(overlay.current_logo(), std::string("a.jpg"));
-        QVERIFY(overlay.timLogo().isActive());
+        QVERIFY(overlay.logo_timer().isActive());
         std::filesystem::remove(dir_->path() / "c.jpeg");
         message_boxes::take_log();
-        overlay.timLogo().stop();
+        overlay.logo_timer().stop();
         ticks(51);  // logo 1's time, logo 2 skipped, logo 3 fails
         std::vector<std::string> log;
         QTRY_VERIFY([&log] {
@@ -200,7 +200,7 @@ class TestTextOverlay : public QObject {
         }());
         QCOMPARE(log.size(), std::size_t{1});
         QVERIFY(log[0].rfind("F ", 0) == 0);
-        QVERIFY(!overlay.timLogo().isActive());
+        QVERIFY(!overlay.logo_timer().isActive());
         QCOMPARE(overlay.current_logo(), std::string("a.jpg"));
         QTest::mouseClick(&overlay, Qt::LeftButton);
         QVERIFY(!overlay.isVisible());
