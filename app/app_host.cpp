@@ -52,7 +52,7 @@ void AppHost::tell_protocol_problem() {
     if (protocol_problem_.empty()) return;
     const std::string text = std::move(protocol_problem_);
     protocol_problem_.clear();
-    show_message(text, 'W');
+    show_message(text, MessageKind::warning);
 }
 
 void AppHost::protocol_line(const ProtocolLine& line) {
@@ -100,8 +100,8 @@ GongStatus AppHost::gong_open(const std::string& path) {
     }
 }
 
-void AppHost::show_message(const std::string& text, char kind) {
-    kyomat::show_message(text, kind);
+void AppHost::show_message(const std::string& text, MessageKind kind) {
+    kyomat::show_message(text, letter(kind));
 }
 
 bool AppHost::confirm_ok(const std::string& question) {
@@ -155,8 +155,9 @@ bool AppHost::eingabe_teams_simple(bool has_result, bool blue_won) {
 }
 
 void AppHost::change_parameter_ak(const std::string& age_class, AgeClassRules rules) {
-    read_age_class_rules(settings_, age_class, rules,
-                         [this](const std::string& text, char kind) { show_message(text, kind); });
+    read_age_class_rules(
+        settings_, age_class, rules,
+        [this](const std::string& text, MessageKind kind) { show_message(text, kind); });
 }
 
 void AppHost::info() {

@@ -30,7 +30,7 @@ class AppHost : public Host {
     void gong_play() override;
     // Wakes the sound device when a gong may come soon; lets it sleep after a while without.
     void gong_soon(bool soon);
-    void show_message(const std::string& text, char kind) override;
+    void show_message(const std::string& text, MessageKind kind) override;
     bool confirm_ok(const std::string& question) override;
     bool scoreboard_has_focus() override;
 

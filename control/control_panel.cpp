@@ -169,7 +169,8 @@ void ControlPanel::build_bottom_bar() {
     reconnect_ = button("btnReconnect", "⟳", bottom_, 0, 0);
     reconnect_->setToolTip("Verbindung erneuern");
     connect(reconnect_, &QPushButton::clicked, this, [] {
-        show_message(catalogue_message(k_msg_reconnected), catalogue_kind(k_msg_reconnected));
+        show_message(catalogue_message(k_msg_reconnected),
+                     letter(catalogue_kind(k_msg_reconnected)));
     });
     status_ = make<QWidget>("sbControl", this);
     for (int i = 0; i < 3; ++i) {

@@ -33,7 +33,8 @@ const FieldSpec k_fields[] = {
 
 BoutEntryDialog::BoutEntryDialog(const std::filesystem::path& program_folder, QWidget* parent)
     : QDialog(parent),
-      file_(program_folder, [](const std::string& text, char kind) { show_message(text, kind); }),
+      file_(program_folder,
+            [](const std::string& text, MessageKind kind) { show_message(text, letter(kind)); }),
       access_(file_) {
     setObjectName("frmAnzeigeLaden");
     resize(644, 247);

@@ -66,9 +66,7 @@ TextScreen::TextScreen(const BoutEngine& engine, std::function<void(bool)> wait,
 
 void TextScreen::show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                            const std::string& line3) {
-    mode_ = scheme == PageScheme::neutral ? "neutral"
-            : scheme == PageScheme::blau  ? "blau"
-                                          : "weiss";
+    mode_ = scheme;
     const std::string* texts[3] = {&line1, &line2, &line3};
     for (int i = 0; i < 3; ++i) lines_[i]->setText(QString::fromStdString(*texts[i]));
     if (!key_sink_) {
@@ -99,13 +97,13 @@ void TextScreen::showEvent(QShowEvent* event) {
     const Board& b = engine_.board();
     const Element* back = nullptr;
     const Element* text = nullptr;
-    if (mode_ == "blau") {
+    if (mode_ == PageScheme::blau) {
         back = &b.pnlTop;
         text = &b.lblBlau_Name;
-    } else if (mode_ == "weiss") {
+    } else if (mode_ == PageScheme::weiss) {
         back = &b.pnlMiddle;
         text = &b.lblWeiss_Name;
-    } else if (mode_ == "neutral") {
+    } else if (mode_ == PageScheme::neutral) {
         back = &b.pnlLinks;
         text = &b.lblAK;
     }

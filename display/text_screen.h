@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "engine/engine.h"
@@ -56,7 +57,8 @@ class TextScreen : public QDialog {
     std::function<void(std::uint16_t, Modifiers)> key_sink_;
     FitLabel* lines_[3];
     QTimer timer_;
-    std::string mode_;
+    // The page shown last, whose colours the window takes; none before the first.
+    std::optional<PageScheme> mode_;
     int duration_ = 1;
     int elapsed_ = 0;
     bool first_show_ = true;

@@ -158,7 +158,7 @@ void BoutEngine::take_bout_fields() {
     const EntryFields& fields = host_.entry_fields();
     const auto position = to_integer(fields.edtLPOS);
     if (!position) {
-        host_.show_message(conversion_error_text(fields.edtLPOS), 'F');
+        host_.show_message(conversion_error_text(fields.edtLPOS), MessageKind::error);
         return;
     }
     Board& b = board_;

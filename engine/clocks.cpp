@@ -253,12 +253,12 @@ int BoutEngine::bout_time(bool golden_score) {
     const std::string own = section.empty() ? std::string() : settings_.read_setting(section, key);
     // A bad value of the age class's own is reported, and the global time is taken.
     if (!own.empty() && !bout_time_of(own, golden_score)) {
-        host_.show_message(conversion_error_text(own), 'F');
+        host_.show_message(conversion_error_text(own), MessageKind::error);
     }
     if (own.empty() || !bout_time_of(own, golden_score)) {
         const std::string text = settings_.read_setting("anzeige", key);
         if (const auto n = to_integer(text); n && !bout_time_in_range(*n, golden_score)) {
-            host_.show_message(conversion_error_text(text), 'F');
+            host_.show_message(conversion_error_text(text), MessageKind::error);
         }
     }
     return get_kampfzeit(settings_, state_.age_class, golden_score);

@@ -61,7 +61,7 @@ void BoutEngine::on_show() {
     const std::string text = settings_.read_setting("anzeige", "anz_links");
     const auto left = to_integer(text);
     if (!left) {
-        host_.show_message(conversion_error_text(text), 'F');
+        host_.show_message(conversion_error_text(text), MessageKind::error);
         return;
     }
     state_.display_left = *left;
@@ -82,7 +82,7 @@ void BoutEngine::show_catalogue_message(int number) {
 
 void BoutEngine::param_aus_ini() {
     if (const auto problem = settings_.file_problem()) {
-        host_.show_message(*problem + " Es gelten die Standardwerte.", 'F');
+        host_.show_message(*problem + " Es gelten die Standardwerte.", MessageKind::error);
     }
     state_.age_class = settings_.read_setting("anzeige", "ak");
     state_.weight_class = settings_.read_setting("anzeige", "gewk");
@@ -90,7 +90,7 @@ void BoutEngine::param_aus_ini() {
     board_.lblGewK.text = state_.weight_class;
     board_.lblLPOS.text.clear();
     set_names_from_settings();
-    read_rule_settings(settings_, global_rules_, [this](const std::string& text, char kind) {
+    read_rule_settings(settings_, global_rules_, [this](const std::string& text, MessageKind kind) {
         host_.show_message(text, kind);
     });
     rules_ = global_rules_;

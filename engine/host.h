@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "data/core/catalogue.h"
 #include "data/core/handover.h"
 #include "data/core/protocol.h"
 
@@ -39,7 +40,7 @@ class HostPlatform {
     // why it could not when it could not.
     virtual GongStatus gong_open(const std::string& path) = 0;
     virtual void gong_play() = 0;
-    virtual void show_message(const std::string& text, char kind) = 0;
+    virtual void show_message(const std::string& text, MessageKind kind) = 0;
     virtual bool confirm_ok(const std::string& question) = 0;
     // Whether the scoreboard window has the keyboard focus.
     virtual bool scoreboard_has_focus() = 0;

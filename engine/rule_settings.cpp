@@ -29,7 +29,8 @@ class Reader {
     std::optional<int> number_of(const std::string& value, int most) const {
         const auto n = strict_ ? setting_number(value) : digits_to_number_checked(value);
         if (!n || *n > most) {
-            report_(conversion_error_text(strict_ ? trim_right(value) : digits_of(value)), 'F');
+            report_(conversion_error_text(strict_ ? trim_right(value) : digits_of(value)),
+                    MessageKind::error);
             return std::nullopt;
         }
         return *n;

@@ -66,7 +66,7 @@ SideColours default_farben_2();
 CommonColours default_farben_a();
 
 // Shows a message box: its text and kind letter.
-using ReportMessage = std::function<void(const std::string& text, char kind)>;
+using ReportMessage = std::function<void(const std::string& text, MessageKind kind)>;
 
 // Reads every rule setting in the order the operator meets their messages. The point values
 // keep what they held unless the points system is switched on.

@@ -13,7 +13,7 @@ bool BoutListFile::load_from_file() {
     const auto bytes = read_whole_file(current_file(), error, BoutList::k_max_file_bytes);
     file_failed_ = !bytes;
     if (!bytes) {
-        report(error, 'F');
+        report(error, MessageKind::error);
         return false;
     }
     if (parse_bout_list(*bytes, list)) return true;
@@ -23,7 +23,7 @@ bool BoutListFile::load_from_file() {
         report("Die Kampfliste \"" + utf8_of(current_file()) + "\" hat mehr als " +
                    std::to_string(BoutList::k_max_bouts) +
                    " Kämpfe und wird nicht gelesen. Bitte die Liste teilen.",
-               'F');
+               MessageKind::error);
     }
     return false;
 }
@@ -36,13 +36,13 @@ bool BoutListFile::write_to_file() {
             report("Die Kampfliste wurde nicht gespeichert: \"" + bad +
                        "\" enthält ein Zeichen, das die Listendatei nicht aufnehmen kann. "
                        "Bitte ersetzen.",
-                   'F');
+                   MessageKind::error);
             return false;
         }
     }
     std::string error;
     if (!write_file_atomically(current_file(), bytes, error)) {
-        report(error, 'F');
+        report(error, MessageKind::error);
         return false;
     }
     modified = false;
@@ -64,7 +64,7 @@ bool BoutListAccess::load() {
         file_.report("Die Kampfliste \"" + utf8_of(file_.current_file()) +
                          "\" ist beschädigt (die Kopfzeilen #STR|KFL und #PAR fehlen oder sind "
                          "ungültig) und wird nicht gelesen.",
-                     'W');
+                     MessageKind::warning);
     }
     return false;
 }
@@ -126,7 +126,7 @@ ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result) {
                          ") wurde nicht in die Kampfliste eingetragen: Kampf " +
                          std::to_string(result.list_position) +
                          " ist dort nicht mehr offen. Bitte von Hand eintragen.",
-                     'W');
+                     MessageKind::warning);
         return ListOutcome::nothing;
     }
     auto& cells = list.rows[static_cast<std::size_t>(result.list_position)];

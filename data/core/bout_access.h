@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "data/core/bout_list.h"
+#include "data/core/catalogue.h"
 #include "data/core/file_io.h"
 #include "data/core/handover.h"
 
 namespace kyomat {
 
 // Shows a message to the operator: text and kind letter.
-using Reporter = std::function<void(const std::string& text, char kind)>;
+using Reporter = std::function<void(const std::string& text, MessageKind kind)>;
 
 class BoutListFile {
   public:
@@ -37,7 +38,7 @@ class BoutListFile {
     void new_list();
 
     std::filesystem::path current_file() const { return folder / path_from_utf8(file_name); }
-    void report(const std::string& text, char kind) const {
+    void report(const std::string& text, MessageKind kind) const {
         if (report_) report_(text, kind);
     }
 

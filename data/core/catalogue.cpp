@@ -74,10 +74,10 @@ std::string catalogue_text(int number) {
     return it == k_catalogue.end() ? "Programmfehler" : it->second;
 }
 
-char catalogue_kind(int number) {
-    if (number <= 1000) return 'H';
-    if (number <= 10000) return 'W';
-    return 'F';
+MessageKind catalogue_kind(int number) {
+    if (number <= 1000) return MessageKind::hint;
+    if (number <= 10000) return MessageKind::warning;
+    return MessageKind::error;
 }
 
 std::string catalogue_message(int number) {

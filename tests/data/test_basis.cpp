@@ -93,16 +93,16 @@ TEST(Basis, TimeTextsBecomeNumbers) {
 
 TEST(Catalogue, TextsKindsAndFallback) {
     EXPECT_EQ(catalogue_message(3002), "Altersklasse nicht eindeutig (3002)");
-    EXPECT_EQ(catalogue_kind(3002), 'W');
+    EXPECT_EQ(catalogue_kind(3002), MessageKind::warning);
     EXPECT_EQ(catalogue_message(306),
               "Kein offener Kampf mehr in der Kampfliste, oder die Kampfliste kann nicht gelesen "
               "werden. Öffnen Sie die Liste mit einem Doppelklick im Listenbereich der Steuerung, "
               "oder geben Sie den nächsten Kampf mit \"Kampf eingeben\" ein (306)");
-    EXPECT_EQ(catalogue_kind(306), 'H');
-    EXPECT_EQ(catalogue_kind(1000), 'H');
-    EXPECT_EQ(catalogue_kind(1001), 'W');
-    EXPECT_EQ(catalogue_kind(10000), 'W');
-    EXPECT_EQ(catalogue_kind(10001), 'F');
+    EXPECT_EQ(catalogue_kind(306), MessageKind::hint);
+    EXPECT_EQ(catalogue_kind(1000), MessageKind::hint);
+    EXPECT_EQ(catalogue_kind(1001), MessageKind::warning);
+    EXPECT_EQ(catalogue_kind(10000), MessageKind::warning);
+    EXPECT_EQ(catalogue_kind(10001), MessageKind::error);
     EXPECT_EQ(catalogue_message(10001), "Programmfehler (10001)");
     // The numbers the program raises itself all say what happened, each with its icon.
     for (const int n : {k_msg_reconnected, k_msg_no_open_bout, k_msg_gong_unavailable, 19909}) {
@@ -110,9 +110,9 @@ TEST(Catalogue, TextsKindsAndFallback) {
     }
     EXPECT_EQ(catalogue_message(105),
               "Verbindung erneuert: die Kampfliste wird wieder gelesen und geschrieben (105)");
-    EXPECT_EQ(catalogue_kind(105), 'H');
-    EXPECT_EQ(catalogue_kind(3007), 'W');
-    EXPECT_EQ(catalogue_kind(19909), 'F');
+    EXPECT_EQ(catalogue_kind(105), MessageKind::hint);
+    EXPECT_EQ(catalogue_kind(3007), MessageKind::warning);
+    EXPECT_EQ(catalogue_kind(19909), MessageKind::error);
     EXPECT_EQ(catalogue_text(31023), "Barcode nicht korrekt !");
     EXPECT_EQ(catalogue_text(31035), "Wiegedaten außerhalb Toleranz");
 }

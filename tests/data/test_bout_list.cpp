@@ -127,8 +127,9 @@ class BoutAccessTest : public ::testing::Test {
     }
     TempFolder dir;
     std::vector<std::string> messages;
-    BoutListFile file{dir.path(),
-                      [this](const std::string& t, char k) { messages.push_back(k + (" " + t)); }};
+    BoutListFile file{dir.path(), [this](const std::string& t, MessageKind k) {
+                          messages.push_back(letter(k) + (" " + t));
+                      }};
     BoutListAccess access{file};
     EntryFields fields;
 };

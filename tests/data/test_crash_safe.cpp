@@ -92,7 +92,8 @@ TEST(CrashSafeSaving, LoadingClearsStaleTemporariesOfItsOwnNamingOnly) {
 TEST(CrashSafeSaving, ReadOnlyListIsRefusedAndKeepsItsProtection) {
     kyomat::testing::TempFolder dir;
     std::vector<std::string> messages;
-    BoutListFile file(dir.path(), [&](const std::string& t, char) { messages.push_back(t); });
+    BoutListFile file(dir.path(),
+                      [&](const std::string& t, MessageKind) { messages.push_back(t); });
     file.list = make_list(2, "alt");
     ASSERT_TRUE(file.write_to_file());
     fs::permissions(dir.path() / "neu.kfl", fs::perms::owner_read | fs::perms::group_read);
@@ -136,7 +137,8 @@ TEST(CrashSafeSaving, ALinkedListIsSavedThroughTheLinkWithItsPermissions) {
 TEST(HostileListFiles, AreRefusedWithTheirReasonAndNeverHang) {
     kyomat::testing::TempFolder dir;
     std::vector<std::string> messages;
-    BoutListFile file(dir.path(), [&](const std::string& t, char) { messages.push_back(t); });
+    BoutListFile file(dir.path(),
+                      [&](const std::string& t, MessageKind) { messages.push_back(t); });
     const fs::path list = dir.path() / "neu.kfl";
     fs::create_directory(list);
     EXPECT_FALSE(file.load_from_file());
@@ -190,7 +192,8 @@ TEST(CrashSafeSaving, FullDiskKeepsOldFileAndUnsavedList) {
         rlimit limit{200, 200};
         setrlimit(RLIMIT_FSIZE, &limit);
         std::vector<std::string> messages;
-        BoutListFile file(dir.path(), [&](const std::string& t, char) { messages.push_back(t); });
+        BoutListFile file(dir.path(),
+                          [&](const std::string& t, MessageKind) { messages.push_back(t); });
         file.list = make_list(500, "neu");
         file.modified = true;
         const bool saved = file.write_to_file();
@@ -234,7 +237,7 @@ TEST(CrashSafeSaving, AListIsSavedTwiceOverItselfInAFolderWithUmlauts) {
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     std::vector<std::string> said;
-    BoutListFile guarded(folder, [&](const std::string& t, char) { said.push_back(t); });
+    BoutListFile guarded(folder, [&](const std::string& t, MessageKind) { said.push_back(t); });
     guarded.file_name = "Übung.kfl";
     ASSERT_TRUE(guarded.load_from_file());
     EXPECT_FALSE(guarded.write_to_file());

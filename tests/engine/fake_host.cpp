@@ -17,12 +17,13 @@ GongStatus FakeHost::gong_open(const std::string& path) {
 }
 
 void FakeHost::change_parameter_ak(const std::string& age_class, AgeClassRules rules) {
-    read_age_class_rules(Settings(folder_), age_class, rules,
-                         [this](const std::string& text, char kind) { show_message(text, kind); });
+    read_age_class_rules(
+        Settings(folder_), age_class, rules,
+        [this](const std::string& text, MessageKind kind) { show_message(text, kind); });
 }
 
-void FakeHost::show_message(const std::string& text, char kind) {
-    events.push_back(std::string("message ") + kind + " " + text);
+void FakeHost::show_message(const std::string& text, MessageKind kind) {
+    events.push_back(std::string("message ") + letter(kind) + " " + text);
 }
 
 bool FakeHost::confirm_ok(const std::string& question) {

@@ -21,8 +21,8 @@ struct DialogAnswer {
 class FakeHost : public Host {
   public:
     explicit FakeHost(std::filesystem::path folder)
-        : list_file(folder,
-                    [this](const std::string& text, char kind) { show_message(text, kind); }),
+        : list_file(folder, [this](const std::string& text,
+                                   MessageKind kind) { show_message(text, kind); }),
           access(list_file) {
         folder_ = std::move(folder);
     }
@@ -57,7 +57,7 @@ class FakeHost : public Host {
     std::uint32_t tick_count() override { return tick; }
     GongStatus gong_open(const std::string& path) override;
     void gong_play() override { events.push_back("gong"); }
-    void show_message(const std::string& text, char kind) override;
+    void show_message(const std::string& text, MessageKind kind) override;
     bool confirm_ok(const std::string& question) override;
     bool scoreboard_has_focus() override { return focus; }
     // Notes need no answer and are not events: a scenario reads them with "expect note".
