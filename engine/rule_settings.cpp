@@ -6,12 +6,21 @@
 #include <utility>
 
 #include "data/core/basis.h"
+#include "data/core/settings_keys.h"
 
 namespace kyomat {
 namespace {
 
 constexpr Colour rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return Colour{r, g, b};
+}
+
+// The largest value the table of settings allows the key (flags: any digit number counts,
+// only 1 switches on).
+int highest(std::string_view section, std::string_view key) {
+    const SettingKey& k = setting_key(section, key);
+    if (k.kind == SettingKind::flag) return std::numeric_limits<int>::max();
+    return static_cast<int>(k.highest);
 }
 
 class Reader {
@@ -36,13 +45,10 @@ class Reader {
         return *n;
     }
 
-    int number(const char* section, const char* key) const {
-        return number_of(text(section, key), std::numeric_limits<int>::max()).value_or(0);
-    }
-
-    // A digit number from 0 to most; beyond it reported, and fallback instead.
-    int number_up_to(const char* section, const char* key, int most, int fallback) const {
-        return number_of(text(section, key), most).value_or(fallback);
+    // A digit number within the range the table of settings gives the key; beyond it
+    // reported, and fallback instead.
+    int number(const char* section, const char* key, int fallback = 0) const {
+        return number_of(text(section, key), highest(section, key)).value_or(fallback);
     }
 
     bool switched_on(const char* section, const char* key) const {
@@ -60,9 +66,7 @@ class Reader {
 };
 
 void read_points(const Reader& in, RuleSettings& r) {
-    const auto points = [&in](const char* key) {
-        return in.number_up_to("add_system", key, k_max_point_value, 0);
-    };
+    const auto points = [&in](const char* key) { return in.number("add_system", key); };
     r.ippon = points("ippon");
     r.waza_ari = points("waza-ari");
     r.yuko = points("yuko");
@@ -71,7 +75,7 @@ void read_points(const Reader& in, RuleSettings& r) {
     r.shido_3 = points("shido_3");
     r.shido_4 = points("shido_4");
     r.shido_N = points("shido_N");
-    r.max_punkte = in.number_up_to("add_system", "max_punkte", k_max_points_goal, 0);
+    r.max_punkte = in.number("add_system", "max_punkte");
 }
 
 void read_colours(const Reader& in, RuleSettings& r) {
@@ -131,9 +135,7 @@ void read_rule_settings(const Settings& settings, RuleSettings& r, const ReportM
     // A hold-down time of 0 (or an unreadable one) keeps the usual times.
     r.haltegr_ippon = k_default_hold_ippon;
     r.haltegr_waza = k_default_hold_waza;
-    const auto hold = [&in](const char* key) {
-        return in.number_up_to("anzeige", key, k_max_hold_seconds, 0);
-    };
+    const auto hold = [&in](const char* key) { return in.number("anzeige", key); };
     if (const int n = hold("haltegr_ippon"); n > 0) r.haltegr_ippon = n;
     if (const int n = hold("haltegr_waza"); n > 0) r.haltegr_waza = n;
     r.haltegr_yuko = hold("haltegr_yuko");
@@ -146,7 +148,7 @@ void read_rule_settings(const Settings& settings, RuleSettings& r, const ReportM
     r.ohne_waza = in.switched_on("control", "ohne_waza");
     r.ohne_yuko = in.switched_on("control", "ohne_yuko");
     r.waza2ippon = in.switched_on("control", "waza2ippon");
-    r.Max_Shido = in.number_up_to("control", "Max_Shido", k_max_shido_limit, 0);
+    r.Max_Shido = in.number("control", "Max_Shido");
     if (r.Max_Shido == 0) r.Max_Shido = k_default_max_shido;
     r.strafen = in.number("sieger", "strafen");
     read_colours(in, r);
@@ -161,29 +163,28 @@ void read_age_class_rules(const Settings& settings, std::string_view age_class, 
     const char* s = section.c_str();
     // Only what the section names, each with the conversion of its global key; a bad value
     // is reported and leaves the global one.
-    const auto read = [&](const char* key, int most) -> std::optional<int> {
+    const auto read = [&](const char* key) -> std::optional<int> {
         const std::string value = in.text(s, key);
         if (value.empty()) return std::nullopt;
-        return in.number_of(value, most);
+        return in.number_of(value, highest(s, key));
     };
-    constexpr int any = std::numeric_limits<int>::max();
     for (auto [key, flag] :
          {std::pair{"ohne_waza", &r.ohne_waza}, std::pair{"ohne_yuko", &r.ohne_yuko},
           std::pair{"waza2ippon", &r.waza2ippon}}) {
-        if (const auto n = read(key, any)) *flag = *n == 1;
+        if (const auto n = read(key)) *flag = *n == 1;
     }
-    if (const auto n = read("Max_Shido", k_max_shido_limit)) {
+    if (const auto n = read("Max_Shido")) {
         r.Max_Shido = *n == 0 ? k_default_max_shido : *n;
     }
-    if (const auto n = read("strafen", any)) r.strafen = *n;
+    if (const auto n = read("strafen")) r.strafen = *n;
     for (auto [key, seconds, usual] :
          {std::tuple{"haltegr_ippon", &r.haltegr_ippon, k_default_hold_ippon},
           std::tuple{"haltegr_waza", &r.haltegr_waza, k_default_hold_waza}}) {
-        if (const auto n = read(key, k_max_hold_seconds)) *seconds = *n > 0 ? *n : usual;
+        if (const auto n = read(key)) *seconds = *n > 0 ? *n : usual;
     }
     // 0 switches the Yuko time off for the class, as it does globally.
-    if (const auto n = read("haltegr_yuko", k_max_hold_seconds)) r.haltegr_yuko = *n;
-    if (const auto n = read("geloest_wertung", any)) r.geloest_wertung = *n == 1;
+    if (const auto n = read("haltegr_yuko")) r.haltegr_yuko = *n;
+    if (const auto n = read("geloest_wertung")) r.geloest_wertung = *n == 1;
 }
 
 bool control_panel_at_start(const Settings& settings) {

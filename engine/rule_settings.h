@@ -23,13 +23,8 @@ constexpr int k_default_hold_waza = 20;
 constexpr int k_default_max_shido = 4;
 constexpr int k_font_correction_neutral = 100;
 
-// The ranges a number of kyomat.ini may take; a value beyond gets the message for a bad
-// number and the usual value instead. Wide enough for any real tournament, narrow enough
-// that no sum or product of them can overflow.
-constexpr int k_max_hold_seconds = 999;
-constexpr int k_max_shido_limit = 99;
-constexpr int k_max_point_value = 99999;
-constexpr int k_max_points_goal = 9999999;
+// The ranges a number of kyomat.ini may take are in the table of settings
+// (data/core/settings_keys.cpp).
 // A points total never grows beyond this, however long the bout.
 constexpr int k_max_points_total = 999999999;
 
