@@ -24,15 +24,15 @@ void set_text_colour(QWidget* w, const QColor& c) {
     w->setPalette(p);
 }
 
-UpDown::UpDown(QWidget* parent, std::function<void(bool up)> on_arrow) : QWidget(parent) {
+UpDown::UpDown(QWidget* parent, const std::function<void(bool up)>& on_arrow) : QWidget(parent) {
     up_ = new QToolButton(this);
     up_->setObjectName("up");
     up_->setArrowType(Qt::UpArrow);
     down_ = new QToolButton(this);
     down_->setObjectName("down");
     down_->setArrowType(Qt::DownArrow);
-    QObject::connect(up_, &QToolButton::clicked, [on_arrow] { on_arrow(true); });
-    QObject::connect(down_, &QToolButton::clicked, [on_arrow] { on_arrow(false); });
+    QObject::connect(up_, &QToolButton::clicked, this, [on_arrow] { on_arrow(true); });
+    QObject::connect(down_, &QToolButton::clicked, this, [on_arrow] { on_arrow(false); });
 }
 
 void UpDown::resizeEvent(QResizeEvent*) {

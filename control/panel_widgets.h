@@ -35,7 +35,7 @@ class ClickPanel : public QLabel {
 // An up-down control: two arrow buttons, up awards one more, down takes one back.
 class UpDown : public QWidget {
   public:
-    UpDown(QWidget* parent, std::function<void(bool up)> on_arrow);
+    UpDown(QWidget* parent, const std::function<void(bool up)>& on_arrow);
 
   protected:
     void resizeEvent(QResizeEvent*) override;

@@ -11,7 +11,7 @@
 namespace kyomat {
 
 // A logo file beyond this is refused before it is read: a logo is a few megabytes at most.
-constexpr std::uintmax_t k_max_logo_bytes = 32u * 1024 * 1024;
+constexpr std::uintmax_t k_max_logo_bytes = std::uintmax_t{32} * 1024 * 1024;
 
 // The picture, or nothing with error set to a message for the operator.
 std::optional<QImage> load_picture(const std::filesystem::path& file, QString& error);

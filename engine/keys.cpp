@@ -23,7 +23,7 @@ std::optional<KeyEvent> parse_key_combo(std::string_view combo) {
     }
     const std::string_view k = combo;
     if (k.size() == 1 && ((k[0] >= '0' && k[0] <= '9') || (k[0] >= 'A' && k[0] <= 'Z'))) {
-        ev.key = static_cast<std::uint16_t>(k[0]);
+        ev.key = static_cast<unsigned char>(k[0]);
     } else if (k == "Space") {
         ev.key = vk::space;
     } else if (k == "Plus") {

@@ -138,13 +138,12 @@ void BoutEngine::give_shido(Side side) {
         }
         kampfende(opp);
     }
-    if (golden_score() && n > 0) {
-        if (rules_.strafen == 2) {
-            kampfende(opp);
-        } else if (rules_.strafen == 1 && digits_to_number(shido_cell(side).text) >
-                                              digits_to_number(shido_cell(opp).text)) {
-            kampfende(opp);
-        }
+    // In Golden Score a Shido decides with strafen=2, and with strafen=1 when the side now
+    // has more Shido than its opponent.
+    const bool more_shido =
+        digits_to_number(shido_cell(side).text) > digits_to_number(shido_cell(opp).text);
+    if (golden_score() && n > 0 && (rules_.strafen == 2 || (rules_.strafen == 1 && more_shido))) {
+        kampfende(opp);
     }
 }
 

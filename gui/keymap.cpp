@@ -83,7 +83,7 @@ std::optional<KeyEvent> map_key(int qt_key, Qt::KeyboardModifiers mods, quint32 
     // Without a physical key code the German layout's shifted digit symbols are digits.
     if (scan_code == 0 && ev.mods.shift) {
         if (const auto digit = german_shifted_digit(qt_key)) {
-            ev.key = static_cast<std::uint16_t>(*digit);
+            ev.key = static_cast<unsigned char>(*digit);
             return ev;
         }
     }

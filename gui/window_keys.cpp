@@ -10,7 +10,7 @@ namespace {
 constexpr int k_check_ms = 50;
 constexpr int k_checks = 60;  // three seconds: a slow machine maps and focuses late
 
-void check(QPointer<QWidget> window, int left) {
+void check(const QPointer<QWidget>& window, int left) {
     if (!window || !window->isVisible()) return;
     if (QApplication::activeWindow() != window) {
         window->raise();
@@ -33,7 +33,7 @@ void show_until_finished(QDialog& dialog) {
     QObject::disconnect(closed);
 }
 
-void hand_keys_back(QPointer<QWidget> window) {
+void hand_keys_back(const QPointer<QWidget>& window) {
     check(window, k_checks);
 }
 

@@ -18,6 +18,6 @@ void show_until_finished(QDialog& dialog);
 
 // Activates window now and, for three seconds, again whenever another window (or none) has
 // the keyboard instead; the window manager's own choice comes a moment after the close.
-void hand_keys_back(QPointer<QWidget> window);
+void hand_keys_back(const QPointer<QWidget>& window);
 
 }  // namespace kyomat

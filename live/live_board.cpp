@@ -8,7 +8,7 @@ namespace kyomat {
 LiveBoard::LiveBoard(const BoutEngine& engine, LiveView& view) : engine_(engine), view_(view) {
     pending_.setSingleShot(true);
     pending_.setInterval(0);
-    QObject::connect(&pending_, &QTimer::timeout, [this] { publish_now(); });
+    QObject::connect(&pending_, &QTimer::timeout, &pending_, [this] { publish_now(); });
 }
 
 void LiveBoard::board_painted() {

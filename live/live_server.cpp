@@ -281,7 +281,7 @@ void LiveServer::beat() {
     if (running_) {
         send_to_viewers(QByteArray::fromStdString(
             live_stream_event(std::string_view(document_.constData(), document_.size()))));
-    } else if (now - last_sent_ms_ >= 15 * limits_.beat_ms) {
+    } else if (now - last_sent_ms_ >= qint64{15} * limits_.beat_ms) {
         // A comment line keeps idle streams open through proxies and finds dead viewers.
         send_to_viewers(QByteArrayLiteral(":\n\n"));
     }

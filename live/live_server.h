@@ -27,7 +27,7 @@ struct LiveLimits {
     // excepted).
     int request_ms = 10'000;
     // A viewer that leaves this much of its push stream unread is dropped.
-    qint64 max_unread = 256 * 1024;
+    qint64 max_unread = qint64{256} * 1024;
     // ... and so is one whose stream has been waiting to be sent for this long.
     int behind_ms = 10'000;
     // What the system may hold of a viewer's stream: small, so that a viewer who does not

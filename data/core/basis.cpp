@@ -143,7 +143,7 @@ std::int32_t date_text_to_number(std::string_view text) {
     if (*m == 4 || *m == 6 || *m == 9 || *m == 11) max_day = 30;
     if (*m == 2) max_day = (yy % 4 == 0) ? 29 : 28;
     if (*d > max_day) return 1;
-    const std::int64_t result = static_cast<std::int64_t>(yy) * 10000 + *m * 100 + *d;
+    const std::int64_t result = static_cast<std::int64_t>(yy) * 10000 + std::int64_t{*m} * 100 + *d;
     if (result > std::numeric_limits<std::int32_t>::max()) return 1;
     return static_cast<std::int32_t>(result);
 }

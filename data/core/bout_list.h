@@ -17,7 +17,7 @@ class BoutList {
     // few hundred bouts, and a list of this size still loads into the panel's grid in a few
     // milliseconds, so that reading it never holds the clock.
     static constexpr int k_max_bouts = 10000;
-    static constexpr std::uintmax_t k_max_file_bytes = 4u * 1024 * 1024;
+    static constexpr std::uintmax_t k_max_file_bytes = std::uintmax_t{4} * 1024 * 1024;
     // A stated row count beyond this is not believed; the rows the file holds are kept.
     static constexpr int k_max_rows = k_max_bouts + 1;
     struct Row : std::array<std::string, k_columns> {

@@ -149,8 +149,9 @@ std::optional<std::string> why_not_readable(const fs::path& file, std::uintmax_t
     const std::uintmax_t size = fs::file_size(file, ec);
     if (!ec && size > max_bytes) {
         return "Die Datei " + quoted(file) + " ist zu groß (" +
-               std::to_string(size / (1024 * 1024)) + " MB; höchstens " +
-               std::to_string(max_bytes / (1024 * 1024)) + " MB) und wird nicht gelesen.";
+               std::to_string(size / (std::uintmax_t{1024} * 1024)) + " MB; höchstens " +
+               std::to_string(max_bytes / (std::uintmax_t{1024} * 1024)) +
+               " MB) und wird nicht gelesen.";
     }
     return std::nullopt;
 }

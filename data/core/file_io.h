@@ -16,7 +16,7 @@ std::string utf8_of(const std::filesystem::path& path);
 
 // Larger files are not read: no settings file, bout list or logo of a real tournament comes
 // near it, and a device or a sparse file posing as one must not take the program's memory.
-constexpr std::uintmax_t k_max_file_bytes = 64u * 1024 * 1024;
+constexpr std::uintmax_t k_max_file_bytes = std::uintmax_t{64} * 1024 * 1024;
 
 // Why the file would not be read (missing, not a regular file, larger than max_bytes), without
 // opening it; nothing when it would.

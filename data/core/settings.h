@@ -36,7 +36,7 @@ class Settings {
     static constexpr const char* k_file_name = "kyomat.ini";
     static constexpr std::size_t k_max_value = 2047;
     // A settings file beyond this is refused: a real one has a few kilobytes.
-    static constexpr std::uintmax_t k_max_file_bytes = 1024 * 1024;
+    static constexpr std::uintmax_t k_max_file_bytes = std::uintmax_t{1024} * 1024;
 
     explicit Settings(std::filesystem::path folder) : folder_(std::move(folder)) {}
 

@@ -10,7 +10,7 @@ namespace kyomat {
 namespace {
 
 using K = SettingKind;
-constexpr std::int64_t k_day = 24 * 3600;
+constexpr std::int64_t k_day = std::int64_t{24} * 3600;
 // A digit number read without a range of its own.
 constexpr std::int64_t k_any = 2147483647;
 

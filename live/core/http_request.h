@@ -9,7 +9,7 @@
 namespace kyomat {
 
 // A request head larger than this is refused (431) without reading on.
-constexpr std::size_t k_max_request_head = 8 * 1024;
+constexpr std::size_t k_max_request_head = std::size_t{8} * 1024;
 
 enum class RequestVerdict {
     incomplete,          // read on

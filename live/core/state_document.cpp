@@ -125,7 +125,7 @@ std::string json_quoted(std::string_view text) {
     out.reserve(text.size() + 2);
     out += '"';
     for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const auto c = static_cast<unsigned char>(text[i]);
         if (c >= 0x80) {
             const std::size_t n = utf8_sequence(text, i);
             if (n == 0) {
