@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QTcpServer>
 #include "app/program.h"
+#include "gui/program_rig.h"
 #include "live/core/http_request.h"
 #include "live/core/state_document.h"
 #include "live/http_client.h"
@@ -299,11 +300,8 @@ class TestLiveView : public QObject {
              "Live für alle Geräte im Netz, ohne Passwort: http://", true},
         };
         for (const Case& c : cases) {
-            testing::TempFolder dir;
-            dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\n[live]\r\n" + c.live);
-            const Settings settings(dir.path());
-            AppHost host(settings);
-            Program program(settings, host);
+            testing::ProgramRig rig("[anzeige]\r\nanz_links=0\r\n[live]\r\n" + c.live);
+            Program& program = rig.program;
             const QLabel* label = program.control_panel().findChild<QLabel*>("sbLive");
             QVERIFY(label != nullptr);
             QCOMPARE(label->isVisibleTo(&program.control_panel()), !c.shown.isEmpty());

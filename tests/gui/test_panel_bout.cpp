@@ -17,6 +17,7 @@
 #include "dialogs/bout_list_editor.h"
 #include "display/scoreboard_window.h"
 #include "display/text_screen.h"
+#include "gui/program_rig.h"
 #include "platform/message_box.h"
 #include "temp_folder.h"
 
@@ -38,11 +39,8 @@ const char* const k_five_bouts =
     "#DAT|-66|A4|V|B4|V|||\r\n#DAT|-73|A5|V|B5|V|||\r\n";
 
 // The real program with its panel open, as Ctrl+C leaves it.
-struct Rig {
-    explicit Rig(const std::string& ini) {
-        message_boxes::set_auto_answer(true, true);
-        dir.write("kyomat.ini", ini);
-        dir.write("neu.kfl", k_five_bouts);
+struct Rig : testing::ProgramRig<DrivenHost> {
+    explicit Rig(const std::string& ini) : ProgramRig(ini, k_five_bouts) {
         program.scoreboard.show();
         program.scoreboard.engine().internals_for_tests().state.control_panel_active = true;
         program.control_panel().show();
@@ -73,11 +71,6 @@ struct Rig {
         return read_whole_file(dir.path() / "neu.kfl", error).value_or("");
     }
     const Board& board() { return program.scoreboard.engine().board(); }
-
-    testing::TempFolder dir;
-    Settings settings{dir.path()};
-    DrivenHost host{settings};
-    Program program{settings, host};
 };
 
 }  // namespace
@@ -87,12 +80,8 @@ class TestPanelBout : public QObject {
 
   private slots:
     void windowsAreBuiltWhenFirstNeeded() {
-        message_boxes::set_auto_answer(true, true);
-        testing::TempFolder dir;
-        dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\ncontrol=0\r\n");
-        const Settings settings(dir.path());
-        AppHost host(settings);
-        Program program(settings, host);
+        testing::ProgramRig rig("[anzeige]\r\nanz_links=0\r\ncontrol=0\r\n");
+        Program& program = rig.program;
         program.show();
         QTRY_COMPARE(program.scoreboard.windowTitle(), QString("KYOMAT - Anzeigetafel"));
         // The first frame needs none of them.
@@ -113,16 +102,14 @@ class TestPanelBout : public QObject {
     }
 
     void wholeBoutByClicks() {
-        message_boxes::set_auto_answer(true, true);
-        testing::TempFolder dir;
-        dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\n");
-        dir.write("neu.kfl",
-                  "#STR|KFL|1|1\r\n#PAR|0|||6\r\n#DAT|-60|A1|V|B1|V|1:0|10:0|1:00\r\n"
-                  "#DAT|-60|A2|V|B2|V|0:1|0:07|4:00\r\n#DAT|-66|A3|VA3|B3|VB3|||\r\n"
-                  "#DAT|-66|A4|V|B4|V|||\r\n#DAT|-73|A5|V|B5|V|||\r\n");
-        const Settings settings(dir.path());
-        DrivenHost host(settings);
-        Program program(settings, host);
+        testing::ProgramRig<DrivenHost> rig(
+            "[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\n",
+            "#STR|KFL|1|1\r\n#PAR|0|||6\r\n#DAT|-60|A1|V|B1|V|1:0|10:0|1:00\r\n"
+            "#DAT|-60|A2|V|B2|V|0:1|0:07|4:00\r\n#DAT|-66|A3|VA3|B3|VB3|||\r\n"
+            "#DAT|-66|A4|V|B4|V|||\r\n#DAT|-73|A5|V|B5|V|||\r\n");
+        testing::TempFolder& dir = rig.dir;
+        DrivenHost& host = rig.host;
+        Program& program = rig.program;
         ScoreboardWindow& board = program.scoreboard;
         BoutEntryDialog& entry = program.entry;
         ControlPanel& panel = program.control_panel();

@@ -6,8 +6,8 @@
 #include <QtTest>
 
 #include "app/program.h"
+#include "gui/program_rig.h"
 #include "platform/message_box.h"
-#include "temp_folder.h"
 
 using namespace kyomat;
 
@@ -16,12 +16,8 @@ class TestPanelOnTop : public QObject {
 
   private slots:
     void panelStaysAboveThePausePictureWhichStillTakesItsClick() {
-        message_boxes::set_auto_answer(true, true);
-        testing::TempFolder dir;
-        dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\n");
-        const Settings settings(dir.path());
-        AppHost host(settings);
-        Program program(settings, host);
+        testing::ProgramRig rig("[anzeige]\r\nanz_links=0\r\n");
+        Program& program = rig.program;
         ScoreboardWindow& board = program.scoreboard;
         ControlPanel& panel = program.control_panel();
         LogoOverlay& overlay = board.overlay();
