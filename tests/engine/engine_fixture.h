@@ -13,7 +13,7 @@ class EngineTest : public ::testing::Test {
   protected:
     void start(const std::string& ini = "[anzeige]\r\nanz_links=0\r\n") {
         dir.write("kyomat.ini", ini);
-        host = std::make_unique<FakeHost>(dir.path());
+        host = make_host();
         engine = std::make_unique<BoutEngine>(*host, Settings(dir.path()));
         host->attach(*engine);
         engine->on_create();
@@ -32,6 +32,8 @@ class EngineTest : public ::testing::Test {
         host->events.clear();
     }
     const Board& board() const { return engine->board(); }
+    // The recording host; a fixture may put one of its own in its place.
+    virtual std::unique_ptr<FakeHost> make_host() { return std::make_unique<FakeHost>(dir.path()); }
 
     TempFolder dir;
     std::unique_ptr<FakeHost> host;

@@ -6,7 +6,7 @@
 
 #include "data/core/basis.h"
 #include "data/core/protocol.h"
-#include "engine/fake_host.h"
+#include "engine/engine_fixture.h"
 #include "temp_folder.h"
 
 namespace kyomat::testing {
@@ -37,18 +37,10 @@ class ProtocolHost : public FakeHost {
     ProtocolBout bout_;
 };
 
-class ProtocolEvents : public ::testing::Test {
+class ProtocolEvents : public EngineTest {
   protected:
-    void start(const std::string& ini) {
-        dir.write("kyomat.ini", ini);
-        host = std::make_unique<ProtocolHost>(dir.path());
-        engine = std::make_unique<BoutEngine>(*host, Settings(dir.path()));
-        host->attach(*engine);
-        engine->on_create();
-        engine->on_show();
-    }
-    void key(std::uint16_t k, bool shift = false, bool ctrl = false) {
-        engine->handle_key(k, Modifiers{shift, ctrl, false});
+    std::unique_ptr<FakeHost> make_host() override {
+        return std::make_unique<ProtocolHost>(dir.path());
     }
     void enter_bout(const std::string& fields) {
         host->entry_answers.push_back({true, fields});
@@ -79,10 +71,6 @@ class ProtocolEvents : public ::testing::Test {
         }
         return out;
     }
-
-    TempFolder dir;
-    std::unique_ptr<ProtocolHost> host;
-    std::unique_ptr<BoutEngine> engine;
 };
 
 constexpr const char* k_ini =
