@@ -180,7 +180,7 @@ void BoutEngine::take_bout_fields() {
     // Every bout starts from the global switches, so that no bout inherits the rules of the
     // previous bout's age class; the hook then sets those of this one.
     const auto switches = [](RuleSettings& x) {
-        return std::tie(x.ohne_waza, x.ohne_yuko, x.waza2ippon, x.Max_Shido, x.strafen,
+        return std::tie(x.ohne_waza, x.ohne_yuko, x.waza2ippon, x.max_shido, x.strafen,
                         x.haltegr_ippon, x.haltegr_waza, x.haltegr_yuko, x.geloest_wertung);
     };
     switches(r) = switches(global_rules_);
@@ -192,7 +192,7 @@ void BoutEngine::take_bout_fields() {
     }
     host_.change_parameter_ak(
         state_.age_class,
-        AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.Max_Shido, r.strafen,
+        AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.max_shido, r.strafen,
                       r.haltegr_ippon, r.haltegr_waza, r.haltegr_yuko, r.geloest_wertung});
     b.lbl_W_b.visible = b.lbl_W_W.visible = !r.ohne_waza;
     b.lbl_Y_b.visible = b.lbl_Y_W.visible = !r.ohne_yuko;

@@ -16,7 +16,7 @@ struct AgeClassRules {
     bool& ohne_waza;
     bool& ohne_yuko;
     bool& waza2ippon;
-    int& Max_Shido;
+    int& max_shido;
     int& strafen;
     int& haltegr_ippon;
     int& haltegr_waza;

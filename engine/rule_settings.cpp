@@ -74,7 +74,7 @@ void read_points(const Reader& in, RuleSettings& r) {
     r.shido_2 = points("shido_2");
     r.shido_3 = points("shido_3");
     r.shido_4 = points("shido_4");
-    r.shido_N = points("shido_N");
+    r.shido_n = points("shido_N");
     r.max_punkte = in.number("add_system", "max_punkte");
 }
 
@@ -148,8 +148,8 @@ void read_rule_settings(const Settings& settings, RuleSettings& r, const ReportM
     r.ohne_waza = in.switched_on("control", "ohne_waza");
     r.ohne_yuko = in.switched_on("control", "ohne_yuko");
     r.waza2ippon = in.switched_on("control", "waza2ippon");
-    r.Max_Shido = in.number("control", "Max_Shido");
-    if (r.Max_Shido == 0) r.Max_Shido = k_default_max_shido;
+    r.max_shido = in.number("control", "Max_Shido");
+    if (r.max_shido == 0) r.max_shido = k_default_max_shido;
     r.strafen = in.number("sieger", "strafen");
     read_colours(in, r);
     read_font_corrections(in, r);
@@ -174,7 +174,7 @@ void read_age_class_rules(const Settings& settings, std::string_view age_class, 
         if (const auto n = read(key)) *flag = *n == 1;
     }
     if (const auto n = read("Max_Shido")) {
-        r.Max_Shido = *n == 0 ? k_default_max_shido : *n;
+        r.max_shido = *n == 0 ? k_default_max_shido : *n;
     }
     if (const auto n = read("strafen")) r.strafen = *n;
     for (auto [key, seconds, usual] :

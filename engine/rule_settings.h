@@ -41,12 +41,12 @@ struct RuleSettings {
     std::string titel_dauer;
     bool add_aktiv = false;
     int ippon = 0, waza_ari = 0, yuko = 0;
-    int shido_1 = 0, shido_2 = 0, shido_3 = 0, shido_4 = 0, shido_N = 0;
+    int shido_1 = 0, shido_2 = 0, shido_3 = 0, shido_4 = 0, shido_n = 0;
     int max_punkte = 0;
     bool ohne_waza = false;
     bool ohne_yuko = false;
     bool waza2ippon = false;
-    int Max_Shido = k_default_max_shido;
+    int max_shido = k_default_max_shido;
     int strafen = 0;
     SideColours farben_1, farben_2;
     CommonColours farben_a;

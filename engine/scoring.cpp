@@ -24,7 +24,7 @@ char protocol_letter(Side s) {
 }  // namespace
 
 int BoutEngine::cell_value(const Element& cell) const {
-    return to_integer(cell.text).value_or(rules_.Max_Shido);
+    return to_integer(cell.text).value_or(rules_.max_shido);
 }
 
 bool BoutEngine::is_shido_cell(const Element& cell) const {
@@ -53,7 +53,7 @@ int BoutEngine::change_wertung(Element& cell, int limit, int delta) {
     if (v < 0) v = 0;
     if (v >= limit) v = limit;
     const std::string text =
-        (is_shido_cell(cell) && v == rules_.Max_Shido) ? std::string("H") : std::to_string(v);
+        (is_shido_cell(cell) && v == rules_.max_shido) ? std::string("H") : std::to_string(v);
     protocol(protocol_subject(cell), delta);
     if (delta < 0 && !state_.bout_active) {
         state_.bout_active = true;
@@ -87,7 +87,7 @@ void BoutEngine::change_shido(Side side, int delta) {
     const int now = old + delta;
     cell.text = std::to_string(std::max(now, 0));
     const int ordinal = now >= old ? now : old;
-    int value = rules_.shido_N;
+    int value = rules_.shido_n;
     switch (ordinal) {
         case 1:
             value = rules_.shido_1;
@@ -128,8 +128,8 @@ void BoutEngine::give_yuko(Side side) {
 
 void BoutEngine::give_shido(Side side) {
     const Side opp = other(side);
-    const int n = change_wertung(shido_cell(side), rules_.Max_Shido, +1);
-    if (n >= rules_.Max_Shido) {
+    const int n = change_wertung(shido_cell(side), rules_.max_shido, +1);
+    if (n >= rules_.max_shido) {
         // The last Shido is a Hansoku-make; the opponent's Ippon on the board is its result.
         protocol(side == Side::blue ? "HANSOKU_MAKE_B" : "HANSOKU_MAKE_W");
         {
@@ -169,7 +169,7 @@ void BoutEngine::hansoku_make(Side side) {
     protocol(side == Side::blue ? "HANSOKU_MAKE_B" : "HANSOKU_MAKE_W");
     {
         const QuietProtocol quiet(*this);
-        change_wertung(shido_cell(side), rules_.Max_Shido, rules_.Max_Shido);
+        change_wertung(shido_cell(side), rules_.max_shido, rules_.max_shido);
     }
     kampfende(other(side));
 }

@@ -144,8 +144,9 @@ std::string format_bout_list(const BoutList& list, int date, int time) {
     for (std::size_t r = 1; r < list.rows.size(); ++r) {
         const BoutList::Row& row = list.rows[r];
         char* out = room(4);
-        std::memcpy(out, "#DAT",
-                    4);  // NOLINT(bugprone-not-null-terminated-result): bytes, not a C string
+        // The buffer holds bytes of the file, not a C string: no terminating zero is wanted.
+        // NOLINTNEXTLINE(bugprone-not-null-terminated-result)
+        std::memcpy(out, "#DAT", 4);
         used += 4;
         for (const auto& cell : row) {
             out = room(cell.size() + 1);

@@ -49,7 +49,7 @@ TEST(Samples, SettingsStartWithoutAnyReport) {
     EXPECT_TRUE(engine.rules().geloest_wertung);
     EXPECT_TRUE(engine.rules().waza2ippon);
     EXPECT_FALSE(engine.rules().ohne_yuko);
-    EXPECT_EQ(engine.rules().Max_Shido, 3);
+    EXPECT_EQ(engine.rules().max_shido, 3);
     EXPECT_TRUE(engine.rules().namen_anpassen);
     EXPECT_TRUE(panel_keys_relayed(engine.settings()));
     EXPECT_EQ(engine.rules().farben_2.hintergrund_name, (Colour{1, 19, 196}));

@@ -28,7 +28,7 @@ std::string check_invariants(const BoutEngine& engine) {
         if (shido->text == "H") continue;  // Hansoku-make, in either mode
         const auto v = to_integer(shido->text);
         if (!v || *v < 0) return "bad Shido cell: " + shido->text;
-        if (!engine.points_mode() && *v >= r.Max_Shido) return "Shido at Max_Shido without H";
+        if (!engine.points_mode() && *v >= r.max_shido) return "Shido at Max_Shido without H";
     }
     if (engine.state().clock_value < 0) return "clock below 0";
     if (b.lblHG.text.empty() || !to_integer(b.lblHG.text) || *to_integer(b.lblHG.text) < 0) {

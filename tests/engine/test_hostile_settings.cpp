@@ -150,7 +150,7 @@ TEST_F(HostileSettings, OutOfRangeNumbersAreReportedAndReplaced) {
     // The replacement values: the usual limit of four Shido, the usual hold-down.
     start(
         "[anzeige]\r\nanz_links=0\r\nhaltegr_ippon=1000\r\n[control]\r\nMax_Shido=2147483647\r\n");
-    EXPECT_EQ(engine->rules().Max_Shido, 4);
+    EXPECT_EQ(engine->rules().max_shido, 4);
     EXPECT_EQ(engine->rules().haltegr_ippon, 25);
     key('A', false, true);
     for (int i = 0; i < 4; ++i) key('4');

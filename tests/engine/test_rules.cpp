@@ -151,7 +151,7 @@ TEST_F(EngineTest, TitlePagesSplitNamesByCharacters) {
 TEST_F(EngineTest, BrokenSettingsAreReported) {
     start("[control]\r\nMax_Shido=99999999999\r\n");
     // No anz_links, no gong: both reported; the overflowing number too, and 4 is kept.
-    EXPECT_EQ(engine->rules().Max_Shido, 4);
+    EXPECT_EQ(engine->rules().max_shido, 4);
     host->events.clear();
     dir.write("kyomat.ini", "[control]\r\nMax_Shido=99999999999\r\n");
     engine->param_aus_ini();
