@@ -86,7 +86,8 @@ class BoutProtocol {
 // without ".kfl", any case), both or none. Every attempt of a bout is shown.
 struct ProtocolQuery {
     ProtocolQuery() = default;
-    ProtocolQuery(std::optional<int> position, std::string list = {})  // NOLINT: {3} reads well
+    // Not explicit: a query for one position is written {3}.
+    ProtocolQuery(std::optional<int> position, std::string list = {})
         : list_position(position), list_file(std::move(list)) {}
     std::optional<int> list_position;
     std::string list_file;
