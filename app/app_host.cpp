@@ -135,7 +135,8 @@ bool AppHost::show_entry_dialog() {
 
 ListOutcome AppHost::anzeige_in_liste(const BoutResult& result) {
     if (protocol_on_) {
-        protocol_.result(protocol_bout_, result.result_value, result.duration, result.blue_won);
+        protocol_.result(protocol_bout_, result_value_text(result), result.duration,
+                         result_winner(result));
         tell_protocol_problem();
     }
     if (entry_ == nullptr) return ListOutcome::nothing;
@@ -144,6 +145,10 @@ ListOutcome AppHost::anzeige_in_liste(const BoutResult& result) {
 
 void AppHost::clear_list_result_due() {
     if (entry_ != nullptr) entry_->clear_list_result_due();
+}
+
+bool AppHost::list_bout_in_team_mode() {
+    return entry_ != nullptr && entry_->list_result_due() && entry_->access().team_bout;
 }
 
 bool AppHost::eingabe_teams_simple(bool has_result, bool blue_won) {

@@ -41,6 +41,7 @@ class AppHost : public Host {
     void protocol_line(const ProtocolLine& line) override;
     void protocol_new_bout(const ProtocolBout& bout) override;
     void clear_list_result_due() override;
+    bool list_bout_in_team_mode() override;
     bool eingabe_teams_simple(bool has_result, bool blue_won) override;
     void info() override;
     void change_parameter_ak(const std::string& age_class, AgeClassRules rules) override;

@@ -38,6 +38,13 @@ struct BoutState {
     bool control_panel_active = false;
     bool exit_request = false;
     bool loaded_from_list = false;
+    // The bout ended when its time ran out (no hold-down counting): until its result is
+    // handed on, a score or Shido given or taken for what happened at the gong decides anew.
+    bool ended_by_time = false;
+    // Its result was handed on: the bout is closed to every key that would change it.
+    bool handed_on = false;
+    // The winner shown was declared by the referees at equal scores after the end of time.
+    bool referee_decision = false;
     // Seconds on the bout clock: left in regular time, run in Golden Score.
     int clock_value = 0;
     int set_duration = 0;

@@ -1,5 +1,6 @@
 // The change of bout: handing the result on, loading the next bout, the team score, and the
 // title and winner pages.
+#include <algorithm>
 #include <tuple>
 
 #include "data/core/basis.h"
@@ -61,8 +62,18 @@ bool BoutEngine::close_requested_by_focus() {
     return host_.confirm_ok("Verlassen ohne Speichern ?");
 }
 
+// An ended bout that neither side won but that is decided all the same: both fighters
+// disqualified, or a team bout from the list drawn at the end of time (Hikiwake).
+bool BoutEngine::decided_without_winner() const {
+    if (state_.bout_active || shown_winner()) return false;
+    return both_hansoku_make() || (state_.ended_by_time && host_.list_bout_in_team_mode());
+}
+
 bool BoutEngine::neuer_kampf(bool load, bool from_list) {
-    const bool had_result = board_.lbl_Sieger_Blau.visible || board_.lbl_Sieger_Weiss.visible;
+    // A result is handed on once: the bout it came from stays closed until the next one.
+    const bool had_result = !state_.handed_on && (board_.lbl_Sieger_Blau.visible ||
+                                                  board_.lbl_Sieger_Weiss.visible ||
+                                                  decided_without_winner());
     const int clock = state_.clock_value;
     // A bout in progress is never replaced, and ignoring the command must leave list mode
     // and the running bout's pending result as they were. A board reset by Ctrl+E holds no
@@ -78,6 +89,7 @@ bool BoutEngine::neuer_kampf(bool load, bool from_list) {
         host_.clear_list_result_due();
     }
     if (!load) {
+        state_.ended_by_time = state_.handed_on = false;
         state_.loaded_from_list = false;
         host_.clear_list_result_due();
         defaults();
@@ -100,21 +112,26 @@ bool BoutEngine::neuer_kampf(bool load, bool from_list) {
 bool BoutEngine::hand_on_result() {
     const Board& b = board_;
     const bool blue_won = b.lbl_Sieger_Blau.visible;
+    const bool no_winner = !shown_winner();
     std::string value = result_value(b, state_.clock_value, golden_score());
-    const int secs =
-        value == k_result_ippon || golden_score() ? elapsed_seconds() : state_.set_duration;
-    if (points_mode()) {
+    const bool stopped_early = value == k_result_ippon || golden_score() || both_hansoku_make();
+    // A clock corrected beyond the bout's time still gives a time a row can hold.
+    const int secs = std::max(stopped_early ? elapsed_seconds() : state_.set_duration, 0);
+    if (no_winner) {
+        value = "0";
+    } else if (points_mode()) {
         value = value == k_result_ippon
                     ? std::to_string(rules_.max_punkte)
                     : std::to_string(larger_of(points_total(b.lbl_I_b, b.lbl_W_b, b.lbl_Y_b),
                                                points_total(b.lbl_I_W, b.lbl_W_W, b.lbl_Y_W)));
     }
-    const BoutResult result{
-        state_.age_class, state_.weight_class, value, clock_text(secs), " ", state_.list_position,
-        blue_won};
+    const BoutResult result{state_.age_class,     state_.weight_class,  value,
+                            clock_text(secs),      " ",                  state_.list_position,
+                            blue_won,              no_winner,            state_.referee_decision};
     if (host_.anzeige_in_liste(result) == ListOutcome::failed) return false;
     state_.clock_value = 0;
-    if (rules_.sieger_auto) sieger_anzeigen(blue_won);
+    state_.handed_on = true;
+    if (rules_.sieger_auto && !no_winner) sieger_anzeigen(blue_won);
     return true;
 }
 
@@ -181,7 +198,8 @@ void BoutEngine::take_bout_fields() {
     // previous bout's age class; the hook then sets those of this one.
     const auto switches = [](RuleSettings& x) {
         return std::tie(x.ohne_waza, x.ohne_yuko, x.waza2ippon, x.max_shido, x.strafen,
-                        x.haltegr_ippon, x.haltegr_waza, x.haltegr_yuko, x.geloest_wertung);
+                        x.haltegr_ippon, x.haltegr_waza, x.haltegr_yuko, x.geloest_wertung,
+                        x.ohne_golden_score);
     };
     switches(r) = switches(global_rules_);
     if (state_.age_class.find(']') != std::string::npos) {
@@ -193,7 +211,8 @@ void BoutEngine::take_bout_fields() {
     host_.change_parameter_ak(
         state_.age_class,
         AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.max_shido, r.strafen,
-                      r.haltegr_ippon, r.haltegr_waza, r.haltegr_yuko, r.geloest_wertung});
+                      r.haltegr_ippon, r.haltegr_waza, r.haltegr_yuko, r.geloest_wertung,
+                      r.ohne_golden_score});
     b.lbl_W_b.visible = b.lbl_W_W.visible = !r.ohne_waza;
     b.lbl_Y_b.visible = b.lbl_Y_W.visible = !r.ohne_yuko;
     host_.relayout();
@@ -226,6 +245,7 @@ void BoutEngine::reset_kampf(int seconds) {
     b.lbl_GS.visible = false;
     state_.points_b = state_.points_w = 0;
     state_.bout_active = true;
+    state_.ended_by_time = state_.handed_on = false;
 }
 
 void BoutEngine::neuer_kampf_teams_simple() {

@@ -114,7 +114,10 @@ void BoutEngine::clock_tick() {
         } else {
             --state_.clock_value;
         }
-        if (!schreiben_zeit() && !state_.holder) kampfende(std::nullopt);
+        if (!schreiben_zeit() && !state_.holder) {
+            kampfende(std::nullopt);
+            state_.ended_by_time = true;
+        }
         if (state_.control_panel_active) host_.zeit_uebernehmen();
     }
     if (state_.holder && hold_seconds_.second_due(t)) {
@@ -125,13 +128,16 @@ void BoutEngine::clock_tick() {
 }
 
 void BoutEngine::hold_down_second() {
+    const MaybeSide holder = state_.holder;
     if (schreiben_zeit_hg(true)) return;
     if (points_mode()) {
         host_.gong_play();
         schalten_stoppuhr();
         state_.holder.reset();
     } else {
-        kampfende(state_.holder);
+        // The award ends the hold-down: a late "Gelöst" or a re-opened clock gives nothing.
+        state_.holder.reset();
+        kampfende(holder);
     }
 }
 
@@ -144,10 +150,15 @@ bool BoutEngine::schreiben_zeit_hg(bool up) {
     const bool has_waza = !points_mode() && waza_cell(holder).text == "1";
     const bool short_hold = has_waza && rules_.waza2ippon;
     int threshold = short_hold ? rules_.haltegr_waza : rules_.haltegr_ippon;
-    // In Golden Score the first score wins: a Yuko time ends the hold-down there.
-    const bool yuko_ends = !points_mode() && golden_score() && rules_.haltegr_yuko > 0 &&
-                           rules_.haltegr_yuko < threshold;
+    // In Golden Score the first score wins: a Yuko time ends the hold-down there; where the
+    // Yuko is switched off, it runs on to the Waza-ari time.
+    const bool first_score_wins = !points_mode() && golden_score() && rules_.haltegr_yuko > 0;
+    const bool yuko_ends =
+        first_score_wins && !rules_.ohne_yuko && rules_.haltegr_yuko < threshold;
+    const bool waza_ends = first_score_wins && rules_.ohne_yuko && !rules_.ohne_waza &&
+                           rules_.haltegr_waza < threshold;
     if (yuko_ends) threshold = rules_.haltegr_yuko;
+    if (waza_ends) threshold = rules_.haltegr_waza;
     const int c = shown_number(board_.lblHG) + (up ? 1 : -1);
     if (c < threshold) {
         board_.lblHG.text = format_number(std::max(c, 0), 2);
@@ -157,6 +168,8 @@ bool BoutEngine::schreiben_zeit_hg(bool up) {
         protocol(hold_down_award_subject(*state_.holder), threshold);
     if (yuko_ends) {
         change_wertung(yuko_cell(holder), 99, +1);
+    } else if (waza_ends) {
+        change_wertung(waza_cell(holder), 99, +1);
     } else if (short_hold) {
         change_wertung(waza_cell(holder), 2, +1);
     } else {
@@ -177,7 +190,8 @@ void BoutEngine::release_haltegriff() {
     if (!holder || !rules_.geloest_wertung || points_mode()) return;
     const int held = shown_number(board_.lblHG);
     const bool waza = held >= rules_.haltegr_waza;
-    const bool yuko = !waza && rules_.haltegr_yuko > 0 && held >= rules_.haltegr_yuko;
+    const bool yuko =
+        !waza && !rules_.ohne_yuko && rules_.haltegr_yuko > 0 && held >= rules_.haltegr_yuko;
     if (!waza && !yuko) return;
     protocol(release_award_subject(*holder), held);
     if (waza) {
@@ -190,6 +204,7 @@ void BoutEngine::release_haltegriff() {
 void BoutEngine::setze_haltegriff(Side side) {
     if (state_.clock_value == 0) {
         state_.bout_active = true;
+        state_.ended_by_time = false;
         zeigen_sieger(std::nullopt);
         state_.clock_value = 1;
         // Start a standing clock; one already running at 0:00 (the first second of Golden
@@ -231,6 +246,12 @@ void BoutEngine::reset_haltegriff() {
 }
 
 void BoutEngine::start_golden_score() {
+    if (rules_.ohne_golden_score) {
+        host_.show_note(
+            "Kein Golden Score in dieser Altersklasse: Entscheidung mit Strg+B / Strg+W");
+        return;
+    }
+    state_.ended_by_time = false;
     board_.lbl_GS.visible = true;
     state_.golden_score_limit = bout_time(true);
     state_.clock_value = 0;

@@ -107,6 +107,9 @@ class BoutEngine {
     void hansoku_make(Side side);
     MaybeSide winner_by_scores() const;
     MaybeSide winner_by_penalties() const;
+    MaybeSide winner_at_end_of_time() const;
+    bool both_hansoku_make() const;
+    void decide_again_after_time();
     Element& ippon_cell(Side s) { return s == Side::blue ? board_.lbl_I_b : board_.lbl_I_W; }
     Element& waza_cell(Side s) { return s == Side::blue ? board_.lbl_W_b : board_.lbl_W_W; }
     Element& yuko_cell(Side s) { return s == Side::blue ? board_.lbl_Y_b : board_.lbl_Y_W; }
@@ -173,6 +176,7 @@ class BoutEngine {
     // change_of_bout.cpp
     // True when the command was carried out (not refused, cancelled or failed).
     bool neuer_kampf(bool load, bool from_list);
+    bool decided_without_winner() const;
     bool hand_on_result();
     void preset_bout_fields();
     bool load_bout_fields();

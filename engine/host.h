@@ -24,6 +24,8 @@ struct AgeClassRules {
     // and whether "Gelöst" awards what the hold-down reached.
     int& haltegr_yuko;
     bool& geloest_wertung;
+    // Classes whose bouts are decided by the referees at the end of time, without one.
+    bool& ohne_golden_score;
 };
 
 enum class PageScheme { neutral, blau, weiss };
@@ -66,6 +68,8 @@ class BoutEntryComponent {
     // Hands a result to the bout list: written, not due, or the list file failed (reported).
     virtual ListOutcome anzeige_in_liste(const BoutResult& result) = 0;
     virtual void clear_list_result_due() = 0;
+    // The bout on the board came from a list in team mode ("Mannschaftskampf").
+    virtual bool list_bout_in_team_mode() { return false; }
     // The team score dialog; true when the operator saved.
     virtual bool eingabe_teams_simple(bool has_result, bool blue_won) = 0;
 };

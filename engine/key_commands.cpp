@@ -10,6 +10,31 @@ constexpr int k_single = 1;
 constexpr int k_many = 99;
 constexpr int k_shido_take_back_limit = 4;  // fixed, whatever Max_Shido says
 
+// The keys that change a bout's result: scores, Shido, hold-down, winner, clock, Golden Score.
+bool changes_the_result(std::uint16_t key, Modifiers mods) {
+    const bool digit = key >= '0' && key <= '9';
+    if (mods.ctrl) {
+        switch (key) {
+            case vk::f1:
+            case vk::f12:
+            case 'Z':
+            case 'V':
+            case 'P':
+            case 'M':
+            case 'A':
+            case 'S':
+            case 'B':
+            case 'W':
+            case 'X':
+                return true;
+            default:
+                return false;
+        }
+    }
+    if (mods.shift) return digit;
+    return digit || key == vk::space || (key >= vk::f5 && key <= vk::f8);
+}
+
 }  // namespace
 
 void BoutEngine::handle_key(std::uint16_t key, Modifiers mods) {
@@ -17,6 +42,13 @@ void BoutEngine::handle_key(std::uint16_t key, Modifiers mods) {
         setzen_verletzungskreuz(Side::blue, 1);
     } else if (key == vk::oem_2) {
         setzen_verletzungskreuz(Side::white, 1);
+    }
+    // One bout, one result: once handed on, a result is corrected in the bout list.
+    if (state_.handed_on && changes_the_result(key, mods)) {
+        host_.show_note(
+            "Das Ergebnis dieses Kampfes ist schon weitergegeben: der Kampf bleibt, wie er ist. "
+            "Korrekturen bitte in der Kampfliste");
+        return;
     }
     if (!mods.shift && !mods.ctrl) {
         plain_key(key);
@@ -211,16 +243,17 @@ void BoutEngine::clock_key(std::uint16_t key) {
             break;
         case 'A':
             state_.bout_active = true;
+            state_.ended_by_time = false;
             zeigen_sieger(std::nullopt);
             break;
         case 'S':
             if (state_.clock_value == 0) start_golden_score();
             break;
         case 'B':
-            zeigen_sieger(Side::blue);
-            break;
         case 'W':
-            zeigen_sieger(Side::white);
+            // At equal scores after the end of time the referees decide (Hantei).
+            state_.referee_decision = state_.ended_by_time && !winner_by_scores();
+            zeigen_sieger(key == 'B' ? Side::blue : Side::white);
             break;
         case 'X':
             zeigen_sieger(std::nullopt);

@@ -35,6 +35,10 @@ MaybeSide BoutEngine::shown_winner() const {
 void BoutEngine::protocol_winner_change(MaybeSide before) {
     const MaybeSide now = shown_winner();
     if (now == before) return;
+    if (now && state_.referee_decision) {
+        protocol(*now == Side::blue ? "ENTSCHEIDUNG_B" : "ENTSCHEIDUNG_W");
+        return;
+    }
     protocol(!now ? "SIEGER_AUS" : (*now == Side::blue ? "SIEGER_B" : "SIEGER_W"));
 }
 

@@ -148,6 +148,7 @@ void read_rule_settings(const Settings& settings, RuleSettings& r, const ReportM
     r.ohne_waza = in.switched_on("control", "ohne_waza");
     r.ohne_yuko = in.switched_on("control", "ohne_yuko");
     r.waza2ippon = in.switched_on("control", "waza2ippon");
+    r.ohne_golden_score = in.switched_on("control", "ohne_golden_score");
     r.max_shido = in.number("control", "Max_Shido");
     if (r.max_shido == 0) r.max_shido = k_default_max_shido;
     r.strafen = in.number("sieger", "strafen");
@@ -170,7 +171,8 @@ void read_age_class_rules(const Settings& settings, std::string_view age_class, 
     };
     for (auto [key, flag] :
          {std::pair{"ohne_waza", &r.ohne_waza}, std::pair{"ohne_yuko", &r.ohne_yuko},
-          std::pair{"waza2ippon", &r.waza2ippon}}) {
+          std::pair{"waza2ippon", &r.waza2ippon},
+          std::pair{"ohne_golden_score", &r.ohne_golden_score}}) {
         if (const auto n = read(key)) *flag = *n == 1;
     }
     if (const auto n = read("Max_Shido")) {

@@ -46,6 +46,8 @@ struct RuleSettings {
     bool ohne_waza = false;
     bool ohne_yuko = false;
     bool waza2ippon = false;
+    // No Golden Score: a tie at the end of time is decided with Ctrl+B / Ctrl+W.
+    bool ohne_golden_score = false;
     int max_shido = k_default_max_shido;
     int strafen = 0;
     SideColours farben_1, farben_2;

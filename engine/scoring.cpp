@@ -55,11 +55,14 @@ int BoutEngine::change_wertung(Element& cell, int limit, int delta) {
     const std::string text =
         (is_shido_cell(cell) && v == rules_.max_shido) ? std::string("H") : std::to_string(v);
     protocol(protocol_subject(cell), delta);
-    if (delta < 0 && !state_.bout_active) {
+    // A take-back re-opens an ended bout, but not one that time ended: that bout's result is
+    // corrected where it stands.
+    if (delta < 0 && !state_.bout_active && !state_.ended_by_time) {
         state_.bout_active = true;
         zeigen_sieger(std::nullopt);
     }
     cell.text = text;
+    decide_again_after_time();
     return v;
 }
 
@@ -69,6 +72,7 @@ void BoutEngine::change_punkte(Side side, int delta) {
         std::clamp<std::int64_t>(std::int64_t{total} + delta, 0, k_max_points_total));
     anzeige_punkte();
     protocol(std::string(1, protocol_letter(side)), delta);
+    decide_again_after_time();
 }
 
 void BoutEngine::anzeige_punkte() {
@@ -108,6 +112,7 @@ void BoutEngine::change_shido(Side side, int delta) {
     protocol(std::string(1, protocol_letter(side)),
              now >= old ? k_protocol_shido : -k_protocol_shido);
     if (value * delta != 0) change_punkte(other(side), value * delta);
+    decide_again_after_time();
 }
 
 void BoutEngine::give_ippon(Side side) {
@@ -122,6 +127,11 @@ void BoutEngine::give_waza_ari(Side side) {
 }
 
 void BoutEngine::give_yuko(Side side) {
+    // A hidden cell would count a score the audience cannot see.
+    if (rules_.ohne_yuko) {
+        host_.show_note("Yuko ist ausgeschaltet");
+        return;
+    }
     change_wertung(yuko_cell(side), k_cell_limit, +1);
     if (golden_score()) kampfende(side);
 }
@@ -196,14 +206,37 @@ MaybeSide BoutEngine::winner_by_penalties() const {
     return std::nullopt;
 }
 
+bool BoutEngine::both_hansoku_make() const {
+    return !points_mode() && board_.lbl_S_b.text == "H" && board_.lbl_S_W.text == "H";
+}
+
+MaybeSide BoutEngine::winner_at_end_of_time() const {
+    if (both_hansoku_make()) return std::nullopt;
+    MaybeSide winner = winner_by_scores();
+    if (!winner && rules_.strafen == 2) winner = winner_by_penalties();
+    return winner;
+}
+
+// A technique at the gong counts, and a score is corrected after a check: until the result
+// of a bout ended by time is handed on, each change decides as the end of time did.
+void BoutEngine::decide_again_after_time() {
+    if (!state_.ended_by_time || state_.bout_active || state_.handed_on) return;
+    state_.referee_decision = false;
+    zeigen_sieger(winner_at_end_of_time());
+}
+
 void BoutEngine::kampfende(MaybeSide decided) {
     if (clock_timer_on_) protocol("UHR_STOPP", std::nullopt, clock_text(state_.clock_value));
     set_clock_timer(false);
     stop_colours();
     if (state_.bout_active) host_.gong_play();
     state_.bout_active = false;
-    if (!decided) decided = winner_by_scores();
-    if (!decided && rules_.strafen == 2) decided = winner_by_penalties();
+    if (!decided) decided = winner_at_end_of_time();
+    // Each Hansoku-make ends the bout for the other side; when both have one, both lose.
+    if (both_hansoku_make()) {
+        if (decided) protocol("HANSOKU_MAKE_BEIDE");
+        decided.reset();
+    }
     zeigen_sieger(decided);
     if (state_.control_panel_active) {
         host_.anzeige_uebernehmen();
@@ -219,6 +252,7 @@ void BoutEngine::zeigen_sieger(MaybeSide winner) {
     board_.lbl_Sieger_Blau.visible = winner == Side::blue;
     board_.lbl_Sieger_Weiss.visible = winner == Side::white;
     if (winner) state_.bout_active = false;
+    if (!winner) state_.referee_decision = false;
     protocol_winner_change(before);
 }
 

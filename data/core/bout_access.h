@@ -68,6 +68,8 @@ class BoutListAccess {
     bool panel_rows(std::vector<std::array<std::string, 5>>& rows);
 
     bool list_result_due = false;
+    // The bout taken last came from a list in team mode.
+    bool team_bout = false;
     // Counts the results written, so that a view of the list knows when to read it again.
     int writes = 0;
 

@@ -17,6 +17,10 @@ struct BoutResult {
     std::string age_class, weight_class, result_value, duration, separator;
     int list_position = 0;
     bool blue_won = false;
+    // A decided bout that neither side won (both disqualified, a team bout drawn): "0:0".
+    bool no_winner = false;
+    // Decided by the referees at equal scores: the list keeps its value, the protocol says so.
+    bool referee_decision = false;
 };
 
 }  // namespace kyomat

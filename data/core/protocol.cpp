@@ -90,8 +90,11 @@ constexpr EventWords k_events[] = {
     {"SIEGER_B", "Sieger Blau angezeigt"},
     {"SIEGER_W", "Sieger Weiß angezeigt"},
     {"SIEGER_AUS", "Sieger aufgehoben"},
+    {"ENTSCHEIDUNG_B", "Entscheidung für Blau angezeigt"},
+    {"ENTSCHEIDUNG_W", "Entscheidung für Weiß angezeigt"},
     {"HANSOKU_MAKE_B", "Hansoku-make Blau"},
     {"HANSOKU_MAKE_W", "Hansoku-make Weiß"},
+    {"HANSOKU_MAKE_BEIDE", "Hansoku-make beider Kämpfer"},
     {"STRG_E", "Tafel mit Strg+E zurückgesetzt, Uhr bei"},
 };
 
@@ -209,9 +212,9 @@ void BoutProtocol::change(const ProtocolBout& bout, int elapsed_seconds, std::st
 }
 
 void BoutProtocol::result(const ProtocolBout& bout, std::string_view value,
-                          std::string_view duration, bool blue_won) {
+                          std::string_view duration, std::string_view winner) {
     append(bout, k_result,
-           Fields{"", std::string(value), std::string(duration), blue_won ? "Blau" : "Weiß", ""});
+           Fields{"", std::string(value), std::string(duration), std::string(winner), ""});
 }
 
 namespace {
@@ -278,8 +281,13 @@ std::string protocol_as_text(std::string_view csv, const ProtocolQuery& query) {
             if (wanted) all += bout_heading(f);
         } else if (!wanted) {
         } else if (f[5] == BoutProtocol::k_result) {
-            all += "  " + f[0] + " Ergebnis: Sieger " + f[10] + ", Wertung " + f[6] + ", Dauer " +
-                   f[9] + "\n";
+            const std::string winner = f[10] == BoutProtocol::k_no_winner
+                                           ? "ohne Sieger (0:0)"
+                                           : "Sieger " + f[10] +
+                                                 (f[6] == BoutProtocol::k_decision
+                                                      ? std::string(" durch Entscheidung")
+                                                      : ", Wertung " + f[6]);
+            all += "  " + f[0] + " Ergebnis: " + winner + ", Dauer " + f[9] + "\n";
         } else {
             all += event_text(f);
         }

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "data/core/file_io.h"
+#include "data/core/handover.h"
 
 namespace kyomat {
 
@@ -52,9 +53,10 @@ class BoutProtocol {
     // A score change: seconds of bout time run, subject and signed amount.
     void change(const ProtocolBout& bout, int elapsed_seconds, std::string_view subject,
                 int amount);
-    // The result handed on: its value, the bout's duration and the winner ("Blau"/"Weiß").
+    // The result handed on: its value, the bout's duration and the winner ("Blau", "Weiß",
+    // or k_no_winner for a decided bout that neither side won).
     void result(const ProtocolBout& bout, std::string_view value, std::string_view duration,
-                bool blue_won);
+                std::string_view winner);
 
     // The file of a day ("2026-12-07").
     static std::string file_name(const std::string& day);
@@ -63,6 +65,9 @@ class BoutProtocol {
         "Sieger;Kampfliste;Verein Blau;Verein Weiß;Anzeige";
     static constexpr const char* k_new_bout = "NEUER KAMPF";
     static constexpr const char* k_result = "ERGEBNIS";
+    static constexpr const char* k_no_winner = "keiner";
+    // The value column of a result the referees decided.
+    static constexpr const char* k_decision = "Entscheidung";
 
   private:
     struct Fields {
@@ -81,6 +86,17 @@ class BoutProtocol {
     std::function<std::string()> today_;
     bool reported_this_bout_ = false;
 };
+
+// The winner of a result as the protocol's "Sieger" column names it.
+inline const char* result_winner(const BoutResult& result) {
+    if (result.no_winner) return BoutProtocol::k_no_winner;
+    return result.blue_won ? "Blau" : "Weiß";
+}
+
+// The value of a result as the protocol records it.
+inline std::string result_value_text(const BoutResult& result) {
+    return result.referee_decision ? BoutProtocol::k_decision : result.result_value;
+}
 
 // Which bouts of a protocol the reader shows: a list position, a list file's name (with or
 // without ".kfl", any case), both or none. Every attempt of a bout is shown.

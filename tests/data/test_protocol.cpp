@@ -57,7 +57,7 @@ TEST(Protocol, WritesWholeCsvLinesAndReadsThemBackInWords) {
         protocol.change(k_bout, 80, "w", 47);
         protocol.change(k_bout, 90, "GELOEST_B", 12);
         protocol.change(k_bout, 94, "HALTEGRIFF_W", 5);
-        protocol.result(k_bout, "07", "1:35", true);
+        protocol.result(k_bout, "07", "1:35", "Blau");
     }
     EXPECT_TRUE(reports.empty());
     const std::string csv = read(today_file(dir.path()));
@@ -94,7 +94,7 @@ TEST(Protocol, AFailureIsToldOncePerBoutAndTheBoutGoesOn) {
                           [&](const std::string& t) { reports.push_back(t); });
     protocol.new_bout(k_bout);
     for (int i = 0; i < 10; ++i) protocol.change(k_bout, i, "LBL_Y_B", 1);
-    protocol.result(k_bout, "05", "4:00", true);
+    protocol.result(k_bout, "05", "4:00", "Blau");
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].find("kann nicht geschrieben werden"), std::string::npos);
     protocol.new_bout(k_bout);
@@ -241,7 +241,7 @@ TEST(Protocol, ABoutAcrossMidnightStaysInTheFileOfItsDay) {
         protocol.change(k_bout, 10, "LBL_Y_B", 1);
         day = "2026-12-07";  // midnight
         protocol.change(k_bout, 20, "LBL_W_W", 1);
-        protocol.result(k_bout, "07", "4:00", false);
+        protocol.result(k_bout, "07", "4:00", "Weiß");
         protocol.new_bout(bout_of(4, "", "", "A", "B"));
     }
     const std::string first = read((dir.path() / BoutProtocol::file_name("2026-12-06")).string());

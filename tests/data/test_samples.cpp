@@ -102,12 +102,36 @@ TEST(Samples, AgeClassListsGetTheirOwnBoutTimes) {
         EXPECT_EQ(program.engine.state().age_class, age_class) << list;
         EXPECT_EQ(program.engine.state().set_duration, seconds) << list;
         EXPECT_TRUE(program.host.failure.empty()) << program.host.failure;
-        // The younger classes keep the rules without Yuko they had before.
-        const bool young = std::string(age_class) != "Männer";
-        EXPECT_EQ(program.engine.rules().ohne_yuko, young) << list;
-        EXPECT_EQ(program.engine.rules().haltegr_yuko, young ? 0 : 5) << list;
-        EXPECT_EQ(program.engine.rules().geloest_wertung, !young) << list;
-        EXPECT_EQ(program.engine.board().lbl_Y_b.visible, !young) << list;
+        // Every age class plays the current rules with the Yuko.
+        EXPECT_FALSE(program.engine.rules().ohne_yuko) << list;
+        EXPECT_EQ(program.engine.rules().haltegr_yuko, 5) << list;
+        EXPECT_TRUE(program.engine.rules().geloest_wertung) << list;
+        EXPECT_TRUE(program.engine.board().lbl_Y_b.visible) << list;
+    }
+}
+
+// The presets of every age: bout time, Golden Score limit (0: none) or no Golden Score at all.
+TEST(Samples, PresetsOfEveryAge) {
+    ShippedProgram program;
+    const Settings& settings = program.engine.settings();
+    for (const auto& [age_class, bout, golden, without_golden] :
+         {std::tuple{"Männer", 240, 0, false}, std::tuple{"Frauen", 240, 0, false},
+          std::tuple{"U18", 240, 0, false}, std::tuple{"U15", 180, 180, false},
+          std::tuple{"U13", 150, 0, true}, std::tuple{"U11", 120, 0, true},
+          std::tuple{"Masters", 180, 0, false}, std::tuple{"Masters M4+", 120, 0, false}}) {
+        EXPECT_EQ(get_kampfzeit(settings, age_class, false), bout) << age_class;
+        RuleSettings r = program.engine.rules();
+        read_age_class_rules(
+            settings, age_class,
+            AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.max_shido, r.strafen,
+                          r.haltegr_ippon, r.haltegr_waza, r.haltegr_yuko, r.geloest_wertung,
+                          r.ohne_golden_score},
+            [&](const std::string& text, MessageKind) { ADD_FAILURE() << text; });
+        EXPECT_EQ(r.ohne_golden_score, without_golden) << age_class;
+        EXPECT_FALSE(r.ohne_yuko) << age_class;
+        if (!without_golden) {
+            EXPECT_EQ(get_kampfzeit(settings, age_class, true), golden) << age_class;
+        }
     }
 }
 

@@ -77,6 +77,7 @@ class FakeHost : public Host {
         return access.anzeige_in_liste(result);
     }
     void clear_list_result_due() override { access.list_result_due = false; }
+    bool list_bout_in_team_mode() override { return access.list_result_due && access.team_bout; }
     bool eingabe_teams_simple(bool has_result, bool blue_won) override;
     void info() override { events.push_back("about"); }
     // As the program's host: the age class's own rules from its section.

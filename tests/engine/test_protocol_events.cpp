@@ -28,7 +28,7 @@ class ProtocolHost : public FakeHost {
         file_.line(bout_, line);
     }
     ListOutcome anzeige_in_liste(const BoutResult& result) override {
-        file_.result(bout_, result.result_value, result.duration, result.blue_won);
+        file_.result(bout_, result_value_text(result), result.duration, result_winner(result));
         return FakeHost::anzeige_in_liste(result);
     }
 
