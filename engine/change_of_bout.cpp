@@ -71,9 +71,9 @@ bool BoutEngine::decided_without_winner() const {
 
 bool BoutEngine::neuer_kampf(bool load, bool from_list) {
     // A result is handed on once: the bout it came from stays closed until the next one.
-    const bool had_result = !state_.handed_on && (board_.lbl_Sieger_Blau.visible ||
-                                                  board_.lbl_Sieger_Weiss.visible ||
-                                                  decided_without_winner());
+    const bool had_result =
+        !state_.handed_on && (board_.lbl_Sieger_Blau.visible || board_.lbl_Sieger_Weiss.visible ||
+                              decided_without_winner());
     const int clock = state_.clock_value;
     // A bout in progress is never replaced, and ignoring the command must leave list mode
     // and the running bout's pending result as they were. A board reset by Ctrl+E holds no
@@ -125,9 +125,15 @@ bool BoutEngine::hand_on_result() {
                     : std::to_string(larger_of(points_total(b.lbl_I_b, b.lbl_W_b, b.lbl_Y_b),
                                                points_total(b.lbl_I_W, b.lbl_W_W, b.lbl_Y_W)));
     }
-    const BoutResult result{state_.age_class,     state_.weight_class,  value,
-                            clock_text(secs),      " ",                  state_.list_position,
-                            blue_won,              no_winner,            state_.referee_decision};
+    const BoutResult result{state_.age_class,
+                            state_.weight_class,
+                            value,
+                            clock_text(secs),
+                            " ",
+                            state_.list_position,
+                            blue_won,
+                            no_winner,
+                            state_.referee_decision};
     if (host_.anzeige_in_liste(result) == ListOutcome::failed) return false;
     state_.clock_value = 0;
     state_.handed_on = true;
@@ -209,10 +215,9 @@ void BoutEngine::take_bout_fields() {
                         "kyomat.ini haben: es gelten die allgemeinen Regeln");
     }
     host_.change_parameter_ak(
-        state_.age_class,
-        AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.max_shido, r.strafen,
-                      r.haltegr_ippon, r.haltegr_waza, r.haltegr_yuko, r.geloest_wertung,
-                      r.ohne_golden_score});
+        state_.age_class, AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.max_shido,
+                                        r.strafen, r.haltegr_ippon, r.haltegr_waza, r.haltegr_yuko,
+                                        r.geloest_wertung, r.ohne_golden_score});
     b.lbl_W_b.visible = b.lbl_W_W.visible = !r.ohne_waza;
     b.lbl_Y_b.visible = b.lbl_Y_W.visible = !r.ohne_yuko;
     host_.relayout();

@@ -153,8 +153,7 @@ bool BoutEngine::schreiben_zeit_hg(bool up) {
     // In Golden Score the first score wins: a Yuko time ends the hold-down there; where the
     // Yuko is switched off, it runs on to the Waza-ari time.
     const bool first_score_wins = !points_mode() && golden_score() && rules_.haltegr_yuko > 0;
-    const bool yuko_ends =
-        first_score_wins && !rules_.ohne_yuko && rules_.haltegr_yuko < threshold;
+    const bool yuko_ends = first_score_wins && !rules_.ohne_yuko && rules_.haltegr_yuko < threshold;
     const bool waza_ends = first_score_wins && rules_.ohne_yuko && !rules_.ohne_waza &&
                            rules_.haltegr_waza < threshold;
     if (yuko_ends) threshold = rules_.haltegr_yuko;

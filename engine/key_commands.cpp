@@ -38,10 +38,13 @@ bool changes_the_result(std::uint16_t key, Modifiers mods) {
 }  // namespace
 
 void BoutEngine::handle_key(std::uint16_t key, Modifiers mods) {
-    if (key == vk::oem_plus) {
-        setzen_verletzungskreuz(Side::blue, 1);
-    } else if (key == vk::oem_2) {
-        setzen_verletzungskreuz(Side::white, 1);
+    if (key == vk::oem_plus || key == vk::oem_2) {
+        const Side side = key == vk::oem_plus ? Side::blue : Side::white;
+        setzen_verletzungskreuz(side, 1);
+        const Element& first = side == Side::blue ? board_.lbl_Kreuz_b_1 : board_.lbl_Kreuz_w_1;
+        const Element& second = side == Side::blue ? board_.lbl_Kreuz_b_2 : board_.lbl_Kreuz_w_2;
+        protocol(side == Side::blue ? "KREUZ_B" : "KREUZ_W",
+                 (first.text == "+" ? 1 : 0) + (second.text == "+" ? 1 : 0));
     }
     // One bout, one result: once handed on, a result is corrected in the bout list.
     if (state_.handed_on && changes_the_result(key, mods)) {

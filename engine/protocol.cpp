@@ -23,7 +23,8 @@ void BoutEngine::protocol_new_bout(int list_position, const char* entry) {
     protocol_bout_open_ = true;
     host_.protocol_new_bout(ProtocolBout{list_position, state_.age_class, state_.weight_class,
                                          b.lblBlau_Name.text, b.lblWeiss_Name.text,
-                                         b.lblBLau_Verein.text, b.lblWeiss_Verein.text, "", entry});
+                                         b.lblBLau_Verein.text, b.lblWeiss_Verein.text, "", entry,
+                                         b.pnlTop.back.word(), b.pnlMiddle.back.word()});
 }
 
 MaybeSide BoutEngine::shown_winner() const {

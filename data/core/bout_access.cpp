@@ -113,8 +113,7 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
 ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result) {
     const std::string& s = result.result_value;
     const std::string outcome = result.no_winner ? "0:0" : (result.blue_won ? "1:0" : "0:1");
-    const std::string detail =
-        result.no_winner ? "0:0" : (result.blue_won ? s + ":0" : "0:" + s);
+    const std::string detail = result.no_winner ? "0:0" : (result.blue_won ? s + ":0" : "0:" + s);
     // Only a bout taken from the list has a row; whether the panel shows the list does not
     // matter, so that hiding the grid can never lose a result.
     if (!list_result_due) return ListOutcome::nothing;

@@ -69,8 +69,15 @@ std::string from_text(const std::string& field) {
     return field;
 }
 
-// Events that are not a score, in words. The hold-down's award subjects ("HALTEGRIFF_B")
-// are scores and handled below.
+// How the reader names the two sides: "Blau" and "Weiß" in files that do not record the
+// colours; otherwise the colour the audience saw and the fighter's name, so that nobody takes
+// the upper side for the one drawn in blue.
+struct SideNames {
+    std::string blue = "Blau", white = "Weiß";
+};
+
+// Events that are not a score, in words; {B} and {W} stand for the sides. The hold-down's
+// award subjects ("HALTEGRIFF_B") are scores and handled below.
 struct EventWords {
     std::string_view subject, words;
 };
@@ -78,33 +85,49 @@ constexpr EventWords k_events[] = {
     {"UHR_START", "Uhr läuft ab"},
     {"UHR_STOPP", "Uhr steht bei"},
     {"UHR_KORREKTUR", "Uhr korrigiert, Sekunden"},
-    {"HALTEGRIFF_START_B", "Haltegriff Blau beginnt"},
-    {"HALTEGRIFF_START_W", "Haltegriff Weiß beginnt"},
-    {"HALTEGRIFF_WECHSEL_B", "Haltegriff wechselt zu Blau"},
-    {"HALTEGRIFF_WECHSEL_W", "Haltegriff wechselt zu Weiß"},
-    {"HALTEGRIFF_GELOEST_B", "Haltegriff Blau gelöst, Sekunden"},
-    {"HALTEGRIFF_GELOEST_W", "Haltegriff Weiß gelöst, Sekunden"},
+    {"HALTEGRIFF_START_B", "Haltegriff {B} beginnt"},
+    {"HALTEGRIFF_START_W", "Haltegriff {W} beginnt"},
+    {"HALTEGRIFF_WECHSEL_B", "Haltegriff wechselt zu {B}"},
+    {"HALTEGRIFF_WECHSEL_W", "Haltegriff wechselt zu {W}"},
+    {"HALTEGRIFF_GELOEST_B", "Haltegriff {B} gelöst, Sekunden"},
+    {"HALTEGRIFF_GELOEST_W", "Haltegriff {W} gelöst, Sekunden"},
     {"HALTEGRIFF_AUS", "Haltegriff-Uhr gelöscht, Sekunden"},
     {"HALTEGRIFF_KORREKTUR", "Haltegriff-Uhr korrigiert, Sekunden"},
     {"GOLDEN_SCORE", "Golden Score beginnt"},
-    {"SIEGER_B", "Sieger Blau angezeigt"},
-    {"SIEGER_W", "Sieger Weiß angezeigt"},
+    {"SIEGER_B", "Sieger {B} angezeigt"},
+    {"SIEGER_W", "Sieger {W} angezeigt"},
     {"SIEGER_AUS", "Sieger aufgehoben"},
-    {"ENTSCHEIDUNG_B", "Entscheidung für Blau angezeigt"},
-    {"ENTSCHEIDUNG_W", "Entscheidung für Weiß angezeigt"},
-    {"HANSOKU_MAKE_B", "Hansoku-make Blau"},
-    {"HANSOKU_MAKE_W", "Hansoku-make Weiß"},
+    {"ENTSCHEIDUNG_B", "Entscheidung für {B} angezeigt"},
+    {"ENTSCHEIDUNG_W", "Entscheidung für {W} angezeigt"},
+    {"HANSOKU_MAKE_B", "Hansoku-make {B}"},
+    {"HANSOKU_MAKE_W", "Hansoku-make {W}"},
     {"HANSOKU_MAKE_BEIDE", "Hansoku-make beider Kämpfer"},
+    {"KREUZ_B", "Verletzungskreuze {B} jetzt"},
+    {"KREUZ_W", "Verletzungskreuze {W} jetzt"},
     {"STRG_E", "Tafel mit Strg+E zurückgesetzt, Uhr bei"},
 };
 
+std::string with_sides(std::string_view words, const SideNames& names) {
+    std::string out;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words.substr(i, 3) == "{B}" || words.substr(i, 3) == "{W}") {
+            out += words[i + 1] == 'B' ? names.blue : names.white;
+            i += 2;
+        } else {
+            out += words[i];
+        }
+    }
+    return out;
+}
+
 // The engine's subject in words: "LBL_W_B" is a Waza-ari for blue, "b" a points change.
-std::string subject_text(const std::string& subject, const std::string& amount) {
+std::string subject_text(const std::string& subject, const std::string& amount,
+                         const SideNames& names) {
     for (const EventWords& e : k_events) {
-        if (e.subject == subject) return std::string(e.words);
+        if (e.subject == subject) return with_sides(e.words, names);
     }
     const bool white = !subject.empty() && (subject.back() == 'W' || subject.back() == 'w');
-    const std::string side = white ? "Weiß" : "Blau";
+    const std::string& side = white ? names.white : names.blue;
     if (subject.size() == 1) {
         const bool shido = amount == "47" || amount == "-47" || amount == "+47";
         return (shido ? "Shido " : "Punkte ") + side;
@@ -184,7 +207,8 @@ void BoutProtocol::append(const ProtocolBout& bout, std::string_view subject,
          {std::to_string(bout.list_position), as_text(bout.age_class), as_text(bout.weight_class),
           fields.second, std::string(subject), as_text(fields.amount), as_text(bout.blue),
           as_text(bout.white), fields.duration, fields.winner, as_text(bout.list_file),
-          as_text(bout.blue_club), as_text(bout.white_club), fields.shown}) {
+          as_text(bout.blue_club), as_text(bout.white_club), fields.shown, fields.blue_colour,
+          fields.white_colour}) {
         line += ';';
         line += csv_field(field);
     }
@@ -197,13 +221,14 @@ void BoutProtocol::append(const ProtocolBout& bout, std::string_view subject,
 void BoutProtocol::new_bout(const ProtocolBout& bout) {
     reported_this_bout_ = false;
     bout_day_ = today_();
-    append(bout, k_new_bout, Fields{"", bout.entry, "", "", ""});
+    append(bout, k_new_bout,
+           Fields{"", bout.entry, "", "", "", bout.blue_colour, bout.white_colour});
 }
 
 void BoutProtocol::line(const ProtocolBout& bout, const ProtocolLine& event) {
     append(bout, event.subject,
            Fields{std::to_string(event.second), event.amount ? signed_text(*event.amount) : "", "",
-                  "", event.shown});
+                  "", event.shown, "", ""});
 }
 
 void BoutProtocol::change(const ProtocolBout& bout, int elapsed_seconds, std::string_view subject,
@@ -214,7 +239,7 @@ void BoutProtocol::change(const ProtocolBout& bout, int elapsed_seconds, std::st
 void BoutProtocol::result(const ProtocolBout& bout, std::string_view value,
                           std::string_view duration, std::string_view winner) {
     append(bout, k_result,
-           Fields{"", std::string(value), std::string(duration), std::string(winner), ""});
+           Fields{"", std::string(value), std::string(duration), std::string(winner), "", "", ""});
 }
 
 namespace {
@@ -231,8 +256,8 @@ void for_each_line(std::string_view csv, Visit visit) {
         auto f = csv_fields(csv.substr(pos, end - pos));
         pos = end + 1;
         if (f.size() < 11 || f[0] == "Uhrzeit") continue;
-        // Lines of older files have no list, clubs or shown time.
-        f.resize(std::max<std::size_t>(f.size(), 15));
+        // Lines of older files have no list, clubs, shown time or colours.
+        f.resize(std::max<std::size_t>(f.size(), 17));
         for (const std::size_t i : {2u, 3u, 6u, 7u, 8u, 11u, 12u, 13u}) f[i] = from_text(f[i]);
         visit(f);
     }
@@ -242,24 +267,39 @@ std::string with_club(const std::string& name, const std::string& club) {
     return club.empty() ? name : name + " (" + club + ")";
 }
 
+// A side named by its colour and fighter: "weiß (Meier, Hans)".
+std::string side_name(const std::string& colour, const std::string& name) {
+    return name.empty() ? colour : colour + " (" + name + ")";
+}
+
+SideNames side_names(const std::vector<std::string>& f) {
+    SideNames names;
+    if (!f[15].empty()) names.blue = side_name(f[15], f[7]);
+    if (!f[16].empty()) names.white = side_name(f[16], f[8]);
+    return names;
+}
+
 std::string bout_heading(const std::vector<std::string>& f) {
     const std::string& entry = f[6];
     std::string head = f[1] == "0" ? "Kampf ohne Listenposition" : "Kampf " + f[1];
     head += " (" + f[2] + (f[2].empty() ? "" : ", ") + f[3] + ")";
     if (!f[11].empty()) head += ", Liste " + f[11];
     if (!entry.empty() && entry != ProtocolBout::k_from_list) head += ", " + entry;
-    return head + ", " + f[0] + ": " + with_club(f[7], f[12]) + " – " + with_club(f[8], f[13]) +
-           "\n";
+    const auto colour = [](const std::string& c) { return c.empty() ? c : " in " + c; };
+    return head + ", " + f[0] + ": " + with_club(f[7], f[12]) + colour(f[15]) + " – " +
+           with_club(f[8], f[13]) + colour(f[16]) + "\n";
 }
 
-std::string event_text(const std::vector<std::string>& f) {
+std::string event_text(const std::vector<std::string>& f, const SideNames& names) {
     const int seconds = to_integer(f[4]).value_or(0);
     std::string amount = f[6];
-    if (subject_text(f[5], amount).rfind("Shido", 0) == 0 && f[5].size() == 1) {
+    if (f[5].size() == 1 && subject_text(f[5], amount, SideNames{}).rfind("Shido", 0) == 0) {
         amount = amount[0] == '-' ? "-1" : "+1";
     }
+    // A cross count is a count, not a change.
+    if (f[5].rfind("KREUZ_", 0) == 0 && !amount.empty() && amount[0] == '+') amount.erase(0, 1);
     std::string text = "  " + std::to_string(seconds / 60) + ":" + format_number(seconds % 60, 2) +
-                       " " + subject_text(f[5], f[6]);
+                       " " + subject_text(f[5], f[6], names);
     if (!amount.empty()) text += " " + amount;
     if (!f[14].empty())
         text += (f[5] == "UHR_START" || f[5] == "UHR_STOPP" || f[5] == "STRG_E")
@@ -274,22 +314,26 @@ std::string protocol_as_text(std::string_view csv, const ProtocolQuery& query) {
     const std::string wanted_list = list_key(query.list_file);
     std::string all;
     bool wanted = false;
+    SideNames names;
     for_each_line(csv, [&](const std::vector<std::string>& f) {
         if (f[5] == BoutProtocol::k_new_bout) {
             wanted = (!query.list_position || to_integer(f[1]) == query.list_position) &&
                      (wanted_list.empty() || list_key(f[11]) == wanted_list);
+            names = side_names(f);
             if (wanted) all += bout_heading(f);
         } else if (!wanted) {
         } else if (f[5] == BoutProtocol::k_result) {
-            const std::string winner = f[10] == BoutProtocol::k_no_winner
-                                           ? "ohne Sieger (0:0)"
-                                           : "Sieger " + f[10] +
-                                                 (f[6] == BoutProtocol::k_decision
-                                                      ? std::string(" durch Entscheidung")
-                                                      : ", Wertung " + f[6]);
+            const std::string side =
+                f[10] == "Blau" ? names.blue : (f[10] == "Weiß" ? names.white : f[10]);
+            const std::string winner =
+                f[10] == BoutProtocol::k_no_winner
+                    ? "ohne Sieger (0:0)"
+                    : "Sieger " + side +
+                          (f[6] == BoutProtocol::k_decision ? std::string(" durch Entscheidung")
+                                                            : ", Wertung " + f[6]);
             all += "  " + f[0] + " Ergebnis: " + winner + ", Dauer " + f[9] + "\n";
         } else {
-            all += event_text(f);
+            all += event_text(f, names);
         }
     });
     return all;

@@ -24,6 +24,9 @@ struct ProtocolBout {
     std::string list_file;
     // How the bout came on the board: k_from_list, "von Hand", "nach Strg+E", ...
     std::string entry;
+    // Each side's band colour as the audience saw it ("weiß", "blau", ... or "#RRGGBB"):
+    // "Blau" is the upper side of the board, whatever colour it is drawn in.
+    std::string blue_colour, white_colour;
     static constexpr const char* k_from_list = "Liste";
 };
 
@@ -60,9 +63,10 @@ class BoutProtocol {
 
     // The file of a day ("2026-12-07").
     static std::string file_name(const std::string& day);
+    // New columns only ever go at the end, so that every earlier file stays readable.
     static constexpr const char* k_header =
         "Uhrzeit;Liste;Altersklasse;Gewichtsklasse;Sekunde;Gegenstand;Betrag;Blau;Weiß;Dauer;"
-        "Sieger;Kampfliste;Verein Blau;Verein Weiß;Anzeige";
+        "Sieger;Kampfliste;Verein Blau;Verein Weiß;Anzeige;Farbe Blau;Farbe Weiß";
     static constexpr const char* k_new_bout = "NEUER KAMPF";
     static constexpr const char* k_result = "ERGEBNIS";
     static constexpr const char* k_no_winner = "keiner";
@@ -71,7 +75,7 @@ class BoutProtocol {
 
   private:
     struct Fields {
-        std::string second, amount, duration, winner, shown;
+        std::string second, amount, duration, winner, shown, blue_colour, white_colour;
     };
     void append(const ProtocolBout& bout, std::string_view subject, const Fields& fields);
     bool open_for_today();

@@ -1,5 +1,7 @@
 #include "data/core/settings.h"
 
+#include <algorithm>
+
 #include "data/core/basis.h"
 #include "data/core/cp1252.h"
 #include "data/core/file_io.h"
@@ -33,6 +35,34 @@ bool same_name(std::string_view a, std::string_view b) {
 }
 
 }  // namespace
+
+std::string Colour::word() const {
+    const int hi = std::max({r, g, b});
+    const int lo = std::min({r, g, b});
+    const int chroma = hi - lo;
+    // Greys: only the ends have a name everybody agrees on.
+    if (chroma < 40) {
+        if (lo >= 215) return "weiß";
+        if (hi <= 40) return "schwarz";
+        return "#" + hex().substr(1);
+    }
+    if (hi < 80 || chroma * 2 < hi) return "#" + hex().substr(1);
+    // The hue in degrees, 0 red, 60 yellow, 120 green, 240 blue.
+    double hue = 0;
+    if (hi == r) {
+        hue = 60.0 * (g - b) / chroma;
+    } else if (hi == g) {
+        hue = 60.0 * (b - r) / chroma + 120;
+    } else {
+        hue = 60.0 * (r - g) / chroma + 240;
+    }
+    if (hue < 0) hue += 360;
+    if (hue < 15 || hue >= 340) return "rot";
+    if (hue >= 45 && hue < 70) return "gelb";
+    if (hue >= 85 && hue < 160) return "grün";
+    if (hue >= 200 && hue < 250) return "blau";
+    return "#" + hex().substr(1);
+}
 
 std::string Colour::hex() const {
     static const char* digits = "0123456789ABCDEF";

@@ -29,6 +29,9 @@ struct Colour {
     friend bool operator==(const Colour&, const Colour&) = default;
     // "$RRGGBB" in capitals, red first: the form the file uses.
     std::string hex() const;
+    // The colour as a word a spectator would use ("weiß", "blau", "rot", "gelb", "grün",
+    // "schwarz"), or "#RRGGBB" for a colour that is none of them.
+    std::string word() const;
 };
 
 class Settings {

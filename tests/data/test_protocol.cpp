@@ -63,7 +63,7 @@ TEST(Protocol, WritesWholeCsvLinesAndReadsThemBackInWords) {
     const std::string csv = read(today_file(dir.path()));
     // UTF-8 with its mark and a header, then one line per event, fields quoted where needed.
     ASSERT_EQ(csv.rfind(std::string("\xEF\xBB\xBF") + BoutProtocol::k_header + "\r\n", 0), 0u);
-    EXPECT_NE(csv.find(";3;U18;-66;42;LBL_W_B;+1;\"Meier; Hans\";\"Li \"\"Wei\"\"\";;;;;;\r\n"),
+    EXPECT_NE(csv.find(";3;U18;-66;42;LBL_W_B;+1;\"Meier; Hans\";\"Li \"\"Wei\"\"\";;;;;;;;\r\n"),
               std::string::npos)
         << csv;
     const std::string text = protocol_as_text(csv, {3});
@@ -131,7 +131,7 @@ TEST(Protocol, AFullDiskIsToldOnceAndLeavesWholeLines) {
             const std::size_t end = csv.find("\r\n", pos);
             const std::string line = csv.substr(pos, end - pos);
             whole = line.find("\r") == std::string::npos &&
-                    std::count(line.begin(), line.end(), ';') == (pos == 0 ? 14 : 15);
+                    std::count(line.begin(), line.end(), ';') == (pos == 0 ? 16 : 17);
             pos = end + 2;
         }
         const bool resumed = csv.find(";59;LBL_Y_B;+1;") != std::string::npos;
@@ -178,7 +178,7 @@ TEST(Protocol, AKilledWriterLeavesTheFileWholeUpToItsLastLine) {
         ASSERT_NE(end, std::string::npos);
         const std::string line = csv.substr(pos, end - pos);
         // Every line has its eleven fields (ten separators; the names hold one more each).
-        EXPECT_EQ(std::count(line.begin(), line.end(), ';'), lines == 0 ? 14 : 15) << line;
+        EXPECT_EQ(std::count(line.begin(), line.end(), ';'), lines == 0 ? 16 : 17) << line;
         pos = end + 2;
         ++lines;
     }

@@ -121,12 +121,11 @@ TEST(Samples, PresetsOfEveryAge) {
           std::tuple{"Masters", 180, 0, false}, std::tuple{"Masters M4+", 120, 0, false}}) {
         EXPECT_EQ(get_kampfzeit(settings, age_class, false), bout) << age_class;
         RuleSettings r = program.engine.rules();
-        read_age_class_rules(
-            settings, age_class,
-            AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.max_shido, r.strafen,
-                          r.haltegr_ippon, r.haltegr_waza, r.haltegr_yuko, r.geloest_wertung,
-                          r.ohne_golden_score},
-            [&](const std::string& text, MessageKind) { ADD_FAILURE() << text; });
+        read_age_class_rules(settings, age_class,
+                             AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.max_shido,
+                                           r.strafen, r.haltegr_ippon, r.haltegr_waza,
+                                           r.haltegr_yuko, r.geloest_wertung, r.ohne_golden_score},
+                             [&](const std::string& text, MessageKind) { ADD_FAILURE() << text; });
         EXPECT_EQ(r.ohne_golden_score, without_golden) << age_class;
         EXPECT_FALSE(r.ohne_yuko) << age_class;
         if (!without_golden) {

@@ -103,14 +103,15 @@ TEST_F(ProtocolEvents, ABoutWithHoldDownGoldenScoreAndDecisionReadsBackInWords) 
     key('W', false, true);  // decision for white
     key('E', false, true);  // the result is handed on
     EXPECT_EQ(read_back({5}),
-              "Kampf 5 (U18, -66), von Hand, HH:MM:SS: Meier, Hans (JC Nord) – Li, Wei (JV Süd)\n"
+              "Kampf 5 (U18, -66), von Hand, HH:MM:SS: Meier, Hans (JC Nord) in weiß – Li, Wei (JV "
+              "Süd) in blau\n"
               "  0:00 Uhr läuft ab 1:00\n"
-              "  0:10 Haltegriff Weiß beginnt\n"
-              "  0:13 Haltegriff wechselt zu Blau\n"
+              "  0:10 Haltegriff blau (Li, Wei) beginnt\n"
+              "  0:13 Haltegriff wechselt zu weiß (Meier, Hans)\n"
               "  0:18 Haltegriff-Uhr korrigiert, Sekunden +1, zeigt 08\n"
-              "  0:18 Haltegriff Blau gelöst, Sekunden +8\n"
-              "  0:18 Shido Weiß +1\n"
-              "  0:18 Shido Weiß -1\n"
+              "  0:18 Haltegriff weiß (Meier, Hans) gelöst, Sekunden +8\n"
+              "  0:18 Shido blau (Li, Wei) +1\n"
+              "  0:18 Shido blau (Li, Wei) -1\n"
               "  0:18 Uhr steht bei 0:42\n"
               "  0:17 Uhr korrigiert, Sekunden +1, zeigt 0:43\n"
               "  0:17 Uhr läuft ab 0:43\n"
@@ -118,8 +119,8 @@ TEST_F(ProtocolEvents, ABoutWithHoldDownGoldenScoreAndDecisionReadsBackInWords) 
               "  1:00 Golden Score beginnt\n"
               "  1:00 Uhr läuft ab 0:00\n"
               "  1:06 Uhr steht bei 0:06\n"
-              "  1:06 Sieger Weiß angezeigt\n"
-              "  HH:MM:SS Ergebnis: Sieger Weiß, Wertung 10, Dauer 1:06\n"
+              "  1:06 Sieger blau (Li, Wei) angezeigt\n"
+              "  HH:MM:SS Ergebnis: Sieger blau (Li, Wei), Wertung 10, Dauer 1:06\n"
               "  1:06 Tafel mit Strg+E zurückgesetzt, Uhr bei 0:06\n")
         << read_back({});
 }
@@ -133,15 +134,50 @@ TEST_F(ProtocolEvents, HansokuMakeIsRecordedAsSuch) {
     enter_bout("edtLPOS=2|edtNAMEBlau=C|edtNAMEWeiss=D");
     for (int i = 0; i < 3; ++i) key('0');
     const std::string first = read_back({1}), second = read_back({2});
-    EXPECT_NE(first.find("  0:00 Hansoku-make Blau\n  0:00 Sieger Weiß angezeigt\n"),
+    EXPECT_NE(first.find("  0:00 Hansoku-make weiß (A)\n  0:00 Sieger blau (B) angezeigt\n"),
               std::string::npos)
         << first;
     EXPECT_EQ(first.find("Shido"), std::string::npos) << first;
-    EXPECT_NE(second.find("  0:00 Shido Weiß +1\n  0:00 Shido Weiß +1\n  0:00 Shido Weiß +1\n"
-                          "  0:00 Hansoku-make Weiß\n  0:00 Sieger Blau angezeigt\n"),
+    EXPECT_NE(second.find("  0:00 Shido blau (D) +1\n  0:00 Shido blau (D) +1\n"
+                          "  0:00 Shido blau (D) +1\n"
+                          "  0:00 Hansoku-make blau (D)\n  0:00 Sieger weiß (C) angezeigt\n"),
               std::string::npos)
         << second;
     EXPECT_EQ(second.find("Ippon"), std::string::npos) << second;
+}
+
+// What decides a bout without a score is named as such: a referees' decision at a tie after
+// the end of time, and both fighters disqualified; the injury crosses are there too. Sides are
+// named by the colour the audience saw, here with the bands swapped to red and yellow.
+TEST_F(ProtocolEvents, DecisionsAndDoubleHansokuMakeAreNamedAsSuch) {
+    start(std::string(k_ini) +
+          "[control]\r\nMax_Shido=3\r\n[Farben_1]\r\nhintergrund_name=$FFE000\r\n"
+          "[Farben_2]\r\nhintergrund_name=$D01010\r\n");
+    enter_bout("edtLPOS=1|edtGEWK=-60|edtNAMEBlau=A|edtNAMEWeiss=B");
+    key(vk::oem_plus);
+    key(vk::space);
+    wait_ms(61000);
+    key('B', false, true);
+    key('E', false, true);
+    const std::string decision = read_back({1});
+    EXPECT_NE(decision.find("-60), von Hand, HH:MM:SS: A in gelb – B in rot\n  0:00 "
+                            "Verletzungskreuze gelb (A) jetzt 1\n"),
+              std::string::npos)
+        << decision;
+    EXPECT_NE(decision.find("Entscheidung für gelb (A) angezeigt\n"
+                            "  HH:MM:SS Ergebnis: Sieger gelb (A) durch Entscheidung, Dauer 1:00"),
+              std::string::npos)
+        << decision;
+
+    enter_bout("edtLPOS=2|edtGEWK=-60|edtNAMEBlau=C|edtNAMEWeiss=D");
+    key(vk::f1, false, true);
+    key(vk::f12, false, true);
+    key('E', false, true);
+    const std::string both = read_back({2});
+    EXPECT_NE(both.find("Hansoku-make rot (D)\n  0:00 Hansoku-make beider Kämpfer\n"
+                        "  0:00 Sieger aufgehoben\n  HH:MM:SS Ergebnis: ohne Sieger (0:0)"),
+              std::string::npos)
+        << both;
 }
 
 // A bout begun again after Ctrl+E: the first attempt, its reset and the second attempt are
@@ -162,7 +198,8 @@ TEST_F(ProtocolEvents, EveryAttemptAndEveryRunHasItsOwnBout) {
                         "bei 0:58\n"),
               std::string::npos)
         << both;
-    EXPECT_NE(both.find("von Hand, HH:MM:SS: A – B\n  0:00 Waza-ari Blau +1\n"), std::string::npos)
+    EXPECT_NE(both.find("von Hand, HH:MM:SS: A in weiß – B in blau\n  0:00 Waza-ari weiß (A) +1\n"),
+              std::string::npos)
         << both;
     EXPECT_EQ(both.find("Kampf 7"), 0u) << both;
     EXPECT_NE(both.find("Kampf 7", 1), std::string::npos) << both;
@@ -171,10 +208,10 @@ TEST_F(ProtocolEvents, EveryAttemptAndEveryRunHasItsOwnBout) {
 
     start(k_ini);  // the program again, on the same day
     key('8');
-    EXPECT_EQ(read_back({7}).find("Waza-ari Weiß"), std::string::npos) << read_back({});
-    EXPECT_NE(read_back({0}).find("Programmstart, HH:MM:SS: Name, Vorname (Verein/Landesverband) – "
-                                  "Name, Vorname (Verein/Landesverband)\n"
-                                  "  0:00 Waza-ari Weiß +1\n"),
+    EXPECT_EQ(read_back({7}).find("Waza-ari blau"), std::string::npos) << read_back({});
+    EXPECT_NE(read_back({0}).find("Programmstart, HH:MM:SS: Name, Vorname (Verein/Landesverband) "
+                                  "in weiß – Name, Vorname (Verein/Landesverband) in blau\n"
+                                  "  0:00 Waza-ari blau (Name, Vorname) +1\n"),
               std::string::npos)
         << read_back({});
 }

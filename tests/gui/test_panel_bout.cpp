@@ -238,11 +238,13 @@ class TestPanelBout : public QObject {
         const std::string text = protocol_as_text(csv, {3});
         // The list it came from, the clubs, the buttons' scores and the winner they gave.
         QVERIFY2(text.find("Kampf 3 (-66), Liste neu.kfl, ") != std::string::npos, text.c_str());
-        QVERIFY2(text.find(": A3 (VA3) – B3 (VB3)\n  0:00 Waza-ari Blau +1\n  0:00 Ippon Blau "
-                           "+1\n  0:00 Sieger Blau angezeigt\n") != std::string::npos,
+        QVERIFY2(text.find(": A3 (VA3) in weiß – B3 (VB3) in blau\n  0:00 Waza-ari weiß (A3) +1\n"
+                           "  0:00 Ippon weiß (A3) +1\n  0:00 Sieger weiß (A3) angezeigt\n") !=
+                     std::string::npos,
                  text.c_str());
-        QVERIFY2(text.find("Ergebnis: Sieger Blau, Wertung 10, Dauer 0:00") != std::string::npos,
-                 text.c_str());
+        QVERIFY2(
+            text.find("Ergebnis: Sieger weiß (A3), Wertung 10, Dauer 0:00") != std::string::npos,
+            text.c_str());
     }
 
     void saveBoutOfAHandEnteredBoutLeavesTheListAlone() {
