@@ -134,13 +134,17 @@ bool AppHost::show_entry_dialog() {
 }
 
 ListOutcome AppHost::anzeige_in_liste(const BoutResult& result) {
-    if (protocol_on_) {
-        protocol_.result(protocol_bout_, result_value_text(result), result.duration,
-                         result_winner(result));
+    const ListOutcome outcome =
+        entry_ != nullptr ? entry_->anzeige_in_liste(result) : ListOutcome::nothing;
+    // A result that stays on the board to be written later is recorded when it is written,
+    // under the row the list then gave it (the desk may have moved it).
+    if (protocol_on_ && outcome != ListOutcome::failed) {
+        ProtocolBout bout = protocol_bout_;
+        if (outcome == ListOutcome::done) bout.list_position = entry_->access().bout_row;
+        protocol_.result(bout, result_value_text(result), result.duration, result_winner(result));
         tell_protocol_problem();
     }
-    if (entry_ == nullptr) return ListOutcome::nothing;
-    return entry_->anzeige_in_liste(result);
+    return outcome;
 }
 
 void AppHost::clear_list_result_due() {

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "data/core/file_io.h"
 #include "live/core/live_settings.h"
 
 namespace kyomat {
@@ -31,7 +32,10 @@ ControlPanel& Program::control_panel() {
             [this](std::vector<std::array<std::string, 5>>& rows) {
                 return entry.access().panel_rows(rows);
             },
-            [this] { return entry.access().writes; }};
+            [this] { return entry.access().writes; },
+            [this] { return file_stamp(entry.list_file()); },
+            [this] { return utf8_of(entry.list_file().parent_path()); },
+            [this] { return entry.access().list_result_due ? entry.access().bout_row : 0; }};
         panel_ = new ControlPanel(scoreboard.engine(), host_, std::move(links), &scoreboard);
         keeper.set_panel(panel_);
         if (!live_text_.isEmpty()) panel_->set_live_text(live_text_, live_problem_);

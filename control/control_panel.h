@@ -2,6 +2,7 @@
 // The operator's control panel: every control relays the key it stands for to the
 // scoreboard's key handler, and the panel mirrors what the scoreboard shows.
 #include <QDialog>
+#include <QFileSystemWatcher>
 #include <array>
 #include <functional>
 #include <string>
@@ -30,6 +31,12 @@ struct PanelLinks {
     // How many results have been written into the list: the grid reads the file again
     // whenever this has changed.
     std::function<int()> list_writes;
+    // The list file as it stands on disk (its size and time of change), and its folder: the
+    // grid follows the file when another program saves it.
+    std::function<std::string()> list_stamp;
+    std::function<std::string()> list_folder;
+    // The row of the bout on the board in the list as last read (the desk may move it).
+    std::function<int()> bout_row;
 };
 
 class ControlPanel : public QDialog {
@@ -159,6 +166,12 @@ class ControlPanel : public QDialog {
     QLabel* status_live_ = nullptr;
     QLabel* status_note_ = nullptr;
     QTimer* note_timer_ = nullptr;
+    // The grid follows the list file: a watch of its folder where the system offers one, and
+    // a look every 2 s for the folders it does not watch (a shared folder of the desk).
+    QTimer* list_check_ = nullptr;
+    QFileSystemWatcher* list_watch_ = nullptr;
+    std::string list_stamp_seen_;
+    void follow_list_file();
 };
 
 }  // namespace kyomat

@@ -70,7 +70,10 @@ void ControlPanel::anzeige_uebernehmen() {
 
 void ControlPanel::select_loaded_row() {
     const BoutState& st = engine_.state();
-    const int row = st.list_position - 1;
+    // The bout's row as the list now has it: the desk may have inserted bouts above it.
+    const int list_row =
+        links_.bout_row && links_.bout_row() > 0 ? links_.bout_row() : st.list_position;
+    const int row = list_row - 1;
     if (!st.loaded_from_list || row < 0 || row >= grid_->rowCount()) {
         grid_->clearSelection();
         grid_->setCurrentItem(nullptr);
@@ -98,7 +101,17 @@ void ControlPanel::anzeige_kaempfe() {
     grid_->hide();
     std::vector<std::array<std::string, 5>> rows;
     if (links_.list_writes) list_writes_seen_ = links_.list_writes();
+    if (links_.list_stamp) list_stamp_seen_ = links_.list_stamp();
     if (!links_.list_rows || !links_.list_rows(rows)) return;
+    if (links_.list_folder) {
+        const QString folder = QString::fromStdString(links_.list_folder());
+        if (list_watch_->directories() != QStringList{folder}) {
+            if (!list_watch_->directories().isEmpty())
+                list_watch_->removePaths(list_watch_->directories());
+            list_watch_->addPath(folder);
+        }
+    }
+    list_check_->start();
     grid_->setRowCount(static_cast<int>(rows.size()));
     for (std::size_t r = 0; r < rows.size(); ++r) {
         for (std::size_t c = 0; c < 5; ++c) {

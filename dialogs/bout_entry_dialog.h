@@ -35,6 +35,7 @@ class BoutEntryDialog : public QDialog {
     BoutListAccess& access() { return access_; }
     // The name of the bout list file in use ("turnier.kfl").
     const std::string& list_file_name() const { return file_.file_name; }
+    std::filesystem::path list_file() const { return file_.current_file(); }
     // Shows the bout list editor modally.
     bool edit_kaempfe();
     // Built when first opened: start-up does not wait for it.

@@ -6,47 +6,83 @@
 namespace kyomat {
 
 bool BoutListFile::load_from_file() {
-    list.reset();
     modified = false;
+    return read_into(list);
+}
+
+bool BoutListFile::read_into(BoutList& into, std::string* raw) {
+    into.reset();
     remove_stale_temporaries(current_file());
     std::string error;
-    const auto bytes = read_whole_file(current_file(), error, BoutList::k_max_file_bytes);
+    auto bytes = read_whole_file(current_file(), error, BoutList::k_max_file_bytes_read);
     file_failed_ = !bytes;
     if (!bytes) {
         report(error, MessageKind::error);
         return false;
     }
-    if (parse_bout_list(*bytes, list)) return true;
-    if (list.too_many_bouts) {
+    const bool ok = parse_bout_list(*bytes, into);
+    if (raw != nullptr) *raw = std::move(*bytes);
+    if (ok) return true;
+    if (into.too_many_bouts) {
         // Refused like a file that cannot be read: a result stays on the board.
         file_failed_ = true;
         report("Die Kampfliste \"" + utf8_of(current_file()) + "\" hat mehr als " +
-                   std::to_string(BoutList::k_max_bouts) +
+                   std::to_string(BoutList::k_max_bouts_read) +
                    " Kämpfe und wird nicht gelesen. Bitte die Liste teilen.",
                MessageKind::error);
     }
     return false;
 }
 
-bool BoutListFile::write_to_file() {
-    const std::string bytes = format_bout_list(list, today_as_number(), now_as_number());
+namespace {
+
+// The file's bytes for a list, or nothing when a character cannot be stored (reported).
+std::optional<std::string> list_bytes(const BoutListFile& file, const BoutList& list) {
+    std::string bytes = format_bout_list(list, today_as_number(), now_as_number());
     // A character the file cannot hold came out as "?": find it and refuse.
     if (bytes.find('?') != std::string::npos) {
         if (const std::string bad = unsaveable_text(list); !bad.empty()) {
-            report("Die Kampfliste wurde nicht gespeichert: \"" + bad +
-                       "\" enthält ein Zeichen, das die Listendatei nicht aufnehmen kann. "
-                       "Bitte ersetzen.",
-                   MessageKind::error);
-            return false;
+            file.report("Die Kampfliste wurde nicht gespeichert: \"" + bad +
+                            "\" enthält ein Zeichen, das die Listendatei nicht aufnehmen kann. "
+                            "Bitte ersetzen.",
+                        MessageKind::error);
+            return std::nullopt;
         }
     }
+    return bytes;
+}
+
+}  // namespace
+
+bool BoutListFile::write_to_file() {
+    const auto bytes = list_bytes(*this, list);
+    if (!bytes) return false;
     std::string error;
-    if (!write_file_atomically(current_file(), bytes, error)) {
+    if (!write_file_atomically(current_file(), *bytes, error)) {
         report(error, MessageKind::error);
         return false;
     }
     modified = false;
     return true;
+}
+
+bool BoutListFile::holds(const std::string& bytes) const {
+    std::string error;
+    const auto now = read_whole_file(current_file(), error, BoutList::k_max_file_bytes_read);
+    return now && *now == bytes;
+}
+
+WriteOutcome BoutListFile::write_if_unchanged(const BoutList& written,
+                                              const std::string& read_bytes) {
+    const auto bytes = list_bytes(*this, written);
+    if (!bytes) return WriteOutcome::failed;
+    std::string error;
+    const WriteOutcome outcome = write_file_if_current(current_file(), *bytes, error, [&] {
+        if (before_replace) before_replace();
+        return holds(read_bytes);
+    });
+    if (outcome == WriteOutcome::failed) report(error, MessageKind::error);
+    return outcome;
 }
 
 void BoutListFile::new_list() {
@@ -59,7 +95,8 @@ void BoutListFile::new_list() {
 // The scoreboard's reading of the list: a damaged list is said to be one, not taken for a
 // list without an open bout.
 bool BoutListAccess::load() {
-    if (file_.load_from_file()) return true;
+    // A list of its own: the editor's unsaved edits in the file's list are never touched.
+    if (file_.read_into(list_)) return true;
     if (!file_.file_failed()) {
         file_.report("Die Kampfliste \"" + utf8_of(file_.current_file()) +
                          "\" ist beschädigt (die Kopfzeilen #STR|KFL und #PAR fehlen oder sind "
@@ -72,9 +109,10 @@ bool BoutListAccess::load() {
 ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
     bool found = false;
     team_bout = false;
+    bout_row = 0;
     const bool loaded = load();
     if (loaded) {
-        const BoutList& list = file_.list;
+        const BoutList& list = list_;
         int blue = 0;
         int white = 0;
         for (int r = 1; r < list.row_count() && !found; ++r) {
@@ -101,6 +139,8 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
                 fields.edtVERNWeiss = list.team2;
                 fields.edtAKID = std::to_string(blue) + ":" + std::to_string(white);
             }
+            std::copy(row.begin(), row.begin() + 5, bout_cells.begin());
+            bout_row = r;
             team_bout = list.team_mode;
             found = true;
         }
@@ -110,6 +150,23 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
     return found ? ListOutcome::done : ListOutcome::nothing;
 }
 
+int BoutListAccess::locate_bout(const BoutList& list) const {
+    const auto holds_bout = [&](int r) {
+        if (!list.is_open(r)) return false;
+        const auto& row = list.rows[static_cast<std::size_t>(r)];
+        return std::equal(bout_cells.begin(), bout_cells.end(), row.begin());
+    };
+    if (holds_bout(bout_row)) return bout_row;
+    int found = 0;
+    for (int r = 1; r < list.row_count(); ++r) {
+        if (!holds_bout(r)) continue;
+        // Two open rows with the same fighters: which one is this bout cannot be told.
+        if (found != 0) return 0;
+        found = r;
+    }
+    return found;
+}
+
 ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result) {
     const std::string& s = result.result_value;
     const std::string outcome = result.no_winner ? "0:0" : (result.blue_won ? "1:0" : "0:1");
@@ -117,34 +174,67 @@ ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result) {
     // Only a bout taken from the list has a row; whether the panel shows the list does not
     // matter, so that hiding the grid can never lose a result.
     if (!list_result_due) return ListOutcome::nothing;
-    if (!load()) {
-        return file_.file_failed() ? ListOutcome::failed : ListOutcome::nothing;
+    const std::string what = "Das Ergebnis von " + bout_cells[1] + " – " + bout_cells[3] + " (" +
+                             outcome + ", " + detail + ", " + result.duration + ")";
+    // The desk may save the list between our reading and our writing: then read it again.
+    constexpr int k_attempts = 5;
+    for (int attempt = 0; attempt < k_attempts; ++attempt) {
+        BoutList list;
+        std::string read_bytes;
+        if (!file_.read_into(list, &read_bytes)) {
+            if (file_.file_failed()) return ListOutcome::failed;
+            // Another program is rewriting it, or saved it without its head: the result waits
+            // on the board, as it does for a list that cannot be read.
+            file_.report(what + " ist noch nicht in der Kampfliste \"" +
+                             utf8_of(file_.current_file()) +
+                             "\": sie ist gerade leer oder ohne ihre Kopfzeilen (#STR|KFL, #PAR). "
+                             "Es bleibt auf der Tafel und wird beim nächsten Strg+N oder „Kampf "
+                             "speichern“ eingetragen.",
+                         MessageKind::warning);
+            return ListOutcome::failed;
+        }
+        const int row = locate_bout(list);
+        // Never into another bout's row, and never dropped without a word.
+        if (row == 0) {
+            file_.report(what +
+                             " wurde nicht in die Kampfliste eingetragen: der Kampf ist dort "
+                             "nicht mehr offen (seine Zeile fehlt, wurde geändert oder hat schon "
+                             "ein Ergebnis). Bitte von Hand eintragen.",
+                         MessageKind::warning);
+            return ListOutcome::nothing;
+        }
+        auto& cells = list.rows[static_cast<std::size_t>(row)];
+        cells[5] = outcome;
+        cells[6] = detail;
+        cells[7] = result.duration;
+        switch (file_.write_if_unchanged(list, read_bytes)) {
+            case WriteOutcome::failed:
+                return ListOutcome::failed;
+            case WriteOutcome::changed:
+                continue;
+            case WriteOutcome::written:
+                bout_row = row;
+                ++writes;
+                if (result_written) result_written(row, cells);
+                return ListOutcome::done;
+        }
     }
-    BoutList& list = file_.list;
-    // The list may have been edited since the bout was loaded: never write a result into
-    // another bout's row, and never drop it without a word.
-    if (!list.is_open(result.list_position)) {
-        file_.report("Das Ergebnis (" + outcome + ", " + detail + ", " + result.duration +
-                         ") wurde nicht in die Kampfliste eingetragen: Kampf " +
-                         std::to_string(result.list_position) +
-                         " ist dort nicht mehr offen. Bitte von Hand eintragen.",
-                     MessageKind::warning);
-        return ListOutcome::nothing;
-    }
-    auto& cells = list.rows[static_cast<std::size_t>(result.list_position)];
-    cells[5] = outcome;
-    cells[6] = detail;
-    cells[7] = result.duration;
-    if (!file_.write_to_file()) return ListOutcome::failed;
-    ++writes;
-    return ListOutcome::done;
+    file_.report(what +
+                     " ist noch nicht in der Kampfliste: ein anderes Programm ändert sie "
+                     "ständig. Es bleibt auf der Tafel; bitte noch einmal versuchen.",
+                 MessageKind::warning);
+    return ListOutcome::failed;
 }
 
 bool BoutListAccess::panel_rows(std::vector<std::array<std::string, 5>>& rows) {
     rows.clear();
     if (!load()) return false;
-    for (std::size_t r = 1; r < file_.list.rows.size(); ++r) {
-        const auto& c = file_.list.rows[r];
+    // The desk may have moved the bout on the board: the grid marks where it is now.
+    if (list_result_due) {
+        if (const int row = locate_bout(list_); row > 0) bout_row = row;
+    }
+    for (std::size_t r = 1; r < list_.rows.size(); ++r) {
+        const auto& c = list_.rows[r];
         rows.push_back({c[0], c[1], c[3], c[5], c[6]});
     }
     return true;

@@ -28,12 +28,20 @@ class BoutListFile {
     // Reads the current file into the list (reset first). False for a header that is not
     // valid, and for a file that cannot be read (which is reported). Clears modified.
     bool load_from_file();
+    // The same into another list, leaving this one (the editor's) as it is; raw gets the
+    // file's bytes as read.
+    bool read_into(BoutList& into, std::string* raw = nullptr);
     // Whether the last load failed on the file itself (not on its content).
     bool file_failed() const { return file_failed_; }
     // Writes the list to the current file, crash-safe. A failure is reported and leaves the
     // old file and the modified flag as they were. A list holding a character the file
     // cannot store is not written: it is reported, so nothing turns into "?" unseen.
     bool write_to_file();
+    // Writes another list (the scoreboard's copy) to the current file, but only while the
+    // file still holds the bytes it was read from (see write_file_if_current).
+    WriteOutcome write_if_unchanged(const BoutList& list, const std::string& read_bytes);
+    // Whether the file on disk still holds these bytes.
+    bool holds(const std::string& bytes) const;
     // A new list under the default name in the program's folder.
     void new_list();
 
@@ -44,6 +52,9 @@ class BoutListFile {
 
     BoutList list;
     std::filesystem::path folder;
+    // Tests put another program's save here: it runs just before a result's write checks
+    // that the file is still the one it read.
+    std::function<void()> before_replace;
     std::string file_name = "neu.kfl";
     bool modified = false;
 
@@ -53,6 +64,9 @@ class BoutListFile {
     bool file_failed_ = false;
 };
 
+// The scoreboard's view of the list file, which is not the mat's alone: the tournament desk
+// may add, insert, reorder and edit bouts in it while a bout runs. So the bout on the board
+// is known by its own cells, and its result goes into its own row wherever that row is now.
 class BoutListAccess {
   public:
     explicit BoutListAccess(BoutListFile& file) : file_(file) {}
@@ -61,21 +75,34 @@ class BoutListAccess {
     // one was found.
     ListOutcome kampf_laden(EntryFields& fields);
     // Writes the result of the bout that was taken from the list into its own row and saves
-    // the list, when the result is due; a row no longer open is reported with the result.
+    // the list, when the result is due. Only that row changes; what another program wrote
+    // meanwhile stays. A bout whose row is gone or no longer open is reported with the
+    // fighters and the result, and nothing is written; a list that cannot be read at this
+    // moment keeps the result due (failed).
     ListOutcome anzeige_in_liste(const BoutResult& result);
     // The five columns the control panel shows (Gew/Nr, Name (1), Name (2), Erg., Unterbew.)
     // of every bout row; nothing when the list does not load.
     bool panel_rows(std::vector<std::array<std::string, 5>>& rows);
+    // The row of the bout on the board in this list: its remembered row if that still holds
+    // its cells and is open, else the one open row that does; 0 when there is none.
+    int locate_bout(const BoutList& list) const;
 
     bool list_result_due = false;
     // The bout taken last came from a list in team mode.
     bool team_bout = false;
+    // The bout's row (updated when the desk moved it) and its own cells, as read at load:
+    // weight class, both names and clubs.
+    int bout_row = 0;
+    std::array<std::string, 5> bout_cells{};
     // Counts the results written, so that a view of the list knows when to read it again.
     int writes = 0;
+    // Told of each result written: the row and its cells (an open editor takes them over).
+    std::function<void(int row, const BoutList::Row& cells)> result_written;
 
   private:
     bool load();
     BoutListFile& file_;
+    BoutList list_;
 };
 
 }  // namespace kyomat

@@ -21,6 +21,7 @@ void BoutList::reset() {
     age_class.clear();
     team_mode = false;
     too_many_bouts = false;
+    encoding = Encoding::cp1252;
     rows.assign(2, Row{});
     rows[0] = bout_list_header();
 }
@@ -65,14 +66,19 @@ bool is_ascii(std::string_view s) {
 
 bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
     list.reset();
-    // A list an editor saved as UTF-8 is read as such; the next save writes code page 1252.
-    // Code page 1252 is decoded once, as a whole: the cells are then plain copies.
+    // A list an editor saved as UTF-8 is read as such, and written back so. Code page 1252
+    // is decoded once, as a whole: the cells are then plain copies.
     std::string decoded;
     std::string_view bytes = without_utf8_bom(file_bytes);
-    if (!is_ascii(bytes) && !is_utf8_text(file_bytes)) {
+    const bool bom = bytes.size() != file_bytes.size();
+    const bool ascii = is_ascii(bytes);
+    if (!ascii && !is_utf8_text(file_bytes)) {
         decoded = cp1252_to_utf8(bytes);
         bytes = decoded;
     }
+    const BoutList::Encoding encoding =
+        bom ? BoutList::Encoding::utf8_with_bom
+            : (ascii || !decoded.empty() ? BoutList::Encoding::cp1252 : BoutList::Encoding::utf8);
     std::size_t pos = 0;
     std::string_view line;
     if (!next_raw_line(bytes, pos, line)) return false;
@@ -84,6 +90,7 @@ bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
     const auto stated = to_integer(second[4]);
     if (!stated) return false;
 
+    list.encoding = encoding;
     list.team_mode = second[1] == "1";
     list.team1 = second[2];
     list.team2 = second[3];
@@ -96,7 +103,7 @@ bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
         if (line.substr(0, 4) != "#DAT" || (line.size() > 4 && line[4] != '|')) continue;
         // Rows beyond a stated count that is too small are kept too (and the count written
         // right on the next save): a save must never drop a bout the file held.
-        if (next_row > static_cast<std::size_t>(BoutList::k_max_bouts)) {
+        if (next_row > static_cast<std::size_t>(BoutList::k_max_bouts_read)) {
             list.reset();
             list.too_many_bouts = true;
             return false;
@@ -121,7 +128,31 @@ bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
     return true;
 }
 
+namespace {
+
+std::string format_utf8(const BoutList& list, int date, int time) {
+    std::string bytes = list.encoding == BoutList::Encoding::utf8_with_bom ? "\xEF\xBB\xBF" : "";
+    bytes += "#STR|KFL|" + std::to_string(date) + "|" + std::to_string(time) + "\r\n#PAR|" +
+             bool_to_digit(list.team_mode) + "|" + list.team1 + "|" + list.team2 + "|" +
+             std::to_string(list.row_count()) +
+             (list.age_class.empty() ? std::string() : "|" + list.age_class) + "\r\n";
+    bytes.reserve(bytes.size() + list.rows.size() * 64);
+    for (std::size_t r = 1; r < list.rows.size(); ++r) {
+        bytes += "#DAT";
+        for (const auto& cell : list.rows[r]) {
+            bytes += '|';
+            bytes += cell;
+        }
+        bytes += list.rows[r].tail;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+}  // namespace
+
 std::string format_bout_list(const BoutList& list, int date, int time) {
+    if (list.encoding != BoutList::Encoding::cp1252) return format_utf8(list, date, time);
     // Written in code page 1252 as it is built: each text is encoded once, in place.
     std::string bytes;
     for (const std::string& piece :
@@ -164,6 +195,7 @@ std::string format_bout_list(const BoutList& list, int date, int time) {
 }
 
 std::string unsaveable_text(const BoutList& list) {
+    if (list.encoding != BoutList::Encoding::cp1252) return {};
     auto check = [](const std::string& cell) -> std::string {
         int bad = 0;
         utf8_to_cp1252(cell, &bad);

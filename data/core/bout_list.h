@@ -15,11 +15,19 @@ class BoutList {
     static constexpr int k_result_column = 5;
     // A list of more bouts, or a bigger file, is refused with a message: one mat's list is a
     // few hundred bouts, and a list of this size still loads into the panel's grid in a few
-    // milliseconds, so that reading it never holds the clock.
+    // milliseconds, so that reading it never holds the clock. The editor saves at most
+    // k_max_bouts and k_max_file_bytes; reading accepts a tenth more, so that the results
+    // written into a list never push it out of reach.
     static constexpr int k_max_bouts = 10000;
     static constexpr std::uintmax_t k_max_file_bytes = std::uintmax_t{4} * 1024 * 1024;
+    static constexpr int k_max_bouts_read = k_max_bouts + k_max_bouts / 10;
+    static constexpr std::uintmax_t k_max_file_bytes_read =
+        k_max_file_bytes + k_max_file_bytes / 10;
     // A stated row count beyond this is not believed; the rows the file holds are kept.
-    static constexpr int k_max_rows = k_max_bouts + 1;
+    static constexpr int k_max_rows = k_max_bouts_read + 1;
+    // How the file was written: a list keeps its encoding, so that a UTF-8 list from another
+    // program keeps every name, and a code page list stays readable by older programs.
+    enum class Encoding { cp1252, utf8, utf8_with_bom };
     struct Row : std::array<std::string, k_columns> {
         // Fields after the eighth cell, as the file held them (each with its leading "|"):
         // never shown, but written back so that a save loses nothing it read.
@@ -42,9 +50,10 @@ class BoutList {
     // The age class of the list's bouts (an optional sixth field of the "#PAR" record);
     // empty when the list names none.
     std::string age_class;
-    // Set by the reader when the file held more than k_max_bouts bouts (the list is then
+    // Set by the reader when the file held more than k_max_bouts_read bouts (the list is then
     // left empty).
     bool too_many_bouts = false;
+    Encoding encoding = Encoding::cp1252;
 };
 
 // The header texts of row 0.
@@ -55,7 +64,8 @@ const BoutList::Row& bout_list_header();
 bool parse_bout_list(std::string_view bytes, BoutList& list);
 // The file's bytes for the list, stamped with the date (yyyymmdd) and time (hhmmss).
 std::string format_bout_list(const BoutList& list, int date, int time);
-// The first cell (or team name) holding a character that the file cannot hold, or empty.
+// The first cell (or team name) holding a character that the file cannot hold (only a code
+// page list has such characters), or empty.
 std::string unsaveable_text(const BoutList& list);
 
 // Splits at every '|': n separators give n + 1 fields.

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <random>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #if defined(_WIN32)
@@ -148,10 +150,8 @@ std::optional<std::string> why_not_readable(const fs::path& file, std::uintmax_t
     }
     const std::uintmax_t size = fs::file_size(file, ec);
     if (!ec && size > max_bytes) {
-        return "Die Datei " + quoted(file) + " ist zu groß (" +
-               std::to_string(size / (std::uintmax_t{1024} * 1024)) + " MB; höchstens " +
-               std::to_string(max_bytes / (std::uintmax_t{1024} * 1024)) +
-               " MB) und wird nicht gelesen.";
+        return "Die Datei " + quoted(file) + " ist zu groß (" + size_text(size) + "; höchstens " +
+               size_text(max_bytes) + ") und wird nicht gelesen.";
     }
     return std::nullopt;
 }
@@ -196,6 +196,11 @@ void remove_stale_temporaries(const fs::path& file) {
 }
 
 bool write_file_atomically(const fs::path& file, const std::string& bytes, std::string& error) {
+    return write_file_if_current(file, bytes, error, {}) == WriteOutcome::written;
+}
+
+WriteOutcome write_file_if_current(const fs::path& file, const std::string& bytes,
+                                   std::string& error, const std::function<bool()>& still_current) {
     const fs::path target = final_target(file);
     const std::string failed = "Die Datei " + quoted(file) + " kann nicht geschrieben werden.";
     std::error_code ec;
@@ -204,13 +209,13 @@ bool write_file_atomically(const fs::path& file, const std::string& bytes, std::
     if (replacing && !fs::is_regular_file(old)) {
         error = "Die Datei " + quoted(file) + " ist " + kind_of(old.type()) +
                 " und wird nicht überschrieben.";
-        return false;
+        return WriteOutcome::failed;
     }
     if (replacing && write_protected(old)) {
         error = "Die Datei " + quoted(file) +
                 " ist schreibgeschützt und wird nicht überschrieben. Heben Sie den Schutz auf "
                 "oder speichern Sie unter einem anderen Namen.";
-        return false;
+        return WriteOutcome::failed;
     }
     remove_stale_temporaries(target);
     // A name no other save uses: a leftover of a crashed one was just removed, and a second
@@ -224,16 +229,40 @@ bool write_file_atomically(const fs::path& file, const std::string& bytes, std::
     if (!write_new_file(temp, bytes, replacing ? old.permissions() : fs::perms::none)) {
         fs::remove(temp, ec);
         error = failed;
-        return false;
+        return WriteOutcome::failed;
     }
-    fs::rename(temp, target, ec);
+    if (still_current && !still_current()) {
+        fs::remove(temp, ec);
+        return WriteOutcome::changed;
+    }
+    constexpr int k_rename_tries = 5;
+    for (int attempt = 1;; ++attempt) {
+        fs::rename(temp, target, ec);
+        if (!ec || attempt == k_rename_tries) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     if (ec) {
         fs::remove(temp, ec);
         error = failed;
-        return false;
+        return WriteOutcome::failed;
     }
     flush_folder(target.parent_path());
-    return true;
+    return WriteOutcome::written;
+}
+
+std::string file_stamp(const fs::path& file) {
+    std::error_code ec;
+    const auto size = fs::file_size(file, ec);
+    if (ec) return {};
+    const auto changed = fs::last_write_time(file, ec);
+    if (ec) return {};
+    return std::to_string(size) + "@" + std::to_string(changed.time_since_epoch().count());
+}
+
+std::string size_text(std::uintmax_t bytes) {
+    std::string digits = std::to_string(bytes);
+    for (std::size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, ".");
+    return digits + " Bytes";
 }
 
 namespace {

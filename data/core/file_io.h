@@ -2,6 +2,7 @@
 // Whole-file reads and crash-safe writes. Errors come back as a German text for the operator.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,21 @@ std::optional<std::string> read_whole_file(const std::filesystem::path& file, st
 // file is not replaced; the new file keeps the old one's permissions.
 bool write_file_atomically(const std::filesystem::path& file, const std::string& bytes,
                            std::string& error);
+
+// The same for a file that another program may change meanwhile: just before the rename,
+// still_current() says whether the file is still the one the bytes were made from; if not,
+// nothing is replaced and the outcome says so, for the caller to read and write again. A
+// rename that the system refuses for a moment (another program holds the file open on
+// Windows) is tried a few times before it counts as failed.
+enum class WriteOutcome { written, failed, changed };
+WriteOutcome write_file_if_current(const std::filesystem::path& file, const std::string& bytes,
+                                   std::string& error, const std::function<bool()>& still_current);
+
+// What tells whether a file changed on disk: its size and time of change ("" when missing).
+std::string file_stamp(const std::filesystem::path& file);
+
+// A size in bytes as the operator reads it, exact: "4.404.020 Bytes".
+std::string size_text(std::uintmax_t bytes);
 
 // Removes temporary files that an interrupted write of this file left beside it.
 void remove_stale_temporaries(const std::filesystem::path& file);

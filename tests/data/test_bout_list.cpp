@@ -180,22 +180,25 @@ TEST_F(BoutAccessTest, OversizedAndDamagedListsAreSaidSo) {
         for (int i = 0; i < bouts; ++i) text += "#DAT|-60|A|JC|B|TV|||\r\n";
         return text;
     };
-    dir.write("neu.kfl", list_of(BoutList::k_max_bouts));
+    dir.write("neu.kfl", list_of(BoutList::k_max_bouts_read));
     EXPECT_EQ(access.kampf_laden(fields), ListOutcome::done);
     EXPECT_TRUE(messages.empty());
-    dir.write("neu.kfl", list_of(BoutList::k_max_bouts + 1));
+    dir.write("neu.kfl", list_of(BoutList::k_max_bouts_read + 1));
     const BoutResult result{"", "-60", "10", "1:00", " ", 1, true};
     EXPECT_EQ(access.anzeige_in_liste(result), ListOutcome::failed);
     EXPECT_EQ(access.kampf_laden(fields), ListOutcome::failed);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_NE(messages[0].find("F Die Kampfliste"), std::string::npos) << messages[0];
-    EXPECT_NE(messages[0].find("mehr als 10000 Kämpfe"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find("mehr als 11000 Kämpfe"), std::string::npos) << messages[0];
     messages.clear();
     dir.write("neu.kfl", "#STR|KFL|1|2\r\n#PAR|0|||1\r\n" +
-                             std::string(BoutList::k_max_file_bytes, 'x') + "\r\n");
+                             std::string(BoutList::k_max_file_bytes_read, 'x') + "\r\n");
     EXPECT_EQ(access.kampf_laden(fields), ListOutcome::failed);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("zu groß"), std::string::npos) << messages[0];
+    // Exact sizes: a rounded one would contradict itself ("4 MB; höchstens 4 MB").
+    EXPECT_NE(messages[0].find("zu groß (4.613.762 Bytes; höchstens 4.613.734 Bytes)"),
+              std::string::npos)
+        << messages[0];
     messages.clear();
     dir.write("neu.kfl", "#STR|KLF|1|2\r\n#PAR|0|||1\r\n#DAT|-60|A|JC|B|TV|||\r\n");
     EXPECT_EQ(access.kampf_laden(fields), ListOutcome::nothing);
@@ -246,6 +249,52 @@ TEST_F(BoutAccessTest, NeverWritesIntoAnotherBoutsRow) {
     EXPECT_EQ(messages[0].substr(0, 2), "W ");
     back = read_list();
     EXPECT_EQ(back.rows[1][5], "");
+}
+
+// The desk saves the list while the bout runs: rows inserted above it, a row of another bout
+// edited, a row appended, and once more between our reading and our renaming. The result
+// goes into the bout's own row wherever it now is, and nothing the desk wrote is lost.
+TEST_F(BoutAccessTest, TheResultFindsItsOwnRowInAListTheDeskChanged) {
+    BoutList list = two_bouts();
+    write_list(list);
+    ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);  // C - D in row 2
+    list.rows.insert(list.rows.begin() + 1, BoutList::Row{{"-55", "N", "", "M", "", "", "", ""}});
+    list.rows[1 + 1][6] = "10:0 (Desk)";
+    list.rows.push_back(BoutList::Row{{"-90", "X", "", "Y", "", "", "", ""}});
+    write_list(list);
+    file.before_replace = [&, once = true]() mutable {
+        if (!once) return;
+        once = false;
+        BoutList desk = list;
+        desk.rows.insert(desk.rows.begin() + 1,
+                         BoutList::Row{{"-50", "P", "", "Q", "", "", "", ""}});
+        write_list(desk);
+    };
+    const BoutResult result{"", "-66", "07", "3:00", " ", 2, false};
+    EXPECT_EQ(access.anzeige_in_liste(result), ListOutcome::done);
+    const BoutList back = read_list();
+    ASSERT_EQ(back.row_count(), 6);
+    EXPECT_EQ(back.rows[1][1], "P");
+    EXPECT_EQ(back.rows[2][1], "N");
+    EXPECT_EQ(back.rows[2][5], "");
+    EXPECT_EQ(back.rows[3][6], "10:0 (Desk)");
+    EXPECT_EQ(back.rows[4][1], "Name C");
+    EXPECT_EQ(back.rows[4][5], "0:1");
+    EXPECT_EQ(back.rows[5][1], "X");
+    EXPECT_EQ(access.bout_row, 4);
+    EXPECT_TRUE(messages.empty());
+
+    // The bout's own row deleted by the desk: nothing is written anywhere, the operator gets
+    // the fighters and the result.
+    file.before_replace = nullptr;
+    ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);  // P - Q in row 1
+    BoutList without = back;
+    without.rows.erase(without.rows.begin() + 1);
+    write_list(without);
+    EXPECT_EQ(access.anzeige_in_liste({"", "", "10", "0:30", " ", 1, true}), ListOutcome::nothing);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("P – Q (1:0, 10:0, 0:30)"), std::string::npos) << messages[0];
+    EXPECT_EQ(read_list().rows[1][5], "");
 }
 
 TEST_F(BoutAccessTest, FailedSaveKeepsTheOldFile) {

@@ -165,6 +165,7 @@ TEST_F(NoDeadEnd, ResultOfABoutFromTheListReachesItsRowAfterCtrlE) {
     ctrl(*this, 'E');
     ctrl(*this, 'N');
     EXPECT_EQ(board().lblBlau_Name.text, "L2");
+    ASSERT_TRUE(host->list_file.load_from_file());
     EXPECT_EQ(host->list_file.list.rows[1][5], "1:0");
 }
 

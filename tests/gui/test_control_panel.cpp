@@ -50,6 +50,9 @@ class TestControlPanel : public QObject {
                              rows = rows_;
                              return list_loads_;
                          },
+                         {},
+                         {},
+                         {},
                          {}};
         panel_ = std::make_unique<ControlPanel>(*engine_, *host_, links);
         panel_->show();

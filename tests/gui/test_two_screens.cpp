@@ -45,8 +45,13 @@ class TestTwoScreens : public QObject {
         QCOMPARE(scoreboard.overlay().geometry(), QRect(1280, 0, 1920, 1080));
         scoreboard.overlay().overlay_bild_aus();
 
-        PanelLinks links{
-            [&](std::uint16_t k, Modifiers m) { scoreboard.handle_key(k, m); }, {}, {}, {}};
+        PanelLinks links{[&](std::uint16_t k, Modifiers m) { scoreboard.handle_key(k, m); },
+                         {},
+                         {},
+                         {},
+                         {},
+                         {},
+                         {}};
         ControlPanel panel(scoreboard.engine(), host, links, &scoreboard);
         panel.show();
         QCOMPARE(panel.pos(), QPoint(0, 0));
