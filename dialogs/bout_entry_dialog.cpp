@@ -37,6 +37,9 @@ BoutEntryDialog::BoutEntryDialog(const std::filesystem::path& program_folder, QW
             [](const std::string& text, MessageKind kind) { show_message(text, letter(kind)); }),
       access_(file_) {
     setObjectName("frmAnzeigeLaden");
+    access_.result_written = [this](int row, const BoutList::Row& cells) {
+        if (editor_ != nullptr) editor_->take_result(row, cells);
+    };
     resize(644, 247);
 }
 

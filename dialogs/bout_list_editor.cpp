@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "data/core/basis.h"
+#include "data/core/cp1252.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 
@@ -112,7 +113,6 @@ BoutListEditor::BoutListEditor(BoutListFile& file, QWidget* parent) : QDialog(pa
         edtMAN2_->setEnabled(on);
         if (filling_) return;
         file_.list.team_mode = on;
-        file_.modified = true;
     });
     connect(edtAltersklasse_, &QLineEdit::textEdited, this, [this](QString t) {
         // "|" separates the fields of the file: as in the cells it becomes "¦".
@@ -121,16 +121,11 @@ BoutListEditor::BoutListEditor(BoutListFile& file, QWidget* parent) : QDialog(pa
             edtAltersklasse_->setText(t);
         }
         file_.list.age_class = t.toStdString();
-        file_.modified = true;
     });
-    connect(edtMAN1_, &QLineEdit::textEdited, this, [this](const QString& t) {
-        file_.list.team1 = t.toStdString();
-        file_.modified = true;
-    });
-    connect(edtMAN2_, &QLineEdit::textEdited, this, [this](const QString& t) {
-        file_.list.team2 = t.toStdString();
-        file_.modified = true;
-    });
+    connect(edtMAN1_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { file_.list.team1 = t.toStdString(); });
+    connect(edtMAN2_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { file_.list.team2 = t.toStdString(); });
     edtMAN1_->setEnabled(false);
     edtMAN2_->setEnabled(false);
     set_caption();
@@ -188,19 +183,111 @@ void BoutListEditor::cell_changed(int row, int column) {
             'H');
     }
     const auto r = static_cast<std::size_t>(row) + 1;
-    if (r < file_.list.rows.size()) {
-        file_.list.rows[r][static_cast<std::size_t>(column)] = text.toStdString();
+    if (r >= file_.list.rows.size()) return;
+    std::string& cell = file_.list.rows[r][static_cast<std::size_t>(column)];
+    // A code page list cannot hold every character: said at once, not at the first result.
+    int unmappable = 0;
+    if (file_.list.encoding == BoutList::Encoding::cp1252) {
+        utf8_to_cp1252(text.toStdString(), &unmappable);
     }
-    file_.modified = true;
+    if (unmappable > 0) {
+        filling_ = true;
+        item->setText(q(cell));
+        filling_ = false;
+        show_message("\"" + text.toStdString() +
+                         "\" enthält ein Zeichen, das diese Kampfliste (Codepage 1252) nicht "
+                         "aufnehmen kann. Bitte ersetzen (z. B. Ł durch L).",
+                     'W');
+        return;
+    }
+    cell = text.toStdString();
 }
 
 bool BoutListEditor::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid_ && event->type() == QEvent::KeyPress) file_.modified = true;
     return QDialog::eventFilter(watched, event);
 }
 
+void BoutListEditor::remember_as_saved() {
+    saved_ = file_.list;
+    saved_file_ = file_.current_file();
+    file_.modified = false;
+}
+
+bool BoutListEditor::content_changed() const {
+    return !same_content(file_.list, saved_);
+}
+
 bool BoutListEditor::edit_ok() {
-    return !file_.modified || confirm_ok("Änderungen verwerfen ?");
+    commit_open_cell();
+    return !content_changed() || confirm_ok("Änderungen verwerfen ?");
+}
+
+void BoutListEditor::commit_open_cell() {
+    // Moving the current cell away makes the grid commit what is being typed.
+    const QModelIndex at = grid_->currentIndex();
+    if (!at.isValid()) return;
+    grid_->setCurrentIndex(QModelIndex());
+    grid_->setCurrentIndex(at);
+}
+
+void BoutListEditor::take_result(int row, const BoutList::Row& cells) {
+    BoutCells bout;
+    std::copy(cells.begin(), cells.begin() + 5, bout.begin());
+    // Found by its cells as last saved; the operator may have retyped a name in it since.
+    const int saved_row = find_bout_row(saved_, bout, row);
+    int r = find_bout_row(file_.list, bout, row);
+    if (r == 0 && saved_row > 0 && saved_row < file_.list.row_count()) r = saved_row;
+    for (std::size_t c = 5; c < BoutList::k_columns; ++c) {
+        if (saved_row > 0) saved_.rows[static_cast<std::size_t>(saved_row)][c] = cells[c];
+        if (r > 0) file_.list.rows[static_cast<std::size_t>(r)][c] = cells[c];
+    }
+    if (r == 0) return;
+    filling_ = true;
+    for (int c = 5; c < BoutList::k_columns; ++c) {
+        if (auto* item = grid_->item(r - 1, c)) {
+            item->setText(q(cells[static_cast<std::size_t>(c)]));
+        }
+    }
+    filling_ = false;
+}
+
+bool BoutListEditor::may_overwrite() {
+    if (file_.current_file() != saved_file_) return true;
+    BoutList disk;
+    std::string ignored;
+    if (!std::filesystem::exists(saved_file_)) return true;
+    BoutListFile probe(file_.folder, nullptr);
+    probe.file_name = file_.file_name;
+    if (probe.read_into(disk) && same_content(disk, saved_)) return true;
+    // The operator's own edits first, so that "Neu laden" drops nothing unseen.
+    std::string edits;
+    int shown = 0;
+    const std::size_t rows = std::max(file_.list.rows.size(), saved_.rows.size());
+    for (std::size_t r = 1; r < rows && shown < 8; ++r) {
+        for (std::size_t c = 0; c < BoutList::k_columns && shown < 8; ++c) {
+            const std::string now = r < file_.list.rows.size() ? file_.list.rows[r][c] : "";
+            const std::string before = r < saved_.rows.size() ? saved_.rows[r][c] : "";
+            if (now == before) continue;
+            edits += "\n  Zeile " + std::to_string(r) + ", " + bout_list_header()[c] + ": \"" +
+                     before + "\" → \"" + now + "\"";
+            ++shown;
+        }
+    }
+    if (edits.empty()) edits = "\n  (keine Zellen; Mannschaften, Altersklasse oder Zeilen)";
+    const int choice =
+        choose("Die Kampfliste \"" + file_.file_name +
+                   "\" wurde seit dem Laden von einem anderen Programm geändert (z. B. von der "
+                   "Turnierleitung).\n\nIhre ungespeicherten Änderungen:" +
+                   edits +
+                   "\n\n„Neu laden“ zeigt die Liste, wie sie jetzt ist (Ihre Änderungen gehen "
+                   "verloren); „Trotzdem speichern“ schreibt Ihre Liste darüber.",
+               {"Neu laden", "Trotzdem speichern", "Abbrechen"});
+    if (choice == 0) {
+        file_.load_from_file();
+        remember_as_saved();
+        show_list();
+    }
+    return choice == 1;
 }
 
 void BoutListEditor::showEvent(QShowEvent* event) {
@@ -208,9 +295,8 @@ void BoutListEditor::showEvent(QShowEvent* event) {
     set_caption();
     apply_column_widths();
     file_.list.reset();
-    file_.modified = false;
     if (upper_case_de(file_.file_name) != "NEU.KFL") file_.load_from_file();
-    file_.modified = false;
+    remember_as_saved();
     show_list();
 }
 
@@ -222,6 +308,7 @@ void BoutListEditor::resizeEvent(QResizeEvent* event) {
 void BoutListEditor::on_new_clicked() {
     if (!edit_ok()) return;
     file_.new_list();
+    remember_as_saved();
     set_caption();
     show_list();
 }
@@ -236,16 +323,19 @@ void BoutListEditor::on_load_clicked() {
     file_.file_name = info.fileName().toStdString();
     set_caption();
     const bool ok = file_.load_from_file();
+    remember_as_saved();
     show_list();
     if (!ok) show_message("Laden nicht möglich", 'F');
 }
 
 void BoutListEditor::write_list() {
-    file_.write_to_file();
+    if (file_.write_to_file()) remember_as_saved();
 }
 
 void BoutListEditor::on_save_clicked() {
+    commit_open_cell();
     if (file_.file_name != "neu.kfl") {
+        if (!may_overwrite()) return;
         write_list();
     } else {
         on_save_as_clicked();
@@ -253,6 +343,7 @@ void BoutListEditor::on_save_clicked() {
 }
 
 void BoutListEditor::on_save_as_clicked() {
+    commit_open_cell();
     const auto chosen =
         get_save_file(this, QString::fromStdString(utf8_of(file_.folder)), k_filter, "kfl");
     if (chosen) {
@@ -280,7 +371,6 @@ void BoutListEditor::on_add_row_clicked() {
     BoutList::Row blanks;
     blanks.fill(" ");
     file_.list.rows.insert(file_.list.rows.begin() + at + 1, blanks);
-    file_.modified = true;
     show_list();
     if (current >= 0) grid_->setCurrentCell(current, std::max(grid_->currentColumn(), 0));
 }
@@ -289,7 +379,6 @@ void BoutListEditor::on_delete_row_clicked() {
     const int current = grid_->currentRow();
     if (current < 0) return;
     file_.list.rows.erase(file_.list.rows.begin() + current + 1);
-    file_.modified = true;
     show_list();
 }
 

@@ -17,8 +17,12 @@ class BoutListEditor : public QDialog {
   public:
     BoutListEditor(BoutListFile& file, QWidget* parent = nullptr);
 
-    // "Änderungen verwerfen ?" when the list was modified; true to go on.
+    // "Änderungen verwerfen ?" when a cell, a team or the age class changed since the last
+    // load or save; true to go on.
     bool edit_ok();
+    // A result the scoreboard wrote into the file while the editor is open: its row here takes
+    // it, and the operator's other unsaved edits stay.
+    void take_result(int row, const BoutList::Row& cells);
     // Shows the model in the grid and the header strip.
     void show_list();
 
@@ -41,6 +45,14 @@ class BoutListEditor : public QDialog {
     void apply_column_widths();
     void cell_changed(int row, int column);
     void write_list();
+    // The list as it was last loaded or saved, and whether the operator changed it since.
+    void remember_as_saved();
+    bool content_changed() const;
+    // Before a save over the list that was loaded: whether another program (the tournament
+    // desk) changed the file meanwhile, and if so what the operator wants.
+    bool may_overwrite();
+    // The cell being typed into goes into the list before a save.
+    void commit_open_cell();
 
     BoutListFile& file_;
     QTableWidget* grid_;
@@ -49,6 +61,9 @@ class BoutListEditor : public QDialog {
     QLineEdit* edtMAN1_;
     QLineEdit* edtMAN2_;
     bool filling_ = false;
+    BoutList saved_;
+    // The file the saved list came from: only a save over that file can overwrite another's.
+    std::filesystem::path saved_file_;
 };
 
 }  // namespace kyomat

@@ -9,19 +9,20 @@
 namespace kyomat {
 namespace {
 
-std::deque<bool> g_answers;
+// A box's answer as the index of its button: OK is 0, Abbrechen 1; -1 stands for "the last".
+std::deque<int> g_answers;
 bool g_auto = false;
 bool g_auto_ok = true;
 std::vector<std::string> g_log;
 
-// The answer a test gave for the next box, if any.
-bool take_answer(const std::string& record, bool& ok) {
+// The answer a test gave for the next box, if any: the index of its button.
+bool take_answer(const std::string& record, int& index) {
     if (g_answers.empty() && !g_auto) return false;
     if (!g_answers.empty()) {
-        ok = g_answers.front();
+        index = g_answers.front();
         g_answers.pop_front();
     } else {
-        ok = g_auto_ok;
+        index = g_auto_ok ? 0 : -1;
     }
     g_log.push_back(record);
     return true;
@@ -43,8 +44,8 @@ QMessageBox::Icon icon_for(char kind) {
 }  // namespace
 
 void show_message(const std::string& text, char kind) {
-    bool ok = true;
-    if (take_answer(std::string(1, kind) + " " + text, ok)) return;
+    int answer = 0;
+    if (take_answer(std::string(1, kind) + " " + text, answer)) return;
     // Every message also goes to the error stream: a record of what the operator was told.
     std::fprintf(stderr, "kyomat: %c %s\n", kind, text.c_str());
     QMessageBox box(icon_for(kind), QString(), QString::fromStdString(text), QMessageBox::Ok,
@@ -53,8 +54,8 @@ void show_message(const std::string& text, char kind) {
 }
 
 bool confirm_ok(const std::string& question) {
-    bool ok = true;
-    if (take_answer("confirm " + question, ok)) return ok;
+    int answer = 0;
+    if (take_answer("confirm " + question, answer)) return answer == 0;
     QMessageBox box(QMessageBox::Question, "Bestätigung", QString::fromStdString(question),
                     QMessageBox::NoButton, QApplication::activeWindow());
     QPushButton* yes = box.addButton("OK", QMessageBox::AcceptRole);
@@ -65,9 +66,32 @@ bool confirm_ok(const std::string& question) {
     return box.clickedButton() == yes;
 }
 
+int choose(const std::string& question, const std::vector<std::string>& buttons) {
+    const int last = static_cast<int>(buttons.size()) - 1;
+    int answer = 0;
+    if (take_answer("choose " + question, answer))
+        return answer < 0 || answer > last ? last : answer;
+    QMessageBox box(QMessageBox::Question, "Bestätigung", QString::fromStdString(question),
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    std::vector<QPushButton*> added;
+    for (const std::string& text : buttons) {
+        added.push_back(box.addButton(QString::fromStdString(text), QMessageBox::ActionRole));
+    }
+    box.setDefaultButton(added.front());
+    box.setEscapeButton(added.back());
+    box.exec();
+    for (int i = 0; i <= last; ++i) {
+        if (box.clickedButton() == added[static_cast<std::size_t>(i)]) return i;
+    }
+    return last;
+}
+
 namespace message_boxes {
 void set_next_answer(bool ok) {
-    g_answers.push_back(ok);
+    g_answers.push_back(ok ? 0 : -1);
+}
+void set_next_choice(int index) {
+    g_answers.push_back(index);
 }
 void set_auto_answer(bool enabled, bool ok) {
     g_auto = enabled;

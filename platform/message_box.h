@@ -13,11 +13,17 @@ namespace kyomat {
 void show_message(const std::string& text, char kind);
 // "Bestätigung" with "OK" (default) and "Abbrechen" (also Escape); true only for "OK".
 bool confirm_ok(const std::string& question);
+// A question with buttons of its own, the first the default and the last also Escape; the
+// index of the button chosen.
+int choose(const std::string& question, const std::vector<std::string>& buttons);
 
 namespace message_boxes {
 // Queues the answer for the next box (true: OK). A box that finds an answer queued is
 // recorded and answered without being shown.
 void set_next_answer(bool ok);
+// Queues the button for the next box with buttons of its own (a bool answer there: true the
+// first button, false the last).
+void set_next_choice(int index);
 // Answers every box without showing it (true: OK) while no answer is queued; for tests.
 void set_auto_answer(bool enabled, bool ok = true);
 // What the boxes answered without showing: "KIND text" or "confirm question".

@@ -55,8 +55,23 @@ std::optional<std::string> list_bytes(const BoutListFile& file, const BoutList& 
 }  // namespace
 
 bool BoutListFile::write_to_file() {
+    // The editor saves within the limits; reading allows a tenth more for the results.
+    if (list.row_count() - 1 > BoutList::k_max_bouts) {
+        report("Die Kampfliste wurde nicht gespeichert: sie hat " +
+                   std::to_string(list.row_count() - 1) + " Kämpfe, höchstens " +
+                   std::to_string(BoutList::k_max_bouts) + " sind möglich. Bitte die Liste teilen.",
+               MessageKind::error);
+        return false;
+    }
     const auto bytes = list_bytes(*this, list);
     if (!bytes) return false;
+    if (bytes->size() > BoutList::k_max_file_bytes) {
+        report("Die Kampfliste wurde nicht gespeichert: sie wäre " + size_text(bytes->size()) +
+                   " groß, höchstens " + size_text(BoutList::k_max_file_bytes) +
+                   " sind möglich. Bitte die Liste teilen.",
+               MessageKind::error);
+        return false;
+    }
     std::string error;
     if (!write_file_atomically(current_file(), *bytes, error)) {
         report(error, MessageKind::error);
@@ -151,20 +166,7 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
 }
 
 int BoutListAccess::locate_bout(const BoutList& list) const {
-    const auto holds_bout = [&](int r) {
-        if (!list.is_open(r)) return false;
-        const auto& row = list.rows[static_cast<std::size_t>(r)];
-        return std::equal(bout_cells.begin(), bout_cells.end(), row.begin());
-    };
-    if (holds_bout(bout_row)) return bout_row;
-    int found = 0;
-    for (int r = 1; r < list.row_count(); ++r) {
-        if (!holds_bout(r)) continue;
-        // Two open rows with the same fighters: which one is this bout cannot be told.
-        if (found != 0) return 0;
-        found = r;
-    }
-    return found;
+    return find_bout_row(list, bout_cells, bout_row);
 }
 
 ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result) {
@@ -185,8 +187,7 @@ ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result) {
             if (file_.file_failed()) return ListOutcome::failed;
             // Another program is rewriting it, or saved it without its head: the result waits
             // on the board, as it does for a list that cannot be read.
-            file_.report(what + " ist noch nicht in der Kampfliste \"" +
-                             utf8_of(file_.current_file()) +
+            file_.report(what + " ist noch nicht in der Kampfliste \"" + file_.file_name +
                              "\": sie ist gerade leer oder ohne ihre Kopfzeilen (#STR|KFL, #PAR). "
                              "Es bleibt auf der Tafel und wird beim nächsten Strg+N oder „Kampf "
                              "speichern“ eingetragen.",

@@ -93,7 +93,7 @@ class BoutListAccess {
     // The bout's row (updated when the desk moved it) and its own cells, as read at load:
     // weight class, both names and clubs.
     int bout_row = 0;
-    std::array<std::string, 5> bout_cells{};
+    BoutCells bout_cells{};
     // Counts the results written, so that a view of the list knows when to read it again.
     int writes = 0;
     // Told of each result written: the row and its cells (an open editor takes them over).

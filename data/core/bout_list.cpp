@@ -31,6 +31,36 @@ bool BoutList::is_open(int row) const {
     return trim_right(rows[static_cast<std::size_t>(row)][k_result_column]).empty();
 }
 
+int find_bout_row(const BoutList& list, const BoutCells& cells, int hint) {
+    const auto holds_bout = [&](int r) {
+        if (!list.is_open(r)) return false;
+        const auto& row = list.rows[static_cast<std::size_t>(r)];
+        return std::equal(cells.begin(), cells.end(), row.begin());
+    };
+    if (holds_bout(hint)) return hint;
+    int found = 0;
+    for (int r = 1; r < list.row_count(); ++r) {
+        if (!holds_bout(r)) continue;
+        // Two open rows with the same fighters: which one is the bout cannot be told.
+        if (found != 0) return 0;
+        found = r;
+    }
+    return found;
+}
+
+bool same_content(const BoutList& a, const BoutList& b) {
+    if (a.team_mode != b.team_mode || a.team1 != b.team1 || a.team2 != b.team2 ||
+        a.age_class != b.age_class || a.rows.size() != b.rows.size())
+        return false;
+    for (std::size_t r = 1; r < a.rows.size(); ++r) {
+        if (static_cast<const std::array<std::string, BoutList::k_columns>&>(a.rows[r]) !=
+                static_cast<const std::array<std::string, BoutList::k_columns>&>(b.rows[r]) ||
+            a.rows[r].tail != b.rows[r].tail)
+            return false;
+    }
+    return true;
+}
+
 std::vector<std::string> split_fields(std::string_view line) {
     std::vector<std::string> fields;
     std::size_t pos = 0;

@@ -68,6 +68,14 @@ std::string format_bout_list(const BoutList& list, int date, int time);
 // page list has such characters), or empty.
 std::string unsaveable_text(const BoutList& list);
 
+// The bout's identity in a list: weight class, both names and clubs.
+using BoutCells = std::array<std::string, 5>;
+// The open row that holds these cells: hint when it does, else the one open row that does;
+// 0 when there is none, or more than one.
+int find_bout_row(const BoutList& list, const BoutCells& cells, int hint);
+// Whether two lists hold the same bouts, teams and age class (the save stamp aside).
+bool same_content(const BoutList& a, const BoutList& b);
+
 // Splits at every '|': n separators give n + 1 fields.
 std::vector<std::string> split_fields(std::string_view line);
 

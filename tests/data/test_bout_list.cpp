@@ -297,6 +297,36 @@ TEST_F(BoutAccessTest, TheResultFindsItsOwnRowInAListTheDeskChanged) {
     EXPECT_EQ(read_list().rows[1][5], "");
 }
 
+// A UTF-8 list from another program keeps every name through its results: read back byte
+// for byte but for the result cells and the save stamp.
+TEST_F(BoutAccessTest, AUtf8ListKeepsEveryNameThroughItsResults) {
+    const std::string head = "\xEF\xBB\xBF#STR|KFL|20261206|101010\r\n#PAR|0|||4|U18\r\n";
+    const std::string rows[] = {"#DAT|-52|Łucja|Kraków|Ayşe|İzmir", "#DAT|-57|Budō|Tōkyō|Zoë|Gent",
+                                "#DAT|-63|Ñora|Bilbao|Jürgen|Köln"};
+    dir.write("neu.kfl",
+              head + rows[0] + "||||extra\r\n" + rows[1] + "|||\r\n" + rows[2] + "|||\r\n");
+    const char* results[] = {"|1:0|10:0|1:00|extra\r\n", "|0:1|0:07|2:00\r\n",
+                             "|1:0|05:0|3:00\r\n"};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);
+        const BoutResult result{"U18",
+                                "",
+                                i == 1 ? "07" : (i == 0 ? "10" : "05"),
+                                std::to_string(i + 1) + ":00",
+                                " ",
+                                i + 1,
+                                i != 1};
+        ASSERT_EQ(access.anzeige_in_liste(result), ListOutcome::done) << messages.front();
+    }
+    EXPECT_TRUE(messages.empty());
+    std::string error;
+    const std::string saved = *read_whole_file(dir.path() / "neu.kfl", error);
+    const std::size_t stamp_end = saved.find("\r\n");
+    EXPECT_EQ(saved.substr(0, 17), head.substr(0, 17));
+    EXPECT_EQ(saved.substr(stamp_end), head.substr(head.find("\r\n")) + rows[0] + results[0] +
+                                           rows[1] + results[1] + rows[2] + results[2]);
+}
+
 TEST_F(BoutAccessTest, FailedSaveKeepsTheOldFile) {
     write_list(two_bouts());
     ASSERT_TRUE(file.load_from_file());

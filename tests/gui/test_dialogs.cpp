@@ -107,6 +107,58 @@ class TestForms : public QObject {
         QCOMPARE(fields.edtAKID, std::string("U21¦m"));
     }
 
+    // The list is shared with the tournament desk: a save over a list the desk changed since
+    // it was loaded asks first; "Beenden" after a save asks nothing; a character the code page
+    // list cannot hold is refused at once; a result written meanwhile reaches the editor.
+    void editorAndTheDesk() {
+        testing::TempFolder dir;
+        const std::string head = "#STR|KFL|1|1\r\n#PAR|0|||3\r\n";
+        dir.write("t.kfl", head + "#DAT|-66|A|V|B|V|||\r\n#DAT|-73|C|V|D|V|||\r\n");
+        BoutEntryDialog entry(dir.path());
+        BoutListEditor& editor = entry.editor();
+        file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "t.kfl").string()));
+        when_modal([&](QWidget*) {
+            editor.findChild<QPushButton*>("btnLoad")->click();
+            // From here every box needs its answer: an unexpected one fails the test.
+            message_boxes::set_auto_answer(true, false);
+            auto* grid = editor.findChild<QTableWidget*>("grdKaempfe");
+            // Keys alone (Alt of Alt+B) change nothing: no question.
+            QTest::keyClick(grid, Qt::Key_Alt);
+            QTest::keyClick(grid, Qt::Key_Down);
+            message_boxes::set_next_answer(true);
+            grid->item(0, 1)->setText("Łucja");
+            QCOMPARE(grid->item(0, 1)->text(), QString("A"));
+            grid->item(0, 1)->setText("Anna");
+            // The scoreboard hands on the second bout's result meanwhile.
+            QCOMPARE(entry.kampf_laden(), ListOutcome::done);
+            QCOMPARE(entry.fields().edtNAMEBlau, std::string("A"));
+            QCOMPARE(entry.anzeige_in_liste({"", "", "10", "1:00", " ", 1, true}),
+                     ListOutcome::done);
+            QCOMPARE(grid->item(0, 5)->text(), QString("1:0"));
+            // The desk saves too: "Abbrechen" keeps both, "Trotzdem speichern" writes ours.
+            dir.write("t.kfl", file_text(dir.path() / "t.kfl") + "#DAT|-81|E|V|F|V|||\r\n");
+            message_boxes::set_next_choice(2);
+            editor.findChild<QPushButton*>("btnSave")->click();
+            QVERIFY(file_text(dir.path() / "t.kfl").find("|E|") != std::string::npos);
+            message_boxes::set_next_choice(1);
+            editor.findChild<QPushButton*>("btnSave")->click();
+            editor.findChild<QPushButton*>("btnCloseAnzeige")->click();
+        });
+        entry.edit_kaempfe();
+        const auto log = message_boxes::take_log();
+        const std::string saved = file_text(dir.path() / "t.kfl");
+        QVERIFY2(saved.find("#DAT|-66|Anna|V|B|V|1:0|10:0|1:00\r\n#DAT|-73|C|V|D|V|||\r\n") !=
+                     std::string::npos,
+                 saved.c_str());
+        QVERIFY(saved.find("|E|") == std::string::npos);
+        QCOMPARE(std::count_if(
+                     log.begin(), log.end(),
+                     [](const std::string& l) { return l.rfind("choose Die Kampfliste", 0) == 0; }),
+                 2);
+        QVERIFY(std::find(log.begin(), log.end(), "confirm Änderungen verwerfen ?") == log.end());
+        QVERIFY(!log.empty() && log.front().find("Codepage 1252") != std::string::npos);
+    }
+
     void editorGuardsCellsAndUnsavedEdits() {
         testing::TempFolder dir;
         BoutEntryDialog entry(dir.path());
