@@ -78,6 +78,7 @@ bool BoutListFile::write_to_file() {
         return false;
     }
     modified = false;
+    ++saves;
     return true;
 }
 
@@ -125,6 +126,7 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
     bool found = false;
     team_bout = false;
     bout_row = 0;
+    last_result_.reset();
     const bool loaded = load();
     if (loaded) {
         const BoutList& list = list_;
@@ -176,8 +178,18 @@ ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result) {
     // Only a bout taken from the list has a row; whether the panel shows the list does not
     // matter, so that hiding the grid can never lose a result.
     if (!list_result_due) return ListOutcome::nothing;
+    const ListOutcome written = write_result({outcome, detail, result.duration});
+    // Watched until the next bout is taken: another program's save must not lose it.
+    if (written == ListOutcome::done) {
+        last_result_ = {bout_cells, bout_row, {outcome, detail, result.duration}, file_.saves};
+    }
+    return written;
+}
+
+ListOutcome BoutListAccess::write_result(const std::array<std::string, 3>& cells_5_to_7) {
+    const auto& [outcome, detail, duration] = cells_5_to_7;
     const std::string what = "Das Ergebnis von " + bout_cells[1] + " – " + bout_cells[3] + " (" +
-                             outcome + ", " + detail + ", " + result.duration + ")";
+                             outcome + ", " + detail + ", " + duration + ")";
     // The desk may save the list between our reading and our writing: then read it again.
     constexpr int k_attempts = 5;
     for (int attempt = 0; attempt < k_attempts; ++attempt) {
@@ -207,7 +219,7 @@ ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result) {
         auto& cells = list.rows[static_cast<std::size_t>(row)];
         cells[5] = outcome;
         cells[6] = detail;
-        cells[7] = result.duration;
+        cells[7] = duration;
         switch (file_.write_if_unchanged(list, read_bytes)) {
             case WriteOutcome::failed:
                 return ListOutcome::failed;
@@ -227,9 +239,39 @@ ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result) {
     return ListOutcome::failed;
 }
 
+void BoutListAccess::keep_last_result() {
+    if (!last_result_ || last_result_->editor_saves != file_.saves) {
+        // The operator's own editor saved since: a result cleared there is a correction.
+        last_result_.reset();
+        return;
+    }
+    // Its row open again with the same fighters: another program's save dropped the result.
+    const int row = find_bout_row(list_, last_result_->bout, last_result_->row);
+    if (row == 0) return;
+    const LastResult last = *last_result_;
+    last_result_.reset();
+    const BoutCells kept_cells = bout_cells;
+    const int kept_row = bout_row;
+    bout_cells = last.bout;
+    bout_row = row;
+    file_.report("Das Ergebnis von " + last.bout[1] + " – " + last.bout[3] +
+                     " fehlte in der Kampfliste (ein anderes Programm hat sie ohne es "
+                     "gespeichert) und wurde wieder eingetragen.",
+                 MessageKind::warning);
+    write_result(last.cells);
+    bout_cells = kept_cells;
+    bout_row = kept_row;
+    read_into_own_list();
+}
+
+bool BoutListAccess::read_into_own_list() {
+    return file_.read_into(list_);
+}
+
 bool BoutListAccess::panel_rows(std::vector<std::array<std::string, 5>>& rows) {
     rows.clear();
     if (!load()) return false;
+    keep_last_result();
     // The desk may have moved the bout on the board: the grid marks where it is now.
     if (list_result_due) {
         if (const int row = locate_bout(list_); row > 0) bout_row = row;

@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,8 @@ class BoutListFile {
     std::function<void()> before_replace;
     std::string file_name = "neu.kfl";
     bool modified = false;
+    // Counts the editor's saves (write_to_file).
+    int saves = 0;
 
   private:
     std::filesystem::path program_folder_;
@@ -101,6 +104,17 @@ class BoutListAccess {
 
   private:
     bool load();
+    bool read_into_own_list();
+    ListOutcome write_result(const std::array<std::string, 3>& cells_5_to_7);
+    // Writes the last result again when another program's save dropped it.
+    void keep_last_result();
+    struct LastResult {
+        BoutCells bout;
+        int row = 0;
+        std::array<std::string, 3> cells;
+        int editor_saves = 0;
+    };
+    std::optional<LastResult> last_result_;
     BoutListFile& file_;
     BoutList list_;
 };

@@ -283,18 +283,27 @@ TEST_F(BoutAccessTest, TheResultFindsItsOwnRowInAListTheDeskChanged) {
     EXPECT_EQ(back.rows[5][1], "X");
     EXPECT_EQ(access.bout_row, 4);
     EXPECT_TRUE(messages.empty());
+    // The desk saves its older copy over it: the next look at the list writes it again.
+    write_list(list);
+    std::vector<std::array<std::string, 5>> rows;
+    ASSERT_TRUE(access.panel_rows(rows));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("fehlte in der Kampfliste"), std::string::npos) << messages[0];
+    EXPECT_EQ(read_list().rows[3][5], "0:1");
+    EXPECT_EQ(rows[2][3], "0:1");
+    messages.clear();
 
     // The bout's own row deleted by the desk: nothing is written anywhere, the operator gets
     // the fighters and the result.
     file.before_replace = nullptr;
-    ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);  // P - Q in row 1
-    BoutList without = back;
+    ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);  // N - M in row 1
+    BoutList without = read_list();
     without.rows.erase(without.rows.begin() + 1);
     write_list(without);
     EXPECT_EQ(access.anzeige_in_liste({"", "", "10", "0:30", " ", 1, true}), ListOutcome::nothing);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("P – Q (1:0, 10:0, 0:30)"), std::string::npos) << messages[0];
-    EXPECT_EQ(read_list().rows[1][5], "");
+    EXPECT_NE(messages[0].find("N – M (1:0, 10:0, 0:30)"), std::string::npos) << messages[0];
+    EXPECT_TRUE(same_content(read_list(), without));
 }
 
 // A UTF-8 list from another program keeps every name through its results: read back byte
