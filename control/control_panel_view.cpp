@@ -70,10 +70,14 @@ void ControlPanel::anzeige_uebernehmen() {
 
 void ControlPanel::select_loaded_row() {
     const BoutState& st = engine_.state();
-    // The bout's row as the list now has it: the desk may have inserted bouts above it.
-    const int list_row =
-        links_.bout_row && links_.bout_row() > 0 ? links_.bout_row() : st.list_position;
-    const int row = list_row - 1;
+    // The bout's row as the list now has it: the desk may have inserted bouts above it, and
+    // the board shows the new position too.
+    if (links_.bout_row && links_.bout_row() > 0 && links_.bout_row() != st.list_position) {
+        engine_.list_row_moved(links_.bout_row());
+        edt_lpos_->setText(qtext(engine_.board().lblLPOS.text));
+        host_.board_changed();
+    }
+    const int row = st.list_position - 1;
     if (!st.loaded_from_list || row < 0 || row >= grid_->rowCount()) {
         grid_->clearSelection();
         grid_->setCurrentItem(nullptr);

@@ -167,6 +167,12 @@ void BoutEngine::enter_list_mode() {
     if (state_.weight_class.empty()) state_.weight_class = "...";
 }
 
+void BoutEngine::list_row_moved(int row) {
+    if (!state_.loaded_from_list || row <= 0 || row == state_.list_position) return;
+    state_.list_position = row;
+    board_.lblLPOS.text = std::to_string(row);
+}
+
 void BoutEngine::hide_clubs() {
     board_.lblBLau_Verein.visible = false;
     board_.lblWeiss_Verein.visible = false;

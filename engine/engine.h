@@ -62,6 +62,8 @@ class BoutEngine {
     void enter_list_mode();
     // Name-only display: the club labels are not shown.
     void hide_clubs();
+    // The bout from the list now stands in this row of the file (the desk moved it).
+    void list_row_moved(int row);
 
     // The focus indicator's close request: true when the scoreboard should close.
     bool close_requested_by_focus();

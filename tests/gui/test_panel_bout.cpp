@@ -215,6 +215,21 @@ class TestPanelBout : public QObject {
         QCOMPARE(rig.board().lblBlau_Name.text, std::string("A4"));
         QCOMPARE(grid->item(2, 3)->text(), QString("1:0"));
         QCOMPARE(selected(), 3);
+        // The desk inserts a bout above without a click here: the grid shows it within a few
+        // seconds, and the bout on the board is marked, and numbered, where it now stands.
+        std::string desk = rig.list_file();
+        const std::size_t third = desk.find("#DAT|-66|A3");
+        desk.insert(third, "#DAT|-55|N|V|M|V|||\r\n");
+        rig.dir.write("neu.kfl", desk);
+        QTRY_COMPARE_WITH_TIMEOUT(grid->rowCount(), 6, 5000);
+        QCOMPARE(grid->item(2, 1)->text(), QString("N"));
+        QCOMPARE(selected(), 4);
+        QCOMPARE(rig.board().lblLPOS.text, std::string("5"));
+        // Its result goes into its own row.
+        QTest::keyClick(&panel, Qt::Key_7);
+        QTest::keyClick(&panel, Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(rig.list_file().find("#DAT|-66|A4|V|B4|V|0:1|0:10|") != std::string::npos);
+        QVERIFY(rig.list_file().find("#DAT|-55|N|V|M|V|||") != std::string::npos);
     }
 
     void protocolRecordsTheBoutWhenSwitchedOn() {
