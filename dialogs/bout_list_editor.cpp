@@ -268,8 +268,11 @@ bool BoutListEditor::may_overwrite() {
             const std::string now = r < file_.list.rows.size() ? file_.list.rows[r][c] : "";
             const std::string before = r < saved_.rows.size() ? saved_.rows[r][c] : "";
             if (now == before) continue;
-            edits += "\n  Zeile " + std::to_string(r) + ", " + bout_list_header()[c] + ": \"" +
-                     before + "\" → \"" + now + "\"";
+            edits += "\n  Zeile " + std::to_string(r) + ", " + bout_list_header()[c] + ": \"";
+            edits += before;
+            edits += "\" → \"";
+            edits += now;
+            edits += "\"";
             ++shown;
         }
     }

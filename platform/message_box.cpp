@@ -74,6 +74,7 @@ int choose(const std::string& question, const std::vector<std::string>& buttons)
     QMessageBox box(QMessageBox::Question, "Bestätigung", QString::fromStdString(question),
                     QMessageBox::NoButton, QApplication::activeWindow());
     std::vector<QPushButton*> added;
+    added.reserve(buttons.size());
     for (const std::string& text : buttons) {
         added.push_back(box.addButton(QString::fromStdString(text), QMessageBox::ActionRole));
     }

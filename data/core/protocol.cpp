@@ -1,6 +1,8 @@
 #include "data/core/protocol.h"
 
 #include <algorithm>
+#include <fstream>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -185,8 +187,22 @@ bool BoutProtocol::open_for_today() {
             file_.close();
             return false;
         }
+    } else if (ends_mid_line(path) && !file_.append("\r\n", error)) {
+        // A killed writer can leave half a line (a write is cut at a page of the disk cache):
+        // it is ended, so that no new line is glued onto it.
+        failed(path, error);
+        file_.close();
+        return false;
     }
     return true;
+}
+
+bool BoutProtocol::ends_mid_line(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in.seekg(-1, std::ios::end)) return false;
+    char last = '\n';
+    in.get(last);
+    return last != '\n';
 }
 
 void BoutProtocol::failed(const std::filesystem::path& path, const std::string& why) {
@@ -244,18 +260,23 @@ void BoutProtocol::result(const ProtocolBout& bout, std::string_view value,
 
 namespace {
 
-// The fields of each line of a protocol, header and broken lines left out, the text fields
-// as they were before they were written as text.
+// The fields of each line of a protocol, header and broken lines left out (broken is told of
+// each), the text fields as they were before they were written as text.
 template <typename Visit>
-void for_each_line(std::string_view csv, Visit visit) {
+void for_each_line(std::string_view csv, Visit visit, const std::function<void()>& broken = {}) {
     if (csv.substr(0, k_bom.size()) == k_bom) csv.remove_prefix(k_bom.size());
     std::size_t pos = 0;
     while (pos < csv.size()) {
         std::size_t end = csv.find('\n', pos);
         if (end == std::string_view::npos) end = csv.size();
-        auto f = csv_fields(csv.substr(pos, end - pos));
+        const std::string_view raw = csv.substr(pos, end - pos);
+        auto f = csv_fields(raw);
         pos = end + 1;
-        if (f.size() < 11 || f[0] == "Uhrzeit") continue;
+        if (f[0] == "Uhrzeit") continue;
+        if (f.size() < 11) {
+            if (broken && raw.find_first_not_of(" \r") != std::string_view::npos) broken();
+            continue;
+        }
         // Lines of older files have no list, clubs, shown time or colours.
         f.resize(std::max<std::size_t>(f.size(), 17));
         for (const std::size_t i : {2u, 3u, 6u, 7u, 8u, 11u, 12u, 13u}) f[i] = from_text(f[i]);
@@ -315,27 +336,33 @@ std::string protocol_as_text(std::string_view csv, const ProtocolQuery& query) {
     std::string all;
     bool wanted = false;
     SideNames names;
-    for_each_line(csv, [&](const std::vector<std::string>& f) {
-        if (f[5] == BoutProtocol::k_new_bout) {
-            wanted = (!query.list_position || to_integer(f[1]) == query.list_position) &&
-                     (wanted_list.empty() || list_key(f[11]) == wanted_list);
-            names = side_names(f);
-            if (wanted) all += bout_heading(f);
-        } else if (!wanted) {
-        } else if (f[5] == BoutProtocol::k_result) {
-            const std::string side =
-                f[10] == "Blau" ? names.blue : (f[10] == "Weiß" ? names.white : f[10]);
-            const std::string winner =
-                f[10] == BoutProtocol::k_no_winner
-                    ? "ohne Sieger (0:0)"
-                    : "Sieger " + side +
-                          (f[6] == BoutProtocol::k_decision ? std::string(" durch Entscheidung")
-                                                            : ", Wertung " + f[6]);
-            all += "  " + f[0] + " Ergebnis: " + winner + ", Dauer " + f[9] + "\n";
-        } else {
-            all += event_text(f, names);
-        }
-    });
+    for_each_line(
+        csv,
+        [&](const std::vector<std::string>& f) {
+            if (f[5] == BoutProtocol::k_new_bout) {
+                wanted = (!query.list_position || to_integer(f[1]) == query.list_position) &&
+                         (wanted_list.empty() || list_key(f[11]) == wanted_list);
+                names = side_names(f);
+                if (wanted) all += bout_heading(f);
+            } else if (!wanted) {
+            } else if (f[5] == BoutProtocol::k_result) {
+                const std::string side =
+                    f[10] == "Blau" ? names.blue : (f[10] == "Weiß" ? names.white : f[10]);
+                const std::string winner =
+                    f[10] == BoutProtocol::k_no_winner
+                        ? "ohne Sieger (0:0)"
+                        : "Sieger " + side +
+                              (f[6] == BoutProtocol::k_decision ? std::string(" durch Entscheidung")
+                                                                : ", Wertung " + f[6]);
+                all += "  " + f[0] + " Ergebnis: " + winner + ", Dauer " + f[9] + "\n";
+            } else {
+                all += event_text(f, names);
+            }
+        },
+        [&] {
+            // Half a line that a killed program left: said, so that nobody misses an event.
+            if (wanted) all += "  (eine unvollständige Zeile übersprungen)\n";
+        });
     return all;
 }
 

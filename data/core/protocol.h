@@ -79,6 +79,7 @@ class BoutProtocol {
     };
     void append(const ProtocolBout& bout, std::string_view subject, const Fields& fields);
     bool open_for_today();
+    static bool ends_mid_line(const std::filesystem::path& path);
     void failed(const std::filesystem::path& path, const std::string& why);
 
     std::filesystem::path folder_;
