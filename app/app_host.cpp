@@ -1,5 +1,7 @@
 #include "app/app_host.h"
 
+#include <cstdio>
+
 #include "app/about_box.h"
 #include "control/control_panel.h"
 #include "data/core/basis.h"
@@ -52,11 +54,15 @@ void AppHost::tell_protocol_problem() {
     if (protocol_problem_.empty()) return;
     const std::string text = std::move(protocol_problem_);
     protocol_problem_.clear();
-    show_message(text, MessageKind::warning);
+    // Told when it happens and without a box: a box would take the operator's next key.
+    std::fprintf(stderr, "kyomat: %s\n", text.c_str());
+    show_note(text);
 }
 
 void AppHost::protocol_line(const ProtocolLine& line) {
-    if (protocol_on_) protocol_.line(protocol_bout_, line);
+    if (!protocol_on_) return;
+    protocol_.line(protocol_bout_, line);
+    tell_protocol_problem();
 }
 
 void AppHost::protocol_new_bout(const ProtocolBout& bout) {

@@ -1,6 +1,7 @@
 // KYOMAT scoreboard: program entry. Creates the windows and runs the event loop until the
 // scoreboard closes.
 #include <QApplication>
+#include <QLockFile>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
@@ -11,11 +12,13 @@
 #endif
 
 #include "app/program.h"
+#include "app/state_keeper.h"
 #include "app/translation.h"
 #include "data/core/basis.h"
 #include "data/core/file_io.h"
 #include "data/core/protocol.h"
 #include "platform/fonts.h"
+#include "platform/message_box.h"
 
 namespace {
 
@@ -97,9 +100,38 @@ int main(int argc, char** argv) {
     // Settings are read from the program's own folder, whatever the working directory.
     const kyomat::Settings settings(
         kyomat::path_from_utf8(QCoreApplication::applicationDirPath().toStdString()));
+    // One board per folder: two would write the same state, protocol and list.
+    QLockFile lock(QCoreApplication::applicationDirPath() + QStringLiteral("/kyomat.lock"));
+    if (!lock.tryLock(0)) {
+        kyomat::show_message(
+            "KYOMAT läuft in diesem Ordner schon. Eine zweite Anzeige würde denselben "
+            "Kampfstand, dasselbe Protokoll und dieselbe Kampfliste schreiben: bitte das "
+            "laufende Programm verwenden (oder es zuerst beenden).",
+            'F');
+        return 1;
+    }
     kyomat::AppHost host(settings);
     kyomat::Program program(settings, host);
+    kyomat::StateKeeper state(
+        settings.folder(), program.scoreboard.engine(), program.entry,
+        [&program] { return program.panel_built() && program.control_panel().list_mode(); },
+        [&host](const std::string& text) { host.show_note(text); });
+    if (std::string why; !state.writable(why)) {
+        kyomat::show_message(
+            "Nach einem Absturz kann der Kampf nicht wiederhergestellt werden: " + why, 'W');
+    }
+    // The bout a crash, a power cut or a slip left on the board is offered back once.
+    if (const std::string question = state.offer(); !question.empty()) {
+        bool list_mode = false;
+        if (kyomat::choose(question, {"Fortsetzen", "Verwerfen"}) == 0) {
+            if (state.restore(list_mode) && list_mode) program.restore_list_mode();
+        } else {
+            state.discard();
+        }
+    }
+    program.on_painted([&state] { state.board_changed(); });
     program.show();
     app.exec();
+    state.closing();
     return 0;
 }

@@ -19,6 +19,9 @@ Program::Program(const Settings& settings, AppHost& host)
     host.set_teams(&teams);
     keeper.watch(&scoreboard);
     scoreboard.set_window_built([this](QWidget* window) { keeper.watch(window); });
+    scoreboard.set_painted([this] {
+        for (const auto& told : painted_) told();
+    });
     start_live_view(settings);
 }
 
@@ -39,6 +42,11 @@ ControlPanel& Program::control_panel() {
         panel_ = new ControlPanel(scoreboard.engine(), host_, std::move(links), &scoreboard);
         keeper.set_panel(panel_);
         if (!live_text_.isEmpty()) panel_->set_live_text(live_text_, live_problem_);
+        if (restore_list_mode_) {
+            restore_list_mode_ = false;
+            scoreboard.engine().enter_list_mode();
+            panel_->anzeige_kaempfe();
+        }
     }
     return *panel_;
 }
@@ -69,7 +77,7 @@ void Program::start_live_view(const Settings& settings) {
         QString error;
         if (live->start(QString::fromStdString(wanted.address), wanted.port, error)) {
             live_board = std::make_unique<LiveBoard>(scoreboard.engine(), *live);
-            scoreboard.set_painted([board = live_board.get()] { board->board_painted(); });
+            on_painted([board = live_board.get()] { board->board_painted(); });
             const QString address = QString::fromStdString(wanted.address);
             const QStringList urls = live_urls(address, live->port());
             const QHostAddress host(address);

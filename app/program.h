@@ -54,6 +54,10 @@ class Program {
     // The control panel, built on first use; panel_built() says whether it exists.
     ControlPanel& control_panel();
     bool panel_built() const { return panel_ != nullptr; }
+    // Told after every paint of the board, in the order added.
+    void on_painted(std::function<void()> told) { painted_.push_back(std::move(told)); }
+    // A restored bout was in list mode: the panel shows the list when it opens.
+    void restore_list_mode() { restore_list_mode_ = true; }
 
   private:
     void start_live_view(const Settings& settings);
@@ -61,6 +65,8 @@ class Program {
 
     AppHost& host_;
     ControlPanel* panel_ = nullptr;  // owned by the scoreboard
+    std::vector<std::function<void()>> painted_;
+    bool restore_list_mode_ = false;
     QString live_text_;
     bool live_problem_ = false;
 };

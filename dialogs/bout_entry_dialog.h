@@ -36,6 +36,11 @@ class BoutEntryDialog : public QDialog {
     // The name of the bout list file in use ("turnier.kfl").
     const std::string& list_file_name() const { return file_.file_name; }
     std::filesystem::path list_file() const { return file_.current_file(); }
+    // The list a restored bout came from becomes the list in use.
+    void use_list_file(const std::filesystem::path& file) {
+        file_.folder = file.parent_path();
+        file_.file_name = utf8_of(file.filename());
+    }
     // Shows the bout list editor modally.
     bool edit_kaempfe();
     // Built when first opened: start-up does not wait for it.

@@ -199,6 +199,18 @@ void BoutEngine::take_bout_fields() {
     protocol_new_bout(state_.list_position,
                       state_.loaded_from_list ? ProtocolBout::k_from_list : "von Hand");
     const int seconds = bout_time(false);
+    apply_age_class_rules();
+    const RuleSettings& r = rules_;
+    b.lbl_W_b.visible = b.lbl_W_W.visible = !r.ohne_waza;
+    b.lbl_Y_b.visible = b.lbl_Y_W.visible = !r.ohne_yuko;
+    host_.relayout();
+    state_.set_duration = seconds;
+    reset_kampf(seconds);
+    if (r.titel_auto) titel_anzeigen();
+    host_.relayout();
+}
+
+void BoutEngine::apply_age_class_rules() {
     RuleSettings& r = rules_;
     // Every bout starts from the global switches, so that no bout inherits the rules of the
     // previous bout's age class; the hook then sets those of this one.
@@ -218,13 +230,6 @@ void BoutEngine::take_bout_fields() {
         state_.age_class, AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.max_shido,
                                         r.strafen, r.haltegr_ippon, r.haltegr_waza, r.haltegr_yuko,
                                         r.geloest_wertung, r.ohne_golden_score});
-    b.lbl_W_b.visible = b.lbl_W_W.visible = !r.ohne_waza;
-    b.lbl_Y_b.visible = b.lbl_Y_W.visible = !r.ohne_yuko;
-    host_.relayout();
-    state_.set_duration = seconds;
-    reset_kampf(seconds);
-    if (r.titel_auto) titel_anzeigen();
-    host_.relayout();
 }
 
 void BoutEngine::reset_kampf(int seconds) {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "data/core/settings.h"
+#include "data/core/state_file.h"
 #include "engine/board.h"
 #include "engine/bout_state.h"
 #include "engine/host.h"
@@ -64,6 +65,13 @@ class BoutEngine {
     void hide_clubs();
     // The bout from the list now stands in this row of the file (the desk moved it).
     void list_row_moved(int row);
+
+    // bout_snapshot.cpp: the bout as the values a state file keeps, whether it is one to
+    // offer back after a crash (begun, and its result not handed on), and the bout taken
+    // back from such values (false, with the reason, for values that do not make a bout).
+    StateValues snapshot() const;
+    bool bout_open_for_restore() const;
+    bool restore(const StateMap& values, std::string& why);
 
     // The focus indicator's close request: true when the scoreboard should close.
     bool close_requested_by_focus();
@@ -184,6 +192,8 @@ class BoutEngine {
     bool load_bout_fields();
     bool ask_bout_fields();
     void take_bout_fields();
+    // The global rule switches, then those of the bout's age class.
+    void apply_age_class_rules();
     void reset_kampf(int seconds);
     void neuer_kampf_teams_simple();
     void titel_anzeigen();

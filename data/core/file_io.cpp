@@ -320,6 +320,10 @@ bool LineAppender::empty() const {
     return fd_ < 0 || _filelengthi64(fd_) == 0;
 }
 
+bool LineAppender::still_at(const std::filesystem::path& /*file*/) const {
+    return fd_ >= 0;
+}
+
 bool LineAppender::append(const std::string& text, std::string& error) {
     const __int64 before = _filelengthi64(fd_);
     const int wrote = _write(fd_, text.data(), static_cast<unsigned>(text.size()));
@@ -358,6 +362,13 @@ void LineAppender::close() {
 bool LineAppender::empty() const {
     struct stat st {};
     return fd_ < 0 || fstat(fd_, &st) != 0 || st.st_size == 0;
+}
+
+bool LineAppender::still_at(const std::filesystem::path& file) const {
+    struct stat open_file {};
+    struct stat named {};
+    if (fd_ < 0 || fstat(fd_, &open_file) != 0 || ::stat(file.c_str(), &named) != 0) return false;
+    return open_file.st_dev == named.st_dev && open_file.st_ino == named.st_ino;
 }
 
 bool LineAppender::append(const std::string& text, std::string& error) {

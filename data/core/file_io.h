@@ -71,6 +71,9 @@ class LineAppender {
     void close();
     // Whether the file is empty (a fresh file gets its header first).
     bool empty() const;
+    // Whether the name still leads to the file that is open: not deleted, moved or replaced
+    // by another program's save (Windows cannot tell this way and says yes).
+    bool still_at(const std::filesystem::path& file) const;
     // Appends the text whole or not at all; false, with the reason in error, when not.
     bool append(const std::string& text, std::string& error);
 

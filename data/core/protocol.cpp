@@ -107,6 +107,7 @@ constexpr EventWords k_events[] = {
     {"KREUZ_B", "Verletzungskreuze {B} jetzt"},
     {"KREUZ_W", "Verletzungskreuze {W} jetzt"},
     {"STRG_E", "Tafel mit Strg+E zurückgesetzt, Uhr bei"},
+    {"WIEDERHERGESTELLT", "Kampf nach einem Neustart wiederhergestellt, Uhr bei"},
 };
 
 std::string with_sides(std::string_view words, const SideNames& names) {
@@ -170,9 +171,19 @@ std::string BoutProtocol::file_name(const std::string& day) {
 // midnight stays in one file, where the reader finds it whole.
 bool BoutProtocol::open_for_today() {
     const std::string today = bout_day_.empty() ? today_() : bout_day_;
-    if (file_.is_open() && today == day_) return true;
-    day_ = today;
     const std::filesystem::path path = folder_ / file_name(today);
+    if (file_.is_open() && today == day_) {
+        // A cheap look before each line: the day's file may have been deleted, moved to a
+        // stick or replaced by an editor's save between two bouts.
+        if (file_.still_at(path)) return true;
+        file_.close();
+        if (report_) {
+            report_("Das Protokoll \"" + utf8_of(path) +
+                    "\" wurde gelöscht, verschoben oder ersetzt: die weiteren Zeilen gehen in "
+                    "eine Datei dieses Namens.");
+        }
+    }
+    day_ = today;
     std::string error;
     // Only a regular file, opened without waiting: a pipe in its place must not hold the
     // clock or the keys.
@@ -323,7 +334,8 @@ std::string event_text(const std::vector<std::string>& f, const SideNames& names
                        " " + subject_text(f[5], f[6], names);
     if (!amount.empty()) text += " " + amount;
     if (!f[14].empty())
-        text += (f[5] == "UHR_START" || f[5] == "UHR_STOPP" || f[5] == "STRG_E")
+        text += (f[5] == "UHR_START" || f[5] == "UHR_STOPP" || f[5] == "STRG_E" ||
+                 f[5] == "WIEDERHERGESTELLT")
                     ? " " + f[14]
                     : ", zeigt " + f[14];
     return text + "\n";

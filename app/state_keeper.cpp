@@ -1,0 +1,213 @@
+#include "app/state_keeper.h"
+
+#include <chrono>
+#include <ctime>
+
+#include "data/core/basis.h"
+#include "data/core/file_io.h"
+#include "dialogs/bout_entry_dialog.h"
+#include "engine/engine.h"
+
+namespace kyomat {
+namespace {
+
+constexpr const char* k_cannot_keep =
+    "Nach einem Absturz kann der Kampf nicht wiederhergestellt werden: ";
+// A state older than this is offered with its date.
+constexpr std::time_t k_same_day_seconds = 12 * 3600;
+
+// The text of a board element as the state keeps it: "visible|font|back|text".
+std::string element_text(const StateMap& map, const char* name) {
+    const auto it = map.find(std::string("e.") + name);
+    if (it == map.end()) return {};
+    std::size_t bar = 0;
+    for (int i = 0; i < 3 && bar != std::string::npos; ++i) bar = it->second.find('|', bar + 1);
+    return bar == std::string::npos ? std::string() : it->second.substr(bar + 1);
+}
+
+std::string local_text(std::time_t t, const char* format) {
+    std::tm tm{};
+#if defined(_WIN32)
+    localtime_s(&tm, &t);
+#else
+    localtime_r(&t, &tm);
+#endif
+    char buffer[64];
+    return std::strftime(buffer, sizeof buffer, format, &tm) > 0 ? buffer : "";
+}
+
+}  // namespace
+
+StateKeeper::StateKeeper(std::filesystem::path folder, BoutEngine& engine, BoutEntryDialog& entry,
+                         std::function<bool()> list_mode,
+                         std::function<void(const std::string&)> note)
+    : folder_(std::move(folder)),
+      engine_(engine),
+      entry_(entry),
+      list_mode_(std::move(list_mode)),
+      note_(std::move(note)) {}
+
+StateKeeper::~StateKeeper() {
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_one();
+    if (writer_.joinable()) writer_.join();
+}
+
+bool StateKeeper::writable(std::string& why) const {
+    std::string error;
+    const std::filesystem::path probe = folder_ / ".kyomat-schreibprobe";
+    if (!write_file_atomically(probe, "x", error)) {
+        why = error;
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::remove(probe, ec);
+    return true;
+}
+
+std::string StateKeeper::offer() {
+    std::string error;
+    if (!std::filesystem::exists(file())) return {};
+    const auto text = read_whole_file(file(), error, std::uintmax_t{1} << 20);
+    auto map = text ? parse_state(*text) : std::nullopt;
+    std::error_code ec;
+    if (!map) {
+        // Set aside, so that it is told once and looked at later if need be.
+        std::filesystem::rename(file(), folder_ / "kampfstand-beschaedigt.txt", ec);
+        if (note_) {
+            note_("Der gespeicherte Kampfstand (" + std::string(k_state_file_name) +
+                  ") ist beschädigt oder von einer anderen Programmversion und wird nicht "
+                  "verwendet.");
+        }
+        return {};
+    }
+    if (state_bool(*map, "offen") != true) {
+        std::filesystem::remove(file(), ec);
+        return {};
+    }
+    const auto list = map->find("liste_datei");
+    const auto folder = map->find("liste_ordner");
+    if (state_bool(*map, "aus_liste") == true && list != map->end() && folder != map->end() &&
+        !std::filesystem::exists(path_from_utf8(folder->second) / path_from_utf8(list->second))) {
+        std::filesystem::remove(file(), ec);
+        if (note_) {
+            note_("Der letzte Kampf wird nicht wiederhergestellt: seine Kampfliste \"" +
+                  list->second + "\" ist nicht mehr da.");
+        }
+        return {};
+    }
+    offered_ = std::move(*map);
+    const std::time_t changed = state_int(offered_, "geaendert").value_or(0);
+    const std::time_t now = std::time(nullptr);
+    std::string when = local_text(changed, "%H:%M Uhr");
+    if (now - changed > k_same_day_seconds) when = "vom " + local_text(changed, "%d.%m.%Y, %H:%M Uhr");
+    return "Der letzte Kampf (" + element_text(offered_, "lblBlau_Name") + " – " +
+           element_text(offered_, "lblWeiss_Name") + ", " + when +
+           ") wurde nicht beendet. Fortsetzen?";
+}
+
+bool StateKeeper::restore(bool& list_mode) {
+    const auto text = [this](const char* key) {
+        const auto it = offered_.find(key);
+        return it == offered_.end() ? std::string() : it->second;
+    };
+    BoutListAccess& access = entry_.access();
+    const std::string list = text("liste_datei");
+    if (!list.empty()) entry_.use_list_file(path_from_utf8(text("liste_ordner")) / path_from_utf8(list));
+    std::string why;
+    if (!engine_.restore(offered_, why)) {
+        if (note_) note_("Der letzte Kampf wird nicht wiederhergestellt: " + why + ".");
+        discard();
+        return false;
+    }
+    access.list_result_due = state_bool(offered_, "liste_faellig").value_or(false);
+    access.team_bout = state_bool(offered_, "liste_mannschaft").value_or(false);
+    access.bout_row = state_int(offered_, "liste_zeile").value_or(0);
+    for (std::size_t i = 0; i < access.bout_cells.size(); ++i) {
+        access.bout_cells[i] = text(("liste_zelle" + std::to_string(i)).c_str());
+    }
+    list_mode = state_bool(offered_, "listenmodus").value_or(false);
+    offered_.clear();
+    return true;
+}
+
+void StateKeeper::discard() {
+    offered_.clear();
+    std::error_code ec;
+    std::filesystem::remove(file(), ec);
+}
+
+std::string StateKeeper::compose() const {
+    StateValues v;
+    const BoutListAccess& access = entry_.access();
+    const std::filesystem::path list = entry_.list_file();
+    v.emplace_back("liste_ordner", utf8_of(list.parent_path()));
+    v.emplace_back("liste_datei", utf8_of(list.filename()));
+    v.emplace_back("liste_faellig", access.list_result_due ? "1" : "0");
+    v.emplace_back("liste_mannschaft", access.team_bout ? "1" : "0");
+    v.emplace_back("liste_zeile", std::to_string(access.bout_row));
+    for (std::size_t i = 0; i < access.bout_cells.size(); ++i) {
+        v.emplace_back("liste_zelle" + std::to_string(i), access.bout_cells[i]);
+    }
+    v.emplace_back("listenmodus", list_mode_ && list_mode_() ? "1" : "0");
+    for (auto& value : engine_.snapshot()) v.push_back(std::move(value));
+    return format_state(v);
+}
+
+void StateKeeper::board_changed() {
+    std::string body = compose();
+    if (body == last_) return;
+    last_ = body;
+    // The time of the change goes first; it alone is no change.
+    std::string text = body.substr(0, body.find('\n') + 1) +
+                       "geaendert=" + std::to_string(std::time(nullptr)) + "\n" +
+                       body.substr(body.find('\n') + 1);
+    std::string failure;
+    {
+        const std::lock_guard lock(mutex_);
+        pending_ = std::move(text);
+        has_pending_ = true;
+        failure.swap(failure_);
+    }
+    wake_.notify_one();
+    if (!writer_.joinable()) writer_ = std::thread([this] { writer_loop(); });
+    if (!failure.empty() && !told_failure_ && note_) {
+        told_failure_ = true;
+        note_(k_cannot_keep + failure);
+    }
+}
+
+void StateKeeper::writer_loop() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return has_pending_ || stop_; });
+        if (!has_pending_) return;
+        const std::string text = std::move(pending_);
+        has_pending_ = false;
+        lock.unlock();
+        std::string error;
+        const bool ok = write_file_atomically(file(), text, error);
+        lock.lock();
+        if (!ok) failure_ = error;
+    }
+}
+
+void StateKeeper::closing() {
+    const bool keep = engine_.bout_open_for_restore();
+    if (keep) board_changed();
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_one();
+    if (writer_.joinable()) writer_.join();
+    if (!keep) {
+        std::error_code ec;
+        std::filesystem::remove(file(), ec);
+    }
+}
+
+}  // namespace kyomat

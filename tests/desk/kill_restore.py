@@ -1,0 +1,163 @@
+#!/usr/bin/env python3
+"""A bout survives a kill: the real program under Xvfb and openbox, driven by real keys, is
+killed with SIGKILL at a random moment of a scripted bout, started again in the same folder,
+asked "Fortsetzen?" and answered with Return; the board must show the bout as it was.
+
+    kill_restore.py PROGRAM ASSETS_DIR ROUNDS [SEED]
+
+Checks per round: names, score cells, winner and list position exact; the clock within one
+second of the last second shown and standing; the hold-down's holder exact and its seconds
+within one second; and after Ctrl+N the result in the bout's own row of the list.
+"""
+import os
+import random
+import signal
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import desk as d  # noqa: E402
+
+QUESTION = "Bestätigung"
+
+
+def write_list(folder, n):
+    rows = "".join(f"#DAT|-{60 + i}|Blau {n}-{i}|JC|Weiß {n}-{i}|TV|||\r\n" for i in range(2))
+    with open(os.path.join(folder, "neu.kfl"), "wb") as f:
+        f.write(f"#STR|KFL|1|2\r\n#PAR|0|||3\r\n{rows}".encode("cp1252"))
+
+
+def read_list(folder):
+    with open(os.path.join(folder, "neu.kfl"), "rb") as f:
+        return f.read().decode("cp1252")
+
+
+# The scripted bouts: keys, and how long to run before the kill (seconds, chosen at random).
+def clock_running(p, rnd):
+    p.key("space")
+    time.sleep(rnd.uniform(0.3, 2.0))
+
+
+def hold_down_running(p, rnd):
+    p.key("space", "2", "F5")
+    time.sleep(rnd.uniform(0.5, 2.0))
+
+
+def golden_score(p, rnd):
+    p.key("space")
+    p.wait_state(lambda s: not s["clock"]["running"] and s["clock"]["seconds"] == 0, "time up")
+    p.key("ctrl+s", "space", "9")
+    p.key("shift+9")  # taken back: the Golden Score goes on
+    time.sleep(rnd.uniform(0.3, 1.5))
+
+
+def right_after_a_score(p, rnd):
+    p.key("space")
+    time.sleep(rnd.uniform(0.2, 1.0))
+    p.key("8", "4")
+
+
+def during_a_page(p, rnd):
+    # A bout begun and stopped (Matte), then the pause picture over it.
+    p.key("space", "2", "space", "ctrl+q")
+    time.sleep(rnd.uniform(0.2, 0.8))
+
+
+def ended_not_handed_on(p, rnd):
+    p.key("space", "3", "1")
+    time.sleep(rnd.uniform(0.1, 0.5))
+
+
+SCRIPTS = [clock_running, hold_down_running, golden_score, right_after_a_score, during_a_page,
+           ended_not_handed_on]
+
+
+def start(desk, program, folder):
+    env = dict(desk.env, SDL_AUDIODRIVER="dummy")
+    log = open(os.path.join(folder, "stderr.log"), "a")
+    return subprocess.Popen([program], cwd=folder, env=env, stdout=log, stderr=subprocess.STDOUT)
+
+
+def wanted(s):
+    """What must survive, from a /state.json."""
+    side = lambda x: (x["name"], x["ippon"]["text"], x["waza_ari"]["text"], x["yuko"]["text"],
+                      x["shido"]["text"], x["winner"])
+    return side(s["blue"]), side(s["white"]), s["list_position"], s["golden_score"]
+
+
+def main():
+    program, assets, rounds = sys.argv[1], sys.argv[2], int(sys.argv[3])
+    rnd = random.Random(int(sys.argv[4]) if len(sys.argv) > 4 else 7)
+    desk = d.Desk("openbox")
+    first = d.Program(desk, program, assets, {"kampfzeit": "3", "titel_dauer": "1"})
+    folder, port = first.folder, first.port
+    program_copy = first.proc.args[0]
+    first.proc.kill()
+    first.proc.wait()
+    failed = 0
+    try:
+        for n in range(rounds):
+            script = SCRIPTS[n % len(SCRIPTS)]
+            write_list(folder, n)
+            # Each round begins from a board with nothing to offer back.
+            if os.path.exists(os.path.join(folder, "kampfstand.txt")):
+                os.remove(os.path.join(folder, "kampfstand.txt"))
+            proc = start(desk, program_copy, folder)
+            p = first
+            p.proc = proc
+            # A kill leaves nothing to offer when the bout was handed on or not begun; the
+            # question, if any, is answered.
+            def up():
+                if p.window(QUESTION):
+                    p.key("Return")
+                return p.window(d.PANEL) and p.focus() == d.PANEL
+            desk.wait(up, "the panel after the start")
+            try:
+                p.key("ctrl+n")
+                p.wait_state(lambda s: s["blue"]["name"] == f"Blau {n}-0", "the bout loaded")
+                script(p, rnd)
+                # The state reaches the file within moments of a change; then the kill.
+                time.sleep(0.3)
+                before = p.state()
+                proc.send_signal(signal.SIGKILL)
+                proc.wait()
+                proc = p.proc = start(desk, program_copy, folder)
+                desk.wait(lambda: p.window(QUESTION), "the question Fortsetzen?")
+                p.key("Return")
+                desk.wait(lambda: p.window(d.PANEL), "the panel")
+                desk.wait(lambda: p.state()["blue"]["name"] == before["blue"]["name"],
+                          "the restored bout")
+                after = p.state()
+                assert wanted(after) == wanted(before), f"{wanted(before)} != {wanted(after)}"
+                assert not after["clock"]["running"], "the clock runs after the restart"
+                assert abs(after["clock"]["seconds"] - before["clock"]["seconds"]) <= 1, \
+                    f"clock {before['clock']} -> {after['clock']}"
+                hb, ha = before["hold_down"], after["hold_down"]
+                assert ha["holder"] == hb["holder"] and abs(ha["seconds"] - hb["seconds"]) <= 1, \
+                    f"hold-down {hb} -> {ha}"
+                # The result goes into the bout's own row.
+                if not after["blue"]["winner"] and not after["white"]["winner"]:
+                    p.key("ctrl+b")
+                p.key("ctrl+n")
+                name = before["blue"]["name"]
+                desk.wait(lambda: [l for l in read_list(folder).split("\r\n")
+                                   if f"|{name}|" in l and "|1:0|" in l or
+                                   f"|{name}|" in l and "|0:1|" in l], "the result in its row")
+                print(f"PASS {n} {script.__name__}")
+            except Exception as e:  # one round's failure must not stop the others
+                failed += 1
+                print(f"FAIL {n} {script.__name__}: {e!r}")
+            finally:
+                proc.kill()
+                proc.wait()
+    finally:
+        first.proc = subprocess.Popen(["true"])
+        first.close()
+        desk.close()
+    print(f"{rounds - failed} passed, {failed} failed")
+    return 0 if failed == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
