@@ -103,7 +103,8 @@ std::string StateKeeper::offer() {
     const std::time_t changed = state_int(offered_, "geaendert").value_or(0);
     const std::time_t now = std::time(nullptr);
     std::string when = local_text(changed, "%H:%M Uhr");
-    if (now - changed > k_same_day_seconds) when = "vom " + local_text(changed, "%d.%m.%Y, %H:%M Uhr");
+    if (now - changed > k_same_day_seconds)
+        when = "vom " + local_text(changed, "%d.%m.%Y, %H:%M Uhr");
     return "Der letzte Kampf (" + element_text(offered_, "lblBlau_Name") + " – " +
            element_text(offered_, "lblWeiss_Name") + ", " + when +
            ") wurde nicht beendet. Fortsetzen?";
@@ -116,7 +117,8 @@ bool StateKeeper::restore(bool& list_mode) {
     };
     BoutListAccess& access = entry_.access();
     const std::string list = text("liste_datei");
-    if (!list.empty()) entry_.use_list_file(path_from_utf8(text("liste_ordner")) / path_from_utf8(list));
+    if (!list.empty())
+        entry_.use_list_file(path_from_utf8(text("liste_ordner")) / path_from_utf8(list));
     std::string why;
     if (!engine_.restore(offered_, why)) {
         if (note_) note_("Der letzte Kampf wird nicht wiederhergestellt: " + why + ".");

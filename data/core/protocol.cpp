@@ -1,8 +1,10 @@
 #include "data/core/protocol.h"
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -348,33 +350,49 @@ std::string protocol_as_text(std::string_view csv, const ProtocolQuery& query) {
     std::string all;
     bool wanted = false;
     SideNames names;
-    for_each_line(
-        csv,
-        [&](const std::vector<std::string>& f) {
-            if (f[5] == BoutProtocol::k_new_bout) {
-                wanted = (!query.list_position || to_integer(f[1]) == query.list_position) &&
-                         (wanted_list.empty() || list_key(f[11]) == wanted_list);
-                names = side_names(f);
-                if (wanted) all += bout_heading(f);
-            } else if (!wanted) {
-            } else if (f[5] == BoutProtocol::k_result) {
-                const std::string side =
-                    f[10] == "Blau" ? names.blue : (f[10] == "Weiß" ? names.white : f[10]);
-                const std::string winner =
-                    f[10] == BoutProtocol::k_no_winner
-                        ? "ohne Sieger (0:0)"
-                        : "Sieger " + side +
-                              (f[6] == BoutProtocol::k_decision ? std::string(" durch Entscheidung")
-                                                                : ", Wertung " + f[6]);
-                all += "  " + f[0] + " Ergebnis: " + winner + ", Dauer " + f[9] + "\n";
-            } else {
-                all += event_text(f, names);
-            }
-        },
-        [&] {
-            // Half a line that a killed program left: said, so that nobody misses an event.
-            if (wanted) all += "  (eine unvollständige Zeile übersprungen)\n";
-        });
+    // The bout of the last heading, as each of its lines names it.
+    using BoutKey = std::array<std::string, 4>;
+    std::optional<BoutKey> bout;
+    const auto start_bout = [&](const std::vector<std::string>& f) {
+        wanted = (!query.list_position || to_integer(f[1]) == query.list_position) &&
+                 (wanted_list.empty() || list_key(f[11]) == wanted_list);
+        names = side_names(f);
+        bout = BoutKey{f[1], f[11], f[7], f[8]};
+        if (wanted) all += bout_heading(f);
+    };
+    const auto line = [&](const std::vector<std::string>& f) {
+        if (f[5] == BoutProtocol::k_new_bout) {
+            start_bout(f);
+            return;
+        }
+        // A line whose heading was lost (a full disk at the bout's first line) is shown under
+        // a heading made from its own columns, marked as such.
+        if (!bout || *bout != BoutKey{f[1], f[11], f[7], f[8]}) {
+            std::vector<std::string> heading = f;
+            heading[6] = "ohne Kopfzeile im Protokoll";
+            heading[15].clear();
+            heading[16].clear();
+            start_bout(heading);
+        }
+        if (!wanted) return;
+        if (f[5] == BoutProtocol::k_result) {
+            const std::string side =
+                f[10] == "Blau" ? names.blue : (f[10] == "Weiß" ? names.white : f[10]);
+            const std::string winner =
+                f[10] == BoutProtocol::k_no_winner
+                    ? "ohne Sieger (0:0)"
+                    : "Sieger " + side +
+                          (f[6] == BoutProtocol::k_decision ? std::string(" durch Entscheidung")
+                                                            : ", Wertung " + f[6]);
+            all += "  " + f[0] + " Ergebnis: " + winner + ", Dauer " + f[9] + "\n";
+        } else {
+            all += event_text(f, names);
+        }
+    };
+    for_each_line(csv, line, [&] {
+        // Half a line that a killed program left: said, so that nobody misses an event.
+        if (wanted) all += "  (eine unvollständige Zeile übersprungen)\n";
+    });
     return all;
 }
 

@@ -192,6 +192,27 @@ TEST(Protocol, AKilledWriterNeverGluesLinesTogether) {
     EXPECT_LE(cut, 30u);
 }
 
+// A bout whose heading line was lost (the disk was full at its first line) is read back with
+// its result, under a heading made from its own columns.
+TEST(Protocol, ABoutWithoutItsHeadingIsStillShown) {
+    kyomat::testing::TempFolder dir;
+    BoutProtocol protocol(dir.path(), nullptr);
+    protocol.new_bout(k_bout);
+    protocol.change(k_bout, 1, "LBL_W_B", 1);
+    const ProtocolBout next = bout_of(4, "U18", "-73", "Berg", "Kurz");
+    protocol.new_bout(next);
+    protocol.change(next, 7, "LBL_I_W", 1);
+    protocol.result(next, "10", "0:07", "Weiß");
+    std::string csv = read(today_file(dir.path()));
+    const std::size_t lost = csv.find(";NEUER KAMPF;", csv.find(";4;U18;-73;") - 20);
+    csv.erase(csv.rfind('\n', lost) + 1, csv.find('\n', lost) - csv.rfind('\n', lost));
+    const std::string text = protocol_as_text(csv, {4});
+    EXPECT_NE(text.find("Kampf 4 (U18, -73), ohne Kopfzeile im Protokoll"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Ergebnis: Sieger Weiß, Wertung 10, Dauer 0:07"), std::string::npos)
+        << text;
+}
+
 // A file that ends in half a line gets its line end before the next line, and the reader
 // skips the half line with a note.
 TEST(Protocol, HalfALineIsEndedAndSkippedWithANote) {
@@ -251,6 +272,38 @@ TEST(Protocol, APipeInItsPlaceIsRefusedWithoutWaiting) {
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status)) << "the protocol waited on the pipe";
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// The day's file deleted, moved away, replaced by an editor's copy and rename, or swapped
+// for a pipe between two bouts: every later line goes into the file of that name, or the
+// operator is told.
+TEST(Protocol, FollowsItsFileWhenItIsDeletedMovedOrReplaced) {
+    kyomat::testing::TempFolder dir;
+    const std::filesystem::path file = today_file(dir.path());
+    std::vector<std::string> reports;
+    BoutProtocol protocol(dir.path(), [&](const std::string& t) { reports.push_back(t); });
+    protocol.new_bout(k_bout);
+    int second = 0;
+    const auto next_line_lands = [&] {
+        protocol.change(k_bout, ++second, "LBL_Y_B", 1);
+        const std::string csv = read(file);
+        return csv.rfind("Uhrzeit;", 3) == 3 &&
+               csv.find(";" + std::to_string(second) + ";LBL_Y_B;") != std::string::npos;
+    };
+    std::filesystem::remove(file);
+    EXPECT_TRUE(next_line_lands());
+    std::filesystem::rename(file, dir.path() / "stick.csv");
+    EXPECT_TRUE(next_line_lands());
+    std::filesystem::copy_file(file, dir.path() / "copy.csv");
+    std::filesystem::rename(dir.path() / "copy.csv", file);
+    EXPECT_TRUE(next_line_lands());
+    EXPECT_EQ(reports.size(), 3u);
+    std::filesystem::remove(file);
+    ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+    reports.clear();
+    protocol.change(k_bout, 99, "LBL_Y_B", 1);
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_NE(reports[1].find("keine gewöhnliche Datei"), std::string::npos) << reports[1];
 }
 #endif
 
