@@ -86,6 +86,72 @@ def wanted(s):
     return side(s["blue"]), side(s["white"]), s["list_position"], s["golden_score"]
 
 
+# "Anzeige beenden" in the panel, from the panel's client area.
+EXIT_BUTTON = (731, 501)
+
+
+def what_is_not_a_crash(desk, p, program_copy, folder):
+    """A second program in the folder, a damaged state file and normal closes."""
+    state_file = os.path.join(folder, "kampfstand.txt")
+    failed = 0
+    proc = None
+    def up():
+        return p.window(d.PANEL) and p.focus() == d.PANEL
+    def close_normally():
+        x, y = p.geometry(d.PANEL)
+        p.click(x + EXIT_BUTTON[0], y + EXIT_BUTTON[1])
+        time.sleep(0.5)
+        p.key("Return")  # "Verlassen ohne Speichern ?" while a bout is in progress
+        proc.wait(15)
+    for case in ("second program", "damaged state", "normal closes"):
+        try:
+            write_list(folder, 900)
+            if case == "damaged state":
+                with open(state_file, "w") as f:
+                    f.write("KYOMAT Kampfstand 1\nuhr=12\n")
+            proc = p.proc = start(desk, program_copy, folder)
+            desk.wait(up, "the panel after the start")
+            if case == "second program":
+                log = os.path.join(folder, "second.log")
+                with open(log, "w") as out:
+                    second = subprocess.Popen([program_copy], cwd=folder, stdout=out,
+                                              stderr=subprocess.STDOUT, env=dict(desk.env))
+                    desk.wait(lambda: "läuft in diesem Ordner schon" in open(log).read(),
+                              "the second program's refusal")
+                    second.kill()
+                    second.wait()
+                assert proc.poll() is None, "the first program went away"
+            elif case == "damaged state":
+                assert os.path.exists(os.path.join(folder, "kampfstand-beschaedigt.txt"))
+                p.wait_state(lambda s: s["blue"]["name"] != "Blau 900-0", "a board of its own")
+            else:
+                # A bout in progress survives a normal close, and is offered back.
+                p.key("ctrl+n", "2")
+                p.wait_state(lambda s: s["blue"]["waza_ari"]["text"] == "1", "the Waza-ari")
+                close_normally()
+                assert os.path.exists(state_file), "no state after closing a bout in progress"
+                proc = p.proc = start(desk, program_copy, folder)
+                desk.wait(lambda: p.window(QUESTION), "the question Fortsetzen?")
+                p.key("Return")
+                desk.wait(lambda: p.state()["blue"]["waza_ari"]["text"] == "1", "the bout back")
+                # Decided and handed on: a normal close leaves nothing to offer.
+                p.key("ctrl+b", "ctrl+n")
+                p.wait_state(lambda s: s["blue"]["name"] == "Blau 900-1", "the next bout")
+                close_normally()
+                assert not os.path.exists(state_file), "a state without a bout in progress"
+            print(f"PASS {case}")
+        except Exception as e:
+            failed += 1
+            print(f"FAIL {case}: {e!r}")
+        finally:
+            if proc is not None and proc.poll() is None:
+                proc.kill()
+                proc.wait()
+            if os.path.exists(state_file):
+                os.remove(state_file)
+    return failed
+
+
 def main():
     program, assets, rounds = sys.argv[1], sys.argv[2], int(sys.argv[3])
     rnd = random.Random(int(sys.argv[4]) if len(sys.argv) > 4 else 7)
@@ -97,6 +163,7 @@ def main():
     first.proc.wait()
     failed = 0
     try:
+        failed += what_is_not_a_crash(desk, first, program_copy, folder)
         for n in range(rounds):
             script = SCRIPTS[n % len(SCRIPTS)]
             write_list(folder, n)
@@ -155,7 +222,7 @@ def main():
         first.proc = subprocess.Popen(["true"])
         first.close()
         desk.close()
-    print(f"{rounds - failed} passed, {failed} failed")
+    print(f"{failed} failed")
     return 0 if failed == 0 else 1
 
 
