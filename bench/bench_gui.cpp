@@ -6,6 +6,7 @@
 #include <QApplication>
 
 #include "app/app_host.h"
+#include "app/state_keeper.h"
 #include "control/control_panel.h"
 #include "dialogs/bout_entry_dialog.h"
 #include "display/scoreboard_window.h"
@@ -44,6 +45,35 @@ void BM_KeyToRepaintedBoard(benchmark::State& state) {
         rig.board->handle_key('3', Modifiers{!up, false, false});
         rig.board->repaint();
         up = !up;
+    }
+}
+
+// The same with the bout kept for a crash: the GUI thread's part (the board's state as text,
+// compared and handed to the writer thread), and that part alone.
+void BM_KeyToRepaintedBoardWithStateKept(benchmark::State& state) {
+    Rig rig(1920, 1080);
+    BoutEntryDialog entry(rig.dir.path());
+    StateKeeper keeper(rig.dir.path(), rig.board->engine(), entry, {}, {});
+    bool up = true;
+    for (auto _ : state) {
+        rig.board->handle_key('3', Modifiers{!up, false, false});
+        keeper.board_changed();
+        rig.board->repaint();
+        up = !up;
+    }
+}
+
+void BM_StateKeptPerChange(benchmark::State& state) {
+    Rig rig(1920, 1080);
+    BoutEntryDialog entry(rig.dir.path());
+    StateKeeper keeper(rig.dir.path(), rig.board->engine(), entry, {}, {});
+    bool up = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        rig.board->engine().handle_key('3', Modifiers{!up, false, false});
+        up = !up;
+        state.ResumeTiming();
+        keeper.board_changed();
     }
 }
 
@@ -98,6 +128,8 @@ BENCHMARK(BM_KeyToRepaintedBoard)
     ->Args({1920, 1080})
     ->Args({3840, 2160})
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KeyToRepaintedBoardWithStateKept)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StateKeptPerChange)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LayoutAndRepaint)
     ->Args({1920, 1080})
     ->Args({3840, 2160})
