@@ -69,7 +69,9 @@ void AppHost::protocol_new_bout(const ProtocolBout& bout) {
     protocol_on_ = protocol_on(settings_);
     if (!protocol_on_) return;
     protocol_bout_ = bout;
-    if (entry_ != nullptr && bout.entry == ProtocolBout::k_from_list) {
+    // A bout from the list names its list, also when it comes back after a restart.
+    if (entry_ != nullptr && (bout.entry == ProtocolBout::k_from_list ||
+                              (bout.list_position > 0 && entry_->list_result_due()))) {
         protocol_bout_.list_file = entry_->list_file_name();
     }
     protocol_.new_bout(protocol_bout_);

@@ -119,17 +119,18 @@ bool StateKeeper::restore(bool& list_mode) {
     const std::string list = text("liste_datei");
     if (!list.empty())
         entry_.use_list_file(path_from_utf8(text("liste_ordner")) / path_from_utf8(list));
-    std::string why;
-    if (!engine_.restore(offered_, why)) {
-        if (note_) note_("Der letzte Kampf wird nicht wiederhergestellt: " + why + ".");
-        discard();
-        return false;
-    }
     access.list_result_due = state_bool(offered_, "liste_faellig").value_or(false);
     access.team_bout = state_bool(offered_, "liste_mannschaft").value_or(false);
     access.bout_row = state_int(offered_, "liste_zeile").value_or(0);
     for (std::size_t i = 0; i < access.bout_cells.size(); ++i) {
         access.bout_cells[i] = text(("liste_zelle" + std::to_string(i)).c_str());
+    }
+    std::string why;
+    if (!engine_.restore(offered_, why)) {
+        access.list_result_due = false;
+        if (note_) note_("Der letzte Kampf wird nicht wiederhergestellt: " + why + ".");
+        discard();
+        return false;
     }
     list_mode = state_bool(offered_, "listenmodus").value_or(false);
     offered_.clear();
