@@ -14,7 +14,7 @@ namespace {
 constexpr const char* k_cannot_keep =
     "Nach einem Absturz kann der Kampf nicht wiederhergestellt werden: ";
 // A state older than this is offered with its date.
-constexpr std::time_t k_same_day_seconds = 12 * 3600;
+constexpr std::time_t k_same_day_seconds = std::time_t{12} * 3600;
 
 // The text of a board element as the state keeps it: "visible|font|back|text".
 std::string element_text(const StateMap& map, const char* name) {
