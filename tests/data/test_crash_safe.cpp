@@ -14,6 +14,7 @@
 
 #include "data/core/bout_access.h"
 #include "data/core/file_io.h"
+#include "data/core/state_file.h"
 #include "temp_folder.h"
 
 using namespace kyomat;
@@ -246,4 +247,23 @@ TEST(CrashSafeSaving, AListIsSavedTwiceOverItselfInAFolderWithUmlauts) {
     EXPECT_NE(said[0].find("schreibgeschützt"), std::string::npos) << said[0];
     fs::permissions(folder / fs::path(u8"Übung.kfl"), fs::perms::owner_write,
                     fs::perm_options::add);
+}
+
+// The state kept for a crash: what is written is read back as it was, line ends and
+// backslashes in names included, and a file cut at any byte (a power cut during a write that
+// was not flushed) is refused as a whole instead of restoring half a bout.
+TEST(CrashSafeState, ReadBackWholeAndNeverHalf) {
+    const StateValues values{{"e.lblBlau_Name", "1|$000000|$FFFFFF|Meier\\n\\\\Hans|x"},
+                             {"uhr", "-3"},
+                             {"liste_datei", "Prüfung.kfl"}};
+    const std::string text = format_state(values);
+    const auto back = parse_state(text);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->at("e.lblBlau_Name"), values[0].second);
+    EXPECT_EQ(state_int(*back, "uhr"), -3);
+    EXPECT_EQ(back->at("liste_datei"), "Prüfung.kfl");
+    for (std::size_t cut = 0; cut < text.size(); ++cut) {
+        EXPECT_FALSE(parse_state(text.substr(0, cut)).has_value()) << cut;
+    }
+    EXPECT_FALSE(parse_state("KYOMAT Kampfstand 2\nende=1\n").has_value());
 }
