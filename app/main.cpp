@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 #if defined(_WIN32)
 #include <windows.h>
 #endif
@@ -49,8 +51,9 @@ static int print_protocol(int argc, char** argv) {
         std::freopen("CONOUT$", "w", stderr);
     }
 #endif
-    if (argc < 3 || argc > 5) {
-        std::fprintf(stderr, "Aufruf: kyomat --protokoll DATEI [LISTE] [LISTENPOSITION]\n");
+    if (argc < 3 || argc > 6) {
+        std::fprintf(stderr,
+                     "Aufruf: kyomat --protokoll DATEI [LISTE] [LISTENPOSITION | --position N]\n");
         return 2;
     }
     std::string error;
@@ -59,27 +62,20 @@ static int print_protocol(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    kyomat::ProtocolQuery query;
-    if (argc == 5) query.list_file = argv[3];
-    if (argc > 3) {
-        const char* last = argv[argc - 1];
-        query.list_position = kyomat::to_integer(last);
-        // One word alone may be a list's name; anything else must be a position, and is said
-        // not to be one instead of printing every bout as if none had been asked for.
-        if (!query.list_position && argc == 4 && kyomat::protocol_has_list(*bytes, last)) {
-            query.list_file = last;
-        } else if (!query.list_position) {
-            std::fprintf(stderr, "'%s' ist keine Listenposition (eine ganze Zahl, z. B. 3)%s.\n",
-                         last, argc == 4 ? " und keine Kampfliste dieses Protokolls" : "");
-            return 2;
-        }
+    const auto args =
+        kyomat::parse_protocol_arguments(*bytes, std::vector<std::string>(argv + 3, argv + argc));
+    if (!args.error.empty()) {
+        std::fprintf(stderr, "%s\n", args.error.c_str());
+        return 2;
     }
+    const kyomat::ProtocolQuery& query = args.query;
     const std::string text = kyomat::protocol_as_text(*bytes, query);
     if (text.empty()) {
         std::fprintf(stderr, "Kein Kampf im Protokoll gefunden.\n");
         return 1;
     }
-    std::fputs(text.c_str(), stdout);
+    // Names are shown, never run: a control character in one must not drive the terminal.
+    std::fputs(kyomat::terminal_safe(text).c_str(), stdout);
     return 0;
 }
 

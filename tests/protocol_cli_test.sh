@@ -13,6 +13,8 @@ printf '10:00:00;3;U18;-66;;NEUER KAMPF;;Meier;Li;;\r\n10:00:05;3;U18;-66;42;LBL
 printf '11:00:00;1;U15;-50;;NEUER KAMPF;Liste;Vogel;Wolf;;;Frauen.kfl;JC;TV;\r\n' >> "$file"
 printf '11:00:09;1;U15;-50;9;UHR_START;;Vogel;Wolf;;;Frauen.kfl;JC;TV;4:00\r\n' >> "$file"
 printf '12:00:00;1;U18;-81;;NEUER KAMPF;Liste;Koch;Berg;;;Maenner.kfl;SV;PSV;\r\n' >> "$file"
+# A list named like a number, and a name that would clear the screen and set the title.
+printf '13:00:00;2;U18;-90;;NEUER KAMPF;Liste;"X\033[2J\033]0;pwn\007";"Tab\tCr\r";;;2026.kfl;;;\r\n' >> "$file"
 fail=0
 run() { QT_QPA_PLATFORM=offscreen "$program" --protokoll "$file" "$@" 2>&1; }
 expect() {  # expect WHAT TEXT PATTERN...
@@ -36,5 +38,9 @@ if [ "$status" -ne 2 ]; then echo "a position that is no number: exit $status"; 
 expect "no number" "$out" "'drei' ist keine Listenposition" "!Vogel"
 out=$(run Frauen eins)
 expect "list and no number" "$out" "'eins' ist keine Listenposition" "!Vogel"
+expect "a list named 2026" "$(run 2026)" "Liste 2026.kfl" "!Vogel" "!Koch"
+expect "--position" "$(run --position 1)" "Vogel" "Koch" "!2026.kfl"
+expect "list and --position" "$(run 2026 --position 2)" "Liste 2026.kfl"
+expect "control characters" "$(run 2026)" 'X\x1b[2J\x1b]0;pwn\x07' 'Tab\x09Cr' $'!\033'
 if [ "$fail" -eq 0 ]; then echo "1 passed, 0 failed"; else echo "0 passed, 1 failed"; fi
 exit "$fail"

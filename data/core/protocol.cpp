@@ -406,3 +406,65 @@ bool protocol_has_list(std::string_view csv, const std::string& list_file) {
 }
 
 }  // namespace kyomat
+
+namespace kyomat {
+
+ProtocolArguments parse_protocol_arguments(std::string_view csv,
+                                           const std::vector<std::string>& words) {
+    ProtocolArguments out;
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] != "--position") {
+            rest.push_back(words[i]);
+            continue;
+        }
+        const auto n = i + 1 < words.size() ? to_integer(words[i + 1]) : std::nullopt;
+        if (!n) {
+            out.error = "Nach --position fehlt die Listenposition (eine ganze Zahl, z. B. 3).";
+            return out;
+        }
+        out.query.list_position = n;
+        ++i;
+    }
+    const auto not_a_position = [&](const std::string& word, bool may_be_list) {
+        out.error = "'" + word + "' ist keine Listenposition (eine ganze Zahl, z. B. 3)" +
+                    (may_be_list ? " und keine Kampfliste dieses Protokolls" : "") + ".";
+    };
+    if (rest.size() > 2 || (rest.size() == 2 && out.query.list_position)) {
+        out.error = "Zu viele Angaben: DATEI [LISTE] [LISTENPOSITION] oder [LISTE] --position N.";
+    } else if (rest.size() == 2) {
+        out.query.list_file = rest[0];
+        out.query.list_position = to_integer(rest[1]);
+        if (!out.query.list_position) not_a_position(rest[1], false);
+    } else if (rest.size() == 1) {
+        // A list's name first, whatever it looks like; a number that names no list is a
+        // position, as it always was.
+        if (protocol_has_list(csv, rest[0])) {
+            out.query.list_file = rest[0];
+        } else if (!out.query.list_position && to_integer(rest[0])) {
+            out.query.list_position = to_integer(rest[0]);
+        } else {
+            not_a_position(rest[0], true);
+        }
+    }
+    return out;
+}
+
+std::string terminal_safe(std::string_view text) {
+    static constexpr char k_hex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\n') || u == 0x7f) {
+            out += "\\x";
+            out += k_hex[u >> 4];
+            out += k_hex[u & 0x0f];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace kyomat

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data/core/file_io.h"
 #include "data/core/handover.h"
@@ -118,5 +119,19 @@ struct ProtocolQuery {
 std::string protocol_as_text(std::string_view csv, const ProtocolQuery& query);
 // Whether a protocol names a bout list of that name (see ProtocolQuery).
 bool protocol_has_list(std::string_view csv, const std::string& list_file);
+
+// The reader's words after the file: [LISTE] [LISTENPOSITION] or [LISTE] --position N. A word
+// that names a list of the file is a list, also "2026"; --position asks for a position in any
+// case. The query, or the reason the words ask for nothing sensible.
+struct ProtocolArguments {
+    ProtocolQuery query;
+    std::string error;
+};
+ProtocolArguments parse_protocol_arguments(std::string_view csv,
+                                           const std::vector<std::string>& words);
+
+// Text for a terminal: control characters (ESC, BEL, TAB, CR, ...) from names shown as
+// "\x1b" instead of acting on the screen; line ends stay.
+std::string terminal_safe(std::string_view text);
 
 }  // namespace kyomat
