@@ -45,10 +45,17 @@ class Reader {
         return *n;
     }
 
+    // The highest value a key may take: its range from the table of settings; a switch is
+    // 0 or 1 when numbers are checked (zahlen_pruefen=1), so that "2" is not silently off.
+    int most(std::string_view section, std::string_view key) const {
+        if (strict_ && setting_key(section, key).kind == SettingKind::flag) return 1;
+        return highest(section, key);
+    }
+
     // A digit number within the range the table of settings gives the key; beyond it
     // reported, and fallback instead.
     int number(const char* section, const char* key, int fallback = 0) const {
-        return number_of(text(section, key), highest(section, key)).value_or(fallback);
+        return number_of(text(section, key), most(section, key)).value_or(fallback);
     }
 
     bool switched_on(const char* section, const char* key) const {
@@ -167,7 +174,7 @@ void read_age_class_rules(const Settings& settings, std::string_view age_class, 
     const auto read = [&](const char* key) -> std::optional<int> {
         const std::string value = in.text(s, key);
         if (value.empty()) return std::nullopt;
-        return in.number_of(value, highest(s, key));
+        return in.number_of(value, in.most(s, key));
     };
     for (auto [key, flag] :
          {std::pair{"ohne_waza", &r.ohne_waza}, std::pair{"ohne_yuko", &r.ohne_yuko},
