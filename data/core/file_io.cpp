@@ -61,18 +61,33 @@ fs::path final_target(const fs::path& file) {
 // The data and the folder entry reach the disk before the rename makes them the file.
 // Writes a new file with the given permissions (0: the usual ones) and flushes it to the
 // disk before it is closed.
-bool write_new_file(const fs::path& path, const std::string& bytes, fs::perms perms) {
+std::string write_failure(int error_number);
+
+// Writes a new file and flushes it; false with the system's error number when it cannot.
+bool write_new_file(const fs::path& path, const std::string& bytes, fs::perms perms,
+                    int& error_number) {
+    error_number = 0;
 #if defined(_WIN32)
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
+        if (!out) {
+            error_number = errno;
+            return false;
+        }
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.flush();
-        if (!out) return false;
+        if (!out) {
+            error_number = errno;
+            return false;
+        }
     }
     std::FILE* f = _wfopen(path.c_str(), L"rb+");
-    if (f == nullptr) return false;
+    if (f == nullptr) {
+        error_number = errno;
+        return false;
+    }
     const bool ok = _commit(_fileno(f)) == 0;
+    if (!ok) error_number = errno;
     std::fclose(f);
     if (ok && perms != fs::perms::none) {
         std::error_code ec;
@@ -83,7 +98,10 @@ bool write_new_file(const fs::path& path, const std::string& bytes, fs::perms pe
     // One descriptor for writing, the old file's permissions and the flush. A new file gets
     // the usual permissions less the umask, as a stream would have given it.
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        error_number = errno;
+        return false;
+    }
     bool ok = true;
     std::size_t done = 0;
     while (ok && done < bytes.size()) {
@@ -91,10 +109,18 @@ bool write_new_file(const fs::path& path, const std::string& bytes, fs::perms pe
         if (n < 0 && errno == EINTR) continue;
         ok = n > 0;
         if (ok) done += static_cast<std::size_t>(n);
+        // A write that took nothing has found the disk full.
+        if (!ok) error_number = n < 0 ? errno : ENOSPC;
     }
     if (ok && perms != fs::perms::none) ok = ::fchmod(fd, static_cast<mode_t>(perms)) == 0;
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
+    if (ok && ::fsync(fd) != 0) {
+        ok = false;
+        error_number = errno;
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error_number = errno;
+    }
     return ok;
 #endif
 }
@@ -226,9 +252,12 @@ WriteOutcome write_file_if_current(const fs::path& file, const std::string& byte
         target.parent_path() / path_from_utf8(utf8_of(target.filename()) + k_temp_marker +
                                               std::to_string((seed + ++counter) % 100000));
     fs::remove(temp, ec);
-    if (!write_new_file(temp, bytes, replacing ? old.permissions() : fs::perms::none)) {
+    int why = 0;
+    if (!write_new_file(temp, bytes, replacing ? old.permissions() : fs::perms::none, why)) {
         fs::remove(temp, ec);
-        error = failed;
+        // Why, in the operator's words: no rights, a read-only medium, a full disk.
+        error = why == 0 ? failed
+                         : failed.substr(0, failed.size() - 1) + ": " + write_failure(why) + ".";
         return WriteOutcome::failed;
     }
     if (still_current && !still_current()) {
@@ -278,10 +307,11 @@ std::string write_failure(int error_number) {
             return "der Datenträger ist voll";
         case EACCES:
         case EPERM:
+            return "keine Schreibberechtigung (oder der Datenträger ist schreibgeschützt)";
 #ifdef EROFS
         case EROFS:
+            return "der Datenträger ist schreibgeschützt";
 #endif
-            return "keine Schreibberechtigung (oder der Datenträger ist schreibgeschützt)";
 #ifdef ENXIO
         case ENXIO:
 #endif

@@ -199,9 +199,13 @@ TEST(CrashSafeSaving, FullDiskKeepsOldFileAndUnsavedList) {
         file.list = make_list(500, "neu");
         file.modified = true;
         const bool saved = file.write_to_file();
-        // Exit code: 0 when the save failed as it should, was reported and kept the flag.
-        _exit(!saved && messages.size() == 1 && file.modified && file.list.row_count() == 501 ? 0
-                                                                                              : 1);
+        // Exit code: 0 when the save failed as it should, was reported with its reason and
+        // kept the flag.
+        _exit(!saved && messages.size() == 1 &&
+                      messages[0].find("der Datenträger ist voll") != std::string::npos &&
+                      file.modified && file.list.row_count() == 501
+                  ? 0
+                  : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
