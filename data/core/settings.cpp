@@ -34,7 +34,67 @@ bool same_name(std::string_view a, std::string_view b) {
     return true;
 }
 
+// UTF-16 with its byte-order mark (Notepad's "Unicode") as UTF-8; other bytes as they are.
+std::string without_utf16(std::string_view bytes) {
+    const bool little = bytes.substr(0, 2) == "\xFF\xFE";
+    const bool big = bytes.substr(0, 2) == "\xFE\xFF";
+    if (!little && !big) return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size());
+    const auto unit = [&](std::size_t i) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return little ? static_cast<unsigned>(a | (b << 8)) : static_cast<unsigned>((a << 8) | b);
+    };
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        unsigned cp = unit(i);
+        if (cp >= 0xD800 && cp < 0xDC00 && i + 3 < bytes.size()) {
+            const unsigned low = unit(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
 }  // namespace
+
+std::string settings_text_as_cp1252(std::string_view file_bytes) {
+    const std::string text = without_utf16(file_bytes);
+    const std::string_view bytes = without_utf8_bom(text);
+    // Any editor's line ends (CR LF, LF, CR alone), and each line in its own encoding: UTF-8
+    // where it is valid UTF-8, else code page 1252, so that one "ß" typed by an editor of
+    // the other kind does not turn "[AK Männer]" into a section nobody asks for.
+    std::string out;
+    out.reserve(bytes.size());
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t end = bytes.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) end = bytes.size();
+        const std::string_view line = bytes.substr(pos, end - pos);
+        out += is_utf8_text(line) ? utf8_to_cp1252(line) : std::string(line);
+        out += '\n';
+        pos = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
+    }
+    return out;
+}
 
 std::string Colour::word() const {
     const int hi = std::max({r, g, b});
@@ -115,7 +175,7 @@ std::string Settings::read_setting(std::string_view section, std::string_view ke
     std::string error;
     const auto bytes = read_whole_file(file(), error, k_max_file_bytes);
     // A missing or unreadable file reads as empty values.
-    return bytes ? read_ini_value(file_bytes_as_cp1252(*bytes), section, key) : std::string();
+    return bytes ? read_ini_value(settings_text_as_cp1252(*bytes), section, key) : std::string();
 }
 
 std::optional<std::string> Settings::file_problem() const {

@@ -67,6 +67,9 @@ std::string read_ini_value(std::string_view bytes, std::string_view section, std
 // "$RRGGBB" (hex in either case, trailing blanks ignored): true and colour set; otherwise
 // false and colour untouched.
 bool parse_colour(std::string_view text, Colour& colour);
+// The bytes of kyomat.ini as code page 1252 lines ending in LF, whatever editor saved them:
+// CR, LF or CR LF; UTF-16 with its byte-order mark; UTF-8 or code page 1252 line by line.
+std::string settings_text_as_cp1252(std::string_view file_bytes);
 // A digit number from 2 to 199: true and percent set; otherwise false and percent untouched.
 bool parse_font_correction(std::string_view text, int& percent);
 

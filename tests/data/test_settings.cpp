@@ -173,3 +173,25 @@ TEST(Settings, RelativePathsFromTheProgramFolder) {
     EXPECT_EQ(s.resolve(absolute), std::filesystem::path(absolute));
     EXPECT_EQ(s.resolve("Töne/Gong.wav"), dir.path() / std::filesystem::path(u8"Töne/Gong.wav"));
 }
+
+// Whatever editor saved the file: CR-only line ends, UTF-16 with its byte-order mark
+// (Notepad's "Unicode"), and UTF-8 with one line an ANSI editor added in code page 1252. The
+// class "Männer" keeps its own bout time in each.
+TEST(Settings, AnyEditorsEncodingAndLineEnds) {
+    const std::string utf8 = "[anzeige]\nkampfzeit=222\n[AK M\xC3\xA4nner]\nkampfzeit=111\n";
+    std::string utf16 = "\xFF\xFE";
+    for (const char c :
+         std::string("[anzeige]\r\nkampfzeit=222\r\n[AK M\xE4nner]\r\nkampfzeit=111\r\n")) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    for (const std::string& file :
+         {std::string("[anzeige]\rkampfzeit=222\r[AK M\xE4nner]\rkampfzeit=111\r"), utf16,
+          utf8 + "; Gru\xDF vom Editor\n"}) {
+        TempFolder dir;
+        dir.write("kyomat.ini", file);
+        const Settings s(dir.path());
+        EXPECT_EQ(get_kampfzeit(s, "", false), 222);
+        EXPECT_EQ(get_kampfzeit(s, "Männer", false), 111);
+    }
+}
