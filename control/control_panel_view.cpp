@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include "control/panel_widgets.h"
+#include "data/core/cp1252.h"
 #include "gui/colour.h"
 
 namespace kyomat {
@@ -42,8 +43,8 @@ void ControlPanel::mirror_side(const SideControls& c, Side side) {
     const Element* cells[4] = {blue ? &b.lbl_I_b : &b.lbl_I_W, blue ? &b.lbl_W_b : &b.lbl_W_W,
                                blue ? &b.lbl_Y_b : &b.lbl_Y_W, blue ? &b.lbl_S_b : &b.lbl_S_W};
     for (int i = 0; i < 4; ++i) c.field[i]->setText(qtext(cells[i]->text));
-    c.name->setText(qtext(blue ? b.lblBlau_Name.text : b.lblWeiss_Name.text));
-    c.club->setText(qtext(blue ? b.lblBLau_Verein.text : b.lblWeiss_Verein.text));
+    c.name->setText(qtext(shown_part(blue ? b.lblBlau_Name.text : b.lblWeiss_Name.text)));
+    c.club->setText(qtext(shown_part(blue ? b.lblBLau_Verein.text : b.lblWeiss_Verein.text)));
     c.cross_count->setText(blue ? cross_count(b.lbl_Kreuz_b_1, b.lbl_Kreuz_b_2)
                                 : cross_count(b.lbl_Kreuz_w_1, b.lbl_Kreuz_w_2));
     c.winner->setVisible(blue ? b.lbl_Sieger_Blau.visible : b.lbl_Sieger_Weiss.visible);

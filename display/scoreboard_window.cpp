@@ -11,6 +11,7 @@
 #include <QWindow>
 
 #include "data/core/basis.h"
+#include "data/core/cp1252.h"
 #include "data/core/font_size.h"
 #include "data/core/settings.h"
 #include "display/fit_label.h"
@@ -194,7 +195,7 @@ void ScoreboardWindow::paint_board() {
         pal.setColor(QPalette::Window, to_qcolor(e.back));
         pal.setColor(QPalette::WindowText, to_qcolor(e.font));
         if (auto* l = qobject_cast<QLabel*>(w)) {
-            const QString text = QString::fromStdString(e.text);
+            const QString text = QString::fromStdString(shown_part(e.text));
             if (l->text() != text) {
                 l->setText(text);
                 // Before the first layout the fonts are not yet sized: measuring would be

@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include "data/core/basis.h"
+#include "data/core/cp1252.h"
 #include "display/fit_label.h"
 #include "gui/colour.h"
 #include "gui/keymap.h"
@@ -68,7 +69,7 @@ void TextScreen::show_page(PageScheme scheme, const std::string& line1, const st
                            const std::string& line3) {
     mode_ = scheme;
     const std::string* texts[3] = {&line1, &line2, &line3};
-    for (int i = 0; i < 3; ++i) lines_[i]->setText(QString::fromStdString(*texts[i]));
+    for (int i = 0; i < 3; ++i) lines_[i]->setText(QString::fromStdString(shown_part(*texts[i])));
     if (!key_sink_) {
         exec();
         return;

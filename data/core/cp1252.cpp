@@ -199,6 +199,13 @@ std::string file_bytes_as_cp1252(std::string_view bytes) {
     return utf8_to_cp1252(without_utf8_bom(bytes));
 }
 
+std::string shown_part(std::string_view text) {
+    // Short texts, nearly all of them, are taken as they are without counting.
+    if (text.size() <= k_shown_characters) return std::string(text);
+    if (utf8_length(text) <= k_shown_characters) return std::string(text);
+    return utf8_substr(text, 0, k_shown_characters) + "…";
+}
+
 std::size_t utf8_length(std::string_view text) {
     std::size_t n = 0;
     for (const char ch : text) {

@@ -39,6 +39,11 @@ std::size_t utf8_length(std::string_view text);
 // The characters [first, first + count) of a UTF-8 text, counted in code points.
 std::string utf8_substr(std::string_view text, std::size_t first,
                         std::size_t count = std::string_view::npos);
+// A text as far as anybody can read it on a board, a page, the panel or the live view: its
+// first k_shown_characters characters, and "…" when there were more. The list and the
+// protocol keep the whole text; measuring 100 000 characters would hold the clock.
+constexpr std::size_t k_shown_characters = 300;
+std::string shown_part(std::string_view text);
 // Position (from 0, in code points) of the first occurrence of an ASCII character, or npos.
 std::size_t utf8_find(std::string_view text, char c);
 

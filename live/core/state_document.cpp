@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "data/core/cp1252.h"
 #include "engine/engine.h"
 
 namespace kyomat {
@@ -105,8 +106,8 @@ void write_side(Writer& w, const BoutEngine& engine, Side side) {
                            b.pnl2,      b.lbl_I_W,       b.lbl_W_W,         b.lbl_Y_W,
                            b.lbl_S_W,   b.lbl_Kreuz_w_1, b.lbl_Kreuz_w_2};
     w.open('{');
-    w.key("name").text(e.name.visible ? e.name.text : "");
-    w.key("club").text(e.club.visible ? e.club.text : "");
+    w.key("name").text(e.name.visible ? shown_part(e.name.text) : "");
+    w.key("club").text(e.club.visible ? shown_part(e.club.text) : "");
     w.key("colour").open('{');
     w.key("back").text(css_colour(e.panel.back)).key("font").text(css_colour(e.name.font));
     w.close('}');
@@ -183,8 +184,8 @@ std::string state_body(const BoutEngine& engine) {
     out.reserve(4096);
     Writer w(out);
     w.key("rules").text(engine.points_mode() ? "points" : "scores");
-    w.key("age_class").text(b.lblAK.visible ? b.lblAK.text : "");
-    w.key("weight_class").text(b.lblGewK.visible ? b.lblGewK.text : "");
+    w.key("age_class").text(b.lblAK.visible ? shown_part(b.lblAK.text) : "");
+    w.key("weight_class").text(b.lblGewK.visible ? shown_part(b.lblGewK.text) : "");
     // The board keeps the position in a hidden label: a bout from the list has one.
     w.key("list_position").text(s.loaded_from_list ? std::to_string(s.list_position) : "");
     w.key("blue");
@@ -218,7 +219,7 @@ std::string state_body(const BoutEngine& engine) {
         if (entry.member == &Board::shpFocus) continue;
         const Element& e = b.*entry.member;
         w.key(entry.name).open('{');
-        w.key("text").text(e.text).key("visible").flag(e.visible);
+        w.key("text").text(shown_part(e.text)).key("visible").flag(e.visible);
         w.key("font").text(css_colour(e.font)).key("back").text(css_colour(e.back));
         w.close('}');
     }

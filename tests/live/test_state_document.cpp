@@ -266,3 +266,19 @@ TEST(LiveSettingsTest, OffByDefaultOnWithAPortAndReportedWhenBroken) {
         EXPECT_NE(s.problem.find(bad), std::string::npos) << bad;
     }
 }
+
+// Names of any length from a list: the document carries what a viewer can read (300
+// characters and "…"), so it stays far below the size at which every viewer would be cut.
+TEST_F(LiveStateTest, NamesOfAnyLengthKeepTheDocumentSmall) {
+    start();
+    std::string name;
+    for (int i = 0; i < 100000; ++i) name += "ä";
+    load_bout(240, name);
+    const std::string text = state_document(1, state_body(*engine));
+    EXPECT_LT(text.size(), 16u * 1024);
+    const QJsonObject s = parse(text);
+    const std::string shown = str(s["blue"].toObject()["name"]);
+    EXPECT_EQ(shown, name.substr(0, 600) + "…");
+    EXPECT_EQ(str(s["elements"].toObject()["lblBlau_Name"].toObject()["text"]), shown);
+    EXPECT_EQ(board().lblBlau_Name.text, name);  // the board keeps the whole name of record
+}
