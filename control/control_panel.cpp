@@ -187,24 +187,7 @@ void ControlPanel::build_bottom_bar() {
     note_timer_ = new QTimer(this);
     note_timer_->setSingleShot(true);
     connect(note_timer_, &QTimer::timeout, status_note_, &QLabel::hide);
-    constexpr int k_list_check_ms = 2000;
-    list_check_ = new QTimer(this);
-    list_check_->setInterval(k_list_check_ms);
-    connect(list_check_, &QTimer::timeout, this, &ControlPanel::follow_list_file);
-    list_watch_ = new QFileSystemWatcher(this);
-    // A save replaces the file by a rename, which the folder's watch sees; a short delay lets
-    // the other program finish.
-    connect(list_watch_, &QFileSystemWatcher::directoryChanged, this,
-            [this] { QTimer::singleShot(100, this, &ControlPanel::follow_list_file); });
-}
-
-void ControlPanel::follow_list_file() {
-    if (grid_->isHidden()) {
-        list_check_->stop();
-        return;
-    }
-    if (!links_.list_stamp || links_.list_stamp() == list_stamp_seen_) return;
-    anzeige_kaempfe();
+    set_up_list_watch();
 }
 
 void ControlPanel::run_until_closed() {

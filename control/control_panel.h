@@ -171,6 +171,7 @@ class ControlPanel : public QDialog {
     QTimer* list_check_ = nullptr;
     QFileSystemWatcher* list_watch_ = nullptr;
     std::string list_stamp_seen_;
+    void set_up_list_watch();
     void follow_list_file();
 };
 

@@ -102,6 +102,27 @@ void ControlPanel::zeit_uebernehmen() {
     mirror(hg_zeit_, b.lblHG, b.pnlHG);
 }
 
+void ControlPanel::set_up_list_watch() {
+    constexpr int k_list_check_ms = 2000;
+    list_check_ = new QTimer(this);
+    list_check_->setInterval(k_list_check_ms);
+    connect(list_check_, &QTimer::timeout, this, &ControlPanel::follow_list_file);
+    list_watch_ = new QFileSystemWatcher(this);
+    // A save replaces the file by a rename, which the folder's watch sees; a short delay lets
+    // the other program finish.
+    connect(list_watch_, &QFileSystemWatcher::directoryChanged, this,
+            [this] { QTimer::singleShot(100, this, &ControlPanel::follow_list_file); });
+}
+
+void ControlPanel::follow_list_file() {
+    if (grid_->isHidden()) {
+        list_check_->stop();
+        return;
+    }
+    if (!links_.list_stamp || links_.list_stamp() == list_stamp_seen_) return;
+    anzeige_kaempfe();
+}
+
 void ControlPanel::anzeige_kaempfe() {
     grid_->hide();
     std::vector<std::array<std::string, 5>> rows;
