@@ -15,7 +15,7 @@ std::string flag(bool b) {
 }  // namespace
 
 bool BoutEngine::bout_open_for_restore() const {
-    if (state_.handed_on || state_.weight_class.empty()) return false;
+    if (!state_.bout_on_board || state_.handed_on || state_.weight_class.empty()) return false;
     const Board& b = board_;
     bool scored = state_.points_b > 0 || state_.points_w > 0;
     for (const Element* cell : {&b.lbl_I_b, &b.lbl_W_b, &b.lbl_Y_b, &b.lbl_S_b, &b.lbl_I_W,
@@ -109,6 +109,7 @@ bool BoutEngine::restore(const StateMap& map, std::string& why) {
     // The panel and the exit request are this run's, not the last one's.
     s.control_panel_active = state_.control_panel_active;
     s.exit_request = false;
+    s.bout_on_board = true;
     s.display_left = state_.display_left;
     state_ = s;
     board_ = board;

@@ -43,6 +43,9 @@ struct BoutState {
     bool ended_by_time = false;
     // Its result was handed on: the bout is closed to every key that would change it.
     bool handed_on = false;
+    // A bout was put on the board (loaded or entered) and not since cleared by Ctrl+E: only
+    // such a board holds a bout to offer back after a crash.
+    bool bout_on_board = false;
     // The winner shown was declared by the referees at equal scores after the end of time.
     bool referee_decision = false;
     // Seconds on the bout clock: left in regular time, run in Golden Score.

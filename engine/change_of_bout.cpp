@@ -89,7 +89,7 @@ bool BoutEngine::neuer_kampf(bool load, bool from_list) {
         host_.clear_list_result_due();
     }
     if (!load) {
-        state_.ended_by_time = state_.handed_on = false;
+        state_.ended_by_time = state_.handed_on = state_.bout_on_board = false;
         state_.loaded_from_list = false;
         host_.clear_list_result_due();
         defaults();
@@ -255,6 +255,7 @@ void BoutEngine::reset_kampf(int seconds) {
     b.lbl_GS.visible = false;
     state_.points_b = state_.points_w = 0;
     state_.bout_active = true;
+    state_.bout_on_board = true;
     state_.ended_by_time = state_.handed_on = false;
 }
 

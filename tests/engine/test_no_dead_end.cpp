@@ -156,6 +156,21 @@ TEST_F(NoDeadEnd, EveryStateLetsTheNextBoutBeLoadedOrSaysWhatToDoFirst) {
 
 // A result handed on from a state the walk reaches often: Ctrl+E on a bout from the list
 // that was decided, with the grid hidden, writes its row; the following Ctrl+N takes the next.
+// A begun bout is one to offer back after a crash; the board that Ctrl+E leaves is none,
+// whatever its clock value still says.
+TEST_F(NoDeadEnd, OnlyABegunBoutIsOfferedBackAfterACrash) {
+    start_with_list();
+    EXPECT_FALSE(engine->bout_open_for_restore());
+    ctrl(*this, 'N');
+    key(vk::space);
+    wait_ms(*this, 2100);
+    key(vk::space);
+    key('2');
+    EXPECT_TRUE(engine->bout_open_for_restore());
+    ctrl(*this, 'E');
+    EXPECT_FALSE(engine->bout_open_for_restore());
+}
+
 TEST_F(NoDeadEnd, ResultOfABoutFromTheListReachesItsRowAfterCtrlE) {
     start_with_list();
     ctrl(*this, 'N');
