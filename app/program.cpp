@@ -73,7 +73,9 @@ void Program::start_live_view(const Settings& settings) {
     const LiveSettings wanted = read_live_settings(settings);
     QString problem = QString::fromStdString(wanted.problem);
     if (problem.isEmpty() && wanted.port != 0) {
-        live = std::make_unique<LiveView>();
+        LiveLimits limits;
+        limits.per_address = wanted.per_address;
+        live = std::make_unique<LiveView>(limits);
         QString error;
         if (live->start(QString::fromStdString(wanted.address), wanted.port, error)) {
             live_board = std::make_unique<LiveBoard>(scoreboard.engine(), *live);

@@ -1,13 +1,16 @@
 // The live view's costs on the offscreen platform: from a key on the board to its push
 // message arriving at a viewer, the key-to-repaint path with the live view on, and the CPU
-// the scoreboard spends on 50 viewers while the clock runs.
+// the scoreboard spends on 50 viewers while the clock runs; and how long an honest viewer
+// stays online while others flood the live view from other addresses of the loopback net.
 #include <benchmark/benchmark.h>
 #include <dirent.h>
 #include <unistd.h>
 
 #include <QApplication>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <fstream>
 #include <thread>
 
@@ -116,6 +119,100 @@ void BM_ViewersWhileTheClockRuns(benchmark::State& state) {
     state.counters["viewers"] = rig.live().counts().viewers;
 }
 
+using Clock = std::chrono::steady_clock;
+
+// A browser-like viewer from its own address: reads /events; when its stream ends it waits
+// the second the server's "retry" asks for and connects again. It is online from its first
+// event after connecting until its stream ends, as the page shows it.
+struct Online {
+    double online_s = 0;
+    int cuts = 0;
+};
+Online browser_viewer(quint16 port, const char* from, Clock::time_point until) {
+    Online online;
+    while (Clock::now() < until) {
+        RawClient c(port, 200, 0, from);
+        c.send("GET /events HTTP/1.1\r\nHost: x\r\n\r\n");
+        c.receive("}\n\n");
+        if (c.received().find("}\n\n") != std::string::npos) {
+            const auto since = Clock::now();
+            while (Clock::now() < until && !c.closed()) {
+                c.received().clear();
+                c.receive("\n\n");
+            }
+            online.online_s +=
+                std::chrono::duration<double>(std::min(Clock::now(), until) - since).count();
+            if (!c.closed()) break;
+        }
+        ++online.cuts;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    }
+    return online;
+}
+
+// rate connections a second from one address, each held until 256 newer ones came; as
+// viewers of the stream (that never read) or saying nothing at all.
+void flood(quint16 port, const char* from, int rate, bool as_viewers, Clock::time_point until) {
+    std::deque<std::unique_ptr<RawClient>> held;
+    auto next = Clock::now();
+    while (Clock::now() < until) {
+        held.push_back(std::make_unique<RawClient>(port, 200, 4096, from));
+        if (as_viewers) held.back()->send("GET /events HTTP/1.1\r\n\r\n");
+        if (held.size() > 256) held.pop_front();
+        next += std::chrono::microseconds(1'000'000 / rate);
+        std::this_thread::sleep_until(next);
+    }
+}
+
+// Arguments: the attack (0: 300 silent connections a second, 1: 150 viewers a second) and
+// whether the clock runs. 20 s each.
+void BM_HonestViewerUnderAttack(benchmark::State& state) {
+    const bool crowd = state.range(0) == 1;
+    const bool running = state.range(1) == 1;
+    testing::LiveRig rig;
+    if (running) rig.run_clock();
+    Online online;
+    constexpr double seconds = 20;
+    for (auto _ : state) {
+        const auto until = Clock::now() + std::chrono::seconds(20);
+        std::thread attack(
+            [&] { flood(rig.port(), "127.0.0.3", crowd ? 150 : 300, crowd, until); });
+        std::thread honest([&] { online = browser_viewer(rig.port(), "127.0.0.2", until); });
+        while (Clock::now() < until) QTest::qWait(100);
+        attack.join();
+        honest.join();
+    }
+    state.counters["online_percent"] = 100.0 * online.online_s / seconds;
+    state.counters["cuts"] = online.cuts;
+    state.counters["viewers_dropped"] = static_cast<double>(rig.live().counts().viewers_dropped);
+}
+
+// A hall of 100 honest viewers from 100 addresses while a crowd of 150 viewers a second
+// comes from one more: how many of the hall are still served after 10 s.
+void BM_HallOfViewersUnderACrowd(benchmark::State& state) {
+    testing::LiveRig rig;
+    rig.run_clock();
+    int served = 0;
+    for (auto _ : state) {
+        std::vector<std::unique_ptr<RawClient>> hall;
+        for (int i = 0; i < 100; ++i) {
+            const std::string from = "127.0.1." + std::to_string(i + 1);
+            hall.push_back(std::make_unique<RawClient>(rig.port(), 3000, 0, from.c_str()));
+            hall.back()->send("GET /events HTTP/1.1\r\n\r\n");
+        }
+        const auto until = Clock::now() + std::chrono::seconds(10);
+        std::thread attack([&] { flood(rig.port(), "127.0.0.3", 150, true, until); });
+        while (Clock::now() < until) {
+            QTest::qWait(100);
+            for (auto& v : hall) v->poll().clear();
+        }
+        attack.join();
+        served = 0;
+        for (auto& v : hall) served += v->closed() ? 0 : 1;
+    }
+    state.counters["served_of_100"] = served;
+}
+
 }  // namespace
 
 BENCHMARK(BM_KeyToPushMessage)->Unit(benchmark::kMicrosecond);
@@ -126,5 +223,11 @@ BENCHMARK(BM_ViewersWhileTheClockRuns)
     ->Arg(50)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_HonestViewerUnderAttack)
+    ->ArgsProduct({{0, 1}, {1, 0}})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK(BM_HallOfViewersUnderACrowd)->Iterations(1)->Unit(benchmark::kSecond);
 
 KYOMAT_OFFSCREEN_BENCHMARK_MAIN()

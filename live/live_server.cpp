@@ -1,7 +1,5 @@
 #include "live/live_server.h"
 
-#include <tuple>
-
 #include <QElapsedTimer>
 #include <QFile>
 #include <QNetworkInterface>
@@ -104,15 +102,12 @@ LiveCounts LiveServer::counts() const {
 
 void LiveServer::accept() {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
-        if (connections_.size() >= limits_.max_connections) {
-            if (QTcpSocket* victim = make_room()) {
-                drop(victim);
-                ++counts_.viewers_dropped;
-            }
-        }
+        const std::string address = socket->peerAddress().toString().toStdString();
+        if (QTcpSocket* victim = make_room_for_newcomer(address)) evict(victim);
         // Qt reads no more from the system than one request head may hold.
         socket->setReadBufferSize(static_cast<qint64>(k_max_request_head) + 1);
         Connection c;
+        c.address = address;
         c.since_ms = now_ms();
         connections_.insert(socket, c);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
@@ -121,31 +116,45 @@ void LiveServer::accept() {
     }
 }
 
-// Who makes room for a newcomer: a viewer behind with its stream (the longest behind, then
-// the most unsent); else a connection that has said nothing for a second; else the oldest
-// viewer, who may be one that reads nothing while the clock stands; a connection that has
-// only just arrived goes last. A slow or silent crowd can never lock the hall out, and a
-// viewer who was only idle reconnects by itself.
-QTcpSocket* LiveServer::make_room() {
-    const qint64 now = now_ms();
-    QTcpSocket* best = nullptr;
-    auto rank = [now](const Connection& c, const QTcpSocket* s) {
-        int kind = 3;
-        if (c.viewer && c.behind_since_ms >= 0) {
-            kind = 0;
-        } else if (!c.answered && now - c.since_ms > 1000) {
-            kind = 1;
-        } else if (c.viewer) {
-            kind = 2;
-        }
-        const qint64 since = kind == 0 ? c.behind_since_ms : c.since_ms;
-        return std::tuple(kind, since, -s->bytesToWrite());
-    };
+namespace {
+
+RoomRules room_rules(const LiveLimits& limits) {
+    RoomRules rules;
+    rules.places = limits.max_connections;
+    rules.per_address = limits.per_address;
+    return rules;
+}
+
+}  // namespace
+
+QTcpSocket* LiveServer::make_room_for_newcomer(const std::string& address) {
+    std::vector<ClientFacts> facts;
+    std::vector<QTcpSocket*> sockets;
+    facts.reserve(static_cast<std::size_t>(connections_.size()));
     for (auto it = connections_.cbegin(); it != connections_.cend(); ++it) {
-        if (best == nullptr || rank(*it, it.key()) < rank(connections_.value(best), best))
-            best = it.key();
+        facts.push_back({it->address, it->since_ms, it->answered, it->viewer, it->behind_since_ms});
+        sockets.push_back(it.key());
     }
-    return best;
+    const auto leaving = who_leaves_for_newcomer(facts, address, now_ms(), room_rules(limits_));
+    return leaving ? sockets[*leaving] : nullptr;
+}
+
+QTcpSocket* LiveServer::make_room_for_proven(QTcpSocket* proven) {
+    if (connections_.size() <= limits_.max_connections) return nullptr;
+    std::vector<ClientFacts> facts;
+    std::vector<QTcpSocket*> sockets;
+    for (auto it = connections_.cbegin(); it != connections_.cend(); ++it) {
+        if (it.key() == proven) continue;
+        facts.push_back({it->address, it->since_ms, it->answered, it->viewer, it->behind_since_ms});
+        sockets.push_back(it.key());
+    }
+    const auto leaving = who_leaves_for_proven(facts, now_ms(), room_rules(limits_));
+    return leaving ? sockets[*leaving] : nullptr;
+}
+
+void LiveServer::evict(QTcpSocket* socket) {
+    if (connections_.value(socket).viewer) ++counts_.viewers_dropped;
+    drop(socket);
 }
 
 void LiveServer::check_behind(qint64 now) {
@@ -185,8 +194,10 @@ void LiveServer::read(QTcpSocket* socket) {
         case RequestVerdict::complete:
             c.received.clear();
             c.answered = true;
+            // c is not used after this: making room changes the table.
+            if (QTcpSocket* victim = make_room_for_proven(socket)) evict(victim);
             if (request.path == LivePath::events && !request.head_only) {
-                c.viewer = true;
+                connections_[socket].viewer = true;
                 socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption,
                                         limits_.viewer_send_buffer);
                 socket->write(QByteArray::fromStdString(live_stream_head()));

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "live/core/http_request.h"
+#include "live/core/room.h"
 
 class QTcpServer;
 class QTcpSocket;
@@ -20,9 +21,11 @@ class QTcpSocket;
 namespace kyomat {
 
 struct LiveLimits {
-    // Connections at once; beyond it a viewer behind with its stream makes room, else one
-    // silent for a second, else the oldest viewer: a fresh visitor is never turned away.
+    // Connections at once; who makes room for a newcomer is decided in live/core/room.h: a
+    // fresh visitor is never turned away, and a crowd from one address cannot push others out.
     int max_connections = 128;
+    // Connections one client address may hold, answered or not.
+    int per_address = 8;
     // Time for a client to send its request and take its answer (a viewer's push stream
     // excepted).
     int request_ms = 10'000;
@@ -58,6 +61,7 @@ class LiveServer : public QObject {
 
   private:
     struct Connection {
+        std::string address;
         QByteArray received;
         qint64 since_ms = 0;
         bool viewer = false;
@@ -73,7 +77,11 @@ class LiveServer : public QObject {
     void send_to_viewers(const QByteArray& event);
     // Drops the viewers that have been behind too long; notes who is behind since when.
     void check_behind(qint64 now);
-    QTcpSocket* make_room();
+    // Who gives up a place: for a newcomer from address (nullptr: nobody needs to), or once
+    // proven has sent its request while the places are over-full.
+    QTcpSocket* make_room_for_newcomer(const std::string& address);
+    QTcpSocket* make_room_for_proven(QTcpSocket* proven);
+    void evict(QTcpSocket* socket);
     void beat();
     qint64 now_ms() const;
 

@@ -96,6 +96,8 @@ constexpr SettingKey k_keys[] = {
     {"pause", "zeit3", K::number, 0, k_day * 10, "0", "third picture's time, tenths"},
     {"live", "port", K::number, 0, 65535, "0", "the live view's port; 0: off"},
     {"live", "adresse", K::text, 0, 0, "127.0.0.1", "address the live view listens on"},
+    {"live", "je_adresse", K::number, 1, 128, "8",
+     "connections one client address may hold in the live view"},
     {"AK *", "kampfzeit", K::number, 0, k_day, "", "the class's bout time"},
     {"AK *", "kampfzeit_gs", K::number, -k_day, k_day, "", "the class's Golden Score time"},
     {"AK *", "ohne_waza", K::flag, 0, 1, "", "the class without Waza-ari"},

@@ -12,6 +12,8 @@ struct LiveSettings {
     std::uint16_t port = 0;
     // The address to listen on: this computer only unless the file opens it to the network.
     std::string address = "127.0.0.1";
+    // Connections one client address may hold; a value beyond the range is brought into it.
+    int per_address = 8;
     // What is wrong with the section, in words for the operator; the view stays off then.
     std::string problem;
 };

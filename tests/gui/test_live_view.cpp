@@ -133,9 +133,10 @@ class TestLiveView : public QObject {
         QCOMPARE(rig_->live().counts().viewers, 1);
     }
 
-    // 150 viewers that never read: with the clock running and again with it standing, a
-    // fresh visitor is served at once, the slowest making room; one that reads nothing of a
-    // running clock's stream is cut once it has been behind for the limit.
+    // 150 viewers that never read, eight from each of 19 addresses: with the clock running
+    // and again with it standing, a fresh visitor is served at once, the slowest making
+    // room; one that reads nothing of a running clock's stream is cut once it has been
+    // behind for the limit.
     void deafViewersNeverLockTheHallOut() {
         // The usual limits: the deaf crowd holds the slots for the seconds the test needs.
         LiveLimits limits;
@@ -149,7 +150,9 @@ class TestLiveView : public QObject {
             QCOMPARE(rig_->window().clock_timer().isActive(), running);
             std::vector<std::unique_ptr<testing::RawClient>> deaf;
             for (int i = 0; i < 150; ++i) {
-                deaf.push_back(std::make_unique<testing::RawClient>(port, 4000, 4096));
+                const std::string from = "127.0.0." + std::to_string(2 + i / 8);
+                deaf.push_back(
+                    std::make_unique<testing::RawClient>(port, 4000, 4096, from.c_str()));
                 deaf.back()->send("GET /events HTTP/1.1\r\n\r\n");
             }
             // The slots fill with them (the machine may be busy: a condition, not a time).

@@ -15,9 +15,16 @@ namespace kyomat::testing {
 class RawClient {
   public:
     // recv_buffer > 0 shrinks the receive buffer before connecting (a viewer that reads
-    // nothing fills it soon).
-    explicit RawClient(std::uint16_t port, int timeout_ms = 3000, int recv_buffer = 0) {
+    // nothing fills it soon); from names another loopback address to come from (127.0.0.2).
+    explicit RawClient(std::uint16_t port, int timeout_ms = 3000, int recv_buffer = 0,
+                       const char* from = nullptr) {
         fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (from != nullptr) {
+            sockaddr_in own{};
+            own.sin_family = AF_INET;
+            ::inet_pton(AF_INET, from, &own.sin_addr);
+            ::bind(fd_, reinterpret_cast<const sockaddr*>(&own), sizeof own);
+        }
         if (recv_buffer > 0) {
             ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &recv_buffer, sizeof recv_buffer);
         }
@@ -66,7 +73,10 @@ class RawClient {
         char buffer[4096];
         for (;;) {
             const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
-            if (n <= 0) break;
+            if (n <= 0) {
+                closed_ = closed_ || n == 0;
+                break;
+            }
             received_.append(buffer, static_cast<std::size_t>(n));
         }
         return received_;
@@ -77,6 +87,8 @@ class RawClient {
         return closed_;
     }
     std::string& received() { return received_; }
+    // Whether a receive or a poll has seen the other side close.
+    bool closed() const { return closed_; }
 
   private:
     int fd_ = -1;

@@ -259,6 +259,11 @@ TEST(LiveSettingsTest, OffByDefaultOnWithAPortAndReportedWhenBroken) {
     s = read_live_settings(Settings(dir.path()));
     EXPECT_EQ(s.port, 8080);
     EXPECT_EQ(s.address, "0.0.0.0");
+    EXPECT_EQ(s.per_address, 8);
+    for (const auto& [each, read] : {std::pair{"3", 3}, {"0", 1}, {"500", 128}}) {
+        dir.write("kyomat.ini", std::string("[live]\r\nport=80\r\nje_adresse=") + each + "\r\n");
+        EXPECT_EQ(read_live_settings(Settings(dir.path())).per_address, read) << each;
+    }
     for (const char* bad : {"http", "70000", "-1", "99999999999"}) {
         dir.write("kyomat.ini", std::string("[live]\r\nport=") + bad + "\r\n");
         s = read_live_settings(Settings(dir.path()));

@@ -1,0 +1,47 @@
+#pragma once
+// Who gives up a place in the live view when a newcomer needs one. A pure function of the
+// connections' facts, so that fairness can be read in a table: an address holds at most a
+// few places, silent connections go before viewers, and the address holding the most gives
+// one up first. Nobody is ever turned away at the door.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kyomat {
+
+struct ClientFacts {
+    std::string address;  // the client's address as text
+    std::int64_t since_ms = 0;
+    bool answered = false;  // has sent a whole request
+    bool viewer = false;    // reads the push stream
+    // Since when its stream has had bytes waiting; -1: none waiting.
+    std::int64_t behind_since_ms = -1;
+};
+
+struct RoomRules {
+    int places = 128;
+    int per_address = 8;
+    // A connection that has sent no whole request for this long is silent.
+    std::int64_t silent_ms = 1000;
+};
+
+// A newcomer from address arrives (clients: everyone already in). An address at its limit
+// gives up its own oldest connection (a browser that reconnects replaces its dead stream);
+// else, with every place taken, one that is no healthy viewer: a viewer behind with its
+// stream, a silent one, one being answered, an unproven one, from the address holding the
+// most. When every place holds a healthy viewer nobody leaves yet: the newcomer waits one
+// place beyond the limit until it proves itself with a request.
+std::optional<std::size_t> who_leaves_for_newcomer(const std::vector<ClientFacts>& clients,
+                                                   const std::string& address, std::int64_t now,
+                                                   const RoomRules& rules);
+
+// A connection has sent its whole request (clients: everyone else). When the places are
+// over-full, someone leaves: from the address holding the most, the one least like a
+// healthy viewer, the oldest first. A newcomer that stayed silent a whole second never gets
+// here: it is the first to leave.
+std::optional<std::size_t> who_leaves_for_proven(const std::vector<ClientFacts>& clients,
+                                                 std::int64_t now, const RoomRules& rules);
+
+}  // namespace kyomat
