@@ -5,6 +5,7 @@
 #include "app/about_box.h"
 #include "control/control_panel.h"
 #include "data/core/basis.h"
+#include "data/core/catalogue.h"
 #include "data/core/settings.h"
 #include "data/core/team_score.h"
 #include "dialogs/bout_entry_dialog.h"
@@ -12,6 +13,7 @@
 #include "display/logo_overlay.h"
 #include "display/scoreboard_window.h"
 #include "display/text_screen.h"
+#include "engine/engine.h"
 #include "engine/rule_settings.h"
 #include "platform/message_box.h"
 #include "platform/tick.h"
@@ -30,9 +32,6 @@ AppHost::AppHost(const Settings& settings)
     : settings_(settings),
       protocol_(settings.folder(), [this](const std::string& text) { protocol_problem_ = text; }),
       protocol_on_(protocol_on(settings)) {
-    // The sound device opens while the windows are built; the gong's file is opened with the
-    // settings, as before.
-    if (!trim_right(settings.read_setting("anzeige", "gong")).empty()) gong_.prepare_device();
     // Nothing played and nothing coming for a while: the device sleeps (a gong still
     // sounding is let finish).
     gong_idle_.setSingleShot(true);
@@ -92,13 +91,12 @@ void AppHost::gong_soon(bool soon) {
     }
 }
 
-GongStatus AppHost::gong_open(const std::string& path) {
-    if (path.empty()) {
-        gong_.close();
-        return GongStatus::not_configured;
-    }
-    if (gong_.open(settings_.resolve(path))) return GongStatus::opened;
-    switch (gong_.last_failure()) {
+namespace {
+
+GongStatus status_of(GongPlayer::Failure failure) {
+    switch (failure) {
+        case GongPlayer::Failure::none:
+            return GongStatus::opened;
         case GongPlayer::Failure::file_missing:
             return GongStatus::file_missing;
         case GongPlayer::Failure::no_device:
@@ -106,6 +104,39 @@ GongStatus AppHost::gong_open(const std::string& path) {
         default:
             return GongStatus::unreadable_file;
     }
+}
+
+void log_gong_problem(const std::string& why) {
+    if (!why.empty()) std::fprintf(stderr, "kyomat: %s\n", why.c_str());
+}
+
+}  // namespace
+
+// What the folder tells at once is answered at once; a file that cannot be decoded, a sound
+// too long or a device that will not open is reported a moment later, from the gong's own
+// thread, so that neither start-up nor Ctrl+E waits for a file or a device.
+GongStatus AppHost::gong_open(const std::string& path) {
+    const int generation = ++gong_generation_;
+    if (path.empty()) {
+        gong_.close();
+        return GongStatus::not_configured;
+    }
+    const auto failure = gong_.load(
+        settings_.resolve(path),
+        [this, path, generation](GongPlayer::Failure f, const std::string& why) {
+            if (f == GongPlayer::Failure::none) return;
+            QMetaObject::invokeMethod(
+                &gong_idle_,
+                [this, path, generation, f, why] {
+                    if (generation != gong_generation_) return;
+                    log_gong_problem(why);
+                    show_message(gong_failure_text(status_of(f), path),
+                                 catalogue_kind(k_msg_gong_unavailable));
+                },
+                Qt::QueuedConnection);
+        });
+    if (failure != GongPlayer::Failure::none) log_gong_problem(gong_.last_error());
+    return status_of(failure);
 }
 
 void AppHost::show_message(const std::string& text, MessageKind kind) {

@@ -67,8 +67,11 @@ class AppHost : public Host {
     TeamScoreDialog* teams_ = nullptr;
     std::function<ControlPanel*(bool build)> panel_;
     ControlPanel* panel(bool build) const { return panel_ ? panel_(build) : nullptr; }
-    GongPlayer gong_;
+    // Before the gong: the gong's thread reports through it until the gong has ended.
     QTimer gong_idle_;
+    GongPlayer gong_;
+    // Counts the gongs asked for: a report of an earlier one is not shown.
+    int gong_generation_ = 0;
     EntryFields fields_;
     // The bout protocol, when protokoll=1 (read at every new bout).
     BoutProtocol protocol_;

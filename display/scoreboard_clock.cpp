@@ -4,13 +4,10 @@
 
 namespace kyomat {
 
+// While a clock runs a gong may come at any key (an Ippon, a Hansoku-make), not only at the
+// end of time: the device is kept awake, so the gong sounds at once.
 bool ScoreboardWindow::gong_may_come_soon() const {
-    constexpr int k_ahead_s = 5;
-    const BoutState& st = engine_.state();
-    if (!engine_.clock_timer_on()) return false;
-    if (st.holder) return true;
-    if (!engine_.golden_score()) return st.clock_value <= k_ahead_s;
-    return st.golden_score_limit > 0 && st.golden_score_limit - st.clock_value <= k_ahead_s;
+    return engine_.clock_timer_on();
 }
 
 void ScoreboardWindow::aim_second_tick() {

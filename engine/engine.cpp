@@ -11,6 +11,8 @@ namespace {
 constexpr const char* k_winner_caption = "*  Sieger  *                        ";
 constexpr const char* k_golden_score_caption = "  Golden Score  ";
 
+}  // namespace
+
 // Says which gong file could not be opened and why, so the operator knows what to mend.
 std::string gong_failure_text(GongStatus status, const std::string& file) {
     const std::string quoted = "\"" + file + "\"";
@@ -39,8 +41,6 @@ std::string gong_failure_text(GongStatus status, const std::string& file) {
     }
     return text + " (" + std::to_string(k_msg_gong_unavailable) + ")";
 }
-
-}  // namespace
 
 BoutEngine::BoutEngine(Host& host, Settings settings)
     : host_(host), settings_(std::move(settings)) {

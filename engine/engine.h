@@ -25,6 +25,8 @@ namespace kyomat {
 
 // Seconds as the clock shows them, "m:ss".
 std::string clock_text(std::int64_t seconds);
+// The operator's words for a gong that cannot be heard (report 3007), naming the file.
+std::string gong_failure_text(GongStatus status, const std::string& file);
 // The bout clock never goes beyond this many seconds, whatever the keys and the settings.
 constexpr int k_max_clock_seconds = 99 * 3600;
 

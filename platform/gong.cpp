@@ -3,8 +3,10 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstring>
 #include <fstream>
-#include <iterator>
 
 namespace kyomat {
 namespace {
@@ -13,58 +15,105 @@ namespace {
 // play (512 frames measured 18 to 24 ms from the end of time to the sound, 256 frames 14 to 17).
 constexpr int k_buffer_frames = 256;
 
+std::int64_t now_ms() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+std::uint32_t little(const std::string& b, std::size_t at, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) {
+        v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+    }
+    return v;
+}
+
+// The length of a WAV file's sound from its header, before anything is decoded; 0 when the
+// header does not say (the decoder then decides, and the decoded sound is measured).
+double wav_seconds(const std::string& b) {
+    if (b.size() < 12 || b.compare(0, 4, "RIFF") != 0 || b.compare(8, 4, "WAVE") != 0) return 0;
+    std::uint32_t rate = 0, channels = 0, bits = 0;
+    std::size_t at = 12;
+    while (at + 8 <= b.size()) {
+        const std::uint32_t size = little(b, at + 4, 4);
+        if (b.compare(at, 4, "fmt ") == 0 && at + 24 <= b.size()) {
+            channels = little(b, at + 10, 2);
+            rate = little(b, at + 12, 4);
+            bits = little(b, at + 22, 2);
+        } else if (b.compare(at, 4, "data") == 0) {
+            const std::uint64_t data = std::min<std::uint64_t>(size, b.size() - at - 8);
+            const std::uint64_t per_second =
+                std::uint64_t{rate} * channels * std::max<std::uint32_t>(1, (bits + 7) / 8);
+            return per_second == 0 ? 0 : static_cast<double>(data) / static_cast<double>(per_second);
+        }
+        at += 8 + std::uint64_t{size} + (size & 1);
+    }
+    return 0;
+}
+
+std::string quoted(const std::filesystem::path& file) {
+    return "\"" + std::string(reinterpret_cast<const char*>(file.u8string().c_str())) + "\"";
+}
+
 }  // namespace
 
+GongPlayer::GongPlayer() : worker_([this] { run(); }) {}
+
 GongPlayer::~GongPlayer() {
-    if (preparing_.joinable()) preparing_.join();
     close();
-    close_device();
+    post([this] { close_device(); });
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_worker_.notify_one();
+    worker_.join();
 }
 
-void GongPlayer::prepare_device() {
-    // A thread already at work is not asked twice (and its result not read before it ends).
-    if (preparing_.joinable() || device_open_) return;
-    preparing_ = std::thread([this] {
-        const bool opened = open_device();
-        device_open_ = opened;
-        if (opened) load_chunk();
-        // SDL keeps an error text per thread; a thread not made by SDL must free it itself.
-        SDL_TLSCleanup();
-    });
+void GongPlayer::post(Job job) {
+    {
+        std::lock_guard lock(mutex_);
+        jobs_.push_back(std::move(job));
+    }
+    wake_worker_.notify_one();
 }
 
-bool GongPlayer::ensure_device() {
-    if (preparing_.joinable()) preparing_.join();
-    if (device_open_) return true;
-    device_open_ = open_device();
-    return device_open_;
+void GongPlayer::run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_worker_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+        if (jobs_.empty()) break;
+        Job job = std::move(jobs_.front());
+        jobs_.pop_front();
+        busy_ = true;
+        lock.unlock();
+        job();
+        lock.lock();
+        busy_ = false;
+        if (jobs_.empty()) idle_.notify_all();
+    }
+    // SDL keeps an error text per thread; a thread not made by SDL must free it itself.
+    SDL_TLSCleanup();
+}
+
+void GongPlayer::settle() {
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return jobs_.empty() && !busy_; });
 }
 
 bool GongPlayer::open_device() {
+    if (device_open_) return true;
     // SDL would take over SIGINT and SIGTERM and swallow them: the program must still end
     // when the system asks it to.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        error_ = SDL_GetError();
-        return false;
-    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, k_buffer_frames) != 0) {
-        error_ = Mix_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
+    device_open_ = true;
     return true;
-}
-
-// The sound file's bytes are kept, so that the device can be closed while nothing plays and
-// the gong made again from memory when it opens (the file may be gone by then).
-bool GongPlayer::load_chunk() {
-    if (chunk_ != nullptr) return true;
-    if (bytes_.empty()) return true;  // nothing to load yet
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes_.data(), static_cast<int>(bytes_.size()));
-    chunk_ = rw != nullptr ? Mix_LoadWAV_RW(rw, 1) : nullptr;
-    if (chunk_ == nullptr) error_ = Mix_GetError();
-    return chunk_ != nullptr;
 }
 
 void GongPlayer::close_device() {
@@ -75,68 +124,173 @@ void GongPlayer::close_device() {
         chunk_ = nullptr;
     }
     channel_ = -1;
+    sounding_until_ms_ = 0;
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     device_open_ = false;
 }
 
-bool GongPlayer::open(const std::filesystem::path& file) {
+// The sound file's bytes are kept, so that the device can be closed while nothing plays and
+// the gong made again from memory when it opens (the file may be gone by then).
+GongPlayer::Failure GongPlayer::decode(std::string& why) {
+    if (chunk_ != nullptr) return Failure::none;
+    if (bytes_.empty()) return Failure::unreadable_file;
+    const double header = wav_seconds(bytes_);
+    if (header > k_max_seconds) {
+        why = "dauert länger als 30 Sekunden";
+        return Failure::unreadable_file;
+    }
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes_.data(), static_cast<int>(bytes_.size()));
+    if (header == 0 && rw != nullptr) {
+        // A compressed sound says its length before it is decoded, where its decoder can.
+        if (Mix_Music* music = Mix_LoadMUS_RW(rw, 0)) {
+            const double seconds = Mix_MusicDuration(music);
+            Mix_FreeMusic(music);
+            if (seconds > k_max_seconds) {
+                SDL_RWclose(rw);
+                why = "dauert länger als 30 Sekunden";
+                return Failure::unreadable_file;
+            }
+        }
+        SDL_RWseek(rw, 0, RW_SEEK_SET);
+    }
+    chunk_ = rw != nullptr ? Mix_LoadWAV_RW(rw, 1) : nullptr;
+    if (chunk_ == nullptr) {
+        why = Mix_GetError();
+        return Failure::unreadable_file;
+    }
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    Mix_QuerySpec(&rate, &format, &channels);
+    const double per_second = double(rate) * channels * (SDL_AUDIO_BITSIZE(format) / 8);
+    chunk_seconds_ = per_second > 0 ? chunk_->alen / per_second : 0;
+    if (chunk_seconds_ > k_max_seconds + 0.5) {
+        Mix_FreeChunk(chunk_);
+        chunk_ = nullptr;
+        why = "dauert länger als 30 Sekunden";
+        return Failure::unreadable_file;
+    }
+    return Failure::none;
+}
+
+GongPlayer::Failure GongPlayer::load(const std::filesystem::path& file, Done done) {
     close();
-    error_.clear();
-    failure_ = Failure::none;
     std::error_code ec;
-    if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
-        error_ =
-            "no such file: " + std::string(reinterpret_cast<const char*>(file.u8string().c_str()));
-        failure_ = Failure::file_missing;
-        return false;
+    std::string why;
+    Failure failure = Failure::none;
+    const bool regular = !file.empty() && std::filesystem::is_regular_file(file, ec);
+    const std::uintmax_t size = regular ? std::filesystem::file_size(file, ec) : 0;
+    if (!regular) {
+        failure = Failure::file_missing;
+        why = "fehlt";
+    } else if (ec || size == 0) {
+        failure = Failure::unreadable_file;
+        why = "ist leer (0 Byte)";
+    } else if (size > k_max_file_bytes) {
+        failure = Failure::unreadable_file;
+        why = "ist größer als 8 MB";
     }
-    if (!ensure_device()) {
-        failure_ = Failure::no_device;
-        return false;
+    if (failure != Failure::none) {
+        failure_ = failure;
+        error_ = "Gong-Datei " + quoted(file) + " " + why;
+        return failure;
     }
-    std::ifstream in(file, std::ios::binary);
-    bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!load_chunk()) {
-        bytes_.clear();
-        failure_ = Failure::unreadable_file;
-        return false;
+    failure_ = Failure::none;
+    has_sound_ = true;
+    post([this, file, done = std::move(done)] {
+        std::string why;
+        Failure failure = Failure::none;
+        std::ifstream in(file, std::ios::binary);
+        bytes_.resize(k_max_file_bytes + 1);
+        in.read(bytes_.data(), static_cast<std::streamsize>(bytes_.size()));
+        bytes_.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount())));
+        if (bytes_.empty()) {
+            failure = Failure::unreadable_file;
+            why = "ist leer oder nicht lesbar";
+        } else if (bytes_.size() > k_max_file_bytes) {
+            failure = Failure::unreadable_file;
+            why = "ist größer als 8 MB";
+        } else if (!open_device()) {
+            failure = Failure::no_device;
+            why = std::string("Tonausgabe: ") + SDL_GetError();
+        } else {
+            failure = decode(why);
+        }
+        if (failure != Failure::none) {
+            bytes_.clear();
+            has_sound_ = false;
+            why = "Gong-Datei " + quoted(file) + " " + why;
+        }
+        failure_ = failure;
+        if (done) done(failure, why);
+    });
+    return Failure::none;
+}
+
+bool GongPlayer::open(const std::filesystem::path& file) {
+    std::string why;
+    Failure failure = load(file, [&why](Failure, const std::string& w) { why = w; });
+    if (failure == Failure::none) {
+        settle();
+        failure = failure_;
+        error_ = why;
     }
-    return true;
+    return failure == Failure::none;
+}
+
+GongPlayer::Failure GongPlayer::last_failure() const {
+    return failure_;
 }
 
 void GongPlayer::close() {
-    if (preparing_.joinable()) preparing_.join();
-    bytes_.clear();
-    if (chunk_ == nullptr) return;
-    if (channel_ >= 0 && Mix_GetChunk(channel_) == chunk_) Mix_HaltChannel(channel_);
-    Mix_FreeChunk(chunk_);
-    chunk_ = nullptr;
-    channel_ = -1;
+    has_sound_ = false;
+    sounding_until_ms_ = 0;
+    post([this] {
+        bytes_.clear();
+        if (chunk_ == nullptr) return;
+        if (channel_ >= 0 && Mix_GetChunk(channel_) == chunk_) Mix_HaltChannel(channel_);
+        Mix_FreeChunk(chunk_);
+        chunk_ = nullptr;
+        channel_ = -1;
+    });
 }
 
 bool GongPlayer::playing() const {
-    return device_open_ && chunk_ != nullptr && channel_ >= 0 && Mix_Playing(channel_) != 0 &&
-           Mix_GetChunk(channel_) == chunk_;
+    return now_ms() < sounding_until_ms_;
+}
+
+void GongPlayer::start_sound() {
+    if (chunk_ == nullptr) return;
+    if (channel_ >= 0 && Mix_Playing(channel_) != 0 && Mix_GetChunk(channel_) == chunk_) return;
+    channel_ = Mix_PlayChannel(-1, chunk_, 0);
+    if (channel_ >= 0) {
+        sounding_until_ms_ = now_ms() + static_cast<std::int64_t>(chunk_seconds_ * 1000) + 50;
+    }
 }
 
 void GongPlayer::play() {
-    if (preparing_.joinable()) preparing_.join();
-    if (bytes_.empty()) return;
-    // Asleep: woken now, at the cost of opening the device (the clock wakes it in time).
-    if (!device_open_ && !(ensure_device() && load_chunk())) return;
-    if (chunk_ == nullptr || playing()) return;
-    channel_ = Mix_PlayChannel(-1, chunk_, 0);
+    if (!has_sound_) return;
+    post([this] {
+        std::string why;
+        if (open_device() && decode(why) == Failure::none) start_sound();
+    });
 }
 
 void GongPlayer::wake() {
-    if (bytes_.empty() || device_open_ || preparing_.joinable()) return;
-    prepare_device();
+    if (!has_sound_ || device_open_) return;
+    post([this] {
+        std::string why;
+        if (!bytes_.empty() && open_device()) decode(why);
+    });
 }
 
 void GongPlayer::sleep() {
-    if (preparing_.joinable() || !device_open_ || playing()) return;
-    close_device();
+    if (!device_open_ || playing()) return;
+    post([this] {
+        // A gong asked for after the sleep was is already queued behind it and wakes it again.
+        if (channel_ >= 0 && Mix_Playing(channel_) != 0) return;
+        close_device();
+    });
 }
 
 }  // namespace kyomat

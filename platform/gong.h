@@ -1,8 +1,15 @@
 #pragma once
-// The gong: one sound file, opened at once (so a missing or undecodable file, or a refused
-// sound device, is known when the settings are read) and played without waiting.
+// The gong: one sound file, played without waiting. Everything that can take time (reading
+// and decoding the file, opening a sleeping sound device, which some devices take seconds
+// for) happens on a thread of the gong's own, in the order it was asked for, so that the
+// board's clock and keys never wait for the sound.
 #include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
 #include <filesystem>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -12,48 +19,74 @@ namespace kyomat {
 
 class GongPlayer {
   public:
-    GongPlayer() = default;
+    // A gong lasts seconds: larger files and longer sounds are refused before they are
+    // decoded, so a wrong file can never take the memory or the time of a whole recording.
+    static constexpr std::uintmax_t k_max_file_bytes = std::uintmax_t{8} * 1024 * 1024;
+    static constexpr double k_max_seconds = 30;
+
+    enum class Failure { none, file_missing, no_device, unreadable_file };
+    // Called on the gong's thread when a load has ended; why says it in words for the log.
+    using Done = std::function<void(Failure failure, const std::string& why)>;
+
+    GongPlayer();
     ~GongPlayer();
     GongPlayer(const GongPlayer&) = delete;
     GongPlayer& operator=(const GongPlayer&) = delete;
 
-    enum class Failure { none, file_missing, no_device, unreadable_file };
-
-    // Starts opening the sound device on a thread of its own, so that start-up does not wait
-    // for it; the first open() takes the result (and waits for it only if it is not there).
-    void prepare_device();
-    // Closes any open file, then opens this one; false (and nothing open) on any failure.
+    // What can be told at once from the file's entry in the folder (missing, empty, too
+    // large); the rest (read, decode, the sound's length, the device) on the gong's thread,
+    // whose outcome goes to done. The gong of an earlier load is closed first.
+    Failure load(const std::filesystem::path& file, Done done = {});
+    // The same, waiting for the outcome: for the command line and the tests.
     bool open(const std::filesystem::path& file);
-    // Why the last open failed.
-    Failure last_failure() const { return failure_; }
-    void close();
-    bool is_open() const { return !bytes_.empty(); }
-    // Starts the sound; a gong still sounding goes on and is not restarted.
-    void play();
-    // Whether the gong is sounding now.
-    bool playing() const;
-    // Why the last open failed (for the log of a test; the operator sees the catalogue text).
+    // Why the last load failed, and in words.
+    Failure last_failure() const;
     const std::string& last_error() const { return error_; }
+    void close();
+    // A sound is loaded (or being loaded) that a play() would make heard.
+    bool is_open() const { return has_sound_; }
+    // Starts the sound, once the device is open; a gong still sounding goes on and is not
+    // restarted.
+    void play();
+    // Whether the gong is sounding now (from when it started and how long it lasts).
+    bool playing() const;
     // The sound device wakes up 43 times a second even to mix silence: it sleeps (is closed)
-    // while nothing plays, and is woken ahead of a gong that is coming (the end of time, a
-    // hold-down). A gong played while it sleeps wakes it on the spot.
+    // while nothing plays and is woken ahead of a gong that may come (a running clock). A gong
+    // asked for while the device sleeps or wakes plays as soon as it is open.
     void sleep();
     void wake();
     bool awake() const { return device_open_; }
+    // Waits until everything asked for so far is done (tests; a closing program).
+    void settle();
 
   private:
-    bool ensure_device();
+    using Job = std::function<void()>;
+    void post(Job job);
+    void run();
+    // On the gong's thread only.
     bool open_device();
-    bool load_chunk();
     void close_device();
+    Failure decode(std::string& why);
+    void start_sound();
 
+    std::mutex mutex_;
+    std::condition_variable wake_worker_, idle_;
+    std::deque<Job> jobs_;
+    bool busy_ = false;
+    bool stopping_ = false;
+
+    // The gong's thread's own.
     Mix_Chunk* chunk_ = nullptr;
     std::string bytes_;
     int channel_ = -1;
+    double chunk_seconds_ = 0;
+
     std::atomic<bool> device_open_ = false;
-    std::string error_;
-    Failure failure_ = Failure::none;
-    std::thread preparing_;
+    std::atomic<bool> has_sound_ = false;
+    std::atomic<std::int64_t> sounding_until_ms_ = 0;
+    std::atomic<Failure> failure_ = Failure::none;
+    std::string error_;  // written by open() after waiting
+    std::thread worker_;
 };
 
 }  // namespace kyomat
