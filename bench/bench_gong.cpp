@@ -54,9 +54,8 @@ class StallProbe {
   public:
     StallProbe() {
         timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            longest_ = std::max(longest_, clock_.restart());
-        });
+        QObject::connect(&timer_, &QTimer::timeout,
+                         [this] { longest_ = std::max(longest_, clock_.restart()); });
         clock_.start();
         timer_.start();
     }

@@ -1,9 +1,12 @@
 #include "engine/engine.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "data/core/basis.h"
 #include "data/core/catalogue.h"
+#include "data/core/file_io.h"
+#include "data/core/settings_keys.h"
 
 namespace kyomat {
 namespace {
@@ -83,6 +86,20 @@ void BoutEngine::show_catalogue_message(int number) {
 void BoutEngine::param_aus_ini() {
     if (const auto problem = settings_.file_problem()) {
         host_.show_message(*problem + " Es gelten die Standardwerte.", MessageKind::error);
+    } else if (!told_no_known_section_) {
+        // A file saved in an encoding or with names the reader does not know reads as if it
+        // were empty: said once a start, so that the operator does not hunt the gong's report.
+        told_no_known_section_ = true;
+        const Settings::Sections found = settings_.sections();
+        if (found.has_lines &&
+            std::none_of(found.names.begin(), found.names.end(),
+                         [](const std::string& name) { return known_section(name); })) {
+            host_.show_message("Die Datei " + utf8_of(settings_.file()) +
+                                   " hat keinen bekannten Abschnitt (etwa [anzeige]); es gelten "
+                                   "die Standardwerte. Ist sie in einer anderen Kodierung oder "
+                                   "mit anderen Abschnittsnamen gespeichert?",
+                               MessageKind::warning);
+        }
     }
     state_.age_class = settings_.read_setting("anzeige", "ak");
     state_.weight_class = settings_.read_setting("anzeige", "gewk");

@@ -209,6 +209,7 @@ class BoutEngine {
     RuleSettings global_rules_;
     BoutState state_;
     bool clock_timer_on_ = false;
+    bool told_no_known_section_ = false;
     bool focus_timer_on_ = true;
     SecondCounter clock_seconds_;
     SecondCounter hold_seconds_;

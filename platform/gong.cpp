@@ -45,7 +45,8 @@ double wav_seconds(const std::string& b) {
             const std::uint64_t data = std::min<std::uint64_t>(size, b.size() - at - 8);
             const std::uint64_t per_second =
                 std::uint64_t{rate} * channels * std::max<std::uint32_t>(1, (bits + 7) / 8);
-            return per_second == 0 ? 0 : static_cast<double>(data) / static_cast<double>(per_second);
+            return per_second == 0 ? 0
+                                   : static_cast<double>(data) / static_cast<double>(per_second);
         }
         at += 8 + std::uint64_t{size} + (size & 1);
     }

@@ -178,6 +178,28 @@ std::string Settings::read_setting(std::string_view section, std::string_view ke
     return bytes ? read_ini_value(settings_text_as_cp1252(*bytes), section, key) : std::string();
 }
 
+Settings::Sections Settings::sections() const {
+    std::string error;
+    const auto bytes = read_whole_file(file(), error, k_max_file_bytes);
+    Sections found;
+    if (!bytes) return found;
+    const std::string text = settings_text_as_cp1252(*bytes);
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        const std::string_view line = trim(std::string_view(text).substr(pos, end - pos));
+        pos = end + 1;
+        if (line.empty() || line.front() == ';') continue;
+        found.has_lines = true;
+        if (line.front() != '[') continue;
+        std::string_view name = line.substr(1);
+        name = name.substr(0, name.find(']'));
+        found.names.push_back(cp1252_to_utf8(trim(name)));
+    }
+    return found;
+}
+
 std::optional<std::string> Settings::file_problem() const {
     std::error_code ec;
     if (!std::filesystem::exists(std::filesystem::status(file(), ec))) return std::nullopt;

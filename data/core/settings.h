@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kyomat {
 
@@ -51,6 +52,13 @@ class Settings {
     std::optional<std::string> file_problem() const;
     // The value as text (UTF-8); empty when the file, section or key is missing.
     std::string read_setting(std::string_view section, std::string_view key) const;
+    // The names of the file's sections in order (UTF-8), and whether it has any line that is
+    // neither blank nor a comment: a file of settings that the reader finds no section in.
+    struct Sections {
+        std::vector<std::string> names;
+        bool has_lines = false;
+    };
+    Sections sections() const;
     // digits_to_number of the value, raised to lower, then lowered to upper.
     std::int32_t read_setting_clamped(std::string_view section, std::string_view key,
                                       std::int32_t lower, std::int32_t upper) const;

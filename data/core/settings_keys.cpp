@@ -120,6 +120,14 @@ std::span<const SettingKey> setting_keys() {
     return k_keys;
 }
 
+bool known_section(std::string_view name) {
+    if (upper_case_de(name.substr(0, 3)) == "AK ") return true;
+    for (const SettingKey& k : k_keys) {
+        if (upper_case_de(k.section) == upper_case_de(name)) return true;
+    }
+    return false;
+}
+
 const SettingKey& setting_key(std::string_view section, std::string_view key) {
     const bool age_class = upper_case_de(section.substr(0, 3)) == "AK ";
     for (const SettingKey& k : k_keys) {

@@ -28,6 +28,8 @@ struct SettingKey {
 
 // The whole table, in the order of the sample file.
 std::span<const SettingKey> setting_keys();
+// Whether a section of that name is one the program reads (names ignore case; any "AK …").
+bool known_section(std::string_view name);
 // The entry of a key (names ignore case, as the reader's do); "AK *" for an age class's own
 // section. A key that is not in the table is a programming error: the function then ends
 // the program, so a reader never works with a range nobody wrote down.

@@ -199,3 +199,27 @@ TEST_F(HostileSettings, PointsTotalsStayInRangeAndTheLeaderWins) {
 }
 
 }  // namespace
+
+// A file the reader finds no known section in (saved under other names, or in an encoding
+// nobody can read) is said once a start, with its name; a file with one known section is not.
+TEST_F(HostileSettings, AFileWithoutAKnownSectionIsSaidOnceAStart) {
+    const auto told = [this] {
+        return std::count_if(host->events.begin(), host->events.end(), [](const std::string& e) {
+            return e.find("hat keinen bekannten Abschnitt") != std::string::npos;
+        });
+    };
+    start("[Anzeigetafel]\r\nanz_links=0\r\ngewk=-60\r\n[Farben]\r\nx=1\r\n");
+    EXPECT_EQ(told(), 1);
+    const std::string& said = *std::find_if(
+        host->events.begin(), host->events.end(),
+        [](const std::string& e) { return e.find("Abschnitt (etwa") != std::string::npos; });
+    EXPECT_NE(said.find("kyomat.ini"), std::string::npos) << said;
+    dir->write("kyomat.ini", "[Anzeigetafel]\r\ngewk=-60\r\n");
+    key('E', false, true);
+    EXPECT_EQ(told(), 1);
+    for (const char* fine : {"[anzeige]\r\nanz_links=0\r\n", "[ak Männer]\r\nkampfzeit=60\r\n",
+                             "; nur ein Kommentar\r\n\r\n"}) {
+        start(fine);
+        EXPECT_EQ(told(), 0) << fine;
+    }
+}
