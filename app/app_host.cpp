@@ -147,6 +147,10 @@ bool AppHost::confirm_ok(const std::string& question) {
     return kyomat::confirm_ok(question);
 }
 
+bool AppHost::confirm_ok_cancel_default(const std::string& question) {
+    return kyomat::confirm_ok(question, true);
+}
+
 // Green means that a key typed now reaches the board: the board itself, unless the panel
 // blocks it; with keys relayed also the panel, the pause picture and a text page.
 bool AppHost::scoreboard_has_focus() {

@@ -32,6 +32,7 @@ class AppHost : public Host {
     void gong_soon(bool soon);
     void show_message(const std::string& text, MessageKind kind) override;
     bool confirm_ok(const std::string& question) override;
+    bool confirm_ok_cancel_default(const std::string& question) override;
     bool scoreboard_has_focus() override;
 
     EntryFields& entry_fields() override;

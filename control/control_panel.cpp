@@ -342,8 +342,8 @@ void ControlPanel::on_save_bout_clicked() {
     saving_bout_ = true;
     sende_zeichen('E', 'C');
     saving_bout_ = false;
-    // Declined over a running clock: the bout, and so the list, stay as they were.
-    if (engine_.clock_timer_on()) return;
+    // Declined over a bout in progress: the bout, and so the list, stay as they were.
+    if (engine_.bout_in_progress()) return;
     grid_->hide();
 }
 

@@ -22,7 +22,7 @@ bool BoutEngine::bout_open_for_restore() const {
                                 &b.lbl_W_W, &b.lbl_Y_W, &b.lbl_S_W}) {
         scored = scored || cell->text != "0";
     }
-    return scored || clock_timer_on_ || state_.clock_value != state_.set_duration ||
+    return scored || state_.begun || clock_timer_on_ || state_.clock_value != state_.set_duration ||
            golden_score() || state_.holder || shown_winner() || state_.ended_by_time;
 }
 
@@ -36,6 +36,7 @@ StateValues BoutEngine::snapshot() const {
     v.emplace_back("zeit_abgelaufen", flag(s.ended_by_time));
     v.emplace_back("weitergegeben", flag(s.handed_on));
     v.emplace_back("entscheidung", flag(s.referee_decision));
+    v.emplace_back("begonnen", flag(s.begun));
     v.emplace_back("uhr", std::to_string(s.clock_value));
     v.emplace_back("dauer", std::to_string(s.set_duration));
     v.emplace_back("gs_grenze", std::to_string(s.golden_score_limit));
@@ -76,6 +77,10 @@ bool BoutEngine::restore(const StateMap& map, std::string& why) {
               number("punkte_b", s.points_b) && number("punkte_w", s.points_w) &&
               text("altersklasse", s.age_class) && text("gewichtsklasse", s.weight_class) &&
               text("kampftext", s.bout_text) && number("listenposition", s.list_position);
+    // Kept since a bout's beginning counts for Ctrl+N and Ctrl+E; an older file's bout, offered
+    // back because it was open, has begun.
+    s.begun = true;
+    yes_no("begonnen", s.begun);
     std::string holder;
     ok = ok && text("halter", holder) && (holder == "B" || holder == "W" || holder == "X");
     Board board = board_;

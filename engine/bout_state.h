@@ -46,6 +46,9 @@ struct BoutState {
     // A bout was put on the board (loaded or entered) and not since cleared by Ctrl+E: only
     // such a board holds a bout to offer back after a crash.
     bool bout_on_board = false;
+    // The bout on the board has begun: its clock has started, or a score, Shido or hold-down
+    // was given, since it came on the board. Cleared by the next bout, Ctrl+E and the hand-on.
+    bool begun = false;
     // The winner shown was declared by the referees at equal scores after the end of time.
     bool referee_decision = false;
     // Seconds on the bout clock: left in regular time, run in Golden Score.

@@ -53,12 +53,21 @@ std::pair<std::string, std::string> split_name(const std::string& name, std::siz
 
 }  // namespace
 
+// One test for every command that would replace or wipe a bout: from its first second of
+// clock, or its first score, Shido or hold-down, until a winner shows or it is handed on.
 bool BoutEngine::bout_in_progress() const {
-    return !board_.lblBlau_Name.text.empty() && state_.clock_value != state_.set_duration;
+    return state_.bout_active && state_.begun && !shown_winner() && !state_.handed_on;
+}
+
+// Leaving asks also for a result still on the board: it has not reached the list yet.
+bool BoutEngine::leaving_loses_something() const {
+    if (bout_in_progress()) return true;
+    return state_.bout_on_board && !state_.handed_on &&
+           (shown_winner().has_value() || decided_without_winner());
 }
 
 bool BoutEngine::close_requested_by_focus() {
-    if (!bout_in_progress()) return true;
+    if (!leaving_loses_something()) return true;
     return host_.confirm_ok("Verlassen ohne Speichern ?");
 }
 
@@ -74,11 +83,9 @@ bool BoutEngine::neuer_kampf(bool load, bool from_list) {
     const bool had_result =
         !state_.handed_on && (board_.lbl_Sieger_Blau.visible || board_.lbl_Sieger_Weiss.visible ||
                               decided_without_winner());
-    const int clock = state_.clock_value;
     // A bout in progress is never replaced, and ignoring the command must leave list mode
-    // and the running bout's pending result as they were. A board reset by Ctrl+E holds no
-    // bout any more, whatever its clock value says: refusing then would be a dead end.
-    if (load && state_.bout_active && !(had_result || clock <= 0 || clock == state_.set_duration)) {
+    // and the running bout's pending result as they were.
+    if (load && bout_in_progress()) {
         host_.show_note(k_note_bout_in_progress);
         return false;
     }
@@ -89,7 +96,7 @@ bool BoutEngine::neuer_kampf(bool load, bool from_list) {
         host_.clear_list_result_due();
     }
     if (!load) {
-        state_.ended_by_time = state_.handed_on = state_.bout_on_board = false;
+        state_.ended_by_time = state_.handed_on = state_.bout_on_board = state_.begun = false;
         state_.loaded_from_list = false;
         host_.clear_list_result_due();
         defaults();
@@ -137,6 +144,7 @@ bool BoutEngine::hand_on_result() {
     if (host_.anzeige_in_liste(result) == ListOutcome::failed) return false;
     state_.clock_value = 0;
     state_.handed_on = true;
+    state_.begun = false;
     if (rules_.sieger_auto && !no_winner) sieger_anzeigen(blue_won);
     return true;
 }
@@ -256,7 +264,7 @@ void BoutEngine::reset_kampf(int seconds) {
     state_.points_b = state_.points_w = 0;
     state_.bout_active = true;
     state_.bout_on_board = true;
-    state_.ended_by_time = state_.handed_on = false;
+    state_.ended_by_time = state_.handed_on = state_.begun = false;
 }
 
 void BoutEngine::neuer_kampf_teams_simple() {
@@ -291,6 +299,12 @@ void BoutEngine::neuer_kampf_teams_simple() {
 
 void BoutEngine::titel_anzeigen() {
     const Board& b = board_;
+    if (bout_in_progress()) {
+        host_.show_note(
+            "Keine Titelseiten während eines Kampfes: erst den Sieger anzeigen (Strg+B / "
+            "Strg+W) oder den Kampf mit Strg+E abschließen");
+        return;
+    }
     if (b.lblBlau_Name.text.empty() || state_.clock_value != state_.set_duration) return;
     host_.board_changed();
     host_.show_page(PageScheme::neutral, state_.age_class, state_.weight_class, state_.bout_text);

@@ -80,6 +80,7 @@ void BoutEngine::schalten_stoppuhr() {
             clock_seconds_.resume(t);
             hold_seconds_.resume(t);
             clock_timer_on_ = true;
+            state_.begun = true;
         }
         protocol(clock_timer_on_ ? "UHR_START" : "UHR_STOPP", std::nullopt,
                  clock_text(state_.clock_value));
@@ -211,6 +212,7 @@ void BoutEngine::setze_haltegriff(Side side) {
         if (!clock_timer_on_) schalten_stoppuhr();
     }
     state_.holder = side;
+    state_.begun = true;
     hold_seconds_.restart(host_.tick_count());
     if (board_.lblHG.text != "00") save_haltegriff();
     board_.lblHG.font = side_colours(side).font_wertung;

@@ -79,6 +79,8 @@ class BoutEngine {
     bool close_requested_by_focus();
     // A bout is in progress: a blue name and a clock that has moved.
     bool bout_in_progress() const;
+    // A bout in progress, or a result on the board not yet handed on: leaving asks first.
+    bool leaving_loses_something() const;
     int elapsed_seconds() const;
 
     // Read-only views for the windows, the scenario runner and the tests.

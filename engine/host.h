@@ -44,6 +44,10 @@ class HostPlatform {
     virtual void gong_play() = 0;
     virtual void show_message(const std::string& text, MessageKind kind) = 0;
     virtual bool confirm_ok(const std::string& question) = 0;
+    // The same question where a reflex must not answer yes: Abbrechen is the default button.
+    virtual bool confirm_ok_cancel_default(const std::string& question) {
+        return confirm_ok(question);
+    }
     // Whether the scoreboard window has the keyboard focus.
     virtual bool scoreboard_has_focus() = 0;
     // A short note for the operator that needs no answer: why a command did nothing.

@@ -214,13 +214,15 @@ bool BoutEngine::weight_class_given() {
     return false;
 }
 
-// Ctrl+E sits next to Ctrl+W: a running bout is wiped only when the operator says so, and
-// then with its clock stopped, so that the next bout can be loaded.
+// Ctrl+E sits next to Ctrl+W: a bout in progress, running or standing, is wiped only when
+// the operator says so with a deliberate click (Abbrechen is the default: a reflex Space or
+// Return keeps the bout), and then with its clock stopped, so that the next bout can be loaded.
 void BoutEngine::reset_to_configuration() {
-    if (clock_timer_on_) {
-        if (!host_.confirm_ok(catalogue_message(k_msg_values_cleared))) return;
-        stop_clock();
+    if (bout_in_progress() &&
+        !host_.confirm_ok_cancel_default(catalogue_message(k_msg_values_cleared))) {
+        return;
     }
+    stop_clock();
     const int second = elapsed_seconds();
     const std::string shown = board_.lblZeit.text;
     if (!neuer_kampf(false, false)) return;

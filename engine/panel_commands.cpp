@@ -8,7 +8,9 @@ void close_panel(BoutEngine& engine, const KeyRelay& relay) {
 }
 
 bool exit_from_panel(BoutEngine& engine, Host& host, const KeyRelay& relay) {
-    if (engine.bout_in_progress() && !host.confirm_ok("Verlassen ohne Speichern ?")) return false;
+    if (engine.leaving_loses_something() && !host.confirm_ok("Verlassen ohne Speichern ?")) {
+        return false;
+    }
     engine.request_exit();
     close_panel(engine, relay);
     return true;

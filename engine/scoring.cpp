@@ -55,6 +55,7 @@ int BoutEngine::change_wertung(Element& cell, int limit, int delta) {
     const std::string text =
         (is_shido_cell(cell) && v == rules_.max_shido) ? std::string("H") : std::to_string(v);
     protocol(protocol_subject(cell), delta);
+    if (delta > 0) state_.begun = true;
     // A take-back re-opens an ended bout, but not one that time ended: that bout's result is
     // corrected where it stands.
     if (delta < 0 && !state_.bout_active && !state_.ended_by_time) {
@@ -71,6 +72,7 @@ void BoutEngine::change_punkte(Side side, int delta) {
     total = static_cast<int>(
         std::clamp<std::int64_t>(std::int64_t{total} + delta, 0, k_max_points_total));
     anzeige_punkte();
+    if (delta > 0) state_.begun = true;
     protocol(std::string(1, protocol_letter(side)), delta);
     decide_again_after_time();
 }

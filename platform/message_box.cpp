@@ -53,14 +53,16 @@ void show_message(const std::string& text, char kind) {
     box.exec();
 }
 
-bool confirm_ok(const std::string& question) {
+bool confirm_ok(const std::string& question, bool cancel_is_default) {
     int answer = 0;
     if (take_answer("confirm " + question, answer)) return answer == 0;
     QMessageBox box(QMessageBox::Question, "Bestätigung", QString::fromStdString(question),
                     QMessageBox::NoButton, QApplication::activeWindow());
-    QPushButton* yes = box.addButton("OK", QMessageBox::AcceptRole);
+    // Where Return or Space must not say yes, OK takes a click or Alt+O.
+    QPushButton* yes = box.addButton(cancel_is_default ? "&OK" : "OK", QMessageBox::AcceptRole);
     QPushButton* no = box.addButton("Abbrechen", QMessageBox::RejectRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(cancel_is_default ? no : yes);
+    if (cancel_is_default) no->setFocus();
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;

@@ -12,7 +12,8 @@ namespace kyomat {
 // ('F' error, 'H' information, 'W' warning, 'M' none; any other error).
 void show_message(const std::string& text, char kind);
 // "Bestätigung" with "OK" (default) and "Abbrechen" (also Escape); true only for "OK".
-bool confirm_ok(const std::string& question);
+// cancel_is_default: Abbrechen is the default and focused button, so Return and Space cancel.
+bool confirm_ok(const std::string& question, bool cancel_is_default = false);
 // A question with buttons of its own, the first the default and the last also Escape; the
 // index of the button chosen.
 int choose(const std::string& question, const std::vector<std::string>& buttons);

@@ -167,6 +167,7 @@ TEST_F(NoDeadEnd, OnlyABegunBoutIsOfferedBackAfterACrash) {
     key(vk::space);
     key('2');
     EXPECT_TRUE(engine->bout_open_for_restore());
+    host->confirm_answers.push_back(true);
     ctrl(*this, 'E');
     EXPECT_FALSE(engine->bout_open_for_restore());
 }

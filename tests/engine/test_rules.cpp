@@ -129,6 +129,7 @@ TEST_F(EngineTest, BoutInProgressIsNotReplaced) {
     start();
     load_bout(240);
     engine->internals_for_tests().state.clock_value = 133;
+    engine->internals_for_tests().state.begun = true;
     key('K', false, true);  // no dialog opens: nothing is queued and nothing fails
     EXPECT_TRUE(host->failure.empty());
     EXPECT_EQ(board().lblBlau_Name.text, "Meier, Hans");

@@ -174,6 +174,8 @@ class TestControlPanel : public QObject {
         engine_->internals_for_tests().board.lblBlau_Name.text = "Meier";
         engine_->internals_for_tests().state.set_duration = 240;
         engine_->internals_for_tests().state.clock_value = 200;
+        engine_->internals_for_tests().state.bout_active = true;
+        engine_->internals_for_tests().state.begun = true;
         host_->confirm_answers.push_back(false);
         click("btnCloseAnzeige");
         QVERIFY(!engine_->state().exit_request);

@@ -142,11 +142,47 @@ class TestMainAnzeige : public QObject {
         QVERIFY(!map_key(Qt::Key_Escape, Qt::NoModifier, 9, 0));
     }
 
+    // The wipe question of Ctrl+E over a standing bout: Return and Space, typed as a reflex,
+    // keep the bout; only OK (here Alt+O) wipes it.
+    void ctrlEQuestionIsCancelledByAReflex() {
+        start("[anzeige]\r\nanz_links=0\r\ngewk=-60\r\nkampfzeit=240\r\n");
+        BoutState& st = window_->engine().internals_for_tests().state;
+        window_->engine().internals_for_tests().board.lblBlau_Name.text = "Meier";
+        st.bout_active = true;
+        st.set_duration = st.clock_value = 240;
+        QTest::keyClick(window_.get(), Qt::Key_2);  // a Waza-ari: the bout has begun
+        for (const auto& [key, mods] : {std::pair{Qt::Key_Return, Qt::NoModifier},
+                                        {Qt::Key_Space, Qt::NoModifier},
+                                        {Qt::Key_O, Qt::AltModifier}}) {
+            message_boxes::set_auto_answer(false);
+            bool asked = false;
+            QTimer answer;
+            answer.setInterval(50);
+            connect(&answer, &QTimer::timeout, this, [&, key = key, mods = mods] {
+                QWidget* box = QApplication::activeModalWidget();
+                if (box == nullptr || !box->isVisible()) return;
+                asked = true;
+                answer.stop();
+                // What follows the question (the gong's report after a wipe) is answered.
+                message_boxes::set_auto_answer(true, true);
+                QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, key, mods);
+            });
+            answer.start();
+            QTest::keyClick(window_.get(), Qt::Key_E, Qt::ControlModifier);
+            answer.stop();
+            QVERIFY(asked);
+            const bool wiped = key == Qt::Key_O;
+            QCOMPARE(text("lblBlau_Name"), wiped ? QString() : QString("Meier"));
+            QCOMPARE(text("lbl_W_b"), wiped ? QString("0") : QString("1"));
+        }
+    }
+
     void focusCircleAsksBeforeLeavingARunningBout() {
         start("[anzeige]\r\nanz_links=0\r\n");
         BoutEngine& e = window_->engine();
         e.internals_for_tests().state.set_duration = 240;
         e.internals_for_tests().state.clock_value = 200;
+        e.internals_for_tests().state.bout_active = e.internals_for_tests().state.begun = true;
         e.internals_for_tests().board.lblBlau_Name.text = "Meier";
         message_boxes::set_auto_answer(false);
         message_boxes::take_log();
