@@ -20,6 +20,9 @@ Program::Program(const Settings& settings, AppHost& host)
     keeper.watch(&scoreboard);
     scoreboard.set_window_built([this](QWidget* window) { keeper.watch(window); });
     scoreboard.set_painted([this] {
+        // One mirror fed by the board: a key that reached the board directly shows in the
+        // open panel as well as one typed into it.
+        if (panel_ != nullptr && panel_->isVisible()) panel_->mirror_board();
         for (const auto& told : painted_) told();
     });
     start_live_view(settings);

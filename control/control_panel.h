@@ -46,6 +46,9 @@ class ControlPanel : public QDialog {
 
     // Relays one (character, modifier letter) pair, then refreshes the mirror.
     void sende_zeichen(unsigned char character, char modifier, bool require_active = false);
+    // The board's state in the panel's read-only mirror, whatever path the change took (the
+    // program calls it after every paint of the board while the panel is open).
+    void mirror_board();
     void anzeige_uebernehmen();
     void zeit_uebernehmen();
     // Fills the bout grid from the list file; the grid stays hidden when it does not load.

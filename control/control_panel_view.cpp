@@ -51,6 +51,16 @@ void ControlPanel::mirror_side(const SideControls& c, Side side) {
 }
 
 void ControlPanel::anzeige_uebernehmen() {
+    mirror_board();
+    // A result written since the grid was filled shows at once, not when the editor reopens.
+    if (!grid_->isHidden() && links_.list_writes && links_.list_writes() != list_writes_seen_) {
+        anzeige_kaempfe();
+    } else {
+        select_loaded_row();
+    }
+}
+
+void ControlPanel::mirror_board() {
     const Board& b = engine_.board();
     mirror_side(blue_, Side::blue);
     mirror_side(white_, Side::white);
@@ -61,12 +71,7 @@ void ControlPanel::anzeige_uebernehmen() {
     status_panels_[1]->setText(b.lbl_GS.visible ? "Golden Score" : " ");
     // The bout time this bout was given (its age class may have its own).
     status_panels_[2]->setText(qtext(clock_text(engine_.state().set_duration)));
-    // A result written since the grid was filled shows at once, not when the editor reopens.
-    if (!grid_->isHidden() && links_.list_writes && links_.list_writes() != list_writes_seen_) {
-        anzeige_kaempfe();
-    } else {
-        select_loaded_row();
-    }
+    zeit_uebernehmen();
 }
 
 void ControlPanel::select_loaded_row() {

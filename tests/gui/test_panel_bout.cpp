@@ -280,6 +280,24 @@ class TestPanelBout : public QObject {
         QCOMPARE(rig.list_file(), std::string(k_five_bouts));
     }
 
+    // A key that reaches the board directly (after a click on it) shows in the open panel:
+    // the mirror follows the board, not the path of the key; so does a taken-back Ippon.
+    void panelMirrorsEveryChangeOfTheBoard() {
+        Rig rig("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\ngewk=-60\r\npanel_tasten=1\r\n");
+        ControlPanel& panel = rig.program.control_panel();
+        rig.program.scoreboard.engine().internals_for_tests().state.bout_active = true;
+        QTest::keyClick(&rig.program.scoreboard, Qt::Key_2);
+        QCOMPARE(panel.findChild<QLineEdit*>("edt_W_b")->text(), QString("1"));
+        QWidget* winner = panel.findChild<QWidget*>("pnlSiegerBlau");
+        QTest::keyClick(&rig.program.scoreboard, Qt::Key_1);
+        QVERIFY(winner->isVisibleTo(&panel));
+        QTest::keyClick(&rig.program.scoreboard, Qt::Key_Exclam, Qt::ShiftModifier);
+        QVERIFY(!winner->isVisibleTo(&panel));
+        QCOMPARE(panel.findChild<QLineEdit*>("edt_I_b")->text(), QString("0"));
+        QCOMPARE(panel.findChild<QLineEdit*>("edt_I_b")->text(),
+                 QString::fromStdString(rig.board().lbl_I_b.text));
+    }
+
     void keysTypedIntoThePanelReachTheBoardOnlyWithTheSetting() {
         for (const bool on : {false, true}) {
             Rig rig(std::string("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\ngewk=-60\r\n") +
