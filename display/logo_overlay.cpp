@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QWindow>
 #include <QtConcurrent/QtConcurrentRun>
+#include <cstdio>
 
 #include "data/core/basis.h"
 #include "display/picture_file.h"
@@ -128,7 +129,12 @@ void LogoOverlay::logo_failed(const std::string& path, const QString& error) {
         logo.loaded_once = false;
         if (its_turn || isVisible()) {
             timer_.stop();
-            show_message(error.toStdString(), 'F');
+            if (note_) {
+                std::fprintf(stderr, "kyomat: %s\n", error.toLocal8Bit().constData());
+                note_(error);
+            } else {
+                show_message(error.toStdString(), 'F');
+            }
         }
         return;
     }

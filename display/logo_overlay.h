@@ -42,6 +42,10 @@ class LogoOverlay : public QWidget {
         key_sink_ = std::move(sink);
     }
 
+    // Where a logo that cannot be shown any more is told: a note needs no answer, where a box
+    // would take the operator's next key. Unset, a message box tells it.
+    void set_note(std::function<void(const QString&)> note) { note_ = std::move(note); }
+
     // One timer step (the 100 ms tick); public so the rotation can be driven by hand.
     void on_logo_timer();
     QTimer& logo_timer() { return timer_; }
@@ -80,6 +84,7 @@ class LogoOverlay : public QWidget {
 
     const Settings& settings_;
     std::function<int()> display_left_;
+    std::function<void(const QString&)> note_;
     std::function<void(std::uint16_t, Modifiers)> key_sink_;
     // The window that had the keyboard when the pause began: it gets it back at the end.
     QPointer<QWidget> had_keys_;

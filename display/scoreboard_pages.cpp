@@ -25,6 +25,7 @@ LogoOverlay& ScoreboardWindow::overlay() {
     if (overlay_ == nullptr) {
         overlay_ = new LogoOverlay(
             engine_.settings(), [this] { return engine_.state().display_left; }, this);
+        overlay_->set_note([this](const QString& text) { host_.show_note(text.toStdString()); });
         if (built_) built_(overlay_);
     }
     return *overlay_;

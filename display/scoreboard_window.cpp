@@ -79,7 +79,7 @@ constexpr M k_cross_labels[] = {&Board::lbl_Kreuz_b_1, &Board::lbl_Kreuz_b_2, &B
 }  // namespace
 
 ScoreboardWindow::ScoreboardWindow(Host& host, Settings settings, QWidget* parent)
-    : QWidget(parent), engine_(host, std::move(settings)) {
+    : QWidget(parent), host_(host), engine_(host, std::move(settings)) {
     setObjectName("frmMainAnzeige");
     setWindowTitle("Kyomat5 - Anzeigetafel");
     setWindowFlag(Qt::FramelessWindowHint);

@@ -95,6 +95,7 @@ class ScoreboardWindow : public QWidget {
     void modus_name_verein();
     void fit_long_texts(const ScoreboardLayout& L);
 
+    Host& host_;
     BoutEngine engine_;
     // One widget per board element, in the board's order.
     std::array<QWidget*, Board::k_count> widgets_{};

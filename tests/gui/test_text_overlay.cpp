@@ -191,15 +191,14 @@ class TestTextOverlay : public QObject {
         QVERIFY(overlay.logo_timer().isActive());
         std::filesystem::remove(dir_->path() / "c.jpeg");
         message_boxes::take_log();
+        // Told as a note, which needs no answer: a box would take the operator's next key.
+        QStringList notes;
+        overlay.set_note([&notes](const QString& text) { notes << text; });
         overlay.logo_timer().stop();
         ticks(51);  // logo 1's time, logo 2 skipped, logo 3 fails
-        std::vector<std::string> log;
-        QTRY_VERIFY([&log] {
-            for (auto& line : message_boxes::take_log()) log.push_back(line);
-            return !log.empty();
-        }());
-        QCOMPARE(log.size(), std::size_t{1});
-        QVERIFY(log[0].rfind("F ", 0) == 0);
+        QTRY_COMPARE(notes.size(), 1);
+        QVERIFY(notes[0].contains("c.jpeg"));
+        QVERIFY(message_boxes::take_log().empty());
         QVERIFY(!overlay.logo_timer().isActive());
         QCOMPARE(overlay.current_logo(), std::string("a.jpg"));
         QTest::mouseClick(&overlay, Qt::LeftButton);
