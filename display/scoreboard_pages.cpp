@@ -54,6 +54,8 @@ void ScoreboardWindow::show_note(const QString& text) {
 
 void ScoreboardWindow::show_page(PageScheme scheme, const std::string& line1,
                                  const std::string& line2, const std::string& line3) {
+    // A key typed over the pages has ended them all: the command's other pages are not shown.
+    if (pages_cut_) return;
     TextScreen& page = text_screen();
     if (panel_keys_relayed(engine_.settings())) {
         page.set_key_sink([this](std::uint16_t k, Modifiers m) { handle_key(k, m); });

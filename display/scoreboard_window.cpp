@@ -228,17 +228,25 @@ void ScoreboardWindow::paint_board() {
 void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {
     if (pages_up_ > 0) {
         waiting_keys_.emplace_back(key, mods);
+        // With keys relayed, a key typed over title or winner pages ends them all at once and
+        // then acts: no key waits for seconds of pages.
+        if (panel_keys_relayed(engine_.settings()) && text_ != nullptr) {
+            pages_cut_ = true;
+            text_->accept();
+        }
         return;
     }
     engine_.handle_key(key, mods);
     paint_board();
     // Each waiting key once, in order; one of them may show pages again and queue more.
     while (pages_up_ == 0 && !waiting_keys_.empty()) {
+        pages_cut_ = false;
         const auto [k, m] = waiting_keys_.front();
         waiting_keys_.erase(waiting_keys_.begin());
         engine_.handle_key(k, m);
         paint_board();
     }
+    if (pages_up_ == 0) pages_cut_ = false;
 }
 
 bool ScoreboardWindow::takes_input() const {

@@ -129,6 +129,8 @@ class ScoreboardWindow : public QWidget {
     // Keys that arrive while a text page is up wait until the command that showed it has
     // ended: a command must never start inside another.
     int pages_up_ = 0;
+    // A key ended the pages of the command that shows them (keys relayed).
+    bool pages_cut_ = false;
     bool panel_open_ = false;
     std::vector<std::pair<std::uint16_t, Modifiers>> waiting_keys_;
     bool shown_once_ = false;

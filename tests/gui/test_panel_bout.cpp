@@ -298,6 +298,35 @@ class TestPanelBout : public QObject {
                  QString::fromStdString(rig.board().lbl_I_b.text));
     }
 
+    // With keys relayed, Space typed over the title pages ends them all and starts the clock
+    // at once: when Ctrl+T returns, one page was shown and the clock runs.
+    void aKeyOverThePagesEndsThemAndActs() {
+        Rig rig(
+            "[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\ngewk=-60\r\npanel_tasten=1\r\n"
+            "titel_dauer=3\r\n");
+        ScoreboardWindow& board = rig.program.scoreboard;
+        BoutEngine& engine = board.engine();
+        engine.internals_for_tests().board.lblBlau_Name.text = "Meier, Hans";
+        engine.internals_for_tests().state.bout_active = true;
+        engine.internals_for_tests().state.set_duration = 240;
+        engine.internals_for_tests().state.clock_value = 240;
+        TextScreen& page = board.text_screen();
+        int shown = 0;
+        QTimer typist;
+        typist.setInterval(50);
+        connect(&typist, &QTimer::timeout, this, [&] {
+            if (!page.isVisible()) return;
+            ++shown;
+            if (shown == 1) QTest::keyClick(&page, Qt::Key_Space);
+        });
+        typist.start();
+        board.handle_key('T', Modifiers{false, true, false});
+        typist.stop();
+        QCOMPARE(shown, 1);
+        QVERIFY(!page.isVisible());
+        QVERIFY(engine.clock_timer_on());
+    }
+
     void keysTypedIntoThePanelReachTheBoardOnlyWithTheSetting() {
         for (const bool on : {false, true}) {
             Rig rig(std::string("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\ngewk=-60\r\n") +
