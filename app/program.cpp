@@ -25,6 +25,22 @@ Program::Program(const Settings& settings, AppHost& host)
         if (panel_ != nullptr && panel_->isVisible()) panel_->mirror_board();
         for (const auto& told : painted_) told();
     });
+    scoreboard.set_screen_missing([this](bool missing, const QString& waited_for) {
+        std::fprintf(stderr, "kyomat: %s\n",
+                     missing ? qPrintable("Anzeige-Bildschirm fehlt: warte auf " + waited_for)
+                             : "Anzeige-Bildschirm wieder da");
+        if (!missing) {
+            if (panel_ != nullptr) panel_->set_board_missing(false, {});
+            return;
+        }
+        // Opened as Ctrl+C opens it, once this change has been dealt with.
+        QTimer::singleShot(0, &scoreboard, [this, waited_for] {
+            if (!scoreboard.screen_missing()) return;
+            ControlPanel& panel = control_panel();
+            panel.set_board_missing(true, waited_for);
+            if (!panel.isVisible()) scoreboard.handle_key('C', Modifiers{false, true, false});
+        });
+    });
     start_live_view(settings);
 }
 

@@ -49,6 +49,9 @@ class ControlPanel : public QDialog {
     // The board's state in the panel's read-only mirror, whatever path the change took (the
     // program calls it after every paint of the board while the panel is open).
     void mirror_board();
+    // The board's monitor is missing: the status bar says so (and what is waited for), and
+    // keys typed into the panel reach the board as with panel_tasten=1.
+    void set_board_missing(bool missing, const QString& waited_for);
     void anzeige_uebernehmen();
     void zeit_uebernehmen();
     // Fills the bout grid from the list file; the grid stays hidden when it does not load.
@@ -119,6 +122,8 @@ class ControlPanel : public QDialog {
     Host& host_;
     PanelLinks links_;
     int pause_ = 0;
+    bool board_missing_ = false;
+    QString board_waited_for_;
     bool keys_relayed_ = false;
     // "Kampf speichern" is handing on a result: list mode lasts until it is written.
     bool saving_bout_ = false;

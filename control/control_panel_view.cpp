@@ -60,6 +60,16 @@ void ControlPanel::anzeige_uebernehmen() {
     }
 }
 
+void ControlPanel::set_board_missing(bool missing, const QString& waited_for) {
+    board_missing_ = missing;
+    board_waited_for_ = waited_for;
+    set_keys_relayed(panel_keys_relayed(engine_.settings()) || missing);
+    mirror_board();
+    if (missing)
+        show_note("Anzeige-Bildschirm fehlt: die Tafel erscheint, sobald " + waited_for +
+                  " angeschlossen ist");
+}
+
 void ControlPanel::mirror_board() {
     const Board& b = engine_.board();
     mirror_side(blue_, Side::blue);
@@ -68,7 +78,16 @@ void ControlPanel::mirror_board() {
     edt_gewk_->setText(qtext(b.lblGewK.text));
     edt_lpos_->setText(qtext(b.lblLPOS.text));
     status_panels_[0]->setText(qtext(b.lblAK.text + "    " + b.lblGewK.text));
-    status_panels_[1]->setText(b.lbl_GS.visible ? "Golden Score" : " ");
+    if (board_missing_) {
+        status_panels_[1]->setText("Anzeige-Bildschirm fehlt");
+        status_panels_[1]->setToolTip("Die Tafel erscheint, sobald " + board_waited_for_ +
+                                      " wieder angeschlossen ist");
+        status_panels_[1]->setStyleSheet(QStringLiteral("color: #b00000;"));
+    } else {
+        status_panels_[1]->setText(b.lbl_GS.visible ? "Golden Score" : " ");
+        status_panels_[1]->setToolTip({});
+        status_panels_[1]->setStyleSheet({});
+    }
     // The bout time this bout was given (its age class may have its own).
     status_panels_[2]->setText(qtext(clock_text(engine_.state().set_duration)));
     zeit_uebernehmen();
@@ -174,7 +193,7 @@ void ControlPanel::apply_colours() {
 
 void ControlPanel::showEvent(QShowEvent* event) {
     bottom_buttons_[0]->setEnabled(!control_panel_at_start(engine_.settings()));
-    set_keys_relayed(panel_keys_relayed(engine_.settings()));
+    set_keys_relayed(panel_keys_relayed(engine_.settings()) || board_missing_);
     setWindowTitle("KYOMAT - Controlpanel für Anzeigetafel");
     grid_->setHorizontalHeaderLabels({"", "Name (1)", "Name (2)", "Ergebnis", "U-Bew."});
     lay_out();

@@ -212,6 +212,10 @@ void LogoOverlay::showEvent(QShowEvent* event) {
         remembered_left_ = place_on_screen(this, display_left_ ? display_left_() : 0);
         laden_logos();
         first_show_ = false;
+        placed_ = true;
+    } else if (!placed_) {
+        remembered_left_ = place_on_screen(this, display_left_ ? display_left_() : 0);
+        placed_ = true;
     } else {
         move(remembered_left_, y());
     }

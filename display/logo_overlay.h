@@ -56,6 +56,9 @@ class LogoOverlay : public QWidget {
     // Whether a logo is still being decoded.
     bool loading() const;
 
+    // The board's monitor changed: placed on it afresh at the next showing.
+    void place_again() { placed_ = false; }
+
   protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -96,6 +99,7 @@ class LogoOverlay : public QWidget {
     int step_ = 0;
     bool first_show_ = true;
     int remembered_left_ = 0;
+    bool placed_ = false;
     std::string current_;
     PictureLoader loader_;
     std::map<std::string, Logo> logos_;

@@ -284,15 +284,33 @@ void ScoreboardWindow::showEvent(QShowEvent* event) {
 }
 
 void ScoreboardWindow::show_placed() {
-    if (const auto left = to_integer(engine_.settings().read_setting("anzeige", "anz_links"))) {
-        place_on_screen(this, *left);
+    left_ = to_integer(engine_.settings().read_setting("anzeige", "anz_links"));
+    watch_screens();
+    const std::string monitor =
+        trim_right(engine_.settings().read_setting("anzeige", "anz_monitor"));
+    const auto screens = QGuiApplication::screens();
+    if (const auto i = board_screen(screen_facts(), monitor, left_)) {
+        place_on_screen(this, screens[static_cast<qsizetype>(*i)]);
+        found_once_ = true;
+    } else if (!monitor.empty()) {
+        // The named monitor is not there yet: the program starts all the same, without
+        // showing the board on the operator's screen, and places it when the monitor comes.
+        shown_once_ = true;
+        QTimer::singleShot(0, this, [this] {
+            engine_.on_show();
+            paint_board();
+        });
+        return;
+    } else if (left_) {
+        place_on_screen(this, *left_);
     }
     show();
 }
 
 void ScoreboardWindow::place_on_display(int left) {
-    place_on_screen(this, left);
+    if (to_integer(engine_.settings().read_setting("anzeige", "anz_links"))) left_ = left;
     setWindowTitle("KYOMAT - Anzeigetafel");
+    follow_screens();
 }
 
 void ScoreboardWindow::closeEvent(QCloseEvent* event) {

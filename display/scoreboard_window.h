@@ -66,6 +66,16 @@ class ScoreboardWindow : public QWidget {
     // a hold-down counts), so that the sound device is awake in time and asleep otherwise.
     void set_gong_soon(std::function<void(bool)> soon) { gong_soon_ = std::move(soon); }
 
+    // The board's monitor (anz_monitor, else the one holding anz_links) may come and go: while
+    // it is missing the board, its pages and its pause picture are hidden, never thrown onto
+    // the operator's screen; told with what is waited for, and again when it is back.
+    void set_screen_missing(std::function<void(bool missing, const QString& waited_for)> told) {
+        screen_missing_told_ = std::move(told);
+    }
+    bool screen_missing() const { return screen_missing_; }
+    // Places the board on its monitor as the monitors now are (after any change of them).
+    void follow_screens();
+
     // A note for the operator along the bottom edge, for a few seconds: why a key did nothing.
     void show_note(const QString& text);
 
@@ -134,6 +144,15 @@ class ScoreboardWindow : public QWidget {
     bool panel_open_ = false;
     std::vector<std::pair<std::uint16_t, Modifiers>> waiting_keys_;
     bool shown_once_ = false;
+    // The monitors: the anz_links position, whether the board's monitor is missing, whether
+    // the board has stood on its own monitor yet, and whether the pause was up when it went.
+    std::optional<int> left_;
+    bool screen_missing_ = false;
+    bool found_once_ = false;
+    bool pause_was_up_ = false;
+    bool following_screens_ = false;
+    std::function<void(bool, const QString&)> screen_missing_told_;
+    void watch_screens();
     bool laid_out_ = false;
 };
 

@@ -115,9 +115,10 @@ void TextScreen::showEvent(QShowEvent* event) {
         setPalette(pal);
         for (QLabel* l : lines_) l->setPalette(pal);
     }
-    if (first_show_) {
+    if (first_show_ || !placed_) {
         remembered_left_ = place_on_screen(this, engine_.state().display_left);
         first_show_ = false;
+        placed_ = true;
     } else {
         move(remembered_left_, y());
     }

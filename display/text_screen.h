@@ -43,6 +43,9 @@ class TextScreen : public QDialog {
 
     void done(int result) override;
 
+    // The board's monitor changed: placed on it afresh at the next showing.
+    void place_again() { placed_ = false; }
+
   protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -63,6 +66,7 @@ class TextScreen : public QDialog {
     int elapsed_ = 0;
     bool first_show_ = true;
     int remembered_left_ = 0;
+    bool placed_ = false;
 };
 
 }  // namespace kyomat

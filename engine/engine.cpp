@@ -63,11 +63,13 @@ void BoutEngine::on_create() {
 void BoutEngine::on_show() {
     const std::string text = settings_.read_setting("anzeige", "anz_links");
     const auto left = to_integer(text);
-    if (!left) {
+    // A board placed by the name of its monitor needs no position.
+    const bool by_name = !trim_right(settings_.read_setting("anzeige", "anz_monitor")).empty();
+    if (!left && !(by_name && trim_right(text).empty())) {
         host_.show_message(conversion_error_text(text), MessageKind::error);
         return;
     }
-    state_.display_left = *left;
+    state_.display_left = left.value_or(0);
     host_.place_on_display(state_.display_left);
     state_.control_panel_active = false;
     state_.exit_request = false;

@@ -61,6 +61,9 @@ class BoutEngine {
     // Commands of the control panel and the scoreboard window.
     void close_control_panel() { state_.control_panel_active = false; }
     void request_exit() { state_.exit_request = true; }
+    // The left edge of the board's monitor as the window placed it (a monitor named by
+    // anz_monitor, or one that came back): pages and the pause picture follow it.
+    void set_display_left(int left) { state_.display_left = left; }
     // The next-bout command needs a weight class: list mode gives it a placeholder.
     void enter_list_mode();
     // Name-only display: the club labels are not shown.

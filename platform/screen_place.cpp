@@ -4,8 +4,59 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <cctype>
 
 namespace kyomat {
+
+std::vector<ScreenFacts> screen_facts() {
+    std::vector<ScreenFacts> facts;
+    for (QScreen* s : QGuiApplication::screens()) {
+        facts.push_back({s->name().toStdString(), s->geometry().left(), s->geometry().width(),
+                         s == QGuiApplication::primaryScreen()});
+    }
+    return facts;
+}
+
+std::string screen_list_text() {
+    std::string text;
+    std::size_t number = 0;
+    for (const ScreenFacts& s : screen_facts()) {
+        if (!text.empty()) text += " · ";
+        text += std::to_string(++number) + " " + s.name + (s.primary ? " (Hauptbildschirm)" : "");
+    }
+    return text;
+}
+
+std::optional<std::size_t> board_screen(const std::vector<ScreenFacts>& screens,
+                                        std::string_view monitor, std::optional<int> left) {
+    const auto folded = [](std::string_view t) {
+        std::string f(t);
+        for (char& c : f) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return f;
+    };
+    if (!monitor.empty()) {
+        const std::string wanted = folded(monitor);
+        if (wanted == "extern") {
+            for (std::size_t i = 0; i < screens.size(); ++i) {
+                if (!screens[i].primary) return i;
+            }
+            return std::nullopt;
+        }
+        for (std::size_t i = 0; i < screens.size(); ++i) {
+            if (folded(screens[i].name) == wanted) return i;
+        }
+        if (wanted.find_first_not_of("0123456789") == std::string::npos && wanted.size() < 4) {
+            const std::size_t number = std::stoul(wanted);
+            if (number >= 1 && number <= screens.size()) return number - 1;
+        }
+        return std::nullopt;
+    }
+    if (!left) return std::nullopt;
+    for (std::size_t i = 0; i < screens.size(); ++i) {
+        if (*left >= screens[i].left && *left < screens[i].left + screens[i].width) return i;
+    }
+    return std::nullopt;
+}
 
 int place_on_screen(QWidget* window, int left) {
     QScreen* target = nullptr;
@@ -16,6 +67,10 @@ int place_on_screen(QWidget* window, int left) {
             break;
         }
     }
+    return place_on_screen(window, target);
+}
+
+int place_on_screen(QWidget* window, QScreen* target) {
     if (target == nullptr) target = QGuiApplication::primaryScreen();
     // Already there: placing it again would only unmap and map it.
     if (target != nullptr && window->windowState() == Qt::WindowMaximized &&

@@ -1,5 +1,13 @@
 #pragma once
-// Putting a window on the monitor that contains a given left coordinate.
+// Putting a window on a monitor: the one that contains a given left coordinate, or the one
+// the settings name for the board (anz_monitor), which may come and go while the program runs.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QScreen;
 class QWidget;
 
 namespace kyomat {
@@ -8,5 +16,25 @@ namespace kyomat {
 // (the first monitor when none does); works with and without a window manager. Returns the
 // window's resulting left edge.
 int place_on_screen(QWidget* window, int left);
+// The same on a given monitor.
+int place_on_screen(QWidget* window, QScreen* target);
+
+// A monitor as the board's choice needs it.
+struct ScreenFacts {
+    std::string name;
+    int left = 0, width = 0;
+    bool primary = false;
+};
+
+// The monitors in the order the program lists them (and numbers them from 1).
+std::vector<ScreenFacts> screen_facts();
+// That list for the operator: "1 LAPTOP (Hauptbildschirm) · 2 BEAMER".
+std::string screen_list_text();
+
+// Which listed monitor holds the board: with monitor given, the one of that name (letter
+// case ignored), of that number from 1, or for "extern" the first that is not the primary;
+// without it, the one that contains left. Nothing when none is there (now).
+std::optional<std::size_t> board_screen(const std::vector<ScreenFacts>& screens,
+                                        std::string_view monitor, std::optional<int> left);
 
 }  // namespace kyomat

@@ -208,13 +208,15 @@ class TestLiveView : public QObject {
         wall.start();
 
         std::atomic<int> big_refused{0}, still_served{0};
-        // A viewer that reads nothing of its stream.
-        RawClient deaf(port, 4000, 4096);
+        // A viewer that reads nothing of its stream, and 200 silent connections from another
+        // address (which rotate through that address's own places).
+        RawClient deaf(port, 4000, 4096, "127.0.0.2");
         deaf.send("GET /events HTTP/1.1\r\n\r\n");
         // 200 connections that say nothing: each is closed by the server.
         std::vector<std::unique_ptr<RawClient>> silent;
         std::thread attackers([&] {
-            for (int i = 0; i < 200; ++i) silent.push_back(std::make_unique<RawClient>(port, 4000));
+            for (int i = 0; i < 200; ++i)
+                silent.push_back(std::make_unique<RawClient>(port, 4000, 0, "127.0.0.3"));
             // A 10 MB header: refused with 431 long before it is all sent.
             {
                 RawClient big(port, 4000);
