@@ -1,5 +1,7 @@
 #include "app/about_box.h"
 
+#include "platform/screen_place.h"
+
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -68,6 +70,12 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     vers->setObjectName("lblVers");
     vers->move(112, 80);
 
+    auto* screens = new QLabel(this);
+    screens->setObjectName("lblMonitore");
+    screens->setGeometry(112, 112, 470, 40);
+    screens->setWordWrap(true);
+    screens->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     auto* strip = new QWidget(this);
     strip->setGeometry(0, 202 - 41, 598, 41);
     auto* ok = new QPushButton("OK", strip);
@@ -92,6 +100,9 @@ void AboutBox::showEvent(QShowEvent* event) {
     auto* vers = findChild<QLabel*>("lblVers");
     vers->setText(k_version_text);
     vers->adjustSize();
+    // The monitors by number and name, as anz_monitor takes them.
+    auto* screens = findChild<QLabel*>("lblMonitore");
+    screens->setText("Monitore: " + QString::fromStdString(screen_list_text()));
     if (QScreen* s = screen()) move(s->geometry().center() - rect().center());
     QDialog::showEvent(event);
 }

@@ -10,6 +10,7 @@
 #include "control/panel_widgets.h"
 #include "data/core/cp1252.h"
 #include "gui/colour.h"
+#include "platform/screen_place.h"
 
 namespace kyomat {
 namespace {
@@ -65,9 +66,9 @@ void ControlPanel::set_board_missing(bool missing, const QString& waited_for) {
     board_waited_for_ = waited_for;
     set_keys_relayed(panel_keys_relayed(engine_.settings()) || missing);
     mirror_board();
-    if (missing)
-        show_note("Anzeige-Bildschirm fehlt: die Tafel erscheint, sobald " + waited_for +
-                  " angeschlossen ist");
+    show_note(missing ? "Anzeige-Bildschirm fehlt: die Tafel erscheint, sobald " + waited_for +
+                            " angeschlossen ist"
+                      : QStringLiteral("Anzeige-Bildschirm wieder da: die Tafel steht darauf"));
 }
 
 void ControlPanel::mirror_board() {
@@ -194,6 +195,7 @@ void ControlPanel::apply_colours() {
 void ControlPanel::showEvent(QShowEvent* event) {
     bottom_buttons_[0]->setEnabled(!control_panel_at_start(engine_.settings()));
     set_keys_relayed(panel_keys_relayed(engine_.settings()) || board_missing_);
+    status_->setToolTip("Monitore: " + QString::fromStdString(screen_list_text()));
     setWindowTitle("KYOMAT - Controlpanel für Anzeigetafel");
     grid_->setHorizontalHeaderLabels({"", "Name (1)", "Name (2)", "Ergebnis", "U-Bew."});
     lay_out();

@@ -67,7 +67,7 @@ void ScoreboardWindow::follow_screens() {
     if (text_ != nullptr && text_->isVisible()) text_->accept();
     hide();
     const QString waited_for =
-        monitor.empty() ? QStringLiteral("den Bildschirm bei x=%1").arg(left_.value_or(0))
+        monitor.empty() ? QStringLiteral("der Bildschirm bei x=%1").arg(left_.value_or(0))
                         : QStringLiteral("„%1“").arg(QString::fromStdString(monitor));
     if (screen_missing_told_) screen_missing_told_(true, waited_for);
 }

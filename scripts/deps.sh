@@ -14,8 +14,10 @@ kyomat_packages=(
 # with the socket to drive it for the live view's pages.
 # The desk tests: two window managers, real X input, screenshots, and Python to drive them.
 # strace shows the crash-safe save's order of system calls.
+# Xorg with the dummy driver and xrandr make the desk of two monitors.
 kyomat_test_packages=(x11-utils file desktop-file-utils chromium qt6-websockets-dev
-  openbox metacity xdotool imagemagick python3 strace)
+  openbox metacity xdotool imagemagick python3 strace
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
 
 kyomat_missing_packages() {
   local p

@@ -28,6 +28,8 @@ constexpr std::int64_t k_any = 2147483647;
 // them can overflow (points 99999, a points goal 9999999, hold-downs 999 seconds).
 constexpr SettingKey k_keys[] = {
     {"anzeige", "anz_links", K::number, -k_day, k_day, "", "left pixel of the board's monitor"},
+    {"anzeige", "anz_monitor", K::text, 0, 0, "",
+     "the board's monitor by name, number or extern; wins over anz_links"},
     {"anzeige", "control", K::flag, 0, 1, "0", "control panel at start"},
     {"anzeige", "panel_tasten", K::flag, 0, 1, "0", "keys typed into the panel reach the board"},
     {"anzeige", "protokoll", K::flag, 0, 1, "0", "the bout protocol"},

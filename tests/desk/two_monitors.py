@@ -1,0 +1,179 @@
+#!/usr/bin/env python3
+"""The two-monitor desk: the real program on an Xorg server with the dummy video driver and two
+RandR monitors, a laptop (LAPTOP, 1366 x 768 at 0,0) and a projector (BEAMER, 1920 x 1080 at
+1366,0). The projector's cable is pulled with `xrandr --delmonitor` and plugged back with
+`--setmonitor`. Read back through the live view, the X window list and real keys.
+
+    two_monitors.py PROGRAM ASSETS_DIR WM [CASE ...]
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import traceback
+
+import desk
+from desk import BOARD, PANEL, DeskFailure, Program
+
+BEAMER = (1366, 0, 1920, 1080)
+CONFIG = """Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+  Modeline "3286x1080" 300.00 3286 3288 3290 3292 1080 1082 1084 1086
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "3286x1080"
+    Virtual 3286 1080
+  EndSubSection
+EndSection
+"""
+
+
+class TwoMonitorDesk(desk.Desk):
+    def start(self):
+        self.folder = tempfile.mkdtemp(prefix="kyomat-xorg-")
+        config = os.path.join(self.folder, "xorg.conf")
+        with open(config, "w") as f:
+            f.write(CONFIG)
+        read_end, write_end = os.pipe()
+        xorg = subprocess.Popen(
+            ["Xorg", "-displayfd", str(write_end), "-config", config, "-noreset", "-nolisten",
+             "tcp", "-logfile", os.path.join(self.folder, "xorg.log")], pass_fds=(write_end,),
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.procs = [xorg]
+        os.close(write_end)
+        with os.fdopen(read_end) as f:
+            number = f.readline().strip()
+        if not number:
+            raise DeskFailure("Xorg did not start")
+        self.display = f":{number}"
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env.pop("QT_QPA_PLATFORM", None)
+        self.wait(lambda: subprocess.run(["xdpyinfo"], env=self.env, capture_output=True)
+                  .returncode == 0, "the X server")
+        self.x("xrandr", "--setmonitor", "LAPTOP", "1366/340x768/190+0+0", "DUMMY0")
+        self.plug()
+        if self.wm != "none":
+            wm_proc = subprocess.Popen([self.wm] if self.wm == "openbox" else
+                                       [self.wm, "--replace"], env=self.env,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.procs.append(wm_proc)
+            self.wait(lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
+                                                    check=False), "the window manager", 15)
+
+    def plug(self):
+        self.x("xrandr", "--setmonitor", "BEAMER", "1920/480x1080/270+1366+0", "none")
+
+    def pull(self):
+        self.x("xrandr", "--delmonitor", "BEAMER")
+
+
+def board_geometry(p):
+    """Where the board is and how large, or None when it is not shown."""
+    window = p.window(BOARD)
+    if window is None:
+        return None
+    out = p.desk.x("xwininfo", "-id", window)
+    values = dict(line.split(":", 1) for line in out.splitlines() if ":" in line)
+    get = lambda key: int(values[key].strip())
+    return (get("  Absolute upper-left X"), get("  Absolute upper-left Y"), get("  Width"),
+            get("  Height"))
+
+
+def on_the_beamer(p):
+    return board_geometry(p) == BEAMER
+
+
+def named_monitor(p):
+    p.wait(lambda: on_the_beamer(p), "the board full screen on BEAMER")
+
+
+def pulled_and_plugged(p):
+    p.wait(lambda: on_the_beamer(p), "the board on BEAMER")
+    p.desk.pull()
+    p.wait(lambda: board_geometry(p) is None, "the board hidden, not on the laptop")
+    p.wait(lambda: p.window(PANEL) is not None, "the panel on the laptop")
+    # The keys still count: typed into the panel, they reach the board.
+    p.wait(lambda: p.focus() == PANEL, "the panel with the keys")
+    p.key("ctrl+n")
+    p.wait_state(lambda s: s["blue"]["name"] == "Meier, Hans", "the bout loaded")
+    p.key("2")
+    p.wait_state(lambda s: s["blue"]["waza_ari"]["text"] == "1", "the Waza-ari counted")
+    p.desk.plug()
+    p.wait(lambda: on_the_beamer(p), "the board back full screen on BEAMER")
+    p.wait_state(lambda s: s["blue"]["waza_ari"]["text"] == "1", "the board as it is now")
+
+
+def started_without_the_beamer(p):
+    p.wait(lambda: board_geometry(p) is None and p.window(PANEL), "the panel, no board")
+    p.desk.plug()
+    p.wait(lambda: on_the_beamer(p), "the board on BEAMER once it is plugged")
+
+
+CASES = [
+    (named_monitor, {"anz_monitor": "BEAMER", "anz_links": ""}),
+    (named_monitor, {"anz_monitor": "extern", "anz_links": ""}),
+    (named_monitor, {"anz_monitor": "2", "anz_links": ""}),
+    (named_monitor, {"anz_links": "1500"}),
+    (pulled_and_plugged, {"anz_monitor": "BEAMER"}),
+    (pulled_and_plugged, {"anz_links": "1366"}),
+    (started_without_the_beamer, {"anz_monitor": "BEAMER"}),
+]
+
+
+def main():
+    if len(sys.argv) < 4:
+        print(__doc__)
+        return 2
+    program, assets, wm = sys.argv[1:4]
+    wanted = sys.argv[4:]
+    if os.geteuid() != 0:
+        print("SKIP: Xorg with the dummy driver needs root")
+        return 0
+    the_desk = TwoMonitorDesk(wm)
+    passed = failed = 0
+    try:
+        for case, settings in CASES:
+            if wanted and case.__name__ not in wanted:
+                continue
+            name = f"{case.__name__} {settings}"
+            p = None
+            try:
+                if case is started_without_the_beamer:
+                    the_desk.pull()
+                p = Program(the_desk, program, assets, settings)
+                case(p)
+                print(f"PASS {wm} {name}")
+                passed += 1
+            except Exception as e:  # one case's failure must not stop the others
+                failed += 1
+                print(f"FAIL {wm} {name}: "
+                      f"{e if isinstance(e, DeskFailure) else traceback.format_exc()}")
+                shot = os.path.join(tempfile.gettempdir(), f"kyomat-two-{wm}-{case.__name__}.png")
+                the_desk.x("import", "-window", "root", shot, check=False)
+                print(f"     screenshot {shot}")
+            finally:
+                if p is not None:
+                    p.close()
+                if "BEAMER" not in the_desk.x("xrandr", "--listmonitors"):
+                    the_desk.plug()
+    finally:
+        the_desk.close()
+    print(f"{passed} passed, {failed} failed")
+    return 0 if failed == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
