@@ -16,9 +16,12 @@
 #include "engine/engine.h"
 #include "engine/rule_settings.h"
 #include "platform/message_box.h"
+#include "platform/screen_place.h"
 #include "platform/tick.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QWindow>
 #include <utility>
 
 namespace kyomat {
@@ -233,10 +236,19 @@ void AppHost::overlay_bild_aus() {
 
 void AppHost::show_note(const std::string& text) {
     const QString note = QString::fromStdString(text);
-    // Where the operator is looking: the open panel, otherwise the board.
+    // Where the operator is looking: the open panel; else their own monitor when the board has
+    // one of its own (the board is on the projector behind them); else the board.
     if (ControlPanel* p = panel(false); p != nullptr && p->isVisible()) {
         p->show_note(note);
-    } else if (scoreboard_ != nullptr) {
+        return;
+    }
+    if (scoreboard_ == nullptr) return;
+    QScreen* own = operator_screen(scoreboard_);
+    const QScreen* board = QGuiApplication::screenAt(scoreboard_->geometry().center());
+    if (own != nullptr && scoreboard_->isVisible() && board != nullptr && board != own) {
+        if (!note_window_) note_window_ = std::make_unique<NoteWindow>();
+        note_window_->show_note(note, own);
+    } else {
         scoreboard_->show_note(note);
     }
 }

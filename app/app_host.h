@@ -2,7 +2,9 @@
 // The program's Host: the engine's requests reach the platform and the real windows here.
 #include <QTimer>
 #include <functional>
+#include <memory>
 
+#include "app/note_window.h"
 #include "data/core/protocol.h"
 #include "engine/host.h"
 #include "platform/gong.h"
@@ -71,6 +73,7 @@ class AppHost : public Host {
     // Before the gong: the gong's thread reports through it until the gong has ended.
     QTimer gong_idle_;
     GongPlayer gong_;
+    std::unique_ptr<NoteWindow> note_window_;
     // Counts the gongs asked for: a report of an earlier one is not shown.
     int gong_generation_ = 0;
     EntryFields fields_;

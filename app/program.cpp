@@ -1,11 +1,14 @@
 #include "app/program.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
 #include "data/core/file_io.h"
 #include "live/core/live_settings.h"
+#include "platform/screen_place.h"
 
 namespace kyomat {
 
@@ -14,7 +17,13 @@ Program::Program(const Settings& settings, AppHost& host)
     host.set_scoreboard(&scoreboard);
     host.set_entry(&entry);
     host.set_panel([this](bool build) { return build ? &control_panel() : panel_; });
-    scoreboard.set_wait_window([this](bool show) { wait.setVisible(show); });
+    scoreboard.set_wait_window([this](bool show) {
+        if (show) {
+            if (QScreen* s = operator_screen(&scoreboard)) wait.set_origin(s->geometry().topLeft());
+        }
+        wait.setVisible(show);
+        if (show) wait.raise();
+    });
     scoreboard.set_gong_soon([&host](bool soon) { host.gong_soon(soon); });
     host.set_teams(&teams);
     keeper.watch(&scoreboard);
@@ -128,6 +137,12 @@ bool PanelKeeper::eventFilter(QObject* watched, QEvent* event) {
         panel_->isVisible()) {
         QTimer::singleShot(0, panel_, [panel = panel_] {
             if (panel->isVisible()) panel->raise();
+            // A dialog or question opened meanwhile stays above the panel until it closes.
+            if (QWidget* modal = QApplication::activeModalWidget();
+                modal != nullptr && modal != panel) {
+                modal->raise();
+                modal->activateWindow();
+            }
         });
     }
     return QObject::eventFilter(watched, event);

@@ -4,8 +4,14 @@
 
 namespace kyomat {
 
-WaitWindow::WaitWindow(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+// Above the panel on the operator's monitor, and never taking the keys from the window that
+// has them.
+WaitWindow::WaitWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::WindowDoesNotAcceptFocus) {
     setObjectName("frmWait");
+    setWindowTitle("KYOMAT - Bitte warten");
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(327, 78);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -24,8 +30,9 @@ WaitWindow::WaitWindow(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
 }
 
 void WaitWindow::showEvent(QShowEvent* event) {
-    move(0, 0);
+    move(origin_);
     QWidget::showEvent(event);
+    raise();
 }
 
 void WaitWindow::mousePressEvent(QMouseEvent* /*event*/) {

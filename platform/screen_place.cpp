@@ -8,6 +8,20 @@
 
 namespace kyomat {
 
+QScreen* operator_screen(const QWidget* board) {
+    // Where the board stands, by its middle: the window's own idea of its screen may lag a
+    // move on some window systems.
+    const QScreen* board_screen = board != nullptr && board->isVisible()
+                                      ? QGuiApplication::screenAt(board->geometry().center())
+                                      : nullptr;
+    QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary != board_screen) return primary;
+    for (QScreen* s : QGuiApplication::screens()) {
+        if (s != board_screen) return s;
+    }
+    return primary;
+}
+
 std::vector<ScreenFacts> screen_facts() {
     std::vector<ScreenFacts> facts;
     for (QScreen* s : QGuiApplication::screens()) {

@@ -19,6 +19,10 @@ int place_on_screen(QWidget* window, int left);
 // The same on a given monitor.
 int place_on_screen(QWidget* window, QScreen* target);
 
+// The operator's monitor: the primary one unless the board is on it, else the first other one;
+// with a single monitor that one. Nothing without a monitor.
+QScreen* operator_screen(const QWidget* board);
+
 // A monitor as the board's choice needs it.
 struct ScreenFacts {
     std::string name;

@@ -149,7 +149,7 @@ class Desk:
 class Program:
     """The real program in a fresh folder of its own, on the desk."""
 
-    def __init__(self, desk, program, assets, extra_ini):
+    def __init__(self, desk, program, assets, extra_ini, panel=True):
         self.desk = desk
         self.folder = tempfile.mkdtemp(prefix="kyomat-desk-")
         shutil.copy(program, self.folder)
@@ -183,7 +183,9 @@ class Program:
                                      cwd=self.folder, env=env, stdout=self.log,
                                      stderr=subprocess.STDOUT)
         desk.wait(lambda: self.state() is not None, "the live view")
-        desk.wait(lambda: self.window(PANEL) and self.focus() == PANEL, "the panel with the keys")
+        if panel:
+            desk.wait(lambda: self.window(PANEL) and self.focus() == PANEL,
+                      "the panel with the keys")
 
     def close(self):
         self.proc.terminate()

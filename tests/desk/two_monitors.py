@@ -10,12 +10,16 @@ import os
 import subprocess
 import sys
 import tempfile
+import time
 import traceback
 
 import desk
 from desk import BOARD, PANEL, DeskFailure, Program
 
 BEAMER = (1366, 0, 1920, 1080)
+NOTE = "KYOMAT - Hinweis"
+WAIT = "KYOMAT - Bitte warten"
+ENTRY = "KYOMAT - Kampf eingeben für Anzeigetafel"
 CONFIG = """Section "Device"
   Identifier "dummy"
   Driver "dummy"
@@ -116,6 +120,67 @@ def pulled_and_plugged(p):
     p.wait_state(lambda s: s["blue"]["waza_ari"]["text"] == "1", "the board as it is now")
 
 
+def window_box(p, name):
+    out = p.desk.x("xwininfo", "-id", p.window(name))
+    values = dict(line.split(":", 1) for line in out.splitlines() if ":" in line)
+    get = lambda key: int(values[key].strip())
+    return (get("  Absolute upper-left X"), get("  Absolute upper-left Y"), get("  Width"),
+            get("  Height"))
+
+
+def on_the_laptop(box):
+    x, y, w, h = box
+    return x >= 0 and x + w <= 1366 and y + h <= 768
+
+
+def note_on_the_operators_monitor(p):
+    """With the panel closed, a note appears on the laptop, not on the projector behind."""
+    p.wait(lambda: on_the_beamer(p), "the board on BEAMER")
+    p.click(1366 + 900, 700)
+    p.wait(lambda: p.focus() == BOARD, "the board with the keys")
+    p.key("ctrl+n")
+    p.wait_state(lambda s: s["blue"]["name"] == "Meier, Hans", "the bout loaded")
+    p.key("space")
+    p.wait_state(lambda s: s["clock"]["running"], "the clock running")
+    p.key("ctrl+n")
+    p.wait(lambda: p.window(NOTE), "the note window")
+    if not on_the_laptop(window_box(p, NOTE)):
+        raise DeskFailure(f"the note is not on the laptop: {window_box(p, NOTE)}")
+    if p.focus() != BOARD:
+        raise DeskFailure(f"the note took the keys: {p.focus()!r}")
+
+
+def wait_notice_above_the_panel(p):
+    """'Bitte warten ...' while a page covers the projector: on the laptop, above the panel."""
+    p.wait(lambda: on_the_beamer(p), "the board on BEAMER")
+    p.key("ctrl+n")
+    p.wait_state(lambda s: s["blue"]["name"] == "Meier, Hans", "the bout loaded")
+    p.key("ctrl+t")
+    p.wait(lambda: p.window(WAIT), "the wait notice")
+    if not on_the_laptop(window_box(p, WAIT)):
+        raise DeskFailure(f"the notice is not on the laptop: {window_box(p, WAIT)}")
+    p.wait(lambda: PANEL in p.stacking() and WAIT in p.stacking() and
+           p.stacking().index(WAIT) > p.stacking().index(PANEL), "the notice above the panel")
+
+
+def dialog_after_a_page_above_the_panel(p):
+    """A dialog opened right after a page is above the panel, and stays there."""
+    p.wait(lambda: on_the_beamer(p), "the board on BEAMER")
+    p.key("ctrl+n")
+    p.wait_state(lambda s: s["blue"]["name"] == "Meier, Hans", "the bout loaded")
+    p.key("ctrl+t")
+    p.wait(lambda: p.window("KYOMAT - Textseite") is None, "the pages over")
+    p.key("ctrl+e")
+    p.key("ctrl+k")
+    p.wait(lambda: p.window(ENTRY), "the bout entry")
+    for _ in range(3):
+        time.sleep(1)
+        order = p.stacking()
+        if ENTRY not in order or order.index(ENTRY) < order.index(PANEL):
+            raise DeskFailure(f"the bout entry is under the panel: {order}")
+    p.key("Escape")
+
+
 def started_without_the_beamer(p):
     p.wait(lambda: board_geometry(p) is None and p.window(PANEL), "the panel, no board")
     p.desk.plug()
@@ -123,6 +188,9 @@ def started_without_the_beamer(p):
 
 
 CASES = [
+    (note_on_the_operators_monitor, {"anz_links": "1366", "control": "0"}),
+    (wait_notice_above_the_panel, {"anz_links": "1366", "titel_dauer": "3"}),
+    (dialog_after_a_page_above_the_panel, {"anz_links": "1366", "titel_dauer": "1"}),
     (named_monitor, {"anz_monitor": "BEAMER", "anz_links": ""}),
     (named_monitor, {"anz_monitor": "extern", "anz_links": ""}),
     (named_monitor, {"anz_monitor": "2", "anz_links": ""}),
@@ -153,7 +221,8 @@ def main():
             try:
                 if case is started_without_the_beamer:
                     the_desk.pull()
-                p = Program(the_desk, program, assets, settings)
+                p = Program(the_desk, program, assets, settings,
+                            panel=settings.get("control") != "0")
                 case(p)
                 print(f"PASS {wm} {name}")
                 passed += 1
