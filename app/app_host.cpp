@@ -15,6 +15,7 @@
 #include "display/text_screen.h"
 #include "engine/engine.h"
 #include "engine/rule_settings.h"
+#include "gui/window_keys.h"
 #include "platform/message_box.h"
 #include "platform/screen_place.h"
 #include "platform/tick.h"
@@ -175,8 +176,36 @@ ListOutcome AppHost::kampf_laden() {
     return entry_ != nullptr ? entry_->kampf_laden() : ListOutcome::nothing;
 }
 
-bool AppHost::show_entry_dialog() {
-    return entry_ != nullptr && entry_->show_entry();
+void AppHost::show_entry_dialog(Answered done) {
+    if (entry_ == nullptr) {
+        done(false);
+        return;
+    }
+    open_after_pages([this, done = std::move(done)] {
+        entry_->prepare_entry();
+        open_command_dialog(
+            *entry_,
+            [this, done] {
+                done(entry_->take_entry());
+                if (scoreboard_ != nullptr) scoreboard_->paint_board();
+            },
+            dialog_owner());
+    });
+}
+
+// A command's dialog belongs to the open panel, else to the board: it stays above it.
+QWidget* AppHost::dialog_owner() {
+    if (ControlPanel* p = panel(false); p != nullptr && p->isVisible()) return p;
+    return scoreboard_;
+}
+
+// A command's dialog opens when the pages of the command before it have ended.
+void AppHost::open_after_pages(std::function<void()> open) {
+    if (scoreboard_ != nullptr) {
+        scoreboard_->after_pages(std::move(open));
+    } else {
+        open();
+    }
 }
 
 ListOutcome AppHost::anzeige_in_liste(const BoutResult& result) {
@@ -201,12 +230,24 @@ bool AppHost::list_bout_in_team_mode() {
     return entry_ != nullptr && entry_->list_result_due() && entry_->access().team_bout;
 }
 
-bool AppHost::eingabe_teams_simple(bool has_result, bool blue_won) {
-    if (entry_ == nullptr || teams_ == nullptr) return false;
-    TeamFields team = team_fields_from_entry(entry_->fields(), has_result, blue_won);
-    if (!teams_->run(team)) return false;
-    team_fields_to_entry(team, entry_->fields());
-    return true;
+void AppHost::eingabe_teams_simple(bool has_result, bool blue_won, Answered done) {
+    if (entry_ == nullptr || teams_ == nullptr) {
+        done(false);
+        return;
+    }
+    open_after_pages([this, has_result, blue_won, done = std::move(done)] {
+        teams_->prepare(team_fields_from_entry(entry_->fields(), has_result, blue_won));
+        open_command_dialog(
+            *teams_,
+            [this, has_result, blue_won, done] {
+                TeamFields team = team_fields_from_entry(entry_->fields(), has_result, blue_won);
+                const bool saved = teams_->take(team);
+                if (saved) team_fields_to_entry(team, entry_->fields());
+                done(saved);
+                if (scoreboard_ != nullptr) scoreboard_->paint_board();
+            },
+            dialog_owner());
+    });
 }
 
 void AppHost::change_parameter_ak(const std::string& age_class, AgeClassRules rules) {
@@ -256,10 +297,18 @@ void AppHost::show_note(const std::string& text) {
 void AppHost::show_control_panel() {
     ControlPanel* p = panel(true);
     if (p == nullptr) return;
+    if (p->isVisible()) {
+        p->raise();
+        p->activateWindow();
+        return;
+    }
     if (scoreboard_ != nullptr) scoreboard_->set_panel_open(true);
-    p->run_until_closed();
-    if (scoreboard_ != nullptr) scoreboard_->set_panel_open(false);
-    if (scoreboard_ != nullptr) scoreboard_->activateWindow();
+    p->open_panel([this] {
+        if (scoreboard_ == nullptr) return;
+        scoreboard_->set_panel_open(false);
+        scoreboard_->activateWindow();
+        scoreboard_->engine().control_panel_closed();
+    });
 }
 
 void AppHost::anzeige_uebernehmen() {

@@ -39,13 +39,13 @@ class AppHost : public Host {
 
     EntryFields& entry_fields() override;
     ListOutcome kampf_laden() override;
-    bool show_entry_dialog() override;
+    void show_entry_dialog(Answered done) override;
     ListOutcome anzeige_in_liste(const BoutResult& result) override;
     void protocol_line(const ProtocolLine& line) override;
     void protocol_new_bout(const ProtocolBout& bout) override;
     void clear_list_result_due() override;
     bool list_bout_in_team_mode() override;
-    bool eingabe_teams_simple(bool has_result, bool blue_won) override;
+    void eingabe_teams_simple(bool has_result, bool blue_won, Answered done) override;
     void info() override;
     void change_parameter_ak(const std::string& age_class, AgeClassRules rules) override;
 
@@ -64,6 +64,9 @@ class AppHost : public Host {
     void board_changed() override;
 
   private:
+    void open_after_pages(std::function<void()> open);
+    QWidget* dialog_owner();
+
     const Settings& settings_;
     ScoreboardWindow* scoreboard_ = nullptr;
     BoutEntryDialog* entry_ = nullptr;

@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include "data/core/file_io.h"
+#include "dialogs/bout_list_editor.h"
+#include "gui/window_keys.h"
 #include "live/core/live_settings.h"
 #include "platform/screen_place.h"
 
@@ -26,6 +28,7 @@ Program::Program(const Settings& settings, AppHost& host)
     });
     scoreboard.set_gong_soon([&host](bool soon) { host.gong_soon(soon); });
     host.set_teams(&teams);
+    set_refusal_note([&host](const QString& text) { host.show_note(text.toStdString()); });
     keeper.watch(&scoreboard);
     scoreboard.set_window_built([this](QWidget* window) { keeper.watch(window); });
     scoreboard.set_painted([this] {
@@ -59,7 +62,9 @@ ControlPanel& Program::control_panel() {
         // board, and the bout list through the bout entry component.
         PanelLinks links{
             [this](std::uint16_t key, Modifiers mods) { scoreboard.handle_key(key, mods); },
-            [this] { return entry.edit_kaempfe(); },
+            [this](std::function<void()> closed) {
+                open_command_dialog(entry.editor(), std::move(closed), panel_);
+            },
             [this](std::vector<std::array<std::string, 5>>& rows) {
                 return entry.access().panel_rows(rows);
             },
@@ -138,8 +143,7 @@ bool PanelKeeper::eventFilter(QObject* watched, QEvent* event) {
         QTimer::singleShot(0, panel_, [panel = panel_] {
             if (panel->isVisible()) panel->raise();
             // A dialog or question opened meanwhile stays above the panel until it closes.
-            if (QWidget* modal = QApplication::activeModalWidget();
-                modal != nullptr && modal != panel) {
+            if (QWidget* modal = window_on_top(); modal != nullptr && modal != panel) {
                 modal->raise();
                 modal->activateWindow();
             }

@@ -190,11 +190,15 @@ void ControlPanel::build_bottom_bar() {
     set_up_list_watch();
 }
 
-void ControlPanel::run_until_closed() {
+void ControlPanel::open_panel(std::function<void()> closed) {
     // Never modal to the window system: a modal panel blocks the pause picture's click and,
     // once the focus has landed on the board, every key. The board itself keeps out keys and
     // clicks while the panel is open without panel_tasten, as a modal panel would.
-    show_until_finished(*this);
+    setWindowModality(Qt::NonModal);
+    when_finished(*this, std::move(closed));
+    show();
+    raise();
+    activateWindow();
 }
 
 void ControlPanel::show_note(const QString& text) {
@@ -348,8 +352,11 @@ void ControlPanel::on_save_bout_clicked() {
 }
 
 void ControlPanel::list_double_click() {
-    if (links_.edit_kaempfe) links_.edit_kaempfe();
-    anzeige_kaempfe();
+    if (links_.edit_kaempfe) {
+        links_.edit_kaempfe([this] { anzeige_kaempfe(); });
+    } else {
+        anzeige_kaempfe();
+    }
 }
 
 void ControlPanel::keyPressEvent(QKeyEvent* event) {

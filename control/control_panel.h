@@ -25,7 +25,8 @@ class UpDown;
 // What the panel needs of the rest of the program.
 struct PanelLinks {
     KeyRelay key;                        // the scoreboard's key handler (and repaint)
-    std::function<bool()> edit_kaempfe;  // the bout list editor, modally
+    // Opens the bout list editor; closed runs when it has closed.
+    std::function<void(std::function<void()> closed)> edit_kaempfe;
     // The bout list reloaded for the grid: Gew/Nr, Name (1), Name (2), Erg., Unterbew.
     std::function<bool(std::vector<std::array<std::string, 5>>&)> list_rows;
     // How many results have been written into the list: the grid reads the file again
@@ -64,9 +65,10 @@ class ControlPanel : public QDialog {
     void show_note(const QString& text);
     // The live note at a size that shows it whole.
     void fit_live_text();
-    // Shows the panel and returns when it is closed. It blocks no window of the window
-    // system; the board keeps out its own keys and clicks meanwhile unless keys are relayed.
-    void run_until_closed();
+    // Shows the panel and returns at once; closed runs when it has closed. It blocks no window
+    // of the window system; the board keeps out its own keys and clicks meanwhile unless keys
+    // are relayed.
+    void open_panel(std::function<void()> closed);
 
     // Handlers of the controls that do more than relay a key.
     void on_pause_clicked();

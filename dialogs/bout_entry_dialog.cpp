@@ -72,14 +72,16 @@ QLineEdit* BoutEntryDialog::field(const char* name) {
     return edits_.at(name);
 }
 
-bool BoutEntryDialog::show_entry() {
+void BoutEntryDialog::prepare_entry() {
     build_form();
     setWindowTitle("KYOMAT - Kampf eingeben für Anzeigetafel");
     accepted_ = false;
     for (const FieldSpec& f : k_fields)
         edits_[f.name]->setText(QString::fromStdString(fields_.*f.member));
     edits_["edtAKID"]->setFocus();
-    exec();
+}
+
+bool BoutEntryDialog::take_entry() {
     if (accepted_) {
         for (const FieldSpec& f : k_fields)
             fields_.*f.member = edits_[f.name]->text().toStdString();
@@ -90,11 +92,6 @@ bool BoutEntryDialog::show_entry() {
 void BoutEntryDialog::on_save_clicked() {
     accepted_ = true;
     accept();
-}
-
-bool BoutEntryDialog::edit_kaempfe() {
-    editor().exec();
-    return true;
 }
 
 }  // namespace kyomat

@@ -23,8 +23,10 @@ class BoutEntryDialog : public QDialog {
 
     // The fields as the scoreboard hands them over; they keep their contents between uses.
     EntryFields& fields() { return fields_; }
-    // Shows the dialog modally with the fields; true when the operator saved.
-    bool show_entry();
+    // Fills the dialog from the fields before it is shown; once it has closed, take_entry()
+    // copies what was typed into the fields and is true when the operator saved.
+    void prepare_entry();
+    bool take_entry();
 
     ListOutcome kampf_laden() { return access_.kampf_laden(fields_); }
     ListOutcome anzeige_in_liste(const BoutResult& result) {
@@ -41,8 +43,6 @@ class BoutEntryDialog : public QDialog {
         file_.folder = file.parent_path();
         file_.file_name = utf8_of(file.filename());
     }
-    // Shows the bout list editor modally.
-    bool edit_kaempfe();
     // Built when first opened: start-up does not wait for it.
     BoutListEditor& editor();
     QLineEdit* field(const char* name);

@@ -38,14 +38,16 @@ TeamScoreDialog::TeamScoreDialog(QWidget* parent) : QDialog(parent) {
     });
 }
 
-bool TeamScoreDialog::run(TeamFields& fields) {
+void TeamScoreDialog::prepare(const TeamFields& fields) {
     setWindowTitle("KYOMAT - Punktestand Mannschaftskampf");
     accepted_ = false;
     for (const FieldSpec& f : k_fields)
         edits_[f.name]->setText(QString::fromStdString(fields.*f.member));
-    exec();
+}
+
+bool TeamScoreDialog::take(TeamFields& fields) const {
     if (accepted_) {
-        for (const FieldSpec& f : k_fields) fields.*f.member = edits_[f.name]->text().toStdString();
+        for (const FieldSpec& f : k_fields) fields.*f.member = edits_.at(f.name)->text().toStdString();
     }
     return accepted_;
 }

@@ -13,8 +13,10 @@ class TeamScoreDialog : public QDialog {
     Q_OBJECT
   public:
     explicit TeamScoreDialog(QWidget* parent = nullptr);
-    // Shows the fields modally; true (and the fields as typed) when the operator saved.
-    bool run(TeamFields& fields);
+    // Fills the dialog before it is shown; once it has closed, take() gives the fields as
+    // typed and is true when the operator saved.
+    void prepare(const TeamFields& fields);
+    bool take(TeamFields& fields) const;
     QLineEdit* field(const char* name) const { return edits_.at(name); }
 
   private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -20,6 +21,7 @@
 #include "display/text_screen.h"
 #include "gui/colour.h"
 #include "gui/keymap.h"
+#include "gui/window_keys.h"
 #include "platform/fonts.h"
 #include "platform/screen_place.h"
 
@@ -226,27 +228,24 @@ void ScoreboardWindow::paint_board() {
 }
 
 void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {
-    if (pages_up_ > 0) {
-        waiting_keys_.emplace_back(key, mods);
+    // A command whose dialog is open has not ended: the next one waits for its close.
+    if (window_on_top() != nullptr && QApplication::activeModalWidget() == nullptr) {
+        host_.show_note(k_close_dialog_first.toStdString());
+        return;
+    }
+    if (page_up_) {
+        if (!panel_keys_relayed(engine_.settings()) || text_ == nullptr) {
+            // The command that shows the pages ends with them; keys typed meanwhile follow.
+            waiting_keys_.emplace_back(key, mods);
+            return;
+        }
         // With keys relayed, a key typed over title or winner pages ends them all at once and
         // then acts: no key waits for seconds of pages.
-        if (panel_keys_relayed(engine_.settings()) && text_ != nullptr) {
-            pages_cut_ = true;
-            text_->accept();
-        }
-        return;
+        pages_.clear();
+        text_->accept();
     }
     engine_.handle_key(key, mods);
     paint_board();
-    // Each waiting key once, in order; one of them may show pages again and queue more.
-    while (pages_up_ == 0 && !waiting_keys_.empty()) {
-        pages_cut_ = false;
-        const auto [k, m] = waiting_keys_.front();
-        waiting_keys_.erase(waiting_keys_.begin());
-        engine_.handle_key(k, m);
-        paint_board();
-    }
-    if (pages_up_ == 0) pages_cut_ = false;
 }
 
 bool ScoreboardWindow::takes_input() const {

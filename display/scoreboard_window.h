@@ -2,9 +2,11 @@
 // The audience scoreboard. It owns the bout engine, paints its board after every event,
 // feeds it keys and timer ticks, and lays its labels out from the window size.
 #include <QLabel>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -48,6 +50,10 @@ class ScoreboardWindow : public QWidget {
     // keys typed into them reach the board, and a page blocks no other window.
     void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                    const std::string& line3);
+    // Runs then when the pages that are up (and those waiting) have ended, at once when none
+    // is up: a command's dialog opens after the pages of the command before it.
+    void after_pages(std::function<void()> then);
+    bool pages_up() const { return page_up_; }
     void show_overlay();
     bool has_overlay() const { return overlay_ != nullptr; }
     // Whether window is one of the board's own that pass typed keys on (page, pause picture).
@@ -136,11 +142,19 @@ class ScoreboardWindow : public QWidget {
     bool aimed_ticks_ = true;
     QLabel* note_ = nullptr;
     QTimer note_timer_;
-    // Keys that arrive while a text page is up wait until the command that showed it has
-    // ended: a command must never start inside another.
-    int pages_up_ = 0;
-    // A key ended the pages of the command that shows them (keys relayed).
-    bool pages_cut_ = false;
+    // The pages still to show after the one that is up. Keys that arrive while a page is up
+    // wait until the command that showed it has ended (its pages and what follows them): a
+    // command never starts inside another.
+    struct Page {
+        PageScheme scheme;
+        std::array<std::string, 3> lines;
+    };
+    std::deque<Page> pages_;
+    bool page_up_ = false;
+    QPointer<QWidget> had_keys_;
+    std::vector<std::function<void()>> after_pages_;
+    void show_next_page();
+    void pages_ended();
     bool panel_open_ = false;
     std::vector<std::pair<std::uint16_t, Modifiers>> waiting_keys_;
     bool shown_once_ = false;

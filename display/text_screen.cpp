@@ -70,16 +70,13 @@ void TextScreen::show_page(PageScheme scheme, const std::string& line1, const st
     mode_ = scheme;
     const std::string* texts[3] = {&line1, &line2, &line3};
     for (int i = 0; i < 3; ++i) lines_[i]->setText(QString::fromStdString(shown_part(*texts[i])));
-    if (!key_sink_) {
-        exec();
-        return;
-    }
-    // Not modal: a modal page would swallow the keys typed into the panel or the board. The
-    // call still returns only when the page has closed.
-    QPointer<QWidget> had_keys = QApplication::activeWindow();
-    show_until_finished(*this);
-    // The keyboard goes back to the window that had it.
-    if (had_keys != this) hand_keys_back(had_keys);
+    // Never a nested event loop: the page is shown and the call returns; the board shows the
+    // next page when this one has finished. Modal unless keys are relayed: then the panel and
+    // the board stay usable and keys typed into the page go to the key sink.
+    setWindowModality(key_sink_ ? Qt::NonModal : Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
 }
 
 void TextScreen::keyPressEvent(QKeyEvent* event) {

@@ -29,8 +29,7 @@ class TextScreen : public QDialog {
     // wait(true) shows the operator's wait notice, wait(false) hides it.
     TextScreen(const BoutEngine& engine, std::function<void(bool)> wait, QWidget* parent = nullptr);
 
-    // Shows one page; returns when it closes. Modal, unless keys are relayed: then the panel
-    // and the board stay usable and keys typed into the page go to the key sink.
+    // Shows one page and returns; finished() is emitted when it closes.
     void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                    const std::string& line3);
     void set_key_sink(std::function<void(std::uint16_t, Modifiers)> sink) {

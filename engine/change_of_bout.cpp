@@ -105,11 +105,10 @@ bool BoutEngine::neuer_kampf(bool load, bool from_list) {
         return true;
     }
     if (!from_list) {
-        // A cancelled entry leaves the board, and a bout from the list its row, as they were.
-        if (!ask_bout_fields()) return false;
-    } else if (!load_bout_fields()) {
-        return false;
+        ask_bout_fields();
+        return true;
     }
+    if (!load_bout_fields()) return false;
     take_bout_fields();
     return true;
 }
@@ -174,15 +173,18 @@ bool BoutEngine::load_bout_fields() {
     return ok;
 }
 
-// True when the operator saved the entry dialog; the bout from the list, if any, is then
-// replaced by the one typed in.
-bool BoutEngine::ask_bout_fields() {
+// When the operator saves the entry dialog, the bout from the list, if any, is replaced by
+// the one typed in; a cancelled entry leaves the board, and a bout from the list its row, as
+// they were.
+void BoutEngine::ask_bout_fields() {
     preset_bout_fields();
     host_.board_changed();
-    if (!host_.show_entry_dialog()) return false;
-    state_.loaded_from_list = false;
-    host_.clear_list_result_due();
-    return true;
+    host_.show_entry_dialog([this](bool saved) {
+        if (!saved) return;
+        state_.loaded_from_list = false;
+        host_.clear_list_result_due();
+        take_bout_fields();
+    });
 }
 
 void BoutEngine::take_bout_fields() {
@@ -278,7 +280,14 @@ void BoutEngine::neuer_kampf_teams_simple() {
     fields.edtGEWK = state_.weight_class;
     fields.edtLPOS = "0";
     host_.board_changed();
-    if (!host_.eingabe_teams_simple(has_result, blue_won)) return;
+    host_.eingabe_teams_simple(has_result, blue_won, [this, has_result](bool saved) {
+        if (saved) take_team_fields(has_result);
+    });
+}
+
+void BoutEngine::take_team_fields(bool had_result) {
+    Board& b = board_;
+    const EntryFields& fields = host_.entry_fields();
     state_.age_class = fields.edtAKID;
     state_.weight_class = fields.edtGEWK;
     b.lblAK.text = state_.age_class;
@@ -289,7 +298,7 @@ void BoutEngine::neuer_kampf_teams_simple() {
     b.lblWeiss_Name.text = fields.edtNAMEWeiss;
     b.lblWeiss_Verein.text = fields.edtVERNWeiss;
     protocol_new_bout(to_integer(fields.edtLPOS).value_or(0), "Mannschaft");
-    if (has_result || state_.clock_value <= 0) {
+    if (had_result || state_.clock_value <= 0) {
         state_.set_duration = bout_time(false);
         reset_kampf(state_.set_duration);
         if (rules_.titel_auto) titel_anzeigen();

@@ -77,8 +77,11 @@ void BoutEngine::on_show() {
     if (control_panel_at_start(settings_)) {
         state_.control_panel_active = true;
         host_.show_control_panel();
-        if (state_.exit_request) host_.close_scoreboard();
     }
+}
+
+void BoutEngine::control_panel_closed() {
+    if (state_.exit_request) host_.close_scoreboard();
 }
 
 void BoutEngine::show_catalogue_message(int number) {

@@ -38,6 +38,8 @@ class BoutEngine {
     void on_create();
     // Showing of the scoreboard: display position, flags, control panel when configured.
     void on_show();
+    // The control panel the engine opened has closed ("Anzeige beenden" ends the program).
+    void control_panel_closed();
 
     // The one key handler of every command.
     void handle_key(std::uint16_t key, Modifiers mods);
@@ -191,18 +193,19 @@ class BoutEngine {
     void open_control_panel();
 
     // change_of_bout.cpp
-    // True when the command was carried out (not refused, cancelled or failed).
+    // True when the command was carried out or its dialog opened (not refused or failed).
     bool neuer_kampf(bool load, bool from_list);
     bool decided_without_winner() const;
     bool hand_on_result();
     void preset_bout_fields();
     bool load_bout_fields();
-    bool ask_bout_fields();
+    void ask_bout_fields();
     void take_bout_fields();
     // The global rule switches, then those of the bout's age class.
     void apply_age_class_rules();
     void reset_kampf(int seconds);
     void neuer_kampf_teams_simple();
+    void take_team_fields(bool had_result);
     void titel_anzeigen();
     void sieger_anzeigen(bool blue_won);
 

@@ -3,6 +3,7 @@
 // boxes, the bout entry component, the text screen, the overlay, the control panel and the
 // scoreboard window. The program wires the real windows in; tests use a recording fake.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "data/core/catalogue.h"
@@ -67,15 +68,17 @@ class BoutEntryComponent {
     // Takes the next open bout of the bout list into the fields: found, none open, or the
     // list file failed (already reported to the operator).
     virtual ListOutcome kampf_laden() = 0;
-    // Shows the bout entry dialog modally; true when the operator saved.
-    virtual bool show_entry_dialog() = 0;
+    // Opens the bout entry dialog and returns; done(true) runs when the operator has saved,
+    // done(false) when the dialog was closed otherwise. Commands never wait inside a dialog.
+    using Answered = std::function<void(bool saved)>;
+    virtual void show_entry_dialog(Answered done) = 0;
     // Hands a result to the bout list: written, not due, or the list file failed (reported).
     virtual ListOutcome anzeige_in_liste(const BoutResult& result) = 0;
     virtual void clear_list_result_due() = 0;
     // The bout on the board came from a list in team mode ("Mannschaftskampf").
     virtual bool list_bout_in_team_mode() { return false; }
-    // The team score dialog; true when the operator saved.
-    virtual bool eingabe_teams_simple(bool has_result, bool blue_won) = 0;
+    // Opens the team score dialog and returns; done as for the bout entry dialog.
+    virtual void eingabe_teams_simple(bool has_result, bool blue_won, Answered done) = 0;
 };
 
 // The scoreboard window and the windows it owns.
@@ -88,7 +91,8 @@ class HostWindows {
                            const std::string& line3) = 0;
     virtual void overlay_bild() = 0;
     virtual void overlay_bild_aus() = 0;
-    // The control panel, modally; returns when it is closed.
+    // Opens the control panel (the engine sees it as modal: control_panel_active) and returns;
+    // the host calls BoutEngine::control_panel_closed() when it has closed.
     virtual void show_control_panel() = 0;
     virtual void anzeige_uebernehmen() = 0;
     virtual void zeit_uebernehmen() = 0;

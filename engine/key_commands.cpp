@@ -272,7 +272,6 @@ void BoutEngine::open_control_panel() {
     state_.control_panel_active = true;
     host_.board_changed();
     host_.show_control_panel();
-    if (state_.exit_request) host_.close_scoreboard();
 }
 
 }  // namespace kyomat

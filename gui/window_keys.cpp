@@ -1,8 +1,11 @@
 #include "gui/window_keys.h"
 
 #include <QApplication>
-#include <QEventLoop>
+#include <QEvent>
 #include <QTimer>
+#include <QWindow>
+#include <memory>
+#include <vector>
 
 namespace kyomat {
 namespace {
@@ -20,17 +23,89 @@ void check(const QPointer<QWidget>& window, int left) {
         QTimer::singleShot(k_check_ms, window, [window, left] { check(window, left - 1); });
 }
 
+// Keeps the input for the open command dialogs: installed on the application while one is up.
+class DialogGuard : public QObject {
+  public:
+    std::vector<QPointer<QDialog>> open;
+    std::function<void(const QString&)> note;
+
+    QDialog* top() {
+        std::erase_if(open, [](const QPointer<QDialog>& d) { return !d || !d->isVisible(); });
+        return open.empty() ? nullptr : open.back().data();
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::MouseButtonPress &&
+            type != QEvent::MouseButtonDblClick) {
+            return false;
+        }
+        auto* widget = qobject_cast<QWidget*>(watched);
+        // A message box blocks everything itself; a window inside a dialog belongs to it.
+        if (widget == nullptr || QApplication::activeModalWidget() != nullptr || !top() ||
+            belongs_to_a_dialog(widget)) {
+            return false;
+        }
+        if (note) note(k_close_dialog_first);
+        QDialog* dialog = top();
+        dialog->raise();
+        dialog->activateWindow();
+        return true;
+    }
+
+  private:
+    bool belongs_to_a_dialog(QWidget* widget) const {
+        for (QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+            for (const auto& d : open) {
+                if (w == d) return true;
+            }
+        }
+        return false;
+    }
+};
+
+DialogGuard& guard() {
+    static auto* g = new DialogGuard;
+    return *g;
+}
+
 }  // namespace
 
-void show_until_finished(QDialog& dialog) {
+void open_command_dialog(QDialog& dialog, std::function<void()> closed, QWidget* above) {
+    DialogGuard& g = guard();
+    if (g.top() == nullptr) qApp->installEventFilter(&g);
+    g.open.emplace_back(&dialog);
     dialog.setWindowModality(Qt::NonModal);
-    QEventLoop loop;
-    const auto closed = QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    when_finished(dialog, [&g, closed = std::move(closed)] {
+        if (g.top() == nullptr) qApp->removeEventFilter(&g);
+        if (closed) closed();
+    });
+    if (above != nullptr && above != &dialog && above->isVisible()) {
+        dialog.winId();  // the dialog's own window, to belong to the other one
+        if (QWindow* own = dialog.windowHandle()) own->setTransientParent(above->windowHandle());
+    }
     dialog.show();
     dialog.raise();
     dialog.activateWindow();
-    if (dialog.isVisible()) loop.exec();
-    QObject::disconnect(closed);
+}
+
+void when_finished(QDialog& dialog, std::function<void()> closed) {
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(&dialog, &QDialog::finished, &dialog,
+                                   [connection, closed = std::move(closed)] {
+                                       QObject::disconnect(*connection);
+                                       if (closed) closed();
+                                   });
+}
+
+void set_refusal_note(std::function<void(const QString&)> note) {
+    guard().note = std::move(note);
+}
+
+QWidget* window_on_top() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return guard().top();
 }
 
 void hand_keys_back(const QPointer<QWidget>& window) {

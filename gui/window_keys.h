@@ -1,16 +1,31 @@
 #pragma once
-// Windows and the keyboard under a window manager: a dialog shown without blocking any other
-// window, and the keyboard handed back after a page or the pause picture closes.
+// Windows and the keyboard under a window manager: a command's dialog shown without a nested
+// event loop, and the keyboard handed back after a page or the pause picture closes.
 #include <QDialog>
 #include <QPointer>
+#include <QString>
 #include <QWidget>
+#include <functional>
 
 namespace kyomat {
 
-// Shows the dialog without making it modal to the window system and returns when it is
-// finished, as exec() would: no other window of the program is blocked meanwhile (a modal
-// window would swallow the keys typed into the others and the click that ends a pause).
-void show_until_finished(QDialog& dialog);
+// Said when a key or a click reaches another window while a command's dialog is open.
+inline const QString k_close_dialog_first = QStringLiteral("Erst den Dialog schließen");
+
+// Shows a command's dialog (bout entry, team score, list editor) and returns at once; closed
+// runs when it has closed. No event loop runs inside the command: what follows the dialog is
+// the continuation. While it is up, a key or a click on any other window of the program is
+// refused with a note and the dialog comes to the front, as a modal dialog kept them out.
+// It is stacked above the window given (the panel, or the board), as the window system keeps
+// a dialog above the window it belongs to.
+void open_command_dialog(QDialog& dialog, std::function<void()> closed, QWidget* above = nullptr);
+// Runs closed once, when the dialog next finishes (accepted, rejected or closed).
+void when_finished(QDialog& dialog, std::function<void()> closed);
+// Where the refusal is said (the operator's notes).
+void set_refusal_note(std::function<void(const QString&)> note);
+// The window that must stay above every other while it is up: a modal box, else the command
+// dialog opened last; none when neither is open.
+QWidget* window_on_top();
 
 // When a page or the pause picture closes, the window manager gives the keyboard to a window
 // of its choosing (the board, or none at all without one); the operator expects it back where

@@ -87,24 +87,27 @@ bool FakeHost::fill_team_fields(const std::string& pairs, TeamFields& t) {
                               {"edtVERNWeiss", &t.edtVERNWeiss}});
 }
 
-bool FakeHost::show_entry_dialog() {
+// The scripted answer comes at once, as the operator's would when the dialog closes.
+void FakeHost::show_entry_dialog(Answered done) {
     events.push_back("entry");
     if (entry_answers.empty()) {
         if (failure.empty()) failure = "no answer for entry";
-        return false;
+        done(false);
+        return;
     }
     const DialogAnswer a = entry_answers.front();
     entry_answers.pop_front();
     if (!fill_fields(a.fields) && failure.empty()) failure = "bad entry fields: " + a.fields;
-    return a.ok;
+    done(a.ok);
 }
 
-bool FakeHost::eingabe_teams_simple(bool has_result, bool blue_won) {
+void FakeHost::eingabe_teams_simple(bool has_result, bool blue_won, Answered done) {
     TeamFields team = team_fields_from_entry(fields_, has_result, blue_won);
     events.push_back("teams " + team.edtPunkteBlau + ":" + team.edtPunkteWeiss);
     if (teams_answers.empty()) {
         if (failure.empty()) failure = "no answer for teams";
-        return false;
+        done(false);
+        return;
     }
     const DialogAnswer a = teams_answers.front();
     teams_answers.pop_front();
@@ -112,7 +115,7 @@ bool FakeHost::eingabe_teams_simple(bool has_result, bool blue_won) {
         failure = "bad teams fields: " + a.fields;
     }
     if (a.ok) team_fields_to_entry(team, fields_);
-    return a.ok;
+    done(a.ok);
 }
 
 void FakeHost::show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
@@ -143,15 +146,16 @@ void FakeHost::show_control_panel() {
     }
     const std::string how = panel_answers.front();
     panel_answers.pop_front();
-    if (engine_ == nullptr || how == "box") return;
+    if (engine_ == nullptr) return;
     const KeyRelay relay = [this](std::uint16_t key, Modifiers mods) {
         engine_->handle_key(key, mods);
     };
     if (how == "exit") {
         exit_from_panel(*engine_, *this, relay);
-    } else {
+    } else if (how != "box") {
         close_panel(*engine_, relay);
     }
+    engine_->control_panel_closed();
 }
 
 void FakeHost::close_scoreboard() {

@@ -71,14 +71,14 @@ class FakeHost : public Host {
                                  bout.blue + "-" + bout.white);
     }
     ListOutcome kampf_laden() override { return access.kampf_laden(fields_); }
-    bool show_entry_dialog() override;
+    void show_entry_dialog(Answered done) override;
     ListOutcome anzeige_in_liste(const BoutResult& result) override {
         results.push_back(result);
         return access.anzeige_in_liste(result);
     }
     void clear_list_result_due() override { access.list_result_due = false; }
     bool list_bout_in_team_mode() override { return access.list_result_due && access.team_bout; }
-    bool eingabe_teams_simple(bool has_result, bool blue_won) override;
+    void eingabe_teams_simple(bool has_result, bool blue_won, Answered done) override;
     void info() override { events.push_back("about"); }
     // As the program's host: the age class's own rules from its section.
     void change_parameter_ak(const std::string& age_class, AgeClassRules rules) override;

@@ -42,9 +42,9 @@ class TestControlPanel : public QObject {
                              relayed_.push_back(KeyEvent{key, mods});
                              engine_->handle_key(key, mods);
                          },
-                         [this] {
+                         [this](const std::function<void()>& closed) {
                              ++edits_;
-                             return true;
+                             closed();
                          },
                          [this](std::vector<std::array<std::string, 5>>& rows) {
                              rows = rows_;

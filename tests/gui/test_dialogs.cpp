@@ -18,6 +18,7 @@
 #include "dialogs/bout_entry_dialog.h"
 #include "dialogs/bout_list_editor.h"
 #include "dialogs/team_score_dialog.h"
+#include "gui/window_keys.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "temp_folder.h"
@@ -37,6 +38,14 @@ void when_modal(std::function<void(QWidget*)> action) {
             d->done(QDialog::Rejected);
         }
     });
+}
+
+// Opens the dialog as a command opens it (the call returns at once), acts in it, and closes
+// it if a failed check left it open.
+void in_dialog(QDialog& dialog, const std::function<void(QWidget*)>& action) {
+    open_command_dialog(dialog, {});
+    action(&dialog);
+    if (dialog.isVisible()) dialog.done(QDialog::Rejected);
 }
 
 std::string file_text(const std::filesystem::path& p) {
@@ -70,12 +79,11 @@ class TestForms : public QObject {
         BoutEntryDialog entry(dir.path());
         BoutListEditor& editor = entry.editor();
         file_dialogs::set_next_answer(std::nullopt);  // save-as cancelled: still saved
-        when_modal([&](QWidget*) {
+        in_dialog(editor, [&](QWidget*) {
             QCOMPARE(editor.windowTitle(), QString("KYOMAT - Editieren Kampfliste <neu.kfl>"));
             editor.findChild<QPushButton*>("btnSave")->click();
             editor.findChild<QPushButton*>("btnCloseAnzeige")->click();
         });
-        entry.edit_kaempfe();
         const std::string text = file_text(dir.path() / "neu.kfl");
         QVERIFY(text.find("#PAR|0|||2\r\n#DAT||||||||\r\n") != std::string::npos);
         QCOMPARE(text.substr(0, 9), std::string("#STR|KFL|"));
@@ -88,7 +96,7 @@ class TestForms : public QObject {
         BoutEntryDialog entry(dir.path());
         BoutListEditor& editor = entry.editor();
         file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "u18.kfl").string()));
-        when_modal([&](QWidget*) {
+        in_dialog(editor, [&](QWidget*) {
             editor.findChild<QPushButton*>("btnLoad")->click();
             auto* field = editor.findChild<QLineEdit*>("edtAltersklasse");
             QCOMPARE(field->text(), QString("U18"));
@@ -98,7 +106,6 @@ class TestForms : public QObject {
             editor.findChild<QPushButton*>("btnSave")->click();
             editor.findChild<QPushButton*>("btnCloseAnzeige")->click();
         });
-        entry.edit_kaempfe();
         QVERIFY(file_text(dir.path() / "u18.kfl").find("#PAR|0|||2|U21\xA6m\r\n") !=
                 std::string::npos);
         // The next bout takes the list's age class into the dialog's field.
@@ -117,7 +124,7 @@ class TestForms : public QObject {
         BoutEntryDialog entry(dir.path());
         BoutListEditor& editor = entry.editor();
         file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "t.kfl").string()));
-        when_modal([&](QWidget*) {
+        in_dialog(editor, [&](QWidget*) {
             editor.findChild<QPushButton*>("btnLoad")->click();
             // From here every box needs its answer: an unexpected one fails the test.
             message_boxes::set_auto_answer(true, false);
@@ -144,7 +151,6 @@ class TestForms : public QObject {
             editor.findChild<QPushButton*>("btnSave")->click();
             editor.findChild<QPushButton*>("btnCloseAnzeige")->click();
         });
-        entry.edit_kaempfe();
         const auto log = message_boxes::take_log();
         const std::string saved = file_text(dir.path() / "t.kfl");
         QVERIFY2(saved.find("#DAT|-66|Anna|V|B|V|1:0|10:0|1:00\r\n#DAT|-73|C|V|D|V|||\r\n") !=
@@ -163,7 +169,7 @@ class TestForms : public QObject {
         testing::TempFolder dir;
         BoutEntryDialog entry(dir.path());
         BoutListEditor& editor = entry.editor();
-        when_modal([&](QWidget*) {
+        in_dialog(editor, [&](QWidget*) {
             auto* grid = editor.findChild<QTableWidget*>("grdKaempfe");
             grid->item(0, 1)->setText("a|b");
             QCOMPARE(grid->item(0, 1)->text(), QString("a¦b"));
@@ -179,7 +185,6 @@ class TestForms : public QObject {
             message_boxes::set_next_answer(true);
             editor.findChild<QPushButton*>("btnCloseAnzeige")->click();
         });
-        entry.edit_kaempfe();
         const auto log = message_boxes::take_log();
         QCOMPARE(std::count(log.begin(), log.end(), "confirm Änderungen verwerfen ?"), 2);
         QVERIFY(!log.empty() && log.front().rfind("H Das Zeichen", 0) == 0);
@@ -195,7 +200,7 @@ class TestForms : public QObject {
         BoutListEditor& editor = entry.editor();
         file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "bad.kfl").string()));
         file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "gut.kfl").string()));
-        when_modal([&](QWidget*) {
+        in_dialog(editor, [&](QWidget*) {
             editor.findChild<QPushButton*>("btnLoad")->click();
             QCOMPARE(message_boxes::take_log(), std::vector<std::string>{"F Laden nicht möglich"});
             editor.findChild<QPushButton*>("btnLoad")->click();
@@ -207,7 +212,6 @@ class TestForms : public QObject {
             QCOMPARE(editor.windowTitle(), QString("KYOMAT - Editieren Kampfliste <gut.kfl>"));
             editor.findChild<QPushButton*>("btnCloseAnzeige")->click();
         });
-        entry.edit_kaempfe();
         // The list now comes from gut.kfl for the scoreboard too.
         QCOMPARE(entry.kampf_laden(), ListOutcome::done);
         QCOMPARE(entry.fields().edtNAMEBlau, std::string("X"));
@@ -219,7 +223,8 @@ class TestForms : public QObject {
         testing::TempFolder dir;
         BoutEntryDialog entry(dir.path());
         entry.fields().edtKTXT = "Finale";
-        when_modal([&](QWidget* w) {
+        entry.prepare_entry();
+        in_dialog(entry, [&](QWidget* w) {
             QCOMPARE(w->windowTitle(), QString("KYOMAT - Kampf eingeben für Anzeigetafel"));
             QCOMPARE(entry.field("edtKTXT")->text(), QString("Finale"));
             entry.field("edtGEWK")->setFocus();
@@ -228,10 +233,11 @@ class TestForms : public QObject {
             entry.field("edtNAMEBlau")->setText("Meier, Hans");
             QTest::keyClick(entry.field("edtNAMEBlau"), Qt::Key_Return);
         });
-        QVERIFY(entry.show_entry());
+        QVERIFY(entry.take_entry());
         QCOMPARE(entry.fields().edtNAMEBlau, std::string("Meier, Hans"));
-        when_modal([&](QWidget*) { entry.findChild<QPushButton*>("btnCancel")->click(); });
-        QVERIFY(!entry.show_entry());
+        entry.prepare_entry();
+        in_dialog(entry, [&](QWidget*) { entry.findChild<QPushButton*>("btnCancel")->click(); });
+        QVERIFY(!entry.take_entry());
         QCOMPARE(entry.fields().edtNAMEBlau, std::string("Meier, Hans"));
     }
 
@@ -239,17 +245,19 @@ class TestForms : public QObject {
         TeamScoreDialog teams;
         TeamFields t;
         t.edtPunkteBlau = "4";
-        when_modal([&](QWidget* w) {
+        teams.prepare(t);
+        in_dialog(teams, [&](QWidget* w) {
             QCOMPARE(w->windowTitle(), QString("KYOMAT - Punktestand Mannschaftskampf"));
             QCOMPARE(teams.field("edtPunkteBlau")->text(), QString("4"));
             QTest::keyClick(teams.field("edtPunkteBlau"), Qt::Key_Return);  // does not accept
             teams.field("edtPunkteWeiss")->setText("5 Punkte");
             teams.findChild<QPushButton*>("btnSave")->click();
         });
-        QVERIFY(teams.run(t));
+        QVERIFY(teams.take(t));
         QCOMPARE(t.edtPunkteWeiss, std::string("5 Punkte"));
-        when_modal([&](QWidget* w) { w->close(); });
-        QVERIFY(!teams.run(t));
+        teams.prepare(t);
+        in_dialog(teams, [&](QWidget* w) { w->close(); });
+        QVERIFY(!teams.take(t));
     }
 
     void aboutBoxIsMadeAnewEachTime() {

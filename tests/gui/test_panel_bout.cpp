@@ -60,11 +60,9 @@ struct Rig : testing::ProgramRig<DrivenHost> {
     }
     // The list is shown by a double click on its area, the editor closed at once.
     void show_list() {
-        QTimer::singleShot(0, [this] {
-            program.entry.editor().findChild<QPushButton*>("btnCloseAnzeige")->click();
-        });
         QTest::mouseDClick(program.control_panel().findChild<QWidget*>("pnlKaempfeListe"),
                            Qt::LeftButton);
+        program.entry.editor().findChild<QPushButton*>("btnCloseAnzeige")->click();
     }
     std::string list_file() {
         std::string error;
@@ -131,9 +129,8 @@ class TestPanelBout : public QObject {
         };
 
         // The list editor opens on a double click and is closed at once; the grid fills.
-        QTimer::singleShot(
-            0, [&] { entry.editor().findChild<QPushButton*>("btnCloseAnzeige")->click(); });
         QTest::mouseDClick(panel.findChild<QWidget*>("pnlKaempfeListe"), Qt::LeftButton);
+        entry.editor().findChild<QPushButton*>("btnCloseAnzeige")->click();
         auto* grid = panel.findChild<QTableWidget*>("grdKaempfe");
         QVERIFY(panel.list_mode());
         QCOMPARE(grid->rowCount(), 5);
@@ -265,12 +262,9 @@ class TestPanelBout : public QObject {
     void saveBoutOfAHandEnteredBoutLeavesTheListAlone() {
         Rig rig("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\ngewk=-60\r\n");
         rig.show_list();
-        QTimer::singleShot(0, [&] {
-            auto* name = rig.program.entry.findChild<QLineEdit*>("edtNAMEBlau");
-            name->setText("Hand, Eingabe");
-            rig.program.entry.findChild<QPushButton*>("btnSave")->click();
-        });
         rig.click("btnEingabeKampf");
+        rig.program.entry.findChild<QLineEdit*>("edtNAMEBlau")->setText("Hand, Eingabe");
+        rig.program.entry.findChild<QPushButton*>("btnSave")->click();
         QCOMPARE(rig.board().lblBlau_Name.text, std::string("Hand, Eingabe"));
         rig.program.control_panel()
             .findChild<QWidget*>("ud_I_b")
@@ -299,32 +293,30 @@ class TestPanelBout : public QObject {
     }
 
     // With keys relayed, Space typed over the title pages ends them all and starts the clock
-    // at once: when Ctrl+T returns, one page was shown and the clock runs.
+    // at once; without, the key waits until the pages have ended.
     void aKeyOverThePagesEndsThemAndActs() {
-        Rig rig(
-            "[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\ngewk=-60\r\npanel_tasten=1\r\n"
-            "titel_dauer=3\r\n");
-        ScoreboardWindow& board = rig.program.scoreboard;
-        BoutEngine& engine = board.engine();
-        engine.internals_for_tests().board.lblBlau_Name.text = "Meier, Hans";
-        engine.internals_for_tests().state.bout_active = true;
-        engine.internals_for_tests().state.set_duration = 240;
-        engine.internals_for_tests().state.clock_value = 240;
-        TextScreen& page = board.text_screen();
-        int shown = 0;
-        QTimer typist;
-        typist.setInterval(50);
-        connect(&typist, &QTimer::timeout, this, [&] {
-            if (!page.isVisible()) return;
-            ++shown;
-            if (shown == 1) QTest::keyClick(&page, Qt::Key_Space);
-        });
-        typist.start();
-        board.handle_key('T', Modifiers{false, true, false});
-        typist.stop();
-        QCOMPARE(shown, 1);
-        QVERIFY(!page.isVisible());
-        QVERIFY(engine.clock_timer_on());
+        for (const bool relayed : {true, false}) {
+            Rig rig(std::string("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\ngewk=-60\r\n") +
+                    "titel_dauer=3\r\n" + (relayed ? "panel_tasten=1\r\n" : ""));
+            ScoreboardWindow& board = rig.program.scoreboard;
+            BoutEngine& engine = board.engine();
+            engine.internals_for_tests().board.lblBlau_Name.text = "Meier, Hans";
+            engine.internals_for_tests().state.bout_active = true;
+            engine.internals_for_tests().state.set_duration = 240;
+            engine.internals_for_tests().state.clock_value = 240;
+            TextScreen& page = board.text_screen();
+            board.handle_key('T', Modifiers{false, true, false});
+            QVERIFY(page.isVisible());
+            QVERIFY(board.pages_up());
+            board.handle_key(' ', Modifiers{});
+            QCOMPARE(page.isVisible(), !relayed);
+            QCOMPARE(engine.clock_timer_on(), relayed);
+            if (relayed) continue;
+            // The pages end one after the other; then the waiting Space starts the clock.
+            for (int i = 0; i < 3 && page.isVisible(); ++i) page.accept();
+            QVERIFY(!board.pages_up());
+            QVERIFY(engine.clock_timer_on());
+        }
     }
 
     void keysTypedIntoThePanelReachTheBoardOnlyWithTheSetting() {

@@ -80,19 +80,17 @@ class TestTextOverlay : public QObject {
         int points = 0;
         QRect l3_place, l1_place;
         bool l1_fitted = true;
-        QTimer::singleShot(0, [&] {
-            text.resize(1920, 1080);
-            text.lay_out();
-            auto* l3 = static_cast<FitLabel*>(text.findChild<QLabel*>("lbl3"));
-            auto* l1 = static_cast<FitLabel*>(text.findChild<QLabel*>("lbl1"));
-            lines = l3->shown_lines();
-            points = l3->font().pointSize();
-            l3_place = l3->geometry();
-            l1_place = l1->geometry();
-            l1_fitted = l1->fitted();
-            QTest::mouseClick(&text, Qt::LeftButton);
-        });
         text.show_page(PageScheme::blau, "Meier", "Hans", club.toStdString());
+        text.resize(1920, 1080);
+        text.lay_out();
+        auto* l3 = static_cast<FitLabel*>(text.findChild<QLabel*>("lbl3"));
+        auto* l1 = static_cast<FitLabel*>(text.findChild<QLabel*>("lbl1"));
+        lines = l3->shown_lines();
+        points = l3->font().pointSize();
+        l3_place = l3->geometry();
+        l1_place = l1->geometry();
+        l1_fitted = l1->fitted();
+        QTest::mouseClick(&text, Qt::LeftButton);
         // Two lines at a size well above the 20 points of one line, inside the page.
         QCOMPARE(lines.size(), 2);
         QVERIFY(points > 40);
@@ -111,39 +109,34 @@ class TestTextOverlay : public QObject {
             "font_name=$405060\r\n[Farben_A]\r\nhintergrund_fuss=$010203\r\nfont_fuss=$0A0B0C\r\n");
         int waits = 0;
         TextScreen text(*engine_, [&waits](bool show) { waits += show ? 1 : 0; });
-        QTimer::singleShot(0, [&] {
-            QCOMPARE(text.palette().color(QPalette::Window), QColor(0x10, 0x20, 0x30));
-            QCOMPARE(text.findChild<QLabel*>("lbl1")->palette().color(QPalette::WindowText),
-                     QColor(0x40, 0x50, 0x60));
-            QCOMPARE(text.findChild<QLabel*>("lbl2")->text(), QString("Hans"));
-            // titel_dauer 0: the page stays however long it is up...
-            for (int i = 0; i < 5; ++i) text.page_tick();
-            QVERIFY(text.isVisible());
-            // ...until it is clicked.
-            QTest::mouseClick(&text, Qt::LeftButton);
-        });
         text.show_page(PageScheme::blau, "Meier", "Hans", "JC Nord");
+        QCOMPARE(text.palette().color(QPalette::Window), QColor(0x10, 0x20, 0x30));
+        QCOMPARE(text.findChild<QLabel*>("lbl1")->palette().color(QPalette::WindowText),
+                 QColor(0x40, 0x50, 0x60));
+        QCOMPARE(text.findChild<QLabel*>("lbl2")->text(), QString("Hans"));
+        // titel_dauer 0: the page stays however long it is up...
+        for (int i = 0; i < 5; ++i) text.page_tick();
+        QVERIFY(text.isVisible());
+        // ...until it is clicked.
+        QTest::mouseClick(&text, Qt::LeftButton);
         QVERIFY(!text.isVisible());
         QVERIFY(!text.page_timer().isActive());
         QCOMPARE(waits, 0);  // display at 0: never the wait notice
         engine_->internals_for_tests().rules.titel_dauer = "2";
-        QTimer::singleShot(0, [&] {
-            QCOMPARE(text.palette().color(QPalette::Window), QColor(1, 2, 3));
-            QCOMPARE(text.findChild<QLabel*>("lbl3")->palette().color(QPalette::WindowText),
-                     QColor(10, 11, 12));
-            text.page_tick();
-            QVERIFY(text.isVisible());
-            text.page_tick();
-            QVERIFY(!text.isVisible());
-        });
         text.show_page(PageScheme::neutral, "U18", "-73 kg", "");
+        QCOMPARE(text.palette().color(QPalette::Window), QColor(1, 2, 3));
+        QCOMPARE(text.findChild<QLabel*>("lbl3")->palette().color(QPalette::WindowText),
+                 QColor(10, 11, 12));
+        text.page_tick();
+        QVERIFY(text.isVisible());
+        text.page_tick();
+        QVERIFY(!text.isVisible());
         engine_->internals_for_tests().rules.titel_dauer = "abc";
-        QTimer::singleShot(0, [&] {
-            QCOMPARE(text.page_duration(), 1);
-            QCOMPARE(text.palette().color(QPalette::Window), QColor(1, 19, 196));  // Farben_2
-            text.page_tick();
-        });
         text.show_page(PageScheme::weiss, "Li", " Wei", "");
+        QCOMPARE(text.page_duration(), 1);
+        QCOMPARE(text.palette().color(QPalette::Window), QColor(1, 19, 196));  // Farben_2
+        text.page_tick();
+        QVERIFY(!text.isVisible());
     }
 
     void overlayRotation() {

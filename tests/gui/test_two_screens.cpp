@@ -35,11 +35,9 @@ class TestTwoScreens : public QObject {
         QCOMPARE(scoreboard.geometry(), QRect(1280, 0, 1920, 1080));
         QCOMPARE(scoreboard.engine().state().display_left, 1500);
 
-        QTimer::singleShot(0, [&] {
-            QCOMPARE(scoreboard.text_screen().geometry(), QRect(1280, 0, 1920, 1080));
-            scoreboard.text_screen().accept();
-        });
         scoreboard.text_screen().show_page(PageScheme::neutral, "a", "b", "c");
+        QCOMPARE(scoreboard.text_screen().geometry(), QRect(1280, 0, 1920, 1080));
+        scoreboard.text_screen().accept();
 
         scoreboard.overlay().overlay_bild();
         QCOMPARE(scoreboard.overlay().geometry(), QRect(1280, 0, 1920, 1080));
