@@ -24,7 +24,7 @@ class UpDown;
 
 // What the panel needs of the rest of the program.
 struct PanelLinks {
-    KeyRelay key;                        // the scoreboard's key handler (and repaint)
+    KeyRelay key;  // the scoreboard's key handler (and repaint)
     // Opens the bout list editor; closed runs when it has closed.
     std::function<void(std::function<void()> closed)> edit_kaempfe;
     // The bout list reloaded for the grid: Gew/Nr, Name (1), Name (2), Erg., Unterbew.

@@ -47,7 +47,8 @@ void TeamScoreDialog::prepare(const TeamFields& fields) {
 
 bool TeamScoreDialog::take(TeamFields& fields) const {
     if (accepted_) {
-        for (const FieldSpec& f : k_fields) fields.*f.member = edits_.at(f.name)->text().toStdString();
+        for (const FieldSpec& f : k_fields)
+            fields.*f.member = edits_.at(f.name)->text().toStdString();
     }
     return accepted_;
 }
