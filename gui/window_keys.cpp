@@ -77,8 +77,11 @@ void open_command_dialog(QDialog& dialog, std::function<void()> closed, QWidget*
     if (g.top() == nullptr) qApp->installEventFilter(&g);
     g.open.emplace_back(&dialog);
     dialog.setWindowModality(Qt::NonModal);
-    when_finished(dialog, [&g, closed = std::move(closed)] {
+    // The keys go back to the window the dialog belongs to: without a window manager nobody
+    // else gives them back.
+    when_finished(dialog, [&g, closed = std::move(closed), back = QPointer<QWidget>(above)] {
         if (g.top() == nullptr) qApp->removeEventFilter(&g);
+        if (back && back->isVisible()) back->activateWindow();
         if (closed) closed();
     });
     if (above != nullptr && above != &dialog && above->isVisible()) {

@@ -26,6 +26,8 @@ BOARD = "KYOMAT - Anzeigetafel"
 PANEL = "KYOMAT - Controlpanel für Anzeigetafel"
 PAUSE = "KYOMAT - Pause"
 PAGE = "KYOMAT - Textseite"
+ENTRY = "KYOMAT - Kampf eingeben für Anzeigetafel"
+QUESTION = "Bestätigung"
 WIDTH, HEIGHT = 1280, 720
 # A point of the board that the panel (top left, about 990 x 550) never covers.
 BOARD_SPOT = (1180, 690)
@@ -149,9 +151,11 @@ class Desk:
 class Program:
     """The real program in a fresh folder of its own, on the desk."""
 
-    def __init__(self, desk, program, assets, extra_ini, panel=True):
+    def __init__(self, desk, program, assets, extra_ini, panel=True, prepare=None):
         self.desk = desk
         self.folder = tempfile.mkdtemp(prefix="kyomat-desk-")
+        if prepare is not None:
+            prepare(self.folder)
         shutil.copy(program, self.folder)
         shutil.copy(os.path.join(assets, "gong.wav"), self.folder)
         with open(os.path.join(self.folder, "logo1.bmp"), "wb") as f:
@@ -351,12 +355,88 @@ def panel_opens_top_left(p):
         raise DeskFailure(f"the panel's client area is at {x},{y}")
 
 
+def a_bout_under_way(p):
+    """Bout 1 from the list, 2 s of clock, the clock stopped (Matte), a Waza-ari for blue."""
+    p.key("ctrl+n")
+    p.wait_state(lambda s: s["blue"]["name"] == "Meier, Hans", "the first bout")
+    p.key("space")
+    p.wait_state(lambda s: s["clock"]["running"], "the clock running")
+    time.sleep(2)
+    p.key("space")
+    p.wait_state(lambda s: not s["clock"]["running"], "the clock stopped")
+    p.key("2")
+    p.wait_state(lambda s: s["blue"]["waza_ari"]["text"] == "1", "a Waza-ari")
+    return p.state()["clock"]["text"]
+
+
+def the_reset_question_is_not_answered_by_a_reflex(p):
+    clock = a_bout_under_way(p)
+    for reflex in ("Return", "space"):
+        p.key("ctrl+e")
+        p.wait(lambda: p.window(QUESTION), "the question before the reset")
+        p.key(reflex)
+        p.wait(lambda: not p.window(QUESTION), f"the question answered by {reflex}")
+        s = p.state()
+        if (s["blue"]["name"], s["blue"]["waza_ari"]["text"], s["clock"]["text"]) != (
+                "Meier, Hans", "1", clock):
+            raise DeskFailure(f"{reflex} on the question reset the bout: {s}")
+    # OK takes Alt+O.
+    p.key("ctrl+e")
+    p.wait(lambda: p.window(QUESTION), "the question again")
+    p.key("alt+o")
+    p.wait_state(lambda s: s["blue"]["waza_ari"]["text"] == "0", "the reset after OK")
+
+
+def space_over_the_title_pages_acts_at_once(p):
+    # The pages stay until clicked (titel_dauer=0): the clock can only run if Space ended them.
+    p.key("ctrl+n")
+    p.wait(lambda: PAGE in p.stacking(), "the title pages")
+    p.key("space")
+    p.wait_state(lambda s: s["clock"]["running"], "the clock started by Space over the pages")
+    p.wait(lambda: PAGE not in p.stacking(), "no page left")
+
+
+def keys_wait_for_the_open_bout_entry(p):
+    p.key("ctrl+k")
+    p.wait(lambda: p.window(ENTRY), "the bout entry")
+    # A key on the board is refused while the entry is open; the entry stays in front.
+    p.click(*BOARD_SPOT)
+    p.key("2")
+    p.wait(lambda: p.stacking()[-1] == ENTRY, "the bout entry in front again")
+    if p.state()["blue"]["waza_ari"]["text"] != "0":
+        raise DeskFailure("a key reached the board behind the open bout entry")
+    p.key("Escape")
+    p.wait(lambda: not p.window(ENTRY), "the bout entry closed")
+    p.wait(lambda: p.focus() in (BOARD, PANEL), "the keys back")
+    p.key("2")
+    p.wait_state(lambda s: s["blue"]["waza_ari"]["text"] == "1", "the key after the entry")
+
+
+def make_the_protocol_a_fifo(folder):
+    os.mkfifo(os.path.join(folder, f"protokoll-{time.strftime('%Y-%m-%d')}.csv"))
+
+
+def a_protocol_that_cannot_be_written_takes_no_key(p):
+    p.key("ctrl+n")
+    p.wait_state(lambda s: s["blue"]["name"] == "Meier, Hans", "the first bout")
+    p.key("space")
+    p.wait_state(lambda s: s["clock"]["running"], "the first Space starting the clock")
+    if p.window(QUESTION) or p.focus() != PANEL:
+        raise DeskFailure(f"a box took the keys: focus {p.focus()!r}")
+
+
 CASES = [keys_after_a_click_on_the_board, keys_after_the_title_pages,
          keys_typed_during_a_page_arrive_once, pause_from_the_panel_shows_and_ends_by_click,
-         pause_ends_by_a_character_key_and_logos_rotate_every_time, panel_opens_top_left]
+         pause_ends_by_a_character_key_and_logos_rotate_every_time, panel_opens_top_left,
+         the_reset_question_is_not_answered_by_a_reflex, space_over_the_title_pages_acts_at_once,
+         keys_wait_for_the_open_bout_entry, a_protocol_that_cannot_be_written_takes_no_key]
 # Settings a case needs beyond the shipped ones.
 EXTRA = {keys_after_the_title_pages: {"titel_auto": "1", "titel_dauer": "1"},
-         keys_typed_during_a_page_arrive_once: {"titel_auto": "1", "titel_dauer": "1"}}
+         keys_typed_during_a_page_arrive_once: {"titel_auto": "1", "titel_dauer": "1"},
+         space_over_the_title_pages_acts_at_once: {"titel_auto": "1", "titel_dauer": "0"},
+         a_protocol_that_cannot_be_written_takes_no_key: {"protokoll": "1"}}
+# What a case needs in the program's folder before it starts.
+PREPARE = {a_protocol_that_cannot_be_written_takes_no_key: make_the_protocol_a_fifo}
 
 
 def main():
@@ -378,7 +458,8 @@ def main():
                 continue
             p = None
             try:
-                p = Program(desk, program, assets, EXTRA.get(case, {}))
+                p = Program(desk, program, assets, EXTRA.get(case, {}),
+                            prepare=PREPARE.get(case))
                 case(p)
                 print(f"PASS {wm} {case.__name__}")
                 passed += 1
