@@ -30,6 +30,9 @@ Program::Program(const Settings& settings, AppHost& host)
     host.set_teams(&teams);
     set_refusal_note([&host](const QString& text) { host.show_note(text.toStdString()); });
     keeper.watch(&scoreboard);
+    keeper.set_changed([this] {
+        if (panel_ != nullptr) panel_->set_board_activity(board_activity());
+    });
     scoreboard.set_window_built([this](QWidget* window) { keeper.watch(window); });
     scoreboard.set_painted([this] {
         // One mirror fed by the board: a key that reached the board directly shows in the
@@ -84,6 +87,13 @@ ControlPanel& Program::control_panel() {
     return *panel_;
 }
 
+QString Program::board_activity() {
+    if (scoreboard.pages_up()) return QStringLiteral("Seiten laufen");
+    if (scoreboard.has_overlay() && scoreboard.overlay().isVisible())
+        return QStringLiteral("Pause");
+    return {};
+}
+
 void Program::set_live_text(const QString& text, bool problem) {
     live_text_ = text;
     live_problem_ = problem;
@@ -98,6 +108,7 @@ Program::~Program() {
     // The live view and the panel go before the scoreboard and the host: neither may be
     // reached through them any more.
     scoreboard.set_painted({});
+    keeper.set_changed({});
     scoreboard.set_gong_soon({});
     host_.set_panel({});
 }
@@ -138,6 +149,12 @@ void Program::start_live_view(const Settings& settings) {
 
 bool PanelKeeper::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
+    if ((type == QEvent::Show || type == QEvent::Hide) && changed_) {
+        // Between two pages one hides and the next shows: told once they have settled.
+        QTimer::singleShot(0, this, [this] {
+            if (changed_) changed_();
+        });
+    }
     if ((type == QEvent::Show || type == QEvent::WindowActivate) && panel_ != nullptr &&
         panel_->isVisible()) {
         QTimer::singleShot(0, panel_, [panel = panel_] {

@@ -25,12 +25,15 @@ class PanelKeeper : public QObject {
   public:
     void watch(QWidget* window) { window->installEventFilter(this); }
     void set_panel(QWidget* panel) { panel_ = panel; }
+    // Told a moment after one of the watched windows was shown or hidden.
+    void set_changed(std::function<void()> changed) { changed_ = std::move(changed); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QWidget* panel_ = nullptr;
+    std::function<void()> changed_;
 };
 
 class Program {
@@ -61,6 +64,8 @@ class Program {
 
   private:
     void start_live_view(const Settings& settings);
+    // What covers the board for the audience, for the panel on the operator's screen.
+    QString board_activity();
     void set_live_text(const QString& text, bool problem);
 
     AppHost& host_;

@@ -177,6 +177,8 @@ void ControlPanel::build_bottom_bar() {
         status_panels_[i] = make<QLabel>("sbPanel" + std::to_string(i), status_);
         status_panels_[i]->setFrameShape(QFrame::StyledPanel);
     }
+    status_focus_ = make<QLabel>("sbFokus", status_panels_[0]);
+    status_focus_->setFixedSize(12, 12);
     status_live_ = make<QLabel>("sbLive", status_);
     status_live_->setFrameShape(QFrame::StyledPanel);
     status_live_->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -53,6 +53,8 @@ class ControlPanel : public QDialog {
     // The board's monitor is missing: the status bar says so (and what is waited for), and
     // keys typed into the panel reach the board as with panel_tasten=1.
     void set_board_missing(bool missing, const QString& waited_for);
+    // What covers the board for the audience ("Seiten laufen", "Pause"), or nothing.
+    void set_board_activity(const QString& what);
     void anzeige_uebernehmen();
     void zeit_uebernehmen();
     // Fills the bout grid from the list file; the grid stays hidden when it does not load.
@@ -126,6 +128,8 @@ class ControlPanel : public QDialog {
     int pause_ = 0;
     bool board_missing_ = false;
     QString board_waited_for_;
+    QString board_activity_;
+    QLabel* status_focus_ = nullptr;
     bool keys_relayed_ = false;
     // "Kampf speichern" is handing on a result: list mode lasts until it is written.
     bool saving_bout_ = false;

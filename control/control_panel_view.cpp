@@ -1,6 +1,7 @@
 // The control panel's face: the mirror of the board, the bout grid, colours and layout.
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -71,6 +72,12 @@ void ControlPanel::set_board_missing(bool missing, const QString& waited_for) {
                       : QStringLiteral("Anzeige-Bildschirm wieder da: die Tafel steht darauf"));
 }
 
+void ControlPanel::set_board_activity(const QString& what) {
+    if (what == board_activity_) return;
+    board_activity_ = what;
+    mirror_board();
+}
+
 void ControlPanel::mirror_board() {
     const Board& b = engine_.board();
     mirror_side(blue_, Side::blue);
@@ -85,10 +92,22 @@ void ControlPanel::mirror_board() {
                                       " wieder angeschlossen ist");
         status_panels_[1]->setStyleSheet(QStringLiteral("color: #b00000;"));
     } else {
-        status_panels_[1]->setText(b.lbl_GS.visible ? "Golden Score" : " ");
+        // What the audience sees instead of the board: the operator's back is to it.
+        QStringList up;
+        if (!board_activity_.isEmpty()) up << board_activity_;
+        if (b.lbl_GS.visible) up << QStringLiteral("Golden Score");
+        status_panels_[1]->setText(up.isEmpty() ? QStringLiteral(" ") : up.join(" · "));
         status_panels_[1]->setToolTip({});
         status_panels_[1]->setStyleSheet({});
     }
+    // The board's focus circle, on the operator's screen: green when keys reach the board.
+    const QColor focus = to_qcolor(b.shpFocus.back);
+    status_focus_->setStyleSheet(
+        QStringLiteral("background: %1; border-radius: 6px;").arg(focus.name()));
+    status_focus_->setToolTip(focus == QColor(0, 128, 0)
+                                  ? QStringLiteral("Die Tasten erreichen die Tafel")
+                                  : QStringLiteral("Die Tasten erreichen die Tafel nicht"));
+    status_focus_->move(status_panels_[0]->width() - 18, (status_panels_[0]->height() - 12) / 2);
     // The bout time this bout was given (its age class may have its own).
     status_panels_[2]->setText(qtext(clock_text(engine_.state().set_duration)));
     zeit_uebernehmen();

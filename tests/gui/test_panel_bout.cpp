@@ -293,7 +293,7 @@ class TestPanelBout : public QObject {
     }
 
     // With keys relayed, Space typed over the title pages ends them all and starts the clock
-    // at once; without, the key waits until the pages have ended.
+    // at once; without, the key waits until the pages have ended. The panel says they run.
     void aKeyOverThePagesEndsThemAndActs() {
         for (const bool relayed : {true, false}) {
             Rig rig(std::string("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\ngewk=-60\r\n") +
@@ -305,9 +305,12 @@ class TestPanelBout : public QObject {
             engine.internals_for_tests().state.set_duration = 240;
             engine.internals_for_tests().state.clock_value = 240;
             TextScreen& page = board.text_screen();
+            // The operator, whose back is to the board, reads on the panel that pages run.
+            auto* up = rig.program.control_panel().findChild<QLabel*>("sbPanel1");
             board.handle_key('T', Modifiers{false, true, false});
             QVERIFY(page.isVisible());
             QVERIFY(board.pages_up());
+            QTRY_COMPARE(up->text(), QString("Seiten laufen"));
             board.handle_key(' ', Modifiers{});
             QCOMPARE(page.isVisible(), !relayed);
             QCOMPARE(engine.clock_timer_on(), relayed);
@@ -316,6 +319,7 @@ class TestPanelBout : public QObject {
             for (int i = 0; i < 3 && page.isVisible(); ++i) page.accept();
             QVERIFY(!board.pages_up());
             QVERIFY(engine.clock_timer_on());
+            QTRY_COMPARE(up->text(), QString(" "));
         }
     }
 
