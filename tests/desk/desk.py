@@ -239,6 +239,12 @@ class Program:
         values = out.splitlines()[-1].split("(", 1)[1].split(")", 1)[0].split(",")
         return tuple(int(float(v)) for v in values[:3])
 
+    def area(self, x, y, width, height):
+        """The pixels of a part of the screen, as raw bytes."""
+        return subprocess.run(
+            ["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "-depth", "8",
+             "rgb:-"], env=self.desk.env, check=True, capture_output=True).stdout
+
     def geometry(self, name):
         """Where the window's client area starts on the screen."""
         out = self.desk.x("xwininfo", "-id", self.window(name))
@@ -275,8 +281,13 @@ def keys_after_a_click_on_the_board(p):
     # Every key of the board reaches it once: Ctrl+N loads, 2 gives one Waza-ari, Space runs.
     p.key("ctrl+n")
     p.wait_state(lambda s: s["blue"]["name"] == "Meier, Hans", "Ctrl+N after the click")
+    # The panel's Waza-ari field of blue (left, below the names) mirrors the board.
+    x, y = p.geometry(PANEL)
+    waza_field = (x + 150, y + 105, 50, 50)
+    before = p.area(*waza_field)
     p.key("2")
     p.wait_state(lambda s: s["blue"]["waza_ari"]["text"] == "1", "one Waza-ari")
+    p.wait(lambda: p.area(*waza_field) != before, "the Waza-ari in the panel")
     p.key("space")
     p.wait_state(lambda s: s["clock"]["running"], "the clock started by Space")
     p.key("space")
