@@ -37,8 +37,11 @@ class DialogGuard : public QObject {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         const auto type = event->type();
+        // The window system's close (Alt+F4, the close box) is input as well: the board must
+        // not go while the dialog that belongs to it is still up.
+        const bool closing = type == QEvent::Close && event->spontaneous();
         if (type != QEvent::KeyPress && type != QEvent::MouseButtonPress &&
-            type != QEvent::MouseButtonDblClick) {
+            type != QEvent::MouseButtonDblClick && !closing) {
             return false;
         }
         auto* widget = qobject_cast<QWidget*>(watched);
@@ -47,6 +50,7 @@ class DialogGuard : public QObject {
             belongs_to_a_dialog(widget)) {
             return false;
         }
+        if (closing) event->ignore();
         if (note) note(k_close_dialog_first);
         QDialog* dialog = top();
         dialog->raise();
