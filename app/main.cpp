@@ -9,9 +9,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-#if defined(_WIN32)
-#include <windows.h>
-#endif
 
 #include "app/program.h"
 #include "app/state_keeper.h"
@@ -19,6 +16,7 @@
 #include "data/core/basis.h"
 #include "data/core/file_io.h"
 #include "data/core/protocol.h"
+#include "platform/console.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
 
@@ -42,45 +40,39 @@ bool display_available() {
 // kyomat --protokoll FILE [LISTE] [LISTENPOSITION]: the bouts of a protocol file in words,
 // or those of one list, one position, or one position of one list, every attempt of each, so
 // the table can answer a dispute at once.
-static int print_protocol(int argc, char** argv) {
-#if defined(_WIN32)
-    // A window program has no console of its own: the protocol goes to the one it was
-    // started from.
-    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
-        std::freopen("CONOUT$", "w", stdout);
-        std::freopen("CONOUT$", "w", stderr);
-    }
-#endif
-    if (argc < 3 || argc > 6) {
-        std::fprintf(stderr,
-                     "Aufruf: kyomat --protokoll DATEI [LISTE] [LISTENPOSITION | --position N]\n");
+static int print_protocol(const std::vector<std::string>& argv) {
+    kyomat::use_parent_console();
+    const auto say = [](const std::string& text) { kyomat::write_text(stderr, text + "\n"); };
+    if (argv.size() < 3 || argv.size() > 6) {
+        say("Aufruf: kyomat --protokoll DATEI [LISTE] [LISTENPOSITION | --position N]");
         return 2;
     }
     std::string error;
     const auto bytes = kyomat::read_whole_file(kyomat::path_from_utf8(argv[2]), error);
     if (!bytes) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+        say(error);
         return 1;
     }
-    const auto args =
-        kyomat::parse_protocol_arguments(*bytes, std::vector<std::string>(argv + 3, argv + argc));
+    const auto args = kyomat::parse_protocol_arguments(
+        *bytes, std::vector<std::string>(argv.begin() + 3, argv.end()));
     if (!args.error.empty()) {
-        std::fprintf(stderr, "%s\n", args.error.c_str());
+        say(args.error);
         return 2;
     }
     const kyomat::ProtocolQuery& query = args.query;
     const std::string text = kyomat::protocol_as_text(*bytes, query);
     if (text.empty()) {
-        std::fprintf(stderr, "Kein Kampf im Protokoll gefunden.\n");
+        say("Kein Kampf im Protokoll gefunden.");
         return 1;
     }
     // Names are shown, never run: a control character in one must not drive the terminal.
-    std::fputs(kyomat::terminal_safe(text).c_str(), stdout);
+    kyomat::write_text(stdout, kyomat::terminal_safe(text));
     return 0;
 }
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::string_view(argv[1]) == "--protokoll") return print_protocol(argc, argv);
+    if (argc > 1 && std::string_view(argv[1]) == "--protokoll")
+        return print_protocol(kyomat::utf8_arguments(argc, argv));
     if (!display_available()) {
         std::fprintf(stderr,
                      "kyomat: no display found. Start it on a desktop, or set DISPLAY "

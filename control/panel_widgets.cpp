@@ -4,6 +4,12 @@ namespace kyomat {
 
 QFont pixel_font(const char* family, int px, bool bold) {
     QFont f(QString::fromLatin1(family));
+#if defined(Q_OS_WIN)
+    // Where the face is missing (Wine has no Arial), the sans face shipped beside the program
+    // in its own weight, never the system's substitute, a serif.
+    f.setFamilies({QString::fromLatin1(family), QStringLiteral("DejaVu Sans")});
+    f.setStyleHint(QFont::SansSerif);
+#endif
     f.setPixelSize(px);
     f.setBold(bold);
     return f;

@@ -77,6 +77,20 @@ TEST(Gong, OpenFailsForMissingEmptyHugeLongAndUndecodableFiles) {
     EXPECT_TRUE(gong.open(dir.path() / "gong.wav")) << gong.last_error();
 }
 
+// The gong may be a WAV, OGG or MP3 file, on Windows too (the mixer's own decoders).
+TEST(Gong, OggAndMp3GongsOpen) {
+#if defined(_WIN32)
+    // Under Wine the source tree is on drive Z:.
+    const std::filesystem::path sounds = std::filesystem::path("Z:" KYOMAT_TEST_SOUNDS);
+#else
+    const std::filesystem::path sounds = KYOMAT_TEST_SOUNDS;
+#endif
+    for (const char* name : {"gong.ogg", "gong.mp3"}) {
+        GongPlayer gong;
+        EXPECT_TRUE(gong.open(sounds / name)) << name << ": " << gong.last_error();
+    }
+}
+
 TEST(Gong, PlaysWithoutWaitingAndIsNotRestartedWhileSounding) {
     TempFolder dir;
     write_tone(dir.path() / "gong.wav", 600);

@@ -7,7 +7,9 @@
    Xvfb with a window manager and a German keyboard layout, two bouts of its bout list run
    with real X keys (Ctrl+N, 1, Ctrl+N, 7, Ctrl+N), read back through the live view's /state.json and from the list file
    on disk: both results are in the list, saved over the existing file twice, and nothing is
-   left beside it. A screenshot of the board is kept in build/windows/.
+   left beside it; the pause shows an .ico logo. A screenshot of the board is kept in
+   build/windows/.
+3. The protocol reader with a list named "Łódź", to the console and redirected into a file.
 
 Every wait is for a condition, with a deadline.
 """
@@ -95,10 +97,63 @@ class Desk:
         self.x("windowactivate", "--sync", win)
         self.x("key", "--clearmodifiers", keys)
 
+    def pixel(self, x, y):
+        r = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8",
+                            "rgb:-"], env=self.env, stdout=subprocess.PIPE)
+        return tuple(r.stdout[:3])
+
     def close(self):
         for p in (self.wm, self.xvfb):
             p.terminate()
             p.wait()
+
+
+def red_icon(size=32):
+    """A Windows icon of one red square (32-bit BMP inside, with its AND mask)."""
+    import struct
+    pixels = bytes([0, 0, 255, 255]) * (size * size)
+    mask = bytes(size * size // 8)
+    image = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0, len(pixels) + len(mask),
+                        0, 0, 0, 0) + pixels + mask
+    return (struct.pack("<HHH", 0, 1, 1) +
+            struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(image), 22) + image)
+
+
+def reader(package):
+    """kyomat --protokoll with a list named "Łódź": to the console and into a file."""
+    work = tempfile.mkdtemp(prefix="kyomat-wine-reader-")
+    folder = os.path.join(work, "Łódź")
+    shutil.copytree(package, folder)
+    head = ("Uhrzeit;Liste;Altersklasse;Gewichtsklasse;Sekunde;Gegenstand;Betrag;Blau;Weiß;"
+            "Dauer;Sieger;Kampfliste;Verein Blau;Verein Weiß;Anzeige")
+    lines = [head,
+             "11:00:00;1;U15;-50;;NEUER KAMPF;Liste;Wałęsa;Wolf;;;Łódź.kfl;JC;TV;",
+             "12:00:00;1;U18;-81;;NEUER KAMPF;Liste;Koch;Berg;;;Maenner.kfl;SV;PSV;"]
+    with open(os.path.join(folder, "protokoll.csv"), "wb") as f:
+        f.write(("\ufeff" + "\r\n".join(lines) + "\r\n").encode("utf-8"))
+    # Wine reads the Unix command line in the locale's encoding.
+    env = dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8")
+    try:
+        r = subprocess.run(["wine", "kyomat.exe", "--protokoll", "protokoll.csv", "Łódź"],
+                           cwd=folder, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                           timeout=300)
+        out = r.stdout.decode("utf-8", "replace")
+        check(r.returncode == 0 and "Liste Łódź.kfl" in out and "Wałęsa" in out and
+              "Koch" not in out, f"the reader finds the list \"Łódź\": {out.strip()[:200]!r}")
+        r = subprocess.run(["wine", "cmd", "/c",
+                            "kyomat.exe --protokoll protokoll.csv Łódź > aus.txt"],
+                           cwd=folder, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                           timeout=300)
+        try:
+            with open(os.path.join(folder, "aus.txt"), "rb") as f:
+                saved = f.read().decode("utf-8", "replace")
+        except OSError:
+            saved = ""
+        check("Liste Łódź.kfl" in saved and "Wałęsa" in saved,
+              f"kyomat --protokoll … > aus.txt writes UTF-8 into the file: {saved[:200]!r}")
+    finally:
+        subprocess.run(["wineserver", "-k"], env=env)
+        shutil.rmtree(work, ignore_errors=True)
 
 
 def state(port):
@@ -121,7 +176,10 @@ def program(package, shot):
     folder = os.path.join(work, "Prüfung")
     shutil.copytree(package, folder)
     ini = ("[anzeige]\r\nanz_links=0\r\ncontrol=0\r\nkampfzeit=60\r\ngong=gong.wav\r\n"
-           "protokoll=1\r\ngewk=-\r\n[live]\r\nport=%d\r\n" % port)
+           "protokoll=1\r\ngewk=-\r\n[live]\r\nport=%d\r\n"
+           "[pause]\r\nlogo1=logo.ico\r\nzeit1=50\r\n" % port)
+    with open(os.path.join(folder, "logo.ico"), "wb") as f:
+        f.write(red_icon())
     with open(os.path.join(folder, "kyomat.ini"), "wb") as f:
         f.write(ini.encode("cp1252"))
     kfl = ("#STR|KFL|20261207|120000\r\n#PAR|0|||2\r\n"
@@ -164,6 +222,10 @@ def program(package, shot):
         check(not [n for n in left if ".tmp" in n], f"nothing left beside the list: {left}")
         protocols = glob.glob(os.path.join(folder, "protokoll-*.csv"))
         check(len(protocols) == 1, "the day's protocol is written in \"Prüfung\"")
+        # The pause shows the ICO logo: Qt's image plugin is in the package.
+        desk.key(board, "ctrl+q")
+        check(bool(wait_for("the red logo", lambda: desk.pixel(640, 360) == (255, 0, 0), 20)),
+              "an .ico logo shows in the pause")
     finally:
         proc.terminate()
         subprocess.run(["wineserver", "-k"], env=env)
@@ -178,6 +240,7 @@ def main():
     parser.add_argument("--package", required=True)
     args = parser.parse_args()
     unit_tests(args.bin, args.scenarios)
+    reader(args.package)
     shot = os.path.join(os.path.dirname(args.package), "board-under-wine.png")
     program(args.package, shot)
     print(f"\n{len(FAILURES)} failed" if FAILURES else "\nall Windows tests passed")
