@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """A day on a laptop battery: the program's CPU and wakeups in three states.
 
-    battery.py PROGRAM [SECONDS]
+    battery.py PROGRAM [SECONDS] [WIDTHxHEIGHT]
 
-Starts the real program under Xvfb with a long bout, lets it settle, then counts over
+Starts the real program under Xvfb (1920 x 1080 unless given) with a long bout, lets it settle, then counts over
 SECONDS (60 by default) each: the clock standing, the clock running, and the clock running
 with 50 live viewers on the push stream. CPU is the process's user and system time over the
 wall time; wakeups are the voluntary context switches of all its threads per second (each is
@@ -54,7 +54,8 @@ def main():
         return 2
     program = sys.argv[1]
     seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 60
-    xvfb, display = start_x()
+    size = sys.argv[3] if len(sys.argv) > 3 else "1920x1080"
+    xvfb, display = start_x(size + "x24")
     folder = tempfile.mkdtemp(prefix="kyomat-battery-")
     shutil.copy(program, folder)
     here = os.path.dirname(os.path.abspath(__file__))

@@ -19,14 +19,28 @@ void ScoreboardWindow::aim_second_tick() {
     second_timer_.start(static_cast<int>(*ms));
 }
 
-void ScoreboardWindow::clock_tick() {
-    engine_.clock_tick();
+// Most ticks change nothing (ten a second while the clock runs, of which one counts a second;
+// two a second for the focus circle): those repaint nothing and tell nobody, so a standing
+// board costs next to nothing. The tick aimed at the next second is aimed again all the same.
+void ScoreboardWindow::tick(void (BoutEngine::*tick)()) {
+    const Board board = engine_.board();
+    const BoutState state = engine_.state();
+    (engine_.*tick)();
+    const bool timers_follow = engine_.clock_timer_on() == clock_timer_.isActive() &&
+                               engine_.focus_timer_on() == focus_timer_.isActive();
+    if (timers_follow && engine_.board() == board && engine_.state() == state) {
+        aim_second_tick();
+        return;
+    }
     paint_board();
 }
 
+void ScoreboardWindow::clock_tick() {
+    tick(&BoutEngine::clock_tick);
+}
+
 void ScoreboardWindow::focus_tick() {
-    engine_.focus_tick();
-    paint_board();
+    tick(&BoutEngine::focus_tick);
 }
 
 }  // namespace kyomat

@@ -105,6 +105,7 @@ class ScoreboardWindow : public QWidget {
     void build_board();
     void on_focus_circle_pressed();
     void clock_tick();
+    void tick(void (BoutEngine::*tick)());
     void aim_second_tick();
     bool gong_may_come_soon() const;
     void focus_tick();

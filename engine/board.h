@@ -15,6 +15,7 @@ struct Element {
     bool visible = true;
     Colour font;
     Colour back;
+    friend bool operator==(const Element&, const Element&) = default;
 };
 
 // The number an element shows, or 0 when it shows none (an "H", an empty text).
@@ -45,6 +46,8 @@ struct Board {
     // The element of that control name, or nullptr.
     Element* find(std::string_view name);
     const Element* find(std::string_view name) const;
+
+    friend bool operator==(const Board&, const Board&) = default;
 };
 
 }  // namespace kyomat

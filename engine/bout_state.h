@@ -63,6 +63,8 @@ struct BoutState {
     int list_position = 0;
     int display_left = 0;
 
+    friend bool operator==(const BoutState&, const BoutState&) = default;
+
     int& points(Side s) { return s == Side::blue ? points_b : points_w; }
     int points(Side s) const { return s == Side::blue ? points_b : points_w; }
 };

@@ -119,6 +119,27 @@ class TestMainAnzeige : public QObject {
         QCOMPARE(text("lblZeit"), QString("0:02"));
     }
 
+    // A tick that changes nothing repaints nothing and tells nobody (the live view, the kept
+    // state, the panel): a standing board costs next to nothing. A counted second is told.
+    void ticksThatChangeNothingTellNobody() {
+        start("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\n");
+        BoutState& state = window_->engine().internals_for_tests().state;
+        state.bout_active = true;
+        state.clock_value = state.set_duration = 240;
+        QVERIFY(window_->focus_timer().isActive());
+        QTest::qWait(700);  // the circle takes the focus as it is now
+        int painted = 0;
+        window_->set_painted([&painted] { ++painted; });
+        QTest::qWait(1200);  // two beats of the focus circle at least
+        QCOMPARE(painted, 0);
+        const QString standing = text("lblZeit");
+        QTest::keyClick(window_.get(), Qt::Key_Space);
+        painted = 0;
+        QTRY_VERIFY(text("lblZeit") != standing);
+        QVERIFY(painted > 0);
+        window_->set_painted({});
+    }
+
     void keyMapTable() {
         auto key = [](int k, Qt::KeyboardModifiers m, quint32 scan = 0) {
             const auto ev = map_key(k, m, scan, 0);
