@@ -205,6 +205,25 @@ class TestLiveBrowser : public QObject {
             }
             return bad.join(" ");
         })())");
+        // On the phone the score columns stand apart (never "1", "0", "0" read as "100") under
+        // their headings, and a short name is drawn large.
+        const QString phone_scores = QStringLiteral(R"((function(){
+            const bad = [];
+            for (const s of ["b", "W"]) {
+              const boxes = ["W", "Y", "S"].map((k) => document.getElementById("lbl_" + k + "_" + s))
+                  .filter((e) => e.offsetParent !== null).map((e) => e.getBoundingClientRect());
+              for (let i = 0; i + 1 < boxes.length; ++i) {
+                const gap = boxes[i + 1].left - boxes[i].right;
+                const digit = Math.max(boxes[i].width, boxes[i + 1].width);
+                if (gap < digit) bad.push(s + i + ": " + gap + " < " + digit);
+              }
+            }
+            const white = parseFloat(document.getElementById("lblWeiss_Name").style.fontSize);
+            if (white < 24) bad.push("white's name at " + white);
+            const heading = document.getElementById("pnl1_titel_W");
+            if (!heading || heading.offsetParent === null) bad.push("no heading");
+            return bad.join(" ");
+        })())");
         for (const auto& [w, h] : {std::pair{390, 844}, std::pair{1920, 1080}}) {
             const QString page = browser_->open(url("/"), w, h);
             browser_->viewport(page, w, h);
@@ -219,15 +238,22 @@ class TestLiveBrowser : public QObject {
             }
             QTRY_COMPARE_WITH_TIMEOUT(browser_->evaluate(page, "layOut(), " + overlaps), QString(),
                                       10000);
-            // Too long even at its smallest size: shortened with "…", within the page.
+            // Too long even at its smallest size: shortened with "…", within the page; on the
+            // phone it takes two lines, whole or ending with "…".
             const QString cut = QStringLiteral(
                 "layOut(), (function(){const e=document.getElementById('lblBlau_Name');"
-                "return getComputedStyle(e).textOverflow + ' ' + innerWidth + ' ' + e.offsetWidth"
+                "const size=parseFloat(e.style.fontSize);"
+                "const two=e.offsetHeight<=2*size*1.17+1&&e.scrollWidth<=innerWidth;"
+                "return (innerWidth<innerHeight&&two?'two lines':getComputedStyle(e).textOverflow)"
+                " + ' ' + innerWidth + ' ' + e.offsetWidth + ' ' + e.offsetHeight"
                 " + ' ' + e.style.fontSize + ' ' + e.textContent;})()");
-            QTRY_VERIFY2_WITH_TIMEOUT(browser_->evaluate(page, cut).startsWith("ellipsis"),
+            QTRY_VERIFY2_WITH_TIMEOUT(browser_->evaluate(page, cut).startsWith("ellipsis") ||
+                                          browser_->evaluate(page, cut).startsWith("two lines"),
                                       qPrintable(browser_->evaluate(page, cut)), 10000);
             if (w < h) {
                 QTRY_COMPARE_WITH_TIMEOUT(browser_->evaluate(page, "layOut(), " + small_text),
+                                          QString(), 10000);
+                QTRY_COMPARE_WITH_TIMEOUT(browser_->evaluate(page, "layOut(), " + phone_scores),
                                           QString(), 10000);
                 const QString hall = browser_->open(url("/halle"), w, h);
                 browser_->viewport(hall, w, h);
@@ -265,6 +291,32 @@ class TestLiveBrowser : public QObject {
         rig_->press('1');
         QTRY_COMPARE_WITH_TIMEOUT(browser_->text_of(page, "blue_winner"), QString("◀ Ippon"),
                                   10000);
+        // Long names and clubs never push the scores or the clock off the page: they end
+        // with "…".
+        Board& b = rig_->engine().internals_for_tests().board;
+        b.lblBLau_Verein.text = "Judo-Club Sportgemeinschaft Mönchengladbach-Rheydt 1921 e.V.";
+        rig_->names("Schwarzenberger-Hohenlohe, Maximilian-Alexander von und zu Hohenfels",
+                    "Kato, Yui");
+        const QString wide = browser_->open(url("/overlay"), 1920, 1080);
+        browser_->viewport(wide, 1920, 1080);
+        QTRY_VERIFY_WITH_TIMEOUT(browser_->text_of(wide, "blue_name").startsWith("Schwarz"), 15000);
+        const QString outside = QStringLiteral(R"((function(){
+            const bad = [];
+            for (const id of ["blue_name", "blue_club", "blue_waza_ari", "blue_shido", "clock",
+                              "white_waza_ari", "white_shido"]) {
+              const r = document.getElementById(id).getBoundingClientRect();
+              if (r.right > innerWidth + 1 || r.left < -1) bad.push(id + " outside");
+            }
+            for (const id of ["blue_name", "blue_club"]) {
+              const e = document.getElementById(id);
+              if (e.scrollWidth > e.clientWidth + 1 && getComputedStyle(e).textOverflow !== "ellipsis")
+                bad.push(id + " cut without …");
+            }
+            const name = document.getElementById("blue_name");
+            if (name.scrollWidth <= name.clientWidth) bad.push("the long name is not shortened");
+            return bad.join(" ");
+        })())");
+        QTRY_COMPARE_WITH_TIMEOUT(browser_->evaluate(wide, outside), QString(), 10000);
         // Transparent around the strip, for a stream's browser source.
         QCOMPARE(browser_->evaluate(page, "getComputedStyle(document.body).backgroundColor"),
                  QString("rgba(0, 0, 0, 0)"));
