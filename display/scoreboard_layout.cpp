@@ -28,6 +28,78 @@ void fit_to_room(Placement& p, int room, const std::string& name, const Measure&
     p.points = lo;
 }
 
+// The headings over the first side's score columns and the "H" and the crosses fully on
+// screen: the cells move down under the headings (both sides alike), the Shido column moves in
+// so that an "H" ends inside the panel, and the crosses stand side by side over the Shido
+// digit, below the headings, at the size that leaves them apart from it.
+void read_at_a_glance(ScoreboardLayout& L, const FontCorrections& k, int e, int f, int left_w,
+                      int left_y, const bool hidden[2], const Measure& measure) {
+    auto& at = L.labels;
+    const int P = L.P, T = L.T;
+    const int margin = std::max(2, P / 40);
+    int head_h = 0;
+    if (k.headings) {
+        // The largest size, from a twelfth of the band down, at which the headings stand apart
+        // and inside the panel.
+        const int cell_w = measure("lbl_W_b", e).width;
+        const int s_left = at["lbl_S_b"].left;
+        const int s_w = measure("lbl_S_b", f).width;
+        const int centre[3] = {left_w + cell_w / 2, left_y + cell_w / 2, s_left + s_w / 2};
+        int points = std::max(k_min_fitted_points, T * 3 / 40);
+        const auto fits = [&](int pts) {
+            int right = 0;
+            for (int i = 0; i < 3; ++i) {
+                if (i < 2 && hidden[i]) continue;
+                const int w = measure(k_heading_labels[i], pts).width;
+                const int left = std::clamp(centre[i] - w / 2, 0, std::max(0, P - w));
+                if (left < right + margin && i > 0) return false;
+                if (left + w > P) return false;
+                right = left + w;
+            }
+            return true;
+        };
+        while (points > k_min_fitted_points && !fits(points)) --points;
+        for (int i = 0; i < 3; ++i) {
+            const int w = measure(k_heading_labels[i], points).width;
+            at[k_heading_labels[i]] = {std::clamp(centre[i] - w / 2, 0, std::max(0, P - w)), 0,
+                                       points};
+        }
+        head_h = measure(k_heading_labels[0], points).height;
+        // The cells move down under the headings and shrink by as much, on both sides alike.
+        const int down = std::max(0, head_h + 1 - 10);
+        for (const std::string s : {"b", "W"}) {
+            for (const std::string kind : {"lbl_W_", "lbl_Y_", "lbl_S_"}) {
+                Placement& cell = at[kind + s];
+                cell.top += down;
+                cell.points = std::max(k_min_fitted_points, cell.points * (T - down) / T);
+            }
+        }
+    }
+    if (!k.edge) return;
+    // The Shido column ends inside the panel, whether it shows a digit or an "H".
+    f = at["lbl_S_b"].points;
+    const int s_w = std::max(measure("lbl_S_b", f).width, measure("lbl_S_b#H", f).width);
+    const int s_left = std::min(at["lbl_S_b"].left, P - s_w - margin);
+    // The crosses: side by side over the Shido digit, below the headings, apart from it.
+    const int band_top = k.headings ? head_h + 1 : 0;
+    int cross = std::max(k_min_fitted_points, f / 2);
+    while (cross > k_min_fitted_points &&
+           band_top + measure("lbl_Kreuz_b_1#+", cross).height > at["lbl_S_b"].top) {
+        --cross;
+    }
+    const LabelSize c = measure("lbl_Kreuz_b_1#+", cross);
+    const int shido_top = std::max(at["lbl_S_b"].top, band_top + c.height);
+    const int gap = std::max(2, c.width / 4);
+    const int pair = 2 * c.width + gap;
+    const int first = std::clamp(s_left + (s_w - pair) / 2, 0, std::max(0, P - margin - pair));
+    for (const std::string s : {"b", "W"}) {
+        at["lbl_S_" + s] = {s_left, shido_top, f};
+        const std::string side = s == "b" ? "b" : "w";
+        at["lbl_Kreuz_" + side + "_1"] = {first, band_top, cross};
+        at["lbl_Kreuz_" + side + "_2"] = {first + c.width + gap, band_top, cross};
+    }
+}
+
 }  // namespace
 
 ScoreboardLayout scoreboard_layout(
@@ -73,6 +145,19 @@ ScoreboardLayout scoreboard_layout(
     }
     for (const char* n : {"lbl_Kreuz_b_2", "lbl_Kreuz_w_2"}) {
         at[n] = {left_s + N(s_width / 3.0), cross_top, f};
+    }
+    const bool hidden[2] = {ohne_waza, ohne_yuko};
+    if (k.headings || k.edge) read_at_a_glance(L, k, e, f, left_w, left_y, hidden, measure);
+    // "IPPON" fills the winner's score area, whose cells it covers.
+    int ippon = e;
+    const int margin = std::max(2, P / 40);
+    while (ippon > k_min_fitted_points && (measure("Ippon_b", ippon).width > P - 2 * margin ||
+                                           measure("Ippon_b", ippon).height > T)) {
+        --ippon;
+    }
+    const LabelSize ippon_size = measure("Ippon_b", ippon);
+    for (const char* n : k_ippon_labels) {
+        at[n] = {(P - ippon_size.width) / 2, std::max(0, (T - ippon_size.height) / 2), ippon};
     }
     // Footer.
     const int fuss = fs(B * 1.2 / 2 * kF);

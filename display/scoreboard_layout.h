@@ -31,7 +31,18 @@ struct FontCorrections {
     // Names, clubs and classes too wide for their room shrink until they fit (never below
     // two fifths of their size, and never below k_min_fitted_points; then they are cut).
     bool fit_texts = false;
+    // Small headings over the first side's score columns (spalten_titel).
+    bool headings = false;
+    // The "H" and the injury crosses fully on screen and apart from the Shido digit
+    // (rand_korrektur).
+    bool edge = false;
 };
+
+// The labels the board adds to its elements: the headings over the score columns, and
+// "IPPON" in either side's score area.
+constexpr const char* k_heading_labels[] = {"Titel_W", "Titel_Y", "Titel_S"};
+constexpr const char* k_heading_texts[] = {"Waza-ari", "Yuko", "Shido"};
+constexpr const char* k_ippon_labels[] = {"Ippon_b", "Ippon_W"};
 
 constexpr int k_min_fitted_points = 8;
 
@@ -39,7 +50,8 @@ constexpr int k_min_fitted_points = 8;
 constexpr const char* k_fitted_labels[] = {"lblBlau_Name",    "lblBLau_Verein", "lblWeiss_Name",
                                            "lblWeiss_Verein", "lblAK",          "lblGewK"};
 
-// measure(control, points): the size of that label's current text at that font size.
+// measure(control, points): the size of that label's current text at that font size;
+// "control#H" and "control#+" measure an "H" and a cross in that label's font.
 ScoreboardLayout scoreboard_layout(
     int W, int H, const FontCorrections& k, bool ohne_waza, bool ohne_yuko,
     const std::function<LabelSize(const std::string&, int)>& measure);

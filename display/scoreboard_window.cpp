@@ -175,6 +175,7 @@ void ScoreboardWindow::build_board() {
     const QFont heavy = heavy_font();
     for (M m : k_heavy_labels) widgets_[Board::index_of(m)]->setFont(heavy);
     for (M m : k_cross_labels) widgets_[Board::index_of(m)]->setFont(cross_font());
+    build_glance();
 }
 
 void ScoreboardWindow::paint_board() {
@@ -209,8 +210,10 @@ void ScoreboardWindow::paint_board() {
             if (!l->autoFillBackground()) pal.setColor(QPalette::Window, Qt::transparent);
         }
         if (w->palette() != pal) w->setPalette(pal);
-        if (w->isVisibleTo(this) != e.visible && w != this) w->setVisible(e.visible);
+        const bool visible = e.visible && !covered_by_ippon(i);
+        if (w->isVisibleTo(this) != visible && w != this) w->setVisible(visible);
     }
+    paint_glance();
     // A name that shrinks to fit its room is measured again when it changes.
     if (refit && engine_.rules().namen_anpassen) lay_out();
     // Clocks are centred on their own width, which changes with their text.
@@ -352,20 +355,25 @@ void ScoreboardWindow::fit_long_texts(const ScoreboardLayout& L) {
 void ScoreboardWindow::lay_out() {
     const RuleSettings& r = engine_.rules();
     auto label_named = [this](const std::string& name) {
+        if (QLabel* extra = glance_label(name)) return extra;
         return static_cast<QLabel*>(widgets_[Board::index_of(name)]);
     };
-    // A label's size at a font size, for its current text.
+    // A label's size at a font size, for its current text ("name#H", "name#+": for that text).
     auto measure = [&](const std::string& name, int points) {
-        QLabel* l = label_named(name);
+        const auto hash = name.find('#');
+        QLabel* l = label_named(name.substr(0, hash));
         QFont f = l->font();
         f.setPointSize(points > 0 ? points : 1);
-        const QSize size = QFontMetrics(f).size(Qt::TextSingleLine, l->text());
+        const QString text =
+            hash == std::string::npos ? l->text() : QString::fromStdString(name.substr(hash + 1));
+        const QSize size = QFontMetrics(f).size(Qt::TextSingleLine, text);
         return LabelSize{size.width(), size.height()};
     };
     const ScoreboardLayout L =
         scoreboard_layout(width(), height(),
                           FontCorrections{r.korrektur_name, r.korrektur_wertung, r.korrektur_zeit,
-                                          r.korrektur_fuss, r.namen_anpassen},
+                                          r.korrektur_fuss, r.namen_anpassen, r.spalten_titel,
+                                          r.rand_korrektur},
                           r.ohne_waza, r.ohne_yuko, measure);
     const int W = width();
     top_->setGeometry(0, 0, W, L.T);
@@ -398,6 +406,7 @@ void ScoreboardWindow::lay_out() {
         }
     }
     fit_long_texts(L);
+    place_glance(L);
     modus_name_verein();
 }
 

@@ -111,6 +111,15 @@ class ScoreboardWindow : public QWidget {
     void focus_tick();
     void modus_name_verein();
     void fit_long_texts(const ScoreboardLayout& L);
+    // scoreboard_glance.cpp: "IPPON" and the column headings.
+    void build_glance();
+    QLabel* glance_label(const std::string& name) const;
+    void place_glance(const ScoreboardLayout& L);
+    void paint_glance();
+    bool covered_by_ippon(std::size_t element) const;
+    MaybeSide shown_ippon() const;
+    std::array<QLabel*, 3> headings_{};
+    std::array<QLabel*, 2> ippon_{};
 
     Host& host_;
     BoutEngine engine_;

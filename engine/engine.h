@@ -94,6 +94,9 @@ class BoutEngine {
     const Settings& settings() const { return settings_; }
     const BoutState& state() const { return state_; }
     bool points_mode() const { return rules_.add_aktiv; }
+    // The side whose win on show came by Ippon: its Ippon, two Waza-ari with waza2ippon, or
+    // the other side's Hansoku-make; none in points mode or without a shown winner.
+    MaybeSide ippon_winner() const;
     bool golden_score() const { return board_.lbl_GS.visible; }
 
     // Tests and benchmarks set a situation up directly; the program never does.

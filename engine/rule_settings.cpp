@@ -149,6 +149,9 @@ void read_rule_settings(const Settings& settings, RuleSettings& r, const ReportM
     r.geloest_wertung = in.switched_on("anzeige", "geloest_wertung");
     r.titel_auto = in.text("anzeige", "titel_auto") == "1";
     r.sieger_auto = in.text("anzeige", "sieger_auto") == "1";
+    r.ippon_zeigen = in.switched_on("anzeige", "ippon_zeigen");
+    r.spalten_titel = in.switched_on("anzeige", "spalten_titel");
+    r.rand_korrektur = in.switched_on("anzeige", "rand_korrektur");
     r.titel_dauer = in.text("anzeige", "titel_dauer");
     r.add_aktiv = in.switched_on("add_system", "add_aktiv");
     if (r.add_aktiv) read_points(in, r);

@@ -38,6 +38,11 @@ struct RuleSettings {
     bool geloest_wertung = false;
     bool titel_auto = false;
     bool sieger_auto = false;
+    // Read at a glance: "IPPON" in the winner's score area, headings over the score columns,
+    // the "H" and the injury crosses fully on screen and apart from the Shido digit.
+    bool ippon_zeigen = false;
+    bool spalten_titel = false;
+    bool rand_korrektur = false;
     std::string titel_dauer;
     bool add_aktiv = false;
     int ippon = 0, waza_ari = 0, yuko = 0;

@@ -208,6 +208,21 @@ MaybeSide BoutEngine::winner_by_penalties() const {
     return std::nullopt;
 }
 
+MaybeSide BoutEngine::ippon_winner() const {
+    const MaybeSide won = shown_winner();
+    if (!won || points_mode()) return std::nullopt;
+    const Board& b = board_;
+    const bool blue = *won == Side::blue;
+    const Element& ippon = blue ? b.lbl_I_b : b.lbl_I_W;
+    const Element& waza = blue ? b.lbl_W_b : b.lbl_W_W;
+    const Element& loser_shido = blue ? b.lbl_S_W : b.lbl_S_b;
+    if (shown_number(ippon) > 0 || (rules_.waza2ippon && shown_number(waza) >= 2) ||
+        loser_shido.text == "H") {
+        return won;
+    }
+    return std::nullopt;
+}
+
 bool BoutEngine::both_hansoku_make() const {
     return !points_mode() && board_.lbl_S_b.text == "H" && board_.lbl_S_W.text == "H";
 }
