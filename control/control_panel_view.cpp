@@ -50,6 +50,10 @@ void ControlPanel::mirror_side(const SideControls& c, Side side) {
     c.cross_count->setText(blue ? cross_count(b.lbl_Kreuz_b_1, b.lbl_Kreuz_b_2)
                                 : cross_count(b.lbl_Kreuz_w_1, b.lbl_Kreuz_w_2));
     c.winner->setVisible(blue ? b.lbl_Sieger_Blau.visible : b.lbl_Sieger_Weiss.visible);
+    // As the board says it with ippon_zeigen: a win by Ippon is called so.
+    const bool ippon =
+        engine_.rules().ippon_zeigen && engine_.ippon_winner() == (blue ? Side::blue : Side::white);
+    c.winner->setText(ippon ? QStringLiteral("* IPPON *") : QStringLiteral("* Sieger *"));
 }
 
 void ControlPanel::anzeige_uebernehmen() {

@@ -60,9 +60,9 @@ bool ScoreboardWindow::covered_by_ippon(std::size_t element) const {
     const MaybeSide side = shown_ippon();
     if (!side) return false;
     using M = Element Board::*;
-    static constexpr M blue[] = {&Board::lbl_W_b, &Board::lbl_Y_b, &Board::lbl_S_b,
+    static constexpr M blue[] = {&Board::lbl_W_b,       &Board::lbl_Y_b,       &Board::lbl_S_b,
                                  &Board::lbl_Kreuz_b_1, &Board::lbl_Kreuz_b_2, &Board::lbl_I_b};
-    static constexpr M white[] = {&Board::lbl_W_W, &Board::lbl_Y_W, &Board::lbl_S_W,
+    static constexpr M white[] = {&Board::lbl_W_W,       &Board::lbl_Y_W,       &Board::lbl_S_W,
                                   &Board::lbl_Kreuz_w_1, &Board::lbl_Kreuz_w_2, &Board::lbl_I_W};
     for (M m : *side == Side::blue ? blue : white) {
         if (Board::index_of(m) == element) return true;

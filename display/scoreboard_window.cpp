@@ -369,12 +369,11 @@ void ScoreboardWindow::lay_out() {
         const QSize size = QFontMetrics(f).size(Qt::TextSingleLine, text);
         return LabelSize{size.width(), size.height()};
     };
-    const ScoreboardLayout L =
-        scoreboard_layout(width(), height(),
-                          FontCorrections{r.korrektur_name, r.korrektur_wertung, r.korrektur_zeit,
-                                          r.korrektur_fuss, r.namen_anpassen, r.spalten_titel,
-                                          r.rand_korrektur},
-                          r.ohne_waza, r.ohne_yuko, measure);
+    const ScoreboardLayout L = scoreboard_layout(
+        width(), height(),
+        FontCorrections{r.korrektur_name, r.korrektur_wertung, r.korrektur_zeit, r.korrektur_fuss,
+                        r.namen_anpassen, r.spalten_titel, r.rand_korrektur},
+        r.ohne_waza, r.ohne_yuko, measure);
     const int W = width();
     top_->setGeometry(0, 0, W, L.T);
     middle_->setGeometry(0, L.T, W, L.T);

@@ -116,6 +116,11 @@ void write_side(Writer& w, const BoutEngine& engine, Side side) {
     w.key("crosses").open('[').cell(e.cross_1).cell(e.cross_2).close(']');
     w.key("points").number(engine.state().points(side));
     w.key("winner").flag(e.winner.visible);
+    // Won by Ippon (its Ippon, two Waza-ari with waza2ippon, the other's Hansoku-make), and
+    // whether the board says so in the score area (ippon_zeigen).
+    const bool by_ippon = engine.ippon_winner() == side;
+    w.key("won_by_ippon").flag(by_ippon);
+    w.key("ippon_shown").flag(by_ippon && engine.rules().ippon_zeigen);
     w.close('}');
 }
 

@@ -36,5 +36,6 @@ function holdDownText(s) {
 // How a side won, in the judoka's word: "Ippon" for an Ippon (also by hold-down or by the
 // opponent's Hansoku-make), "Sieger" for any other win.
 function winText(side) {
-  return side.ippon.text !== "0" && side.ippon.text !== "" ? "Ippon" : "Sieger";
+  return side.won_by_ippon || (side.ippon.text !== "0" && side.ippon.text !== "") ? "Ippon"
+                                                                                  : "Sieger";
 }

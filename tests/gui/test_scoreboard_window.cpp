@@ -140,6 +140,59 @@ class TestMainAnzeige : public QObject {
         window_->set_painted({});
     }
 
+    // Read at a glance, at three screen sizes: every cell, the "H", the crosses, the headings
+    // and "IPPON" lie inside the screen and apart from each other.
+    void atAGlanceEverythingInsideAndApart() {
+        start(
+            "[anzeige]\r\nanz_links=0\r\nippon_zeigen=1\r\nspalten_titel=1\r\n"
+            "rand_korrektur=1\r\n");
+        Board& b = window_->engine().internals_for_tests().board;
+        const char* names[] = {"lbl_W_b",       "lbl_Y_b",       "lbl_S_b",       "lbl_W_W",
+                               "lbl_Y_W",       "lbl_S_W",       "lbl_Kreuz_b_1", "lbl_Kreuz_b_2",
+                               "lbl_Kreuz_w_1", "lbl_Kreuz_w_2", "Titel_W",       "Titel_Y",
+                               "Titel_S",       "Ippon_b",       "Ippon_W"};
+        const auto misplaced = [&] {
+            QStringList bad;
+            std::vector<std::pair<QString, QRect>> shown;
+            for (const char* n : names) {
+                auto* l = window_->findChild<QLabel*>(n);
+                if (l == nullptr || !l->isVisible()) continue;
+                const QRect r(l->mapTo(window_.get(), QPoint(0, 0)), l->size());
+                if (!window_->rect().contains(r)) bad << QString("%1 outside").arg(n);
+                for (const auto& [other, o] : shown) {
+                    if (r.intersects(o)) bad << QString("%1/%2").arg(n, other);
+                }
+                shown.emplace_back(n, r);
+            }
+            return bad.join(' ');
+        };
+        for (const QSize size : {QSize(1280, 720), QSize(1920, 1080), QSize(3840, 2160)}) {
+            for (Element* cross :
+                 {&b.lbl_Kreuz_b_1, &b.lbl_Kreuz_b_2, &b.lbl_Kreuz_w_1, &b.lbl_Kreuz_w_2}) {
+                cross->text = "+";
+            }
+            b.lbl_S_W.text = "H";
+            b.lbl_Sieger_Blau.visible = false;
+            window_->resize(size);
+            window_->paint_board();
+            window_->lay_out();
+            QVERIFY(window_->findChild<QLabel*>("Titel_W")->isVisible());
+            QCOMPARE(misplaced(), QString());
+            // Blue wins by white's Hansoku-make: "IPPON" covers blue's cells.
+            b.lbl_Sieger_Blau.visible = true;
+            window_->paint_board();
+            QVERIFY(window_->findChild<QLabel*>("Ippon_b")->isVisible());
+            QVERIFY(!window_->findChild<QLabel*>("lbl_W_b")->isVisible());
+            QCOMPARE(misplaced(), QString());
+        }
+        // Without the settings nothing of it shows, and the cells stay where they were.
+        b.lbl_Sieger_Blau.visible = false;
+        window_->engine().internals_for_tests().rules.ippon_zeigen = false;
+        window_->engine().internals_for_tests().rules.spalten_titel = false;
+        window_->paint_board();
+        QVERIFY(!window_->findChild<QLabel*>("Titel_W")->isVisible());
+    }
+
     void keyMapTable() {
         auto key = [](int k, Qt::KeyboardModifiers m, quint32 scan = 0) {
             const auto ev = map_key(k, m, scan, 0);

@@ -162,6 +162,21 @@ TEST_F(LiveStateTest, GoldenScoreAndTheWinner) {
     expect_elements_match(s);
 }
 
+// A win by the other side's Hansoku-make is a win by Ippon; the board page shows "IPPON" only
+// with ippon_zeigen.
+TEST_F(LiveStateTest, AWinByIpponAndWhetherTheBoardSaysSo) {
+    start();
+    load_bout(240);
+    key(vk::f1, false, true);  // Hansoku-make for blue
+    for (const bool shown : {false, true}) {
+        engine->internals_for_tests().rules.ippon_zeigen = shown;
+        const QJsonObject white = state()["white"].toObject();
+        EXPECT_TRUE(white["won_by_ippon"].toBool());
+        EXPECT_EQ(white["ippon_shown"].toBool(), shown);
+        EXPECT_FALSE(state()["blue"].toObject()["won_by_ippon"].toBool());
+    }
+}
+
 TEST_F(LiveStateTest, AnUnchangedBoardGivesTheSameBody) {
     start();
     load_bout(240);
