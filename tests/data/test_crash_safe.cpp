@@ -253,6 +253,19 @@ TEST(CrashSafeSaving, AListIsSavedTwiceOverItselfInAFolderWithUmlauts) {
                     fs::perm_options::add);
 }
 
+// Names from the settings, the list and the command line are UTF-8: the path made from one
+// names the same characters on every system, and gives the same text back.
+TEST(Utf8Paths, NamesThatNeedTheConversionMakeTheRoundTrip) {
+    const std::pair<std::string, std::u32string> names[] = {
+        {"Prüfung Jürgen/Übung.kfl", U"Prüfung Jürgen/Übung.kfl"}, {"Łódź", U"Łódź"}};
+    for (const auto& [utf8, characters] : names) {
+        const fs::path path = kyomat::path_from_utf8(utf8);
+        EXPECT_EQ(path.u32string(), characters) << utf8;
+        EXPECT_EQ(kyomat::utf8_of(path), utf8);
+        EXPECT_EQ(path, fs::path(std::u8string(utf8.begin(), utf8.end())));
+    }
+}
+
 // The state kept for a crash: what is written is read back as it was, line ends and
 // backslashes in names included, and a file cut at any byte (a power cut during a write that
 // was not flushed) is refused as a whole instead of restoring half a bout.
