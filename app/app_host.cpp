@@ -250,12 +250,6 @@ void AppHost::eingabe_teams_simple(bool has_result, bool blue_won, Answered done
     });
 }
 
-void AppHost::change_parameter_ak(const std::string& age_class, AgeClassRules rules) {
-    read_age_class_rules(
-        settings_, age_class, rules,
-        [this](const std::string& text, MessageKind kind) { show_message(text, kind); });
-}
-
 void AppHost::info() {
     AboutBox::show_modal(entry_);
 }

@@ -47,7 +47,6 @@ class AppHost : public Host {
     bool list_bout_in_team_mode() override;
     void eingabe_teams_simple(bool has_result, bool blue_won, Answered done) override;
     void info() override;
-    void change_parameter_ak(const std::string& age_class, AgeClassRules rules) override;
 
     void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                    const std::string& line3) override;

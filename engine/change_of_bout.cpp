@@ -236,10 +236,12 @@ void BoutEngine::apply_age_class_rules() {
                         "\" enthält \"]\" und kann keinen eigenen Abschnitt [AK ...] in der "
                         "kyomat.ini haben: es gelten die allgemeinen Regeln");
     }
-    host_.change_parameter_ak(
-        state_.age_class, AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.max_shido,
-                                        r.strafen, r.haltegr_ippon, r.haltegr_waza, r.haltegr_yuko,
-                                        r.geloest_wertung, r.ohne_golden_score});
+    read_age_class_rules(
+        settings_, state_.age_class,
+        AgeClassRules{r.ohne_waza, r.ohne_yuko, r.waza2ippon, r.max_shido, r.strafen,
+                      r.haltegr_ippon, r.haltegr_waza, r.haltegr_yuko, r.geloest_wertung,
+                      r.ohne_golden_score},
+        [this](const std::string& text, MessageKind kind) { host_.show_message(text, kind); });
 }
 
 void BoutEngine::reset_kampf(int seconds) {

@@ -12,23 +12,6 @@
 
 namespace kyomat {
 
-// The rule switches that the age-class hook may adjust for the loaded bout.
-struct AgeClassRules {
-    bool& ohne_waza;
-    bool& ohne_yuko;
-    bool& waza2ippon;
-    int& max_shido;
-    int& strafen;
-    int& haltegr_ippon;
-    int& haltegr_waza;
-    // Beyond the seven of the bout entry hook: the Yuko time of a hold-down in Golden Score
-    // and whether "Gelöst" awards what the hold-down reached.
-    int& haltegr_yuko;
-    bool& geloest_wertung;
-    // Classes whose bouts are decided by the referees at the end of time, without one.
-    bool& ohne_golden_score;
-};
-
 enum class PageScheme { neutral, blau, weiss };
 
 // What came of opening the gong file.
@@ -64,7 +47,6 @@ class BoutEntryComponent {
     virtual void protocol_new_bout(const ProtocolBout& /*bout*/) {}
     virtual void protocol_line(const ProtocolLine& /*line*/) {}
     virtual void reconnect() {}
-    virtual void change_parameter_ak(const std::string& /*age_class*/, AgeClassRules /*rules*/) {}
     // Takes the next open bout of the bout list into the fields: found, none open, or the
     // list file failed (already reported to the operator).
     virtual ListOutcome kampf_laden() = 0;

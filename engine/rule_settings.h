@@ -74,6 +74,23 @@ using ReportMessage = std::function<void(const std::string& text, MessageKind ki
 // keep what they held unless the points system is switched on.
 void read_rule_settings(const Settings& settings, RuleSettings& rules, const ReportMessage& report);
 
+// The rule switches that an age class's own section [AK ...] may set for the loaded bout.
+struct AgeClassRules {
+    bool& ohne_waza;
+    bool& ohne_yuko;
+    bool& waza2ippon;
+    int& max_shido;
+    int& strafen;
+    int& haltegr_ippon;
+    int& haltegr_waza;
+    // Beyond the seven of the bout entry hook: the Yuko time of a hold-down in Golden Score
+    // and whether "Gelöst" awards what the hold-down reached.
+    int& haltegr_yuko;
+    bool& geloest_wertung;
+    // Classes whose bouts are decided by the referees at the end of time, without one.
+    bool& ohne_golden_score;
+};
+
 // The switches that the age class's section [AK <class>] sets, over the global ones in rules;
 // a bad value is reported and the global one kept. Without a section nothing changes.
 void read_age_class_rules(const Settings& settings, std::string_view age_class, AgeClassRules rules,

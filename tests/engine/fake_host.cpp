@@ -16,12 +16,6 @@ GongStatus FakeHost::gong_open(const std::string& path) {
                : GongStatus::file_missing;
 }
 
-void FakeHost::change_parameter_ak(const std::string& age_class, AgeClassRules rules) {
-    read_age_class_rules(
-        Settings(folder_), age_class, rules,
-        [this](const std::string& text, MessageKind kind) { show_message(text, kind); });
-}
-
 void FakeHost::show_message(const std::string& text, MessageKind kind) {
     events.push_back(std::string("message ") + letter(kind) + " " + text);
 }

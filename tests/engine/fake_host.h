@@ -81,7 +81,6 @@ class FakeHost : public Host {
     void eingabe_teams_simple(bool has_result, bool blue_won, Answered done) override;
     void info() override { events.push_back("about"); }
     // As the program's host: the age class's own rules from its section.
-    void change_parameter_ak(const std::string& age_class, AgeClassRules rules) override;
 
     void show_page(PageScheme scheme, const std::string& line1, const std::string& line2,
                    const std::string& line3) override;
