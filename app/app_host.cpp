@@ -35,7 +35,10 @@ constexpr int k_gong_idle_ms = 5000;
 AppHost::AppHost(const Settings& settings)
     : settings_(settings),
       protocol_(settings.folder(), [this](const std::string& text) { protocol_problem_ = text; }),
-      protocol_on_(protocol_on(settings)) {
+      protocol_on_(protocol_on(settings)),
+      bout_list_(settings.folder(), [](const std::string& text, MessageKind kind) {
+          kyomat::show_message(text, letter(kind));
+      }) {
     // Nothing played and nothing coming for a while: the device sleeps (a gong still
     // sounding is let finish).
     gong_idle_.setSingleShot(true);

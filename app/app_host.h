@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/note_window.h"
+#include "data/core/bout_access.h"
 #include "data/core/protocol.h"
 #include "engine/host.h"
 #include "platform/gong.h"
@@ -22,6 +23,8 @@ class AppHost : public Host {
     explicit AppHost(const Settings& settings);
     void set_scoreboard(ScoreboardWindow* w) { scoreboard_ = w; }
     void set_entry(BoutEntryDialog* entry) { entry_ = entry; }
+    // The bout list in use, which the bout entry dialog and its list editor work on.
+    BoutListInUse& bout_list() { return bout_list_; }
     void set_teams(TeamScoreDialog* teams) { teams_ = teams; }
     // The control panel, built on its first opening: panel(true) builds it, panel(false)
     // gives it only when it exists.
@@ -82,6 +85,7 @@ class AppHost : public Host {
     // The bout protocol, when protokoll=1 (read at every new bout).
     BoutProtocol protocol_;
     bool protocol_on_ = false;
+    BoutListInUse bout_list_;
     ProtocolBout protocol_bout_;
     // A protocol failure is told at the bout's start or end, not while keys are pressed.
     std::string protocol_problem_;

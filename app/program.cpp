@@ -15,7 +15,7 @@
 namespace kyomat {
 
 Program::Program(const Settings& settings, AppHost& host)
-    : scoreboard(host, settings), entry(settings.folder()), host_(host) {
+    : scoreboard(host, settings), entry(host.bout_list()), host_(host) {
     host.set_scoreboard(&scoreboard);
     host.set_entry(&entry);
     host.set_panel([this](bool build) { return build ? &control_panel() : panel_; });

@@ -31,11 +31,8 @@ const FieldSpec k_fields[] = {
 
 }  // namespace
 
-BoutEntryDialog::BoutEntryDialog(const std::filesystem::path& program_folder, QWidget* parent)
-    : QDialog(parent),
-      file_(program_folder,
-            [](const std::string& text, MessageKind kind) { show_message(text, letter(kind)); }),
-      access_(file_) {
+BoutEntryDialog::BoutEntryDialog(BoutListInUse& list, QWidget* parent)
+    : QDialog(parent), file_(list.file), access_(list.access) {
     setObjectName("frmAnzeigeLaden");
     access_.result_written = [this](int row, const BoutList::Row& cells) {
         if (editor_ != nullptr) editor_->take_result(row, cells);

@@ -17,8 +17,7 @@ class BoutListEditor;
 class BoutEntryDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit BoutEntryDialog(const std::filesystem::path& program_folder,
-                             QWidget* parent = nullptr);
+    explicit BoutEntryDialog(BoutListInUse& list, QWidget* parent = nullptr);
     ~BoutEntryDialog() override;
 
     // The fields as the scoreboard hands them over; they keep their contents between uses.
@@ -52,8 +51,8 @@ class BoutEntryDialog : public QDialog {
   private:
     void build_form();
 
-    BoutListFile file_;
-    BoutListAccess access_;
+    BoutListFile& file_;
+    BoutListAccess& access_;
     BoutListEditor* editor_ = nullptr;
     EntryFields fields_;
     std::map<std::string, QLineEdit*> edits_;

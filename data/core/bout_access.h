@@ -119,4 +119,16 @@ class BoutListAccess {
     BoutList list_;
 };
 
+// The bout list in use: its file and the scoreboard's access to it. The engine's host owns it;
+// the bout entry dialog and the list editor use it.
+struct BoutListInUse {
+    BoutListInUse(std::filesystem::path program_folder, Reporter report)
+        : file(std::move(program_folder), std::move(report)), access(file) {}
+    BoutListInUse(const BoutListInUse&) = delete;
+    BoutListInUse& operator=(const BoutListInUse&) = delete;
+
+    BoutListFile file;
+    BoutListAccess access;
+};
+
 }  // namespace kyomat

@@ -48,6 +48,11 @@ void in_dialog(QDialog& dialog, const std::function<void(QWidget*)>& action) {
     if (dialog.isVisible()) dialog.done(QDialog::Rejected);
 }
 
+// List files report in message boxes, as in the program.
+void report_to_boxes(const std::string& text, MessageKind kind) {
+    show_message(text, letter(kind));
+}
+
 std::string file_text(const std::filesystem::path& p) {
     std::string error;
     return read_whole_file(p, error).value_or("<missing>");
@@ -76,7 +81,8 @@ class TestForms : public QObject {
 
     void editorNewListSavedAtOnce() {
         testing::TempFolder dir;
-        BoutEntryDialog entry(dir.path());
+        BoutListInUse list(dir.path(), report_to_boxes);
+        BoutEntryDialog entry(list);
         BoutListEditor& editor = entry.editor();
         file_dialogs::set_next_answer(std::nullopt);  // save-as cancelled: still saved
         in_dialog(editor, [&](QWidget*) {
@@ -93,7 +99,8 @@ class TestForms : public QObject {
     void editorKeepsTheAgeClass() {
         testing::TempFolder dir;
         dir.write("u18.kfl", "#STR|KFL|1|1\r\n#PAR|0|||2|U18\r\n#DAT|-66|A|V|B|V|||\r\n");
-        BoutEntryDialog entry(dir.path());
+        BoutListInUse list(dir.path(), report_to_boxes);
+        BoutEntryDialog entry(list);
         BoutListEditor& editor = entry.editor();
         file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "u18.kfl").string()));
         in_dialog(editor, [&](QWidget*) {
@@ -121,7 +128,8 @@ class TestForms : public QObject {
         testing::TempFolder dir;
         const std::string head = "#STR|KFL|1|1\r\n#PAR|0|||3\r\n";
         dir.write("t.kfl", head + "#DAT|-66|A|V|B|V|||\r\n#DAT|-73|C|V|D|V|||\r\n");
-        BoutEntryDialog entry(dir.path());
+        BoutListInUse list(dir.path(), report_to_boxes);
+        BoutEntryDialog entry(list);
         BoutListEditor& editor = entry.editor();
         file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "t.kfl").string()));
         in_dialog(editor, [&](QWidget*) {
@@ -167,7 +175,8 @@ class TestForms : public QObject {
 
     void editorGuardsCellsAndUnsavedEdits() {
         testing::TempFolder dir;
-        BoutEntryDialog entry(dir.path());
+        BoutListInUse list(dir.path(), report_to_boxes);
+        BoutEntryDialog entry(list);
         BoutListEditor& editor = entry.editor();
         in_dialog(editor, [&](QWidget*) {
             auto* grid = editor.findChild<QTableWidget*>("grdKaempfe");
@@ -196,7 +205,8 @@ class TestForms : public QObject {
         testing::TempFolder dir;
         dir.write("bad.kfl", "#STR|XYZ|1|2\r\n#PAR|0|||2\r\n");
         dir.write("gut.kfl", "#STR|KFL|1|2\r\n#PAR|1|A|B|3\r\n#DAT|-60|X\r\n#DAT|-66|Y\r\n");
-        BoutEntryDialog entry(dir.path());
+        BoutListInUse list(dir.path(), report_to_boxes);
+        BoutEntryDialog entry(list);
         BoutListEditor& editor = entry.editor();
         file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "bad.kfl").string()));
         file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "gut.kfl").string()));
@@ -221,7 +231,8 @@ class TestForms : public QObject {
 
     void entryDialogEnterKeyAndKeptFields() {
         testing::TempFolder dir;
-        BoutEntryDialog entry(dir.path());
+        BoutListInUse list(dir.path(), report_to_boxes);
+        BoutEntryDialog entry(list);
         entry.fields().edtKTXT = "Finale";
         entry.prepare_entry();
         in_dialog(entry, [&](QWidget* w) {
