@@ -25,11 +25,17 @@ void ScoreboardWindow::build_glance() {
 }
 
 QLabel* ScoreboardWindow::glance_label(const std::string& name) const {
-    for (std::size_t i = 0; i < headings_.size(); ++i) {
-        if (name == k_heading_labels[i]) return headings_[i];
+    static_assert(std::size(k_heading_labels) == std::tuple_size_v<decltype(headings_)>);
+    static_assert(std::size(k_ippon_labels) == std::tuple_size_v<decltype(ippon_)>);
+    std::size_t i = 0;
+    for (const char* heading : k_heading_labels) {
+        if (name == heading) return headings_.at(i);
+        ++i;
     }
-    for (std::size_t i = 0; i < ippon_.size(); ++i) {
-        if (name == k_ippon_labels[i]) return ippon_[i];
+    i = 0;
+    for (const char* ippon : k_ippon_labels) {
+        if (name == ippon) return ippon_.at(i);
+        ++i;
     }
     return nullptr;
 }

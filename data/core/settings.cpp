@@ -137,19 +137,17 @@ std::string Colour::hex() const {
 std::string read_ini_value(std::string_view bytes, std::string_view section, std::string_view key) {
     const std::string want_section = utf8_to_cp1252(section);
     const std::string want_key = utf8_to_cp1252(key);
-    enum class State { before, inside, after } state = State::before;
+    enum class State { before, inside } state = State::before;
     std::size_t pos = 0;
-    while (pos < bytes.size() && state != State::after) {
+    while (pos < bytes.size()) {
         std::size_t end = bytes.find('\n', pos);
         if (end == std::string_view::npos) end = bytes.size();
         const std::string_view line = trim(bytes.substr(pos, end - pos));
         pos = end + 1;
         if (line.empty() || line.front() == ';') continue;
         if (line.front() == '[') {
-            if (state == State::inside) {
-                state = State::after;
-                break;
-            }
+            // The section has ended: the first of its name counts.
+            if (state == State::inside) break;
             std::string_view name = line.substr(1);
             const std::size_t close = name.find(']');
             if (close != std::string_view::npos) name = name.substr(0, close);
