@@ -2,9 +2,11 @@
 
 #include <filesystem>
 #if defined(_WIN32)
+// windows.h first: shellapi.h builds on it.
+#include <windows.h>
+
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 #endif
 
 namespace kyomat {
