@@ -280,7 +280,7 @@ void ControlPanel::lay_out() {
     status_live_->setGeometry(last.x + last.w, last.y, std::max(0, p.sbControl.w - last.x - last.w),
                               last.h);
     fit_live_text();
-    QFont clock(QStringLiteral("Arial"));
+    QFont clock = panel_face("Arial");
     clock.setBold(true);
     clock.setPointSize(p.clock_font);
     kampfzeit_->setFont(clock);

@@ -2,7 +2,7 @@
 
 namespace kyomat {
 
-QFont pixel_font(const char* family, int px, bool bold) {
+QFont panel_face(const char* family) {
     QFont f(QString::fromLatin1(family));
 #if defined(Q_OS_WIN)
     // Where the face is missing (Wine has no Arial), the sans face shipped beside the program
@@ -10,6 +10,11 @@ QFont pixel_font(const char* family, int px, bool bold) {
     f.setFamilies({QString::fromLatin1(family), QStringLiteral("DejaVu Sans")});
     f.setStyleHint(QFont::SansSerif);
 #endif
+    return f;
+}
+
+QFont pixel_font(const char* family, int px, bool bold) {
+    QFont f = panel_face(family);
     f.setPixelSize(px);
     f.setBold(bold);
     return f;

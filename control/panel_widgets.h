@@ -9,6 +9,8 @@
 
 namespace kyomat {
 
+// The panel's face of that family (on Windows with the shipped sans where it is missing).
+QFont panel_face(const char* family);
 QFont pixel_font(const char* family, int px, bool bold = false);
 void set_back(QWidget* w, const QColor& c);
 void set_text_colour(QWidget* w, const QColor& c);

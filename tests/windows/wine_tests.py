@@ -201,6 +201,12 @@ def program(package, shot):
         s = wait_for("bout 1", lambda: (state(port) or {}).get("blue", {}).get("name") ==
                      "Müller, Jürgen" and state(port), 20)
         check(bool(s), "Ctrl+N loads bout 1 with its umlauts")
+        # The pause shows the ICO logo: Qt's image plugin is in the package.
+        desk.key(board, "ctrl+q")
+        check(bool(wait_for("the red logo", lambda: desk.pixel(640, 360) == (255, 0, 0), 20)),
+              "an .ico logo shows in the pause")
+        desk.key(board, "ctrl+r")
+        wait_for("the end of the pause", lambda: desk.pixel(640, 360) != (255, 0, 0), 20)
         desk.key(board, "1")
         wait_for("the winner", lambda: (state(port) or {}).get("winner") == "blue", 20)
         time.sleep(1)
@@ -222,10 +228,7 @@ def program(package, shot):
         check(not [n for n in left if ".tmp" in n], f"nothing left beside the list: {left}")
         protocols = glob.glob(os.path.join(folder, "protokoll-*.csv"))
         check(len(protocols) == 1, "the day's protocol is written in \"Prüfung\"")
-        # The pause shows the ICO logo: Qt's image plugin is in the package.
-        desk.key(board, "ctrl+q")
-        check(bool(wait_for("the red logo", lambda: desk.pixel(640, 360) == (255, 0, 0), 20)),
-              "an .ico logo shows in the pause")
+
     finally:
         proc.terminate()
         subprocess.run(["wineserver", "-k"], env=env)
