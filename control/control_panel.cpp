@@ -17,9 +17,6 @@
 namespace kyomat {
 namespace {
 
-// How long a note stays in the status bar.
-constexpr int k_note_ms = 8000;
-
 const char* const k_kinds[4] = {"I", "W", "Y", "S"};
 const char* const k_captions[4] = {"Ippon", "Waza-Ari", "Yuko", "Shido"};
 
@@ -201,16 +198,6 @@ void ControlPanel::open_panel(std::function<void()> closed) {
     show();
     raise();
     activateWindow();
-}
-
-void ControlPanel::show_note(const QString& text) {
-    // Over the whole status bar, where the operator looks after a button did nothing.
-    status_note_->setGeometry(0, 0, status_->width(), status_->height());
-    status_note_->setText(text);
-    status_note_->setToolTip(text);
-    status_note_->show();
-    status_note_->raise();
-    note_timer_->start(k_note_ms);
 }
 
 void ControlPanel::set_live_text(const QString& text, bool problem) {

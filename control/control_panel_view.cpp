@@ -66,6 +66,19 @@ void ControlPanel::anzeige_uebernehmen() {
     }
 }
 
+// How long a note stays in the status bar.
+constexpr int k_note_ms = 8000;
+
+void ControlPanel::show_note(const QString& text) {
+    // Over the whole status bar, where the operator looks after a button did nothing.
+    status_note_->setGeometry(0, 0, status_->width(), status_->height());
+    status_note_->setText(text);
+    status_note_->setToolTip(text);
+    status_note_->show();
+    status_note_->raise();
+    note_timer_->start(k_note_ms);
+}
+
 void ControlPanel::set_board_missing(bool missing, const QString& waited_for) {
     board_missing_ = missing;
     board_waited_for_ = waited_for;
