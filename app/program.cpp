@@ -109,6 +109,7 @@ Program::~Program() {
     // reached through them any more.
     scoreboard.set_painted({});
     keeper.set_changed({});
+    set_refusal_note({});
     scoreboard.set_gong_soon({});
     host_.set_panel({});
 }
