@@ -3,17 +3,14 @@
 #include <algorithm>
 #include <array>
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPointer>
 
 #include "data/core/basis.h"
 #include "data/core/cp1252.h"
 #include "display/fit_label.h"
 #include "gui/colour.h"
 #include "gui/keymap.h"
-#include "gui/window_keys.h"
 #include "platform/fonts.h"
 #include "platform/screen_place.h"
 
