@@ -81,39 +81,45 @@ class Desk:
                     raise
 
     def start(self):
-        # The X server picks a free display itself and tells which.
+        self.start_server(["Xvfb", "-screen", "0", f"{WIDTH}x{HEIGHT}x24", "-nolisten", "tcp"])
+        self.start_wm()
+        if self.procs[0].poll() is not None:
+            raise DeskFailure("the X server went away")
+
+    def start_server(self, command):
+        """Starts the X server command; it picks a free display itself and tells which."""
         read_end, write_end = os.pipe()
-        xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
-             "-nolisten", "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL)
-        self.procs = [xvfb]
+        server = subprocess.Popen(
+            [command[0], "-displayfd", str(write_end)] + command[1:], pass_fds=(write_end,),
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.procs = [server]
         os.close(write_end)
         with os.fdopen(read_end) as f:
             number = f.readline().strip()
         if not number:
-            raise DeskFailure("the X server did not start")
+            raise DeskFailure(f"{command[0]} did not start")
         self.display = f":{number}"
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("QT_QPA_PLATFORM", None)
         self.wait(lambda: subprocess.run(["xdpyinfo"], env=self.env, capture_output=True)
                   .returncode == 0, "the X server")
-        if self.wm != "none":
-            command = {"openbox": ["openbox"], "metacity": ["metacity", "--replace"]}[self.wm]
-            self.wm_log = tempfile.TemporaryFile(mode="w+")
-            wm_proc = subprocess.Popen(command, env=self.env, stdout=self.wm_log,
-                                       stderr=subprocess.STDOUT)
-            self.procs.append(wm_proc)
-            try:
-                self.wait(lambda: wm_proc.poll() is None and "window id" in self.x(
-                    "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False),
-                          "the window manager", timeout=15)
-            except DeskFailure:
-                self.wm_log.seek(0)
-                raise DeskFailure(f"{self.wm} did not start (exit {wm_proc.poll()}): "
-                                  f"{self.wm_log.read()[-2000:]}")
-        if xvfb.poll() is not None:
-            raise DeskFailure("the X server went away")
+
+    def start_wm(self):
+        if self.wm == "none":
+            return
+        command = {"openbox": ["openbox"], "metacity": ["metacity", "--replace"]}[self.wm]
+        self.wm_log = tempfile.TemporaryFile(mode="w+")
+        wm_proc = subprocess.Popen(command, env=self.env, stdout=self.wm_log,
+                                   stderr=subprocess.STDOUT)
+        self.procs.append(wm_proc)
+        try:
+            self.wait(lambda: wm_proc.poll() is None and "window id" in self.x(
+                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False),
+                      "the window manager", timeout=15)
+        except DeskFailure:
+            self.wm_log.seek(0)
+            raise DeskFailure(f"{self.wm} did not start (exit {wm_proc.poll()}): "
+                              f"{self.wm_log.read()[-2000:]}")
 
     def close(self):
         for p in reversed(self.procs):

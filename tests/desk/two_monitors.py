@@ -7,7 +7,6 @@ RandR monitors, a laptop (LAPTOP, 1366 x 768 at 0,0) and a projector (BEAMER, 19
     two_monitors.py PROGRAM ASSETS_DIR WM [CASE ...]
 """
 import os
-import subprocess
 import sys
 import tempfile
 import time
@@ -51,31 +50,11 @@ class TwoMonitorDesk(desk.Desk):
         config = os.path.join(self.folder, "xorg.conf")
         with open(config, "w") as f:
             f.write(CONFIG)
-        read_end, write_end = os.pipe()
-        xorg = subprocess.Popen(
-            ["Xorg", "-displayfd", str(write_end), "-config", config, "-noreset", "-nolisten",
-             "tcp", "-logfile", os.path.join(self.folder, "xorg.log")], pass_fds=(write_end,),
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.procs = [xorg]
-        os.close(write_end)
-        with os.fdopen(read_end) as f:
-            number = f.readline().strip()
-        if not number:
-            raise DeskFailure("Xorg did not start")
-        self.display = f":{number}"
-        self.env = dict(os.environ, DISPLAY=self.display)
-        self.env.pop("QT_QPA_PLATFORM", None)
-        self.wait(lambda: subprocess.run(["xdpyinfo"], env=self.env, capture_output=True)
-                  .returncode == 0, "the X server")
+        self.start_server(["Xorg", "-config", config, "-noreset", "-nolisten", "tcp",
+                           "-logfile", os.path.join(self.folder, "xorg.log")])
         self.x("xrandr", "--setmonitor", "LAPTOP", "1366/340x768/190+0+0", "DUMMY0")
         self.plug()
-        if self.wm != "none":
-            wm_proc = subprocess.Popen([self.wm] if self.wm == "openbox" else
-                                       [self.wm, "--replace"], env=self.env,
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            self.procs.append(wm_proc)
-            self.wait(lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
-                                                    check=False), "the window manager", 15)
+        self.start_wm()
 
     def plug(self):
         self.x("xrandr", "--setmonitor", "BEAMER", "1920/480x1080/270+1366+0", "none")
