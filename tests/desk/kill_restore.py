@@ -86,6 +86,22 @@ def wanted(s):
     return side(s["blue"]), side(s["white"]), s["list_position"], s["golden_score"]
 
 
+def what_the_desk_shows(p, folder):
+    """For a failure's report: the windows, the focus and the program's last words."""
+    try:
+        windows = f"windows {p.stacking()}, focus {p.focus()!r}"
+    except Exception as e:  # the report must not hide the failure
+        windows = f"windows unknown: {e!r}"
+    with open(os.path.join(folder, "stderr.log"), errors="replace") as f:
+        return windows + "\nprogram output:\n" + "".join(f.readlines()[-15:])
+
+
+def answer(desk, p, what):
+    """Return for a question once it has the keys: earlier, it would reach the panel."""
+    desk.wait(lambda: p.window(QUESTION) and p.focus() == QUESTION, what)
+    p.key("Return")
+
+
 # "Anzeige beenden" in the panel, from the panel's client area.
 EXIT_BUTTON = (731, 501)
 
@@ -97,11 +113,13 @@ def what_is_not_a_crash(desk, p, program_copy, folder):
     proc = None
     def up():
         return p.window(d.PANEL) and p.focus() == d.PANEL
-    def close_normally():
+    def close_normally(asks):
         x, y = p.geometry(d.PANEL)
         p.click(x + EXIT_BUTTON[0], y + EXIT_BUTTON[1])
-        time.sleep(0.5)
-        p.key("Return")  # "Verlassen ohne Speichern ?" while a bout is in progress
+        # "Verlassen ohne Speichern ?" while a bout is in progress: a Return typed before the
+        # question is up would reach the panel's focused button instead.
+        if asks:
+            answer(desk, p, "the question Verlassen ohne Speichern ?")
         proc.wait(15)
     for case in ("second program", "damaged state", "normal closes"):
         try:
@@ -128,21 +146,22 @@ def what_is_not_a_crash(desk, p, program_copy, folder):
                 # A bout in progress survives a normal close, and is offered back.
                 p.key("ctrl+n", "2")
                 p.wait_state(lambda s: s["blue"]["waza_ari"]["text"] == "1", "the Waza-ari")
-                close_normally()
+                close_normally(True)
                 assert os.path.exists(state_file), "no state after closing a bout in progress"
                 proc = p.proc = start(desk, program_copy, folder)
-                desk.wait(lambda: p.window(QUESTION), "the question Fortsetzen?")
-                p.key("Return")
+                answer(desk, p, "the question Fortsetzen?")
                 desk.wait(lambda: p.state()["blue"]["waza_ari"]["text"] == "1", "the bout back")
+                desk.wait(up, "the keys back at the panel")
                 # Decided and handed on: a normal close leaves nothing to offer.
                 p.key("ctrl+b", "ctrl+n")
                 p.wait_state(lambda s: s["blue"]["name"] == "Blau 900-1", "the next bout")
-                close_normally()
+                close_normally(False)
                 assert not os.path.exists(state_file), "a state without a bout in progress"
             print(f"PASS {case}")
         except Exception as e:
             failed += 1
             print(f"FAIL {case}: {e!r}")
+            print(what_the_desk_shows(p, folder))
         finally:
             if proc is not None and proc.poll() is None:
                 proc.kill()
@@ -176,11 +195,11 @@ def main():
             # A kill leaves nothing to offer when the bout was handed on or not begun; the
             # question, if any, is answered.
             def up():
-                if p.window(QUESTION):
+                if p.window(QUESTION) and p.focus() == QUESTION:
                     p.key("Return")
                 return p.window(d.PANEL) and p.focus() == d.PANEL
-            desk.wait(up, "the panel after the start")
             try:
+                desk.wait(up, "the panel after the start")
                 p.key("ctrl+n")
                 p.wait_state(lambda s: s["blue"]["name"] == f"Blau {n}-0", "the bout loaded")
                 script(p, rnd)
@@ -190,8 +209,7 @@ def main():
                 proc.send_signal(signal.SIGKILL)
                 proc.wait()
                 proc = p.proc = start(desk, program_copy, folder)
-                desk.wait(lambda: p.window(QUESTION), "the question Fortsetzen?")
-                p.key("Return")
+                answer(desk, p, "the question Fortsetzen?")
                 desk.wait(lambda: p.window(d.PANEL), "the panel")
                 desk.wait(lambda: p.state()["blue"]["name"] == before["blue"]["name"],
                           "the restored bout")
@@ -215,6 +233,7 @@ def main():
             except Exception as e:  # one round's failure must not stop the others
                 failed += 1
                 print(f"FAIL {n} {script.__name__}: {e!r}")
+                print(what_the_desk_shows(p, folder))
             finally:
                 proc.kill()
                 proc.wait()
