@@ -148,7 +148,9 @@ class Desk:
             try:
                 if condition():
                     return
-            except (DeskFailure, OSError, ValueError, KeyError):
+            # A condition that cannot be read yet (the window manager has not set its
+            # stacking list, the live view is not up) is a condition not yet met.
+            except (DeskFailure, OSError, ValueError, LookupError, subprocess.SubprocessError):
                 pass
             time.sleep(0.05)
         raise DeskFailure(f"timed out waiting for {what}")
@@ -224,6 +226,8 @@ class Program:
         names = []
         if self.desk.wm != "none":
             out = self.desk.x("xprop", "-root", "_NET_CLIENT_LIST_STACKING")
+            if "#" not in out:
+                raise DeskFailure("the window manager has no stacking list yet")
             ids = [w.rstrip(",") for w in out.split("#", 1)[1].split()]
         else:
             out = self.desk.x("xwininfo", "-root", "-children")

@@ -60,7 +60,7 @@ std::string file_text(const std::filesystem::path& p) {
 
 }  // namespace
 
-class TestForms : public QObject {
+class TestDialogs : public QObject {
     Q_OBJECT
 
   private slots:
@@ -296,5 +296,5 @@ class TestForms : public QObject {
     }
 };
 
-QTEST_MAIN(TestForms)
+QTEST_MAIN(TestDialogs)
 #include "test_dialogs.moc"

@@ -15,7 +15,7 @@
 
 using namespace kyomat;
 
-class TestMainAnzeige : public QObject {
+class TestScoreboardWindow : public QObject {
     Q_OBJECT
 
     std::unique_ptr<testing::TempFolder> dir_;
@@ -448,5 +448,5 @@ class TestMainAnzeige : public QObject {
     }
 };
 
-QTEST_MAIN(TestMainAnzeige)
+QTEST_MAIN(TestScoreboardWindow)
 #include "test_scoreboard_window.moc"

@@ -63,7 +63,12 @@ def unit_tests(bin_dir, scenarios):
 def wait_for(what, condition, seconds):
     deadline = time.time() + seconds
     while time.time() < deadline:
-        value = condition()
+        # A condition that cannot be read yet (a list row not written, a window not mapped)
+        # is a condition not yet met.
+        try:
+            value = condition()
+        except (OSError, ValueError, LookupError, subprocess.SubprocessError):
+            value = None
         if value:
             return value
         time.sleep(0.25)
