@@ -10,6 +10,7 @@
 #include <algorithm>
 #include "control/panel_widgets.h"
 #include "data/core/cp1252.h"
+#include "data/core/setting_reader.h"
 #include "gui/colour.h"
 #include "platform/screen_place.h"
 
@@ -212,12 +213,11 @@ void ControlPanel::anzeige_kaempfe() {
 }
 
 void ControlPanel::apply_colours() {
-    Colour c1{255, 255, 255}, c2{83, 168, 255}, k1{0, 0, 0}, k2{21, 29, 140};
-    const Settings& s = engine_.settings();
-    parse_colour(s.read_setting("Farben_CTRL", "hintergrund_1"), c1);
-    parse_colour(s.read_setting("Farben_CTRL", "hintergrund_2"), c2);
-    parse_colour(s.read_setting("Farben_CTRL", "knopf_1"), k1);
-    parse_colour(s.read_setting("Farben_CTRL", "knopf_2"), k2);
+    const auto colour = [this](const char* key) {
+        return read_setting_colour(engine_.settings(), "Farben_CTRL", key);
+    };
+    const Colour c1 = colour("hintergrund_1"), c2 = colour("hintergrund_2"),
+                 k1 = colour("knopf_1"), k2 = colour("knopf_2");
     set_back(blue_.area, to_qcolor(c1));
     set_back(hg_start_blue_, to_qcolor(c1));
     set_back(white_.area, to_qcolor(c2));

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "data/core/basis.h"
+#include "data/core/setting_reader.h"
 #include "display/picture_file.h"
 #include "gui/keymap.h"
 #include "gui/window_keys.h"
@@ -156,9 +157,10 @@ void LogoOverlay::laden_logos() {
         paths_[i] = trim_right(settings_.read_setting("pause", key));
         if (!paths_[i].empty()) request(paths_[i]);
     }
-    times_ = {digits_to_number(settings_.read_setting("pause", "zeit1")),
-              digits_to_number(settings_.read_setting("pause", "zeit2")),
-              digits_to_number(settings_.read_setting("pause", "zeit3"))};
+    const auto tenths = [this](const char* key) {
+        return read_setting_value(settings_, "pause", key).value.value_or(0);
+    };
+    times_ = {tenths("zeit1"), tenths("zeit2"), tenths("zeit3")};
     logo_main_->setGeometry(rect());
 }
 

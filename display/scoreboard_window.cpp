@@ -10,6 +10,7 @@
 #include <QWindow>
 
 #include "data/core/basis.h"
+#include "data/core/setting_reader.h"
 #include "data/core/cp1252.h"
 #include "data/core/font_size.h"
 #include "data/core/settings.h"
@@ -238,7 +239,7 @@ void ScoreboardWindow::showEvent(QShowEvent* event) {
 }
 
 void ScoreboardWindow::show_placed() {
-    left_ = to_integer(engine_.settings().read_setting("anzeige", "anz_links"));
+    left_ = read_setting_value(engine_.settings(), "anzeige", "anz_links").value;
     watch_screens();
     const std::string monitor =
         trim_right(engine_.settings().read_setting("anzeige", "anz_monitor"));
@@ -262,7 +263,7 @@ void ScoreboardWindow::show_placed() {
 }
 
 void ScoreboardWindow::place_on_display(int left) {
-    if (to_integer(engine_.settings().read_setting("anzeige", "anz_links"))) left_ = left;
+    if (read_setting_value(engine_.settings(), "anzeige", "anz_links").value) left_ = left;
     setWindowTitle("KYOMAT - Anzeigetafel");
     follow_screens();
 }
@@ -282,7 +283,7 @@ void ScoreboardWindow::resizeEvent(QResizeEvent* event) {
 
 void ScoreboardWindow::modus_name_verein() {
     // Only hides: switching back shows the clubs after a restart.
-    if (engine_.settings().read_setting_clamped("anz_layout", "name_verein", 0, 2) == 1) {
+    if (read_setting_value(engine_.settings(), "anz_layout", "name_verein").value == 1) {
         engine_.hide_clubs();
         club_blue_->hide();
         club_white_->hide();

@@ -7,6 +7,7 @@
 #include <QLabel>
 
 #include "data/core/basis.h"
+#include "data/core/setting_reader.h"
 #include "data/core/cp1252.h"
 #include "display/fit_label.h"
 #include "gui/colour.h"
@@ -117,7 +118,9 @@ void TextScreen::showEvent(QShowEvent* event) {
         move(remembered_left_, y());
     }
     lay_out();
-    duration_ = to_integer(engine_.rules().titel_dauer).value_or(1);
+    duration_ =
+        setting_value_of(setting_key("anzeige", "titel_dauer"), engine_.rules().titel_dauer, false)
+            .value.value_or(0);
     elapsed_ = 0;
     timer_.start();
     QDialog::showEvent(event);

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "data/core/basis.h"
+#include "data/core/setting_reader.h"
 #include "engine/engine.h"
 
 namespace kyomat {
@@ -271,17 +272,14 @@ void BoutEngine::correct_clock(int delta) {
 
 int BoutEngine::bout_time(bool golden_score) {
     const char* key = golden_score ? "kampfzeit_gs" : "kampfzeit";
-    const std::string section = age_class_section(state_.age_class);
-    const std::string own = section.empty() ? std::string() : settings_.read_setting(section, key);
     // A bad value of the age class's own is reported, and the global time is taken.
-    if (!own.empty() && !bout_time_of(own, golden_score)) {
-        host_.show_message(conversion_error_text(own), MessageKind::error);
-    }
-    if (own.empty() || !bout_time_of(own, golden_score)) {
-        const std::string text = settings_.read_setting("anzeige", key);
-        if (const auto n = to_integer(text); n && !bout_time_in_range(*n, golden_score)) {
-            host_.show_message(conversion_error_text(text), MessageKind::error);
-        }
+    const std::string section = age_class_section(state_.age_class);
+    SettingReading own;
+    if (!section.empty()) own = read_setting_value(settings_, section, key);
+    if (!own.report.empty()) host_.show_message(own.report, MessageKind::error);
+    if (!own.value) {
+        const SettingReading global = read_setting_value(settings_, "anzeige", key);
+        if (!global.report.empty()) host_.show_message(global.report, MessageKind::error);
     }
     return get_kampfzeit(settings_, state_.age_class, golden_score);
 }

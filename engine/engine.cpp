@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "data/core/basis.h"
+#include "data/core/setting_reader.h"
 #include "data/core/catalogue.h"
 #include "data/core/file_io.h"
 #include "data/core/settings_keys.h"
@@ -61,15 +62,14 @@ void BoutEngine::on_create() {
 }
 
 void BoutEngine::on_show() {
-    const std::string text = settings_.read_setting("anzeige", "anz_links");
-    const auto left = to_integer(text);
+    const SettingReading left = read_setting_value(settings_, "anzeige", "anz_links");
     // A board placed by the name of its monitor needs no position.
     const bool by_name = !trim_right(settings_.read_setting("anzeige", "anz_monitor")).empty();
-    if (!left && !(by_name && trim_right(text).empty())) {
-        host_.show_message(conversion_error_text(text), MessageKind::error);
+    if (!left.value && !(by_name && settings_.read_setting("anzeige", "anz_links").empty())) {
+        host_.show_message(left.report, MessageKind::error);
         return;
     }
-    state_.display_left = left.value_or(0);
+    state_.display_left = left.value.value_or(0);
     host_.place_on_display(state_.display_left);
     state_.control_panel_active = false;
     state_.exit_request = false;

@@ -1,61 +1,39 @@
 #include "engine/rule_settings.h"
 
-#include <limits>
 #include <optional>
-#include <tuple>
 #include <utility>
 
 #include "data/core/basis.h"
-#include "data/core/settings_keys.h"
 
 namespace kyomat {
 namespace {
 
-constexpr Colour rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    return Colour{r, g, b};
+SideColours usual_side_colours(const char* section) {
+    const auto c = [section](const char* key) { return usual_colour(section, key); };
+    return {c("hintergrund_name"), c("hintergrund_wertung"), c("font_name"),
+            c("font_wertung"),     c("font_strafe"),         c("font_kreuz")};
 }
 
-// The largest value the table of settings allows the key (flags: any digit number counts,
-// only 1 switches on).
-int highest(std::string_view section, std::string_view key) {
-    const SettingKey& k = setting_key(section, key);
-    if (k.kind == SettingKind::flag) return std::numeric_limits<int>::max();
-    return static_cast<int>(k.highest);
-}
-
+// Every key through the one reader; a bad value's message goes to the operator.
 class Reader {
   public:
     Reader(const Settings& settings, const ReportMessage& report)
-        : settings_(settings), report_(report), strict_(strict_numbers(settings)) {}
+        : settings_(settings), report_(report) {}
 
     std::string text(const char* section, const char* key) const {
         return settings_.read_setting(section, key);
     }
 
-    // A digit number from 0 to most, or nothing (then reported as a bad number). Usually the
-    // digits of the value count ("-2" reads 2); with zahlen_pruefen=1 a value that is not
-    // plain digits is a bad number, so that "-1" is not taken for 1 without a word.
-    std::optional<int> number_of(const std::string& value, int most) const {
-        const auto n = strict_ ? setting_number(value) : digits_to_number_checked(value);
-        if (!n || *n > most) {
-            report_(conversion_error_text(strict_ ? trim_right(value) : digits_of(value)),
-                    MessageKind::error);
-            return std::nullopt;
-        }
-        return *n;
+    // What the key gives, nothing when it gives nothing (an age class's key its section does
+    // not name or names badly).
+    std::optional<int> value(const char* section, const char* key) const {
+        SettingReading r = read_setting_value(settings_, section, key);
+        if (!r.report.empty()) report_(r.report, MessageKind::error);
+        return r.value;
     }
 
-    // The highest value a key may take: its range from the table of settings; a switch is
-    // 0 or 1 when numbers are checked (zahlen_pruefen=1), so that "2" is not silently off.
-    int most(std::string_view section, std::string_view key) const {
-        if (strict_ && setting_key(section, key).kind == SettingKind::flag) return 1;
-        return highest(section, key);
-    }
-
-    // A digit number within the range the table of settings gives the key; beyond it
-    // reported, and fallback instead.
-    int number(const char* section, const char* key, int fallback = 0) const {
-        return number_of(text(section, key), most(section, key)).value_or(fallback);
+    int number(const char* section, const char* key) const {
+        return value(section, key).value_or(0);
     }
 
     bool switched_on(const char* section, const char* key) const {
@@ -63,13 +41,12 @@ class Reader {
     }
 
     void colour(const char* section, const char* key, Colour& c) const {
-        parse_colour(text(section, key), c);
+        c = read_setting_colour(settings_, section, key);
     }
 
   private:
     const Settings& settings_;
     const ReportMessage& report_;
-    bool strict_;
 };
 
 void read_points(const Reader& in, RuleSettings& r) {
@@ -110,48 +87,43 @@ void read_colours(const Reader& in, RuleSettings& r) {
 }
 
 void read_font_corrections(const Reader& in, RuleSettings& r) {
-    r.korrektur_wertung = r.korrektur_name = r.korrektur_zeit = r.korrektur_fuss =
-        k_font_correction_neutral;
-    parse_font_correction(in.text("Korrektur_Font", "wertung"), r.korrektur_wertung);
-    parse_font_correction(in.text("Korrektur_Font", "name"), r.korrektur_name);
-    parse_font_correction(in.text("Korrektur_Font", "zeit"), r.korrektur_zeit);
-    parse_font_correction(in.text("Korrektur_Font", "fuss"), r.korrektur_fuss);
-    r.namen_anpassen = trim_right(in.text("Korrektur_Font", "namen_anpassen")) == "1";
+    r.korrektur_wertung = in.number("Korrektur_Font", "wertung");
+    r.korrektur_name = in.number("Korrektur_Font", "name");
+    r.korrektur_zeit = in.number("Korrektur_Font", "zeit");
+    r.korrektur_fuss = in.number("Korrektur_Font", "fuss");
+    r.namen_anpassen = in.switched_on("Korrektur_Font", "namen_anpassen");
 }
 
 }  // namespace
 
 SideColours default_farben_1() {
-    return {rgb(255, 255, 255), rgb(255, 255, 255), rgb(0, 0, 0),
-            rgb(0, 0, 0),       rgb(255, 0, 0),     rgb(0, 255, 0)};
+    return usual_side_colours("Farben_1");
 }
 
 SideColours default_farben_2() {
-    return {rgb(1, 19, 196),    rgb(1, 19, 196), rgb(255, 255, 255),
-            rgb(255, 255, 255), rgb(255, 0, 0),  rgb(0, 255, 0)};
+    return usual_side_colours("Farben_2");
 }
 
 CommonColours default_farben_a() {
-    return {rgb(0, 0, 0), rgb(0, 0, 0),      rgb(14, 255, 19), rgb(255, 235, 0),
-            rgb(0, 0, 0), rgb(227, 162, 20), rgb(0, 0, 0),     rgb(255, 255, 255)};
+    const auto c = [](const char* key) { return usual_colour("Farben_A", key); };
+    return {c("hintergrund_zeit_go"), c("hintergrund_zeit_stop"), c("font_zeit_go"),
+            c("font_zeit_stop"),      c("hintergrund_fuss"),      c("hintergrund_gs"),
+            c("font_gs"),             c("font_fuss")};
 }
 
 void read_rule_settings(const Settings& settings, RuleSettings& r, const ReportMessage& report) {
     const Reader in(settings, report);
     r.teams_simple = in.number("anzeige", "teams_simple");
-    // A hold-down time of 0 (or an unreadable one) keeps the usual times.
-    r.haltegr_ippon = k_default_hold_ippon;
-    r.haltegr_waza = k_default_hold_waza;
-    const auto hold = [&in](const char* key) { return in.number("anzeige", key); };
-    if (const int n = hold("haltegr_ippon"); n > 0) r.haltegr_ippon = n;
-    if (const int n = hold("haltegr_waza"); n > 0) r.haltegr_waza = n;
-    r.haltegr_yuko = hold("haltegr_yuko");
+    r.haltegr_ippon = in.number("anzeige", "haltegr_ippon");
+    r.haltegr_waza = in.number("anzeige", "haltegr_waza");
+    r.haltegr_yuko = in.number("anzeige", "haltegr_yuko");
     r.geloest_wertung = in.switched_on("anzeige", "geloest_wertung");
-    r.titel_auto = in.text("anzeige", "titel_auto") == "1";
-    r.sieger_auto = in.text("anzeige", "sieger_auto") == "1";
+    r.titel_auto = in.switched_on("anzeige", "titel_auto");
+    r.sieger_auto = in.switched_on("anzeige", "sieger_auto");
     r.ippon_zeigen = in.switched_on("anzeige", "ippon_zeigen");
     r.spalten_titel = in.switched_on("anzeige", "spalten_titel");
     r.rand_korrektur = in.switched_on("anzeige", "rand_korrektur");
+    // Kept as text and taken when a text page is shown.
     r.titel_dauer = in.text("anzeige", "titel_dauer");
     r.add_aktiv = in.switched_on("add_system", "add_aktiv");
     if (r.add_aktiv) read_points(in, r);
@@ -160,7 +132,6 @@ void read_rule_settings(const Settings& settings, RuleSettings& r, const ReportM
     r.waza2ippon = in.switched_on("control", "waza2ippon");
     r.ohne_golden_score = in.switched_on("control", "ohne_golden_score");
     r.max_shido = in.number("control", "Max_Shido");
-    if (r.max_shido == 0) r.max_shido = k_default_max_shido;
     r.strafen = in.number("sieger", "strafen");
     read_colours(in, r);
     read_font_corrections(in, r);
@@ -172,47 +143,36 @@ void read_age_class_rules(const Settings& settings, std::string_view age_class, 
     if (section.empty()) return;
     const Reader in(settings, report);
     const char* s = section.c_str();
-    // Only what the section names, each with the conversion of its global key; a bad value
-    // is reported and leaves the global one.
-    const auto read = [&](const char* key) -> std::optional<int> {
-        const std::string value = in.text(s, key);
-        if (value.empty()) return std::nullopt;
-        return in.number_of(value, in.most(s, key));
-    };
+    // Only what the section names; a bad value is reported and leaves the global one.
     for (auto [key, flag] :
          {std::pair{"ohne_waza", &r.ohne_waza}, std::pair{"ohne_yuko", &r.ohne_yuko},
           std::pair{"waza2ippon", &r.waza2ippon},
           std::pair{"ohne_golden_score", &r.ohne_golden_score}}) {
-        if (const auto n = read(key)) *flag = *n == 1;
+        if (const auto n = in.value(s, key)) *flag = *n == 1;
     }
-    if (const auto n = read("Max_Shido")) {
-        r.max_shido = *n == 0 ? k_default_max_shido : *n;
+    for (auto [key, number] :
+         {std::pair{"Max_Shido", &r.max_shido}, std::pair{"strafen", &r.strafen},
+          std::pair{"haltegr_ippon", &r.haltegr_ippon}, std::pair{"haltegr_waza", &r.haltegr_waza},
+          std::pair{"haltegr_yuko", &r.haltegr_yuko}}) {
+        if (const auto n = in.value(s, key)) *number = *n;
     }
-    if (const auto n = read("strafen")) r.strafen = *n;
-    for (auto [key, seconds, usual] :
-         {std::tuple{"haltegr_ippon", &r.haltegr_ippon, k_default_hold_ippon},
-          std::tuple{"haltegr_waza", &r.haltegr_waza, k_default_hold_waza}}) {
-        if (const auto n = read(key)) *seconds = *n > 0 ? *n : usual;
-    }
-    // 0 switches the Yuko time off for the class, as it does globally.
-    if (const auto n = read("haltegr_yuko")) r.haltegr_yuko = *n;
-    if (const auto n = read("geloest_wertung")) r.geloest_wertung = *n == 1;
+    if (const auto n = in.value(s, "geloest_wertung")) r.geloest_wertung = *n == 1;
 }
 
 bool control_panel_at_start(const Settings& settings) {
-    return trim_right(settings.read_setting("anzeige", "control")) == "1";
+    return setting_on(settings, "anzeige", "control");
 }
 
 bool protocol_on(const Settings& settings) {
-    return trim_right(settings.read_setting("anzeige", "protokoll")) == "1";
+    return setting_on(settings, "anzeige", "protokoll");
 }
 
 bool strict_numbers(const Settings& settings) {
-    return trim_right(settings.read_setting("anzeige", "zahlen_pruefen")) == "1";
+    return setting_on(settings, "anzeige", "zahlen_pruefen");
 }
 
 bool panel_keys_relayed(const Settings& settings) {
-    return trim_right(settings.read_setting("anzeige", "panel_tasten")) == "1";
+    return setting_on(settings, "anzeige", "panel_tasten");
 }
 
 }  // namespace kyomat

@@ -4,6 +4,7 @@
 
 #include "data/core/basis.h"
 #include "data/core/cp1252.h"
+#include "data/core/setting_reader.h"
 #include "data/core/settings.h"
 
 namespace {
@@ -24,9 +25,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)kyomat::to_integer(value);
     kyomat::Colour c;
     (void)kyomat::parse_colour(value, c);
-    int percent = 100;
-    if (kyomat::parse_font_correction(value, percent) && (percent < 2 || percent > 199)) {
-        __builtin_trap();
+    // Every number and switch of the table takes the value within its range, or gives none.
+    for (const kyomat::SettingKey& key : kyomat::setting_keys()) {
+        if (key.kind == kyomat::SettingKind::text || key.kind == kyomat::SettingKind::colour ||
+            key.kind == kyomat::SettingKind::file) {
+            continue;
+        }
+        for (const bool strict : {false, true}) {
+            const auto r = kyomat::setting_value_of(key, value, strict);
+            const bool any_switch = key.kind == kyomat::SettingKind::flag && !strict;
+            if (r.value && !any_switch && (*r.value < key.lowest || *r.value > key.highest)) {
+                __builtin_trap();
+            }
+        }
     }
     (void)kyomat::date_text_to_number(value);
     (void)kyomat::time_text_to_number(value);

@@ -5,6 +5,7 @@
 #include "data/core/basis.h"
 #include "data/core/cp1252.h"
 #include "data/core/file_io.h"
+#include "data/core/setting_reader.h"
 
 namespace kyomat {
 namespace {
@@ -204,14 +205,6 @@ std::optional<std::string> Settings::file_problem() const {
     return why_not_readable(file(), k_max_file_bytes);
 }
 
-std::int32_t Settings::read_setting_clamped(std::string_view section, std::string_view key,
-                                            std::int32_t lower, std::int32_t upper) const {
-    std::int32_t v = digits_to_number(read_setting(section, key));
-    if (v < lower) v = lower;
-    if (v > upper) v = upper;
-    return v;
-}
-
 std::filesystem::path Settings::resolve(std::string_view path) const {
     const std::filesystem::path p = path_from_utf8(path);
     return p.is_absolute() ? p : folder_ / p;
@@ -237,13 +230,6 @@ bool parse_colour(std::string_view text, Colour& colour) {
     return true;
 }
 
-bool parse_font_correction(std::string_view text, int& percent) {
-    const std::int32_t n = digits_to_number(text);
-    if (n < 2 || n > 199) return false;
-    percent = n;
-    return true;
-}
-
 std::string age_class_section(std::string_view age_class) {
     std::size_t first = 0;
     while (first < age_class.size() && (age_class[first] == ' ' || age_class[first] == '\t')) {
@@ -253,22 +239,13 @@ std::string age_class_section(std::string_view age_class) {
     return trimmed.empty() ? std::string() : "AK " + trimmed;
 }
 
-std::optional<std::int32_t> bout_time_of(std::string_view text, bool golden_score) {
-    const auto value = to_integer(text);
-    if (!value || !bout_time_in_range(*value, golden_score)) return std::nullopt;
-    return value;
-}
-
 std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class,
                            bool golden_score) {
     const char* key = golden_score ? "kampfzeit_gs" : "kampfzeit";
     if (const std::string section = age_class_section(age_class); !section.empty()) {
-        if (const auto own = bout_time_of(settings.read_setting(section, key), golden_score)) {
-            return *own;
-        }
+        if (const auto own = read_setting_value(settings, section, key).value) return *own;
     }
-    return bout_time_of(settings.read_setting("anzeige", key), golden_score)
-        .value_or(k_default_bout_seconds);
+    return read_setting_value(settings, "anzeige", key).value.value_or(0);
 }
 
 }  // namespace kyomat

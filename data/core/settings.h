@@ -59,9 +59,6 @@ class Settings {
         bool has_lines = false;
     };
     Sections sections() const;
-    // digits_to_number of the value, raised to lower, then lowered to upper.
-    std::int32_t read_setting_clamped(std::string_view section, std::string_view key,
-                                      std::int32_t lower, std::int32_t upper) const;
     // A path from the file, taken from the program's folder when it is relative.
     std::filesystem::path resolve(std::string_view path) const;
 
@@ -78,28 +75,13 @@ bool parse_colour(std::string_view text, Colour& colour);
 // The bytes of kyomat.ini as code page 1252 lines ending in LF, whatever editor saved them:
 // CR, LF or CR LF; UTF-16 with its byte-order mark; UTF-8 or code page 1252 line by line.
 std::string settings_text_as_cp1252(std::string_view file_bytes);
-// A digit number from 2 to 199: true and percent set; otherwise false and percent untouched.
-bool parse_font_correction(std::string_view text, int& percent);
-
-constexpr std::int32_t k_default_bout_seconds = 47;
-// A bout time of hours is plausible, one beyond a day is not.
-constexpr std::int32_t k_max_bout_seconds = 24 * 3600;
-
-// A bout time runs from 0 to k_max_bout_seconds; a Golden Score limit of 0 or below means no
-// limit.
-inline bool bout_time_in_range(std::int32_t seconds, bool golden_score) {
-    return seconds <= k_max_bout_seconds && (golden_score || seconds >= 0);
-}
 
 // The section of an age class's own rules: "AK " and the class as the bout list names it
 // (blanks around it dropped; matched without regard to case); empty for no age class.
 std::string age_class_section(std::string_view age_class);
 
 // The bout time in seconds (key kampfzeit, or kampfzeit_gs for Golden Score): the age class's
-// own when its section sets a valid one, else the global key's; 47 when that is not an
-// integer in range.
+// own when its section sets a valid one, else the global key's, else its usual value.
 std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class, bool golden_score);
-// The bout time a text gives, when it is an integer in range.
-std::optional<std::int32_t> bout_time_of(std::string_view text, bool golden_score);
 
 }  // namespace kyomat

@@ -9,18 +9,34 @@
 namespace kyomat {
 
 enum class SettingKind {
-    number,      // digits; beyond the range reported and the usual value kept
-    flag,        // on when it reads 1
+    number,      // the digits of the text count ("-2" reads 2); plain digits with zahlen_pruefen
+    integer,     // a whole number with its sign, as written
+    flag,        // a switch: on when it reads 1
     text,        // taken as it stands
     colour,      // $RRGGBB
-    percentage,  // 2 to 199, else 100
+    percentage,  // the digits of the text, in its range
     file,        // a path, relative ones from the program's folder
+};
+
+// What a value that the key cannot take gives. A missing or empty value always gives the
+// usual one (except for a required key); an age class's own key that its section names badly
+// is always reported, and the global key holds.
+enum class SettingPolicy {
+    report,         // reported, and the usual value kept (a whole number that is no number at
+                    // all silently gives the usual value); a switch's range counts only with
+                    // zahlen_pruefen, otherwise any number other than 1 is off
+    zero_is_usual,  // as report, and 0 gives the usual value too
+    clamp,          // beyond the range reads as its nearest end
+    silent,         // the usual value, without a word
+    text_one,       // a switch that is on only when the text reads 1, and off for anything else
+    required,       // no usual value: a missing or bad value is reported and gives nothing
 };
 
 struct SettingKey {
     std::string_view section;  // "AK *" stands for every age class's own section
     std::string_view key;
     SettingKind kind;
+    SettingPolicy policy;
     std::int64_t lowest = 0, highest = 0;  // for numbers
     std::string_view usual;                // the value without an entry
     std::string_view meaning;

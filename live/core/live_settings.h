@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "data/core/setting_reader.h"
 #include "data/core/settings.h"
 
 namespace kyomat {
@@ -11,9 +12,9 @@ struct LiveSettings {
     // 0: the live view is off.
     std::uint16_t port = 0;
     // The address to listen on: this computer only unless the file opens it to the network.
-    std::string address = "127.0.0.1";
+    std::string address = std::string(setting_key("live", "adresse").usual);
     // Connections one client address may hold; a value beyond the range is brought into it.
-    int per_address = 8;
+    int per_address = usual_number("live", "je_adresse");
     // What is wrong with the section, in words for the operator; the view stays off then.
     std::string problem;
 };

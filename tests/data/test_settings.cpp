@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "data/core/setting_reader.h"
 #include "data/core/settings.h"
 #include "temp_folder.h"
 
@@ -116,11 +117,13 @@ TEST(Settings, Utf8FilesAndTheByteOrderMark) {
 
 TEST(Settings, ClampedDigitNumbers) {
     TempFolder dir;
-    dir.write("kyomat.ini", "[anz_layout]\nname_verein=7\n[x]\na=-3\nb=abc\n");
     const Settings s(dir.path());
-    EXPECT_EQ(s.read_setting_clamped("anz_layout", "name_verein", 0, 2), 2);
-    EXPECT_EQ(s.read_setting_clamped("x", "a", 0, 2), 2);  // the minus sign is dropped
-    EXPECT_EQ(s.read_setting_clamped("x", "b", 1, 2), 1);
+    for (const auto& [value, read] : {std::pair{"7", 2}, std::pair{"-3", 2}, std::pair{"abc", 0}}) {
+        dir.write("kyomat.ini", std::string("[anz_layout]\nname_verein=") + value + "\n");
+        const SettingReading r = read_setting_value(s, "anz_layout", "name_verein");
+        EXPECT_EQ(r.value, read) << value;  // the minus sign is dropped
+        EXPECT_TRUE(r.report.empty()) << value;
+    }
 }
 
 TEST(Settings, ColourForms) {
@@ -138,17 +141,14 @@ TEST(Settings, ColourForms) {
 }
 
 TEST(Settings, FontCorrectionRange) {
-    int p = 100;
-    EXPECT_FALSE(parse_font_correction("1", p));
-    EXPECT_FALSE(parse_font_correction("200", p));
-    EXPECT_FALSE(parse_font_correction("", p));
-    EXPECT_EQ(p, 100);
-    EXPECT_TRUE(parse_font_correction("2", p));
-    EXPECT_EQ(p, 2);
-    EXPECT_TRUE(parse_font_correction("199", p));
-    EXPECT_EQ(p, 199);
-    EXPECT_TRUE(parse_font_correction("5%0", p));
-    EXPECT_EQ(p, 50);
+    const SettingKey& name = setting_key("Korrektur_Font", "name");
+    for (const auto& [text, percent] :
+         {std::pair{"1", 100}, std::pair{"200", 100}, std::pair{"", 100}, std::pair{"2", 2},
+          std::pair{"199", 199}, std::pair{"5%0", 50}}) {
+        const SettingReading r = setting_value_of(name, text, true);
+        EXPECT_EQ(r.value, percent) << text;
+        EXPECT_TRUE(r.report.empty()) << text;
+    }
 }
 
 TEST(Settings, BoutTimeWholeNumbers) {

@@ -84,7 +84,10 @@ TEST(SettingsTable, TheSampleFileUsesOnlyKeysOfTheTable) {
 
 TEST(SettingsTable, UsualValuesLieInTheirRangesAndLookUpIgnoresCase) {
     for (const SettingKey& k : setting_keys()) {
-        if (k.kind != SettingKind::number || k.usual.empty()) continue;
+        if (k.kind != SettingKind::number && k.kind != SettingKind::integer &&
+            k.kind != SettingKind::percentage)
+            continue;
+        if (k.usual.empty()) continue;
         const auto n = to_integer(k.usual);
         ASSERT_TRUE(n.has_value()) << k.key;
         EXPECT_GE(*n, k.lowest) << k.key;

@@ -1,0 +1,118 @@
+#include "data/core/setting_reader.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "data/core/basis.h"
+
+namespace kyomat {
+namespace {
+
+bool of_an_age_class(std::string_view section) {
+    return upper_case_de(section.substr(0, 3)) == "AK ";
+}
+
+// An age class's key has no usual value of its own: where its policy needs one (0 gives the
+// usual value), the global key's counts.
+std::int32_t usual_of(const SettingKey& k) {
+    if (!k.usual.empty() || k.section != "AK *") return to_integer(k.usual).value_or(0);
+    for (const SettingKey& global : setting_keys()) {
+        if (global.section != "AK *" && global.key == k.key)
+            return to_integer(global.usual).value_or(0);
+    }
+    return 0;
+}
+
+// The number a text gives by the key's kind, or nothing when it gives none; and the text a
+// report of it shows (for a digit number, the digits that were seen).
+struct Converted {
+    std::optional<std::int64_t> number;
+    std::string shown;
+};
+
+Converted convert(const SettingKey& k, std::string_view text, bool strict) {
+    switch (k.kind) {
+        case SettingKind::integer:
+            return {to_integer(text), std::string(text)};
+        case SettingKind::percentage:
+            return {digits_to_number(text), digits_of(text)};
+        default:
+            if (k.policy == SettingPolicy::clamp || k.policy == SettingPolicy::silent)
+                return {digits_to_number(text), digits_of(text)};
+            if (strict) return {setting_number(text), trim_right(text)};
+            return {digits_to_number_checked(text), digits_of(text)};
+    }
+}
+
+}  // namespace
+
+SettingReading setting_value_of(const SettingKey& k, std::string_view text, bool strict) {
+    const bool age_class = k.section == "AK *";
+    const std::int32_t usual = usual_of(k);
+    SettingReading r;
+    const std::string value = trim_right(text);
+    if (value.empty() && k.policy != SettingPolicy::required) {
+        if (!age_class) r.value = usual;
+        return r;
+    }
+    if (k.policy == SettingPolicy::text_one) {
+        r.value = value == "1" ? 1 : 0;
+        return r;
+    }
+    const Converted c = convert(k, value, strict);
+    // Any number counts for a switch, and only 1 is on, unless numbers are checked.
+    const std::int64_t highest = k.kind == SettingKind::flag && !strict
+                                     ? std::numeric_limits<std::int32_t>::max()
+                                     : k.highest;
+    if (k.policy == SettingPolicy::clamp) {
+        r.value = static_cast<std::int32_t>(std::clamp(c.number.value_or(0), k.lowest, highest));
+        return r;
+    }
+    const bool in_range = c.number && *c.number >= k.lowest && *c.number <= highest;
+    if (!in_range) {
+        r.bad = true;
+        const bool reported =
+            age_class || k.policy == SettingPolicy::required ||
+            ((k.policy == SettingPolicy::report || k.policy == SettingPolicy::zero_is_usual) &&
+             (c.number || k.kind != SettingKind::integer));
+        if (reported) r.report = conversion_error_text(c.shown);
+        if (!age_class && k.policy != SettingPolicy::required) r.value = usual;
+        return r;
+    }
+    r.value = static_cast<std::int32_t>(*c.number);
+    if (k.policy == SettingPolicy::zero_is_usual && *r.value == 0) r.value = usual;
+    return r;
+}
+
+SettingReading read_setting_value(const Settings& settings, std::string_view section,
+                                  std::string_view key) {
+    const SettingKey& k = setting_key(section, key);
+    const bool strict = (k.policy == SettingPolicy::report ||
+                         k.policy == SettingPolicy::zero_is_usual || of_an_age_class(section)) &&
+                        setting_on(settings, "anzeige", "zahlen_pruefen");
+    return setting_value_of(k, settings.read_setting(section, key), strict);
+}
+
+bool setting_on(const Settings& settings, std::string_view section, std::string_view key) {
+    const SettingKey& k = setting_key(section, key);
+    return setting_value_of(k, settings.read_setting(section, key), false).value == 1;
+}
+
+Colour read_setting_colour(const Settings& settings, std::string_view section,
+                           std::string_view key) {
+    Colour c = usual_colour(section, key);
+    parse_colour(settings.read_setting(section, key), c);
+    return c;
+}
+
+std::int32_t usual_number(std::string_view section, std::string_view key) {
+    return usual_of(setting_key(section, key));
+}
+
+Colour usual_colour(std::string_view section, std::string_view key) {
+    Colour c;
+    parse_colour(setting_key(section, key).usual, c);
+    return c;
+}
+
+}  // namespace kyomat

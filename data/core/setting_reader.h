@@ -1,0 +1,52 @@
+#pragma once
+// The one reader of kyomat.ini's numbers, switches and colours: a key's conversion, range,
+// usual value and reaction to a bad value all come from its entry in the table of settings
+// (settings_keys.cpp), so no reader keeps a range or a default of its own.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "data/core/settings.h"
+#include "data/core/settings_keys.h"
+
+namespace kyomat {
+
+struct SettingReading {
+    // What the key gives. Nothing for a required key without a usable value, and for an age
+    // class's key that its section does not name or names badly (the global key then holds).
+    std::optional<std::int32_t> value;
+    // The operator's message for a bad value ("'…' ist kein gültiger Integerwert"), when the
+    // key's policy reports it; empty otherwise.
+    std::string report;
+    // The file's value was not usable, reported or not: for a reader with a message of its own.
+    bool bad = false;
+};
+
+// The value a text gives the key (a key of an "AK …" section: its entry "AK *"). strict:
+// zahlen_pruefen=1, when a number must be plain digits and a switch 0 or 1.
+SettingReading setting_value_of(const SettingKey& key, std::string_view text, bool strict);
+// Reads the key from the file and takes it as above; zahlen_pruefen is read when the key's
+// policy depends on it.
+SettingReading read_setting_value(const Settings& settings, std::string_view section,
+                                  std::string_view key);
+// The key's value, its message (if any) handed to report.
+template <typename Report>
+std::int32_t read_setting_number(const Settings& settings, std::string_view section,
+                                 std::string_view key, const Report& report) {
+    SettingReading r = read_setting_value(settings, section, key);
+    if (!r.report.empty()) report(r.report);
+    return r.value.value_or(0);
+}
+// A switch that reads "1" as on, however its policy takes other values (text "1" or number 1).
+bool setting_on(const Settings& settings, std::string_view section, std::string_view key);
+
+// A colour key's value: the file's "$RRGGBB", or its usual colour.
+Colour read_setting_colour(const Settings& settings, std::string_view section,
+                           std::string_view key);
+
+// The usual value of a number or colour key, from the table.
+std::int32_t usual_number(std::string_view section, std::string_view key);
+Colour usual_colour(std::string_view section, std::string_view key);
+
+}  // namespace kyomat
