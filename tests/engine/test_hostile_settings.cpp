@@ -4,8 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <limits>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "data/core/setting_reader.h"
 #include "engine/fake_host.h"
 #include "engine/invariants.h"
 #include "temp_folder.h"
@@ -14,25 +20,69 @@ using namespace kyomat;
 
 namespace {
 
+// Every key of the table that holds a number or a switch; an age class's keys in the section
+// of the class the bouts are given.
 struct NumericKey {
-    const char* section;
-    const char* key;
+    const SettingKey* entry;
+    std::string section;
 };
 
-const NumericKey k_numeric_keys[] = {{"anzeige", "anz_links"},      {"anzeige", "teams_simple"},
-                                     {"anzeige", "haltegr_ippon"},  {"anzeige", "haltegr_waza"},
-                                     {"anzeige", "titel_dauer"},    {"anzeige", "kampfzeit"},
-                                     {"anzeige", "kampfzeit_gs"},   {"anz_layout", "name_verein"},
-                                     {"control", "Max_Shido"},      {"control", "ohne_waza"},
-                                     {"control", "ohne_yuko"},      {"control", "waza2ippon"},
-                                     {"sieger", "strafen"},         {"add_system", "add_aktiv"},
-                                     {"add_system", "ippon"},       {"add_system", "waza-ari"},
-                                     {"add_system", "yuko"},        {"add_system", "shido_1"},
-                                     {"add_system", "shido_2"},     {"add_system", "shido_3"},
-                                     {"add_system", "shido_4"},     {"add_system", "shido_N"},
-                                     {"add_system", "max_punkte"},  {"Korrektur_Font", "name"},
-                                     {"Korrektur_Font", "wertung"}, {"Korrektur_Font", "zeit"},
-                                     {"Korrektur_Font", "fuss"},    {"pause", "zeit1"}};
+std::vector<NumericKey> numeric_keys() {
+    std::vector<NumericKey> keys;
+    for (const SettingKey& k : setting_keys()) {
+        if (k.kind == SettingKind::number || k.kind == SettingKind::integer ||
+            k.kind == SettingKind::flag || k.kind == SettingKind::percentage) {
+            keys.push_back({&k, k.section == "AK *" ? "AK U18" : std::string(k.section)});
+        }
+    }
+    return keys;
+}
+
+// What a key's policy promises for a text: the value it gives, and whether it is reported.
+// Digit numbers take the digits of the text ("-1" gives 1, a word 0) unless numbers are
+// checked (zahlen_pruefen=1), when anything but plain digits is no number.
+struct Promise {
+    std::optional<std::int64_t> value;
+    bool reported = false;
+};
+
+Promise promised(const SettingKey& k, const std::string& text, bool strict) {
+    constexpr std::int64_t k_lowest32 = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int64_t k_highest32 = std::numeric_limits<std::int32_t>::max();
+    if (k.policy == SettingPolicy::text_one) return {text == "1" ? 1 : 0, false};
+    const bool age_class = k.section == "AK *";
+    std::int64_t usual = 0;
+    for (const SettingKey& g : setting_keys()) {
+        if (g.key == k.key && (age_class ? g.section != "AK *" : &g == &k) && !g.usual.empty())
+            usual = std::stoll(std::string(g.usual));
+    }
+    const bool reports = k.policy == SettingPolicy::report ||
+                         k.policy == SettingPolicy::zero_is_usual || age_class;
+    const bool checked = strict && reports && k.kind != SettingKind::integer &&
+                         k.kind != SettingKind::percentage;
+    std::optional<std::int64_t> n;
+    const bool word = text.find_first_of("0123456789") == std::string::npos;
+    if (!word) n = std::stoll(text);
+    if (k.kind == SettingKind::integer) {
+        if (n && (*n < k_lowest32 || *n > k_highest32)) n.reset();
+    } else if (word) {
+        if (!checked) n = 0;
+    } else if (*n < 0 && checked) {
+        n.reset();
+    } else {
+        n = std::abs(*n);
+        if (*n > k_highest32) n = reports ? std::nullopt : std::optional<std::int64_t>(0);
+    }
+    const std::int64_t highest =
+        k.kind == SettingKind::flag && !checked ? k_highest32 : k.highest;
+    if (k.policy == SettingPolicy::clamp) return {std::clamp(n.value_or(0), k.lowest, highest)};
+    if (n && *n >= k.lowest && *n <= highest) {
+        return {k.policy == SettingPolicy::zero_is_usual && *n == 0 ? usual : *n};
+    }
+    if (age_class || k.policy == SettingPolicy::required) return {std::nullopt, true};
+    if (k.policy == SettingPolicy::silent) return {usual};
+    return {usual, n.has_value() || k.kind != SettingKind::integer};
+}
 
 const char* const k_hostile_values[] = {
     "-1",         "0",           "-2147483648", "2147483647", "2147483648",
@@ -43,11 +93,11 @@ const char* const k_hostile_values[] = {
 std::string ini_with(const std::string& section, const std::string& key, const std::string& value,
                      bool points_mode) {
     return "[" + section + "]\r\n" + key + "=" + value +
-           "\r\nanz_links=0\r\ngewk=-60\r\nkampfzeit=30\r\nkampfzeit_gs=0\r\n"
+           "\r\nanz_links=0\r\nak=U18\r\ngewk=-60\r\nkampfzeit=30\r\nkampfzeit_gs=0\r\n"
            "add_aktiv=" +
            (points_mode ? "1" : "0") +
            "\r\nippon=10\r\nwaza-ari=7\r\nyuko=5\r\nmax_punkte=500\r\n"
-           "[anzeige]\r\nanz_links=0\r\ngewk=-60\r\nkampfzeit=30\r\nkampfzeit_gs=0\r\n"
+           "[anzeige]\r\nanz_links=0\r\nak=U18\r\ngewk=-60\r\nkampfzeit=30\r\nkampfzeit_gs=0\r\n"
            "[add_system]\r\nadd_aktiv=" +
            (points_mode ? "1" : "0") + "\r\nippon=10\r\nwaza-ari=7\r\nyuko=5\r\nmax_punkte=500\r\n";
 }
@@ -117,15 +167,41 @@ class HostileSettings : public ::testing::Test {
 };
 
 TEST_F(HostileSettings, EveryNumericKeySurvivesHostileValuesAndAWholeBout) {
-    for (const NumericKey& k : k_numeric_keys) {
+    for (const NumericKey& k : numeric_keys()) {
+        const std::string key(k.entry->key);
         for (const char* value : k_hostile_values) {
             for (const bool points_mode : {false, true}) {
-                SCOPED_TRACE(std::string(k.section) + "/" + k.key + "=" + value +
+                SCOPED_TRACE(k.section + "/" + key + "=" + value +
                              (points_mode ? " points" : " scores"));
-                start(ini_with(k.section, k.key, value, points_mode));
+                start(ini_with(k.section, key, value, points_mode));
                 whole_bout();
                 if (HasFatalFailure()) return;
                 EXPECT_TRUE(host->failure.empty()) << host->failure;
+            }
+        }
+    }
+}
+
+TEST(SettingsPolicies, EveryNumberAndSwitchReactsAsItsPolicySays) {
+    kyomat::testing::TempFolder dir;
+    const Settings settings(dir.path());
+    for (const bool strict : {false, true}) {
+        for (const NumericKey& k : numeric_keys()) {
+            const SettingKey& e = *k.entry;
+            const std::string key(e.key);
+            for (const std::string& text :
+                 {std::to_string(e.lowest), std::to_string(e.highest), std::to_string(e.lowest - 1),
+                  std::to_string(e.highest + 1), std::string("Wort")}) {
+                SCOPED_TRACE(k.section + "/" + key + "=" + text + (strict ? " checked" : ""));
+                const std::string check = strict ? "zahlen_pruefen=1\r\n" : "";
+                dir.write("kyomat.ini", "[" + k.section + "]\r\n" + key + "=" + text + "\r\n" +
+                                            (k.section == "anzeige" ? check : "") +
+                                            "[anzeige]\r\n" + check);
+                const Promise promise = promised(e, text, strict);
+                const SettingReading r = read_setting_value(settings, k.section, key);
+                EXPECT_EQ(r.value ? std::optional<std::int64_t>(*r.value) : std::nullopt,
+                          promise.value);
+                EXPECT_EQ(!r.report.empty(), promise.reported) << r.report;
             }
         }
     }
