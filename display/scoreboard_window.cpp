@@ -10,9 +10,9 @@
 #include <QWindow>
 
 #include "data/core/basis.h"
-#include "data/core/setting_reader.h"
 #include "data/core/cp1252.h"
 #include "data/core/font_size.h"
+#include "data/core/setting_reader.h"
 #include "data/core/settings.h"
 #include "display/fit_label.h"
 #include "display/logo_overlay.h"

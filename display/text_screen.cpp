@@ -7,8 +7,8 @@
 #include <QLabel>
 
 #include "data/core/basis.h"
-#include "data/core/setting_reader.h"
 #include "data/core/cp1252.h"
+#include "data/core/setting_reader.h"
 #include "display/fit_label.h"
 #include "gui/colour.h"
 #include "gui/keymap.h"

@@ -4,9 +4,9 @@
 #include <utility>
 
 #include "data/core/basis.h"
-#include "data/core/setting_reader.h"
 #include "data/core/catalogue.h"
 #include "data/core/file_io.h"
+#include "data/core/setting_reader.h"
 #include "data/core/settings_keys.h"
 
 namespace kyomat {

@@ -106,9 +106,14 @@ SideColours default_farben_2() {
 
 CommonColours default_farben_a() {
     const auto c = [](const char* key) { return usual_colour("Farben_A", key); };
-    return {c("hintergrund_zeit_go"), c("hintergrund_zeit_stop"), c("font_zeit_go"),
-            c("font_zeit_stop"),      c("hintergrund_fuss"),      c("hintergrund_gs"),
-            c("font_gs"),             c("font_fuss")};
+    return {c("hintergrund_zeit_go"),
+            c("hintergrund_zeit_stop"),
+            c("font_zeit_go"),
+            c("font_zeit_stop"),
+            c("hintergrund_fuss"),
+            c("hintergrund_gs"),
+            c("font_gs"),
+            c("font_fuss")};
 }
 
 void read_rule_settings(const Settings& settings, RuleSettings& r, const ReportMessage& report) {

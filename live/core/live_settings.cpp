@@ -14,8 +14,9 @@ LiveSettings read_live_settings(const Settings& settings) {
     live.per_address = read_setting_value(settings, "live", "je_adresse").value.value_or(0);
     const SettingReading port = read_setting_value(settings, "live", "port");
     if (port.bad) {
-        live.problem = "Live-Ansicht aus: port=" + trim_right(settings.read_setting("live", "port")) +
-                       " im Abschnitt [live] der kyomat.ini ist keine Portnummer (1 bis 65535)";
+        live.problem =
+            "Live-Ansicht aus: port=" + trim_right(settings.read_setting("live", "port")) +
+            " im Abschnitt [live] der kyomat.ini ist keine Portnummer (1 bis 65535)";
         return live;
     }
     live.port = static_cast<std::uint16_t>(port.value.value_or(0));

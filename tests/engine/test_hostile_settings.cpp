@@ -56,10 +56,10 @@ Promise promised(const SettingKey& k, const std::string& text, bool strict) {
         if (g.key == k.key && (age_class ? g.section != "AK *" : &g == &k) && !g.usual.empty())
             usual = std::stoll(std::string(g.usual));
     }
-    const bool reports = k.policy == SettingPolicy::report ||
-                         k.policy == SettingPolicy::zero_is_usual || age_class;
-    const bool checked = strict && reports && k.kind != SettingKind::integer &&
-                         k.kind != SettingKind::percentage;
+    const bool reports =
+        k.policy == SettingPolicy::report || k.policy == SettingPolicy::zero_is_usual || age_class;
+    const bool checked =
+        strict && reports && k.kind != SettingKind::integer && k.kind != SettingKind::percentage;
     std::optional<std::int64_t> n;
     const bool word = text.find_first_of("0123456789") == std::string::npos;
     if (!word) n = std::stoll(text);
@@ -73,8 +73,7 @@ Promise promised(const SettingKey& k, const std::string& text, bool strict) {
         n = std::abs(*n);
         if (*n > k_highest32) n = reports ? std::nullopt : std::optional<std::int64_t>(0);
     }
-    const std::int64_t highest =
-        k.kind == SettingKind::flag && !checked ? k_highest32 : k.highest;
+    const std::int64_t highest = k.kind == SettingKind::flag && !checked ? k_highest32 : k.highest;
     if (k.policy == SettingPolicy::clamp) return {std::clamp(n.value_or(0), k.lowest, highest)};
     if (n && *n >= k.lowest && *n <= highest) {
         return {k.policy == SettingPolicy::zero_is_usual && *n == 0 ? usual : *n};
