@@ -7,6 +7,7 @@ RandR monitors, a laptop (LAPTOP, 1366 x 768 at 0,0) and a projector (BEAMER, 19
     two_monitors.py PROGRAM ASSETS_DIR WM [CASE ...]
 """
 import os
+import shutil
 import sys
 import tempfile
 import time
@@ -55,6 +56,11 @@ class TwoMonitorDesk(desk.Desk):
         self.x("xrandr", "--setmonitor", "LAPTOP", "1366/340x768/190+0+0", "DUMMY0")
         self.plug()
         self.start_wm()
+
+    def close(self):
+        super().close()
+        if getattr(self, "folder", None):
+            shutil.rmtree(self.folder, ignore_errors=True)
 
     def plug(self):
         self.x("xrandr", "--setmonitor", "BEAMER", "1920/480x1080/270+1366+0", "none")
