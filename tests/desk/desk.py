@@ -99,7 +99,10 @@ class Desk:
         if not number:
             raise DeskFailure(f"{command[0]} did not start")
         self.display = f":{number}"
-        self.env = dict(os.environ, DISPLAY=self.display)
+        # No session bus: without one, the bus library forks a helper to start one, and a
+        # fork of a program built with the sanitizers can hang before it runs the helper,
+        # holding the program's files (its folder's lock, its windows) after it was killed.
+        self.env = dict(os.environ, DISPLAY=self.display, DBUS_SESSION_BUS_ADDRESS="disabled:")
         self.env.pop("QT_QPA_PLATFORM", None)
         self.wait(lambda: subprocess.run(["xdpyinfo"], env=self.env, capture_output=True)
                   .returncode == 0, "the X server")
