@@ -23,12 +23,10 @@ void ScoreboardWindow::aim_second_tick() {
 // two a second for the focus circle): those repaint nothing and tell nobody, so a standing
 // board costs next to nothing. The tick aimed at the next second is aimed again all the same.
 void ScoreboardWindow::tick(void (BoutEngine::*tick)()) {
-    const Board board = engine_.board();
-    const BoutState state = engine_.state();
     (engine_.*tick)();
     const bool timers_follow = engine_.clock_timer_on() == clock_timer_.isActive() &&
                                engine_.focus_timer_on() == focus_timer_.isActive();
-    if (timers_follow && engine_.board() == board && engine_.state() == state) {
+    if (timers_follow && engine_.board() == painted_board_ && engine_.state() == painted_state_) {
         aim_second_tick();
         return;
     }

@@ -225,6 +225,8 @@ void ScoreboardWindow::paint_board() {
     aim_second_tick();
     if (gong_soon_) gong_soon_(gong_may_come_soon());
     if (painted_) painted_();
+    painted_board_ = engine_.board();
+    painted_state_ = engine_.state();
 }
 
 void ScoreboardWindow::showEvent(QShowEvent* event) {

@@ -178,6 +178,10 @@ class ScoreboardWindow : public QWidget {
     std::function<void(bool, const QString&)> screen_missing_told_;
     void watch_screens();
     bool laid_out_ = false;
+    // The board and the bout as last painted: a tick that leaves both as they are paints
+    // nothing (copied once a paint, not on every tick).
+    Board painted_board_;
+    BoutState painted_state_;
 };
 
 }  // namespace kyomat
