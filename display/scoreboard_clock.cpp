@@ -5,23 +5,34 @@
 namespace kyomat {
 
 // While a clock runs a gong may come at any key (an Ippon, a Hansoku-make), not only at the
-// end of time: the device is kept awake, so the gong sounds at once.
+// end of time: the device is kept awake, so the gong sounds at once. A device awake mixes
+// silence all the while (the program's largest cost on a battery), so a club may keep it awake
+// only ahead of the gongs the clocks give themselves; a gong by key then waits for the device.
 bool ScoreboardWindow::gong_may_come_soon() const {
-    return engine_.clock_timer_on();
+    if (!engine_.clock_timer_on()) return false;
+    if (engine_.rules().gong_bereit) return true;
+    constexpr int k_ahead_s = 5;
+    const BoutState& st = engine_.state();
+    if (st.holder) return true;
+    if (!engine_.golden_score()) return st.clock_value <= k_ahead_s;
+    return st.golden_score_limit > 0 && st.golden_score_limit - st.clock_value <= k_ahead_s;
 }
 
 void ScoreboardWindow::aim_second_tick() {
+    if (!clock_timer_.isActive()) return;
     const auto ms = aimed_ticks_ ? engine_.ms_to_next_second() : std::nullopt;
-    if (!ms) {
-        second_timer_.stop();
-        return;
+    if (ms) {
+        // Aimed anew at every paint: a tick not aimed again repeats a second later at most.
+        clock_timer_.start(static_cast<int>(*ms));
+    } else if (clock_timer_.interval() != k_plain_tick_ms) {
+        // Not restarted at every paint, or a storm of keys would hold the tick off.
+        clock_timer_.start(k_plain_tick_ms);
     }
-    second_timer_.start(static_cast<int>(*ms));
 }
 
-// Most ticks change nothing (ten a second while the clock runs, of which one counts a second;
-// two a second for the focus circle): those repaint nothing and tell nobody, so a standing
-// board costs next to nothing. The tick aimed at the next second is aimed again all the same.
+// Most ticks change nothing (two a second for the focus circle while the clock stands): those
+// repaint nothing and tell nobody, so a standing board costs next to nothing. The clock's tick
+// is aimed again all the same.
 void ScoreboardWindow::tick(void (BoutEngine::*tick)()) {
     (engine_.*tick)();
     const bool timers_follow = engine_.clock_timer_on() == clock_timer_.isActive() &&
@@ -39,6 +50,12 @@ void ScoreboardWindow::clock_tick() {
 
 void ScoreboardWindow::focus_tick() {
     tick(&BoutEngine::focus_tick);
+}
+
+// While the clock runs its own tick paints the circle; the tick that comes now counts a
+// second only if one is due, as any tick would.
+void ScoreboardWindow::focus_moved() {
+    tick(engine_.clock_timer_on() ? &BoutEngine::clock_tick : &BoutEngine::focus_tick);
 }
 
 }  // namespace kyomat

@@ -85,10 +85,9 @@ class ScoreboardWindow : public QWidget {
     // A note for the operator along the bottom edge, for a few seconds: why a key did nothing.
     void show_note(const QString& text);
 
+    // The clock's tick: while the clock runs, aimed just past its next whole second (or the
+    // hold-down's); with aimed ticks off, every 100 ms.
     QTimer& clock_timer() { return clock_timer_; }
-    // The tick aimed at the next whole second while the clock runs; off, only the 100 ms
-    // tick counts seconds (as before, for comparison in the benchmark).
-    QTimer& second_timer() { return second_timer_; }
     void set_aimed_ticks(bool on) { aimed_ticks_ = on; }
     QTimer& focus_timer() { return focus_timer_; }
 
@@ -109,6 +108,7 @@ class ScoreboardWindow : public QWidget {
     void aim_second_tick();
     bool gong_may_come_soon() const;
     void focus_tick();
+    void focus_moved();
     void modus_name_verein();
     void fit_long_texts(const ScoreboardLayout& L);
     // scoreboard_glance.cpp: "IPPON" and the column headings.
@@ -148,7 +148,7 @@ class ScoreboardWindow : public QWidget {
     std::function<void(QWidget*)> built_;
     QTimer clock_timer_;
     QTimer focus_timer_;
-    QTimer second_timer_;
+    static constexpr int k_plain_tick_ms = 100;
     bool aimed_ticks_ = true;
     QLabel* note_ = nullptr;
     QTimer note_timer_;

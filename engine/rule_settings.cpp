@@ -128,6 +128,7 @@ void read_rule_settings(const Settings& settings, RuleSettings& r, const ReportM
     r.ippon_zeigen = in.switched_on("anzeige", "ippon_zeigen");
     r.spalten_titel = in.switched_on("anzeige", "spalten_titel");
     r.rand_korrektur = in.switched_on("anzeige", "rand_korrektur");
+    r.gong_bereit = in.switched_on("anzeige", "gong_bereit");
     // Kept as text and taken when a text page is shown.
     r.titel_dauer = in.text("anzeige", "titel_dauer");
     r.add_aktiv = in.switched_on("add_system", "add_aktiv");

@@ -39,6 +39,10 @@ struct RuleSettings {
     bool ippon_zeigen = false;
     bool spalten_titel = false;
     bool rand_korrektur = false;
+    // The sound device is kept awake while a clock runs, so that a gong at an Ippon by key
+    // sounds at once; off, it wakes only ahead of a gong the clocks give themselves (the end
+    // of time, a hold-down's score), which saves a laptop's battery.
+    bool gong_bereit = true;
     std::string titel_dauer;
     bool add_aktiv = false;
     int ippon = 0, waza_ari = 0, yuko = 0;

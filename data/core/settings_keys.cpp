@@ -69,6 +69,8 @@ constexpr SettingKey k_keys[] = {
     {"anzeige", "teams_simple", K::number, P::report, 0, k_any, "0",
      "1: Ctrl+K starts a simple team bout"},
     {"anzeige", "gong", K::file, P::silent, 0, 0, "", "the gong's sound file"},
+    {"anzeige", "gong_bereit", K::flag, P::report, 0, 1, "1",
+     "1: sound device awake while a clock runs; 0: only near a gong of the clock's own"},
     {"control", "ohne_waza", K::flag, P::report, 0, 1, "0", "no Waza-ari"},
     {"control", "ohne_yuko", K::flag, P::report, 0, 1, "0", "no Yuko"},
     {"control", "waza2ippon", K::flag, P::report, 0, 1, "0", "two Waza-ari make Ippon"},

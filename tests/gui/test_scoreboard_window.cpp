@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 #include <map>
+#include <optional>
 
 #include "app/app_host.h"
 #include "display/fit_label.h"
@@ -138,6 +139,42 @@ class TestScoreboardWindow : public QObject {
         QTRY_VERIFY(text("lblZeit") != standing);
         QVERIFY(painted > 0);
         window_->set_painted({});
+
+        // A running clock ticks at its seconds, not ten times for each of them.
+        int ticks = 0;
+        connect(&window_->clock_timer(), &QTimer::timeout, this, [&ticks] { ++ticks; });
+        const int before = state.clock_value;
+        QTRY_VERIFY_WITH_TIMEOUT(state.clock_value <= before - 3, 10000);
+        QVERIFY2(ticks <= 6, qPrintable(QString::number(ticks)));
+        // Without the tick of each tenth, the circle follows a change of focus by itself.
+        window_->clock_timer().stop();
+        const Colour green{0, 128, 0};
+        QCOMPARE(window_->engine().board().shpFocus.back, green);
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QTRY_VERIFY(window_->engine().board().shpFocus.back != green);
+    }
+
+    // The sound device is awake whenever a gong may come: by default all the while a clock
+    // runs; with gong_bereit=0 only ahead of the end of time.
+    void theSoundDeviceIsAwakeWhileAGongMayCome() {
+        for (const bool always : {true, false}) {
+            start(std::string("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\n") +
+                  (always ? "" : "gong_bereit=0\r\n"));
+            std::optional<bool> awake;
+            window_->set_gong_soon([&awake](bool soon) { awake = soon; });
+            BoutState& state = window_->engine().internals_for_tests().state;
+            state.bout_active = true;
+            state.clock_value = state.set_duration = 240;
+            QTest::keyClick(window_.get(), Qt::Key_Space);
+            QCOMPARE(awake, std::optional<bool>(always));
+            state.clock_value = 7;
+            QTRY_COMPARE(awake, std::optional<bool>(true));
+            QTest::keyClick(window_.get(), Qt::Key_Space);
+            QCOMPARE(awake, std::optional<bool>(false));
+            cleanup();
+        }
     }
 
     // Read at a glance, at three screen sizes: every cell, the "H", the crosses, the headings
