@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <string_view>
 
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -74,6 +76,28 @@ constexpr M k_heavy_labels[] = {
     &Board::lbl_Sieger_Blau, &Board::lbl_Sieger_Weiss};
 constexpr M k_cross_labels[] = {&Board::lbl_Kreuz_b_1, &Board::lbl_Kreuz_b_2, &Board::lbl_Kreuz_w_1,
                                 &Board::lbl_Kreuz_w_2};
+
+// Whether a label keeps its size from one text to the next: the same characters but for
+// digits in the same places, in a face whose digits are all as wide as each other (the usual
+// case). A clock's new second then costs no measuring of its large text.
+bool keeps_size(const QLabel& label, const QString& before, const QString& after) {
+    if (before.size() != after.size()) return false;
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        if (before[i] != after[i] && !(before[i].isDigit() && after[i].isDigit())) return false;
+    }
+    static QHash<QString, bool> even_digits;
+    const QString face = label.font().key();
+    auto known = even_digits.constFind(face);
+    if (known == even_digits.constEnd()) {
+        const QFontMetrics metrics(label.font());
+        const int zero = metrics.horizontalAdvance(QLatin1Char('0'));
+        bool even = true;
+        for (char d = '1'; d <= '9'; ++d)
+            even = even && metrics.horizontalAdvance(QLatin1Char(d)) == zero;
+        known = even_digits.insert(face, even);
+    }
+    return *known;
+}
 
 }  // namespace
 
@@ -165,9 +189,11 @@ void ScoreboardWindow::build_board() {
     label(&Board::lblLPOS, links_);
     zeit_ = panel(&Board::pnlZeit, bottom_);
     clock_ = label(&Board::lblZeit, zeit_);
+    clock_->setAutoFillBackground(true);
     label(&Board::lbl_GS, zeit_)->setAutoFillBackground(true);
     hg_ = panel(&Board::pnlHG, bottom_);
     hold_ = label(&Board::lblHG, hg_);
+    hold_->setAutoFillBackground(true);
     hg_bottom_ = panel(&Board::pnlHG_Bottom, hg_);
     hold_saved_ = label(&Board::lblHG_Save, hg_bottom_);
     focus_ = new FocusCircle(hg_bottom_, [this] { on_focus_circle_pressed(); });
@@ -201,14 +227,23 @@ void ScoreboardWindow::paint_board() {
         if (auto* l = qobject_cast<QLabel*>(w)) {
             const QString text = QString::fromStdString(shown_part(e.text));
             if (l->text() != text) {
+                const bool same_size = keeps_size(*l, l->text(), text);
                 l->setText(text);
                 // Before the first layout the fonts are not yet sized: measuring would be
                 // thrown away.
-                if (laid_out_) l->adjustSize();
+                if (laid_out_ && !same_size) l->adjustSize();
                 refit = refit || fitted[i];
             }
-            // Labels show their panel's background unless they paint their own.
-            if (!l->autoFillBackground()) pal.setColor(QPalette::Window, Qt::transparent);
+            // Labels show their panel's background unless they paint their own. The clocks
+            // paint their panel's colour themselves: a new second then repaints the clock
+            // alone, not the window and the panels beneath it as well.
+            if (l == clock_) {
+                pal.setColor(QPalette::Window, to_qcolor(board.pnlZeit.back));
+            } else if (l == hold_) {
+                pal.setColor(QPalette::Window, to_qcolor(board.pnlHG.back));
+            } else if (!l->autoFillBackground()) {
+                pal.setColor(QPalette::Window, Qt::transparent);
+            }
         }
         if (w->palette() != pal) w->setPalette(pal);
         const bool visible = e.visible && !covered_by_ippon(i);

@@ -97,7 +97,7 @@ class TestScoreboardWindow : public QObject {
     }
 
     void crossesHoldDownAndClock() {
-        start("[anzeige]\r\nanz_links=0\r\n");
+        start("[anzeige]\r\nanz_links=0\r\n[Farben_A]\r\nhintergrund_zeit_go=$000080\r\n");
         QTest::keyClick(window_.get(), Qt::Key_Plus);
         QCOMPARE(text("lbl_Kreuz_b_1"), QString("+"));
         QTest::keyClick(window_.get(), Qt::Key_Plus, Qt::ControlModifier);
@@ -105,12 +105,27 @@ class TestScoreboardWindow : public QObject {
         QTest::keyClick(window_.get(), Qt::Key_NumberSign);
         QCOMPARE(text("lbl_Kreuz_w_1"), QString("+"));
         // F5 at clock 0 starts the hold-down and the clock; F6 stops, F7 clears.
+        // The clocks paint their panel's colour themselves, the go and the stop colour alike.
+        const auto same_as_panel = [this] {
+            for (const auto& [clock, panel] :
+                 {std::pair{"lblZeit", "pnlZeit"}, {"lblHG", "pnlHG"}}) {
+                const QColor inside =
+                    window_->findChild<QWidget*>(clock)->palette().color(QPalette::Window);
+                if (inside !=
+                    window_->findChild<QWidget*>(panel)->palette().color(QPalette::Window))
+                    return false;
+            }
+            return true;
+        };
+        QVERIFY(same_as_panel());
         QTest::keyClick(window_.get(), Qt::Key_F5);
         QVERIFY(window_->clock_timer().isActive());
         QVERIFY(!window_->focus_timer().isActive());
+        QVERIFY(same_as_panel());
         QTest::keyClick(window_.get(), Qt::Key_Space);
         QVERIFY(!window_->clock_timer().isActive());
         QVERIFY(window_->focus_timer().isActive());
+        QVERIFY(same_as_panel());
         QTest::keyClick(window_.get(), Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(text("lblHG"), QString("01"));
         QTest::keyClick(window_.get(), Qt::Key_F7);
