@@ -82,9 +82,11 @@ bool LiveServer::listen(const QHostAddress& address, quint16 port, QString& erro
         return false;
     }
     connect(server_, &QTcpServer::newConnection, this, &LiveServer::accept);
+    // The beat has work only while someone is connected: without anyone it sleeps, and the
+    // program wakes no more often than the board itself.
     beat_ = new QTimer(this);
+    beat_->setInterval(limits_.beat_ms);
     connect(beat_, &QTimer::timeout, this, &LiveServer::beat);
-    beat_->start(limits_.beat_ms);
     return true;
 }
 
@@ -114,6 +116,7 @@ void LiveServer::accept() {
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { drop(socket); });
         connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] { drop(socket); });
     }
+    if (!connections_.isEmpty() && !beat_->isActive()) beat_->start();
 }
 
 namespace {
@@ -252,6 +255,7 @@ void LiveServer::drop(QTcpSocket* socket) {
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
+    if (connections_.isEmpty()) beat_->stop();
 }
 
 void LiveServer::send_to_viewers(const QByteArray& event) {
