@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <memory>
 
 #include "app/version.h"
+#include "gui/window_keys.h"
 
 namespace kyomat {
 namespace {
@@ -107,9 +107,10 @@ void AboutBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void AboutBox::show_modal(QWidget* owner) {
-    const auto box = std::make_unique<AboutBox>(owner);
-    box->exec();
+void AboutBox::open_box(QWidget* owner, QWidget* keys_back) {
+    auto* box = new AboutBox(owner);
+    open_command_dialog(
+        *box, [box] { box->deleteLater(); }, keys_back);
 }
 
 }  // namespace kyomat

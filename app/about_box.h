@@ -8,8 +8,9 @@ class AboutBox : public QDialog {
     Q_OBJECT
   public:
     explicit AboutBox(QWidget* parent = nullptr);
-    // Creates a box, shows it modally and destroys it, also when the showing ends by an error.
-    static void show_modal(QWidget* owner);
+    // Creates a box, shows it and returns at once: the box goes when it is closed, and the keys
+    // go back to keys_back (the window the command came from).
+    static void open_box(QWidget* owner, QWidget* keys_back);
     // How many boxes exist now (one while shown, none afterwards).
     static int live_count();
     ~AboutBox() override;

@@ -254,7 +254,7 @@ void AppHost::eingabe_teams_simple(bool has_result, bool blue_won, Answered done
 }
 
 void AppHost::info() {
-    AboutBox::show_modal(entry_);
+    AboutBox::open_box(entry_, QApplication::activeWindow());
 }
 
 void AppHost::show_page(PageScheme scheme, const std::string& line1, const std::string& line2,

@@ -27,19 +27,6 @@ using namespace kyomat;
 
 namespace {
 
-// Runs action once the next modal dialog is up; a dialog still open afterwards (a failed
-// check returned early) is closed, so a failure never hangs the test.
-void when_modal(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(0, [action] {
-        QWidget* w = QApplication::activeModalWidget();
-        QVERIFY(w != nullptr);
-        action(w);
-        if (auto* d = qobject_cast<QDialog*>(w); d != nullptr && d->isVisible()) {
-            d->done(QDialog::Rejected);
-        }
-    });
-}
-
 // Opens the dialog as a command opens it (the call returns at once), acts in it, and closes
 // it if a failed check left it open.
 void in_dialog(QDialog& dialog, const std::function<void(QWidget*)>& action) {
@@ -271,18 +258,21 @@ class TestDialogs : public QObject {
         QVERIFY(!teams.take(t));
     }
 
+    // Made anew each time, and it opens and returns: no event loop of its own.
     void aboutBoxIsMadeAnewEachTime() {
         for (int i = 0; i < 2; ++i) {
-            when_modal([](QWidget* w) {
-                QCOMPARE(w->windowTitle(), QString("KYOMAT - Anzeigetafel - Programminfo"));
-                QCOMPARE(w->findChild<QLabel*>("lblProg")->text(),
-                         QString("KYOMAT - Anzeigetafel"));
-                QCOMPARE(w->findChild<QLabel*>("lblVers")->text(), QString("4.00"));
-                QCOMPARE(AboutBox::live_count(), 1);
-                w->findChild<QPushButton*>("btnOK")->click();
-            });
-            AboutBox::show_modal(nullptr);
-            QCOMPARE(AboutBox::live_count(), 0);
+            AboutBox::open_box(nullptr, nullptr);
+            QCOMPARE(AboutBox::live_count(), 1);
+            QWidget* w = nullptr;
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (qobject_cast<AboutBox*>(top) != nullptr) w = top;
+            }
+            QVERIFY(w != nullptr && w->isVisible());
+            QCOMPARE(w->windowTitle(), QString("KYOMAT - Anzeigetafel - Programminfo"));
+            QCOMPARE(w->findChild<QLabel*>("lblProg")->text(), QString("KYOMAT - Anzeigetafel"));
+            QCOMPARE(w->findChild<QLabel*>("lblVers")->text(), QString("4.00"));
+            w->findChild<QPushButton*>("btnOK")->click();
+            QTRY_COMPARE(AboutBox::live_count(), 0);
         }
     }
 
