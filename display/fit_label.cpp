@@ -1,5 +1,6 @@
 #include "display/fit_label.h"
 
+#include <QHash>
 #include <QPainter>
 
 namespace kyomat {
@@ -80,6 +81,25 @@ void FitLabel::paintEvent(QPaintEvent* event) {
         p.drawText(QRect(0, i * metrics.height(), width(), metrics.height()),
                    flags | Qt::AlignVCenter, lines_[i]);
     }
+}
+
+bool keeps_size(const QLabel& label, const QString& before, const QString& after) {
+    if (before.size() != after.size()) return false;
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        if (before[i] != after[i] && !(before[i].isDigit() && after[i].isDigit())) return false;
+    }
+    static QHash<QString, bool> even_digits;
+    const QString face = label.font().key();
+    auto known = even_digits.constFind(face);
+    if (known == even_digits.constEnd()) {
+        const QFontMetrics metrics(label.font());
+        const int zero = metrics.horizontalAdvance(QLatin1Char('0'));
+        bool even = true;
+        for (char d = '1'; d <= '9'; ++d)
+            even = even && metrics.horizontalAdvance(QLatin1Char(d)) == zero;
+        known = even_digits.insert(face, even);
+    }
+    return *known;
 }
 
 }  // namespace kyomat

@@ -14,6 +14,11 @@ namespace kyomat {
 QStringList wrap_to_width(const QString& text, const QFontMetrics& metrics, int width,
                           int max_lines = 2);
 
+// Whether a label keeps its size from one text to the next: the same characters but for
+// digits in the same places, in a face whose digits are all as wide as each other (the usual
+// case). A clock's new second then costs no measuring of its large text.
+bool keeps_size(const QLabel& label, const QString& before, const QString& after);
+
 class FitLabel : public QLabel {
   public:
     using QLabel::QLabel;

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include <QFontMetrics>
 #include <QGuiApplication>
-#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -76,28 +74,6 @@ constexpr M k_heavy_labels[] = {
     &Board::lbl_Sieger_Blau, &Board::lbl_Sieger_Weiss};
 constexpr M k_cross_labels[] = {&Board::lbl_Kreuz_b_1, &Board::lbl_Kreuz_b_2, &Board::lbl_Kreuz_w_1,
                                 &Board::lbl_Kreuz_w_2};
-
-// Whether a label keeps its size from one text to the next: the same characters but for
-// digits in the same places, in a face whose digits are all as wide as each other (the usual
-// case). A clock's new second then costs no measuring of its large text.
-bool keeps_size(const QLabel& label, const QString& before, const QString& after) {
-    if (before.size() != after.size()) return false;
-    for (qsizetype i = 0; i < before.size(); ++i) {
-        if (before[i] != after[i] && !(before[i].isDigit() && after[i].isDigit())) return false;
-    }
-    static QHash<QString, bool> even_digits;
-    const QString face = label.font().key();
-    auto known = even_digits.constFind(face);
-    if (known == even_digits.constEnd()) {
-        const QFontMetrics metrics(label.font());
-        const int zero = metrics.horizontalAdvance(QLatin1Char('0'));
-        bool even = true;
-        for (char d = '1'; d <= '9'; ++d)
-            even = even && metrics.horizontalAdvance(QLatin1Char(d)) == zero;
-        known = even_digits.insert(face, even);
-    }
-    return *known;
-}
 
 }  // namespace
 
