@@ -12,6 +12,7 @@
 
 #include "data/core/file_io.h"
 #include "data/core/handover.h"
+#include "data/core/line_appender.h"
 
 namespace kyomat {
 
