@@ -12,7 +12,6 @@
 
 #include "data/core/file_io.h"
 #include "data/core/handover.h"
-#include "data/core/line_appender.h"
 
 namespace kyomat {
 

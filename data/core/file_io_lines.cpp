@@ -1,4 +1,5 @@
-#include "data/core/line_appender.h"
+// file_io's record files that grow by whole lines (the bout protocol).
+#include "data/core/file_io.h"
 
 #include <cerrno>
 #include <system_error>
@@ -12,8 +13,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
-
-#include "data/core/file_io.h"
 
 namespace kyomat {
 namespace fs = std::filesystem;
