@@ -20,14 +20,9 @@ bool ScoreboardWindow::gong_may_come_soon() const {
 
 void ScoreboardWindow::aim_second_tick() {
     if (!clock_timer_.isActive()) return;
-    const auto ms = aimed_ticks_ ? engine_.ms_to_next_second() : std::nullopt;
-    if (ms) {
-        // Aimed anew at every paint: a tick not aimed again repeats a second later at most.
-        clock_timer_.start(static_cast<int>(*ms));
-    } else if (clock_timer_.interval() != k_plain_tick_ms) {
-        // Not restarted at every paint, or a storm of keys would hold the tick off.
-        clock_timer_.start(k_plain_tick_ms);
-    }
+    // Aimed anew at every paint at the same second, so a storm of keys never holds it off; a
+    // tick not aimed again repeats a second later at most.
+    if (const auto ms = engine_.ms_to_next_second()) clock_timer_.start(static_cast<int>(*ms));
 }
 
 // Most ticks change nothing (two a second for the focus circle while the clock stands): those

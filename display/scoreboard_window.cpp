@@ -96,7 +96,7 @@ ScoreboardWindow::ScoreboardWindow(Host& host, Settings settings, QWidget* paren
     // while the clock runs the tick is aimed just past the next whole second instead, so the
     // audience sees each second, and hears the end of time, within a frame, and the program
     // wakes once a second rather than ten times.
-    clock_timer_.setInterval(k_plain_tick_ms);
+    clock_timer_.setInterval(100);  // until it is first aimed
     clock_timer_.setTimerType(Qt::PreciseTimer);
     focus_timer_.setInterval(500);
     connect(&clock_timer_, &QTimer::timeout, this, &ScoreboardWindow::clock_tick);

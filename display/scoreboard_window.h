@@ -86,9 +86,8 @@ class ScoreboardWindow : public QWidget {
     void show_note(const QString& text);
 
     // The clock's tick: while the clock runs, aimed just past its next whole second (or the
-    // hold-down's); with aimed ticks off, every 100 ms.
+    // hold-down's).
     QTimer& clock_timer() { return clock_timer_; }
-    void set_aimed_ticks(bool on) { aimed_ticks_ = on; }
     QTimer& focus_timer() { return focus_timer_; }
 
   protected:
@@ -148,8 +147,6 @@ class ScoreboardWindow : public QWidget {
     std::function<void(QWidget*)> built_;
     QTimer clock_timer_;
     QTimer focus_timer_;
-    static constexpr int k_plain_tick_ms = 100;
-    bool aimed_ticks_ = true;
     QLabel* note_ = nullptr;
     QTimer note_timer_;
     // The pages still to show after the one that is up. Keys that arrive while a page is up
