@@ -41,6 +41,7 @@ StateValues BoutEngine::snapshot() const {
     v.emplace_back("dauer", std::to_string(s.set_duration));
     v.emplace_back("gs_grenze", std::to_string(s.golden_score_limit));
     v.emplace_back("halter", std::string(1, side_code(s.holder)));
+    v.emplace_back("hansoku_ippon", std::string(1, side_code(s.hansoku_ippon)));
     v.emplace_back("punkte_b", std::to_string(s.points_b));
     v.emplace_back("punkte_w", std::to_string(s.points_w));
     v.emplace_back("altersklasse", s.age_class);
@@ -83,6 +84,11 @@ bool BoutEngine::restore(const StateMap& map, std::string& why) {
     yes_no("begonnen", s.begun);
     std::string holder;
     ok = ok && text("halter", holder) && (holder == "B" || holder == "W" || holder == "X");
+    // An older file knows no Ippon from a Hansoku-make: its Ippon then stays when a Shido is
+    // taken back, as it did before.
+    std::string hansoku_ippon = "X";
+    text("hansoku_ippon", hansoku_ippon);
+    ok = ok && (hansoku_ippon == "B" || hansoku_ippon == "W" || hansoku_ippon == "X");
     Board board = board_;
     for (const auto& [name, member] : Board::elements()) {
         std::string value;
@@ -108,8 +114,12 @@ bool BoutEngine::restore(const StateMap& map, std::string& why) {
         why = "der gespeicherte Stand ist unvollständig oder beschädigt";
         return false;
     }
-    s.holder = holder == "B" ? MaybeSide(Side::blue)
-                             : (holder == "W" ? MaybeSide(Side::white) : std::nullopt);
+    const auto side_of = [](const std::string& code) {
+        return code == "B" ? MaybeSide(Side::blue)
+                           : (code == "W" ? MaybeSide(Side::white) : std::nullopt);
+    };
+    s.holder = side_of(holder);
+    s.hansoku_ippon = side_of(hansoku_ippon);
     s.clock_value = std::clamp(s.clock_value, -k_max_clock_seconds, k_max_clock_seconds);
     // The panel and the exit request are this run's, not the last one's.
     s.control_panel_active = state_.control_panel_active;

@@ -51,6 +51,9 @@ struct BoutState {
     bool begun = false;
     // The winner shown was declared by the referees at equal scores after the end of time.
     bool referee_decision = false;
+    // The side whose Ippon on the board came from the other side's last Shido (Hansoku-make):
+    // taking that Shido back after a review takes this Ippon back with it.
+    MaybeSide hansoku_ippon;
     // Seconds on the bout clock: left in regular time, run in Golden Score.
     int clock_value = 0;
     int set_duration = 0;

@@ -120,6 +120,8 @@ bool BoutEngine::hand_on_result() {
     const bool blue_won = b.lbl_Sieger_Blau.visible;
     const bool no_winner = !shown_winner();
     std::string value = result_value(b, state_.clock_value, golden_score());
+    // A win by Ippon is an Ippon whether the clock stood at the signal or before it.
+    if (ippon_winner()) value = k_result_ippon;
     const bool stopped_early = value == k_result_ippon || golden_score() || both_hansoku_make();
     // A clock corrected beyond the bout's time still gives a time a row can hold.
     const int secs = std::max(stopped_early ? elapsed_seconds() : state_.set_duration, 0);
@@ -269,6 +271,7 @@ void BoutEngine::reset_kampf(int seconds) {
     state_.bout_active = true;
     state_.bout_on_board = true;
     state_.ended_by_time = state_.handed_on = state_.begun = false;
+    state_.hansoku_ippon.reset();
 }
 
 void BoutEngine::neuer_kampf_teams_simple() {

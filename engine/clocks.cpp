@@ -238,6 +238,21 @@ void BoutEngine::aendern_haltegriff(Side side) {
     board_.pnlHG.back = side_colours(side).hintergrund_wertung;
 }
 
+// Held long enough for a Yuko, the hold-down is the first holder's: F5/F8 for the other side
+// is then a reversal, not a wrong colour set right.
+bool BoutEngine::is_reversal() const {
+    if (points_mode() || rules_.ohne_yuko || rules_.haltegr_yuko <= 0) return false;
+    return shown_number(board_.lblHG) >= rules_.haltegr_yuko;
+}
+
+// The first hold-down is released (with geloest_wertung, what it reached is given) and the
+// other side's starts from 0, unless the release decided the bout or the time is over.
+void BoutEngine::reverse_haltegriff(Side side) {
+    release_haltegriff();
+    if (!state_.bout_active || (state_.clock_value <= 0 && !golden_score())) return;
+    setze_haltegriff(side);
+}
+
 void BoutEngine::reset_haltegriff() {
     state_.holder.reset();
     board_.lblHG.text = "00";

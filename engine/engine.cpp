@@ -181,6 +181,7 @@ void BoutEngine::defaults() {
     b.lblAK.text = settings_.read_setting("anzeige", "ak");
     b.lblLPOS.text.clear();
     state_.golden_score_limit = 0;
+    state_.hansoku_ippon.reset();
     setzen_verletzungskreuz(Side::blue, 0);
     setzen_verletzungskreuz(Side::white, 0);
 }

@@ -131,6 +131,10 @@ class BoutEngine {
     MaybeSide winner_by_penalties() const;
     MaybeSide winner_at_end_of_time() const;
     bool both_hansoku_make() const;
+    MaybeSide single_hansoku_make() const;
+    MaybeSide hansoku_make_decides(MaybeSide decided) const;
+    void take_shido(Side side, int limit);
+    void take_ippon(Side side);
     void decide_again_after_time();
     Element& ippon_cell(Side s) { return s == Side::blue ? board_.lbl_I_b : board_.lbl_I_W; }
     Element& waza_cell(Side s) { return s == Side::blue ? board_.lbl_W_b : board_.lbl_W_W; }
@@ -170,6 +174,8 @@ class BoutEngine {
     bool schreiben_zeit_hg(bool up);
     void setze_haltegriff(Side side);
     void aendern_haltegriff(Side side);
+    bool is_reversal() const;
+    void reverse_haltegriff(Side side);
     void reset_haltegriff();
     void release_haltegriff();
     void save_haltegriff();

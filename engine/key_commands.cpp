@@ -13,6 +13,10 @@ constexpr int k_shido_take_back_limit = 4;  // fixed, whatever Max_Shido says
 // The keys that change a bout's result: scores, Shido, hold-down, winner, clock, Golden Score.
 bool changes_the_result(std::uint16_t key, Modifiers mods) {
     const bool digit = key >= '0' && key <= '9';
+    // The injury crosses answer with any modifier; they are part of the bout's record.
+    if (key == vk::oem_plus || key == vk::oem_2) return true;
+    // Shift and Ctrl together run both the Shift and the Ctrl command of the key.
+    if (mods.shift && digit) return true;
     if (mods.ctrl) {
         switch (key) {
             case vk::f1:
@@ -31,13 +35,20 @@ bool changes_the_result(std::uint16_t key, Modifiers mods) {
                 return false;
         }
     }
-    if (mods.shift) return digit;
+    if (mods.shift) return false;
     return digit || key == vk::space || (key >= vk::f5 && key <= vk::f8);
 }
 
 }  // namespace
 
 void BoutEngine::handle_key(std::uint16_t key, Modifiers mods) {
+    // One bout, one result: once handed on, a result is corrected in the bout list.
+    if (state_.handed_on && changes_the_result(key, mods)) {
+        host_.show_note(
+            "Das Ergebnis dieses Kampfes ist schon weitergegeben: der Kampf bleibt, wie er ist. "
+            "Korrekturen bitte in der Kampfliste");
+        return;
+    }
     if (key == vk::oem_plus || key == vk::oem_2) {
         const Side side = key == vk::oem_plus ? Side::blue : Side::white;
         setzen_verletzungskreuz(side, 1);
@@ -45,13 +56,6 @@ void BoutEngine::handle_key(std::uint16_t key, Modifiers mods) {
         const Element& second = side == Side::blue ? board_.lbl_Kreuz_b_2 : board_.lbl_Kreuz_w_2;
         protocol(side == Side::blue ? "KREUZ_B" : "KREUZ_W",
                  (first.text == "+" ? 1 : 0) + (second.text == "+" ? 1 : 0));
-    }
-    // One bout, one result: once handed on, a result is corrected in the bout list.
-    if (state_.handed_on && changes_the_result(key, mods)) {
-        host_.show_note(
-            "Das Ergebnis dieses Kampfes ist schon weitergegeben: der Kampf bleibt, wie er ist. "
-            "Korrekturen bitte in der Kampfliste");
-        return;
     }
     if (!mods.shift && !mods.ctrl) {
         plain_key(key);
@@ -105,6 +109,8 @@ void BoutEngine::hold_down_key(std::uint16_t key) {
             const Side side = key == vk::f5 ? Side::blue : Side::white;
             if (!state_.holder) {
                 setze_haltegriff(side);
+            } else if (state_.holder != side && is_reversal()) {
+                reverse_haltegriff(side);
             } else {
                 aendern_haltegriff(side);
             }
@@ -128,7 +134,8 @@ void BoutEngine::shift_key(std::uint16_t key) {
     Board& b = board_;
     switch (key) {
         case '1':
-            take_back(Side::blue, b.lbl_I_b, k_single, r.ippon);
+            points_mode() ? take_back(Side::blue, b.lbl_I_b, k_single, r.ippon)
+                          : take_ippon(Side::blue);
             break;
         case '2':
             take_back(Side::blue, b.lbl_W_b, k_many, r.waza_ari);
@@ -137,7 +144,8 @@ void BoutEngine::shift_key(std::uint16_t key) {
             take_back(Side::blue, b.lbl_Y_b, k_many, r.yuko);
             break;
         case '7':
-            take_back(Side::white, b.lbl_I_W, k_single, r.ippon);
+            points_mode() ? take_back(Side::white, b.lbl_I_W, k_single, r.ippon)
+                          : take_ippon(Side::white);
             break;
         case '8':
             take_back(Side::white, b.lbl_W_W, k_many, r.waza_ari);
@@ -151,7 +159,7 @@ void BoutEngine::shift_key(std::uint16_t key) {
             if (points_mode()) {
                 change_shido(side, -1);
             } else {
-                change_wertung(shido_cell(side), k_shido_take_back_limit, -1);
+                take_shido(side, k_shido_take_back_limit);
             }
             break;
         }
@@ -252,7 +260,15 @@ void BoutEngine::clock_key(std::uint16_t key) {
             zeigen_sieger(std::nullopt);
             break;
         case 'S':
-            if (state_.clock_value == 0) start_golden_score();
+            if (state_.clock_value != 0) break;
+            // A Golden Score over a shown winner would let the loser's next score take the bout.
+            if (shown_winner()) {
+                host_.show_note(
+                    "Der Kampf ist entschieden: erst den Sieger mit Strg+X aufheben, dann Golden "
+                    "Score");
+                break;
+            }
+            start_golden_score();
             break;
         case 'B':
         case 'W':

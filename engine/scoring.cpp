@@ -146,6 +146,8 @@ void BoutEngine::give_shido(Side side) {
         protocol(side == Side::blue ? "HANSOKU_MAKE_B" : "HANSOKU_MAKE_W");
         {
             const QuietProtocol quiet(*this);
+            // An Ippon the opponent already had by key stays his when the Shido is cancelled.
+            if (shown_number(ippon_cell(opp)) == 0) state_.hansoku_ippon = opp;
             change_wertung(ippon_cell(opp), 1, +1);
         }
         kampfende(opp);
@@ -157,6 +159,21 @@ void BoutEngine::give_shido(Side side) {
     if (golden_score() && n > 0 && (rules_.strafen == 2 || (rules_.strafen == 1 && more_shido))) {
         kampfende(opp);
     }
+}
+
+void BoutEngine::take_shido(Side side, int limit) {
+    const bool was_hansoku_make = shido_cell(side).text == "H";
+    change_wertung(shido_cell(side), limit, -1);
+    const Side opp = other(side);
+    if (!was_hansoku_make || shido_cell(side).text == "H" || state_.hansoku_ippon != opp) return;
+    // The referees cancelled the Hansoku-make: the Ippon it gave goes with it.
+    state_.hansoku_ippon.reset();
+    change_wertung(ippon_cell(opp), 1, -1);
+}
+
+void BoutEngine::take_ippon(Side side) {
+    change_wertung(ippon_cell(side), 1, -1);
+    if (state_.hansoku_ippon == side) state_.hansoku_ippon.reset();
 }
 
 void BoutEngine::give_points(Side side, int value, bool is_waza) {
@@ -224,11 +241,26 @@ MaybeSide BoutEngine::ippon_winner() const {
 }
 
 bool BoutEngine::both_hansoku_make() const {
-    return !points_mode() && board_.lbl_S_b.text == "H" && board_.lbl_S_W.text == "H";
+    return board_.lbl_S_b.text == "H" && board_.lbl_S_W.text == "H";
+}
+
+MaybeSide BoutEngine::single_hansoku_make() const {
+    const bool blue = board_.lbl_S_b.text == "H";
+    const bool white = board_.lbl_S_W.text == "H";
+    if (blue == white) return std::nullopt;
+    return blue ? Side::blue : Side::white;
+}
+
+// A side disqualified by Hansoku-make never wins, whatever the scores say: one "H" loses to
+// the other side, two leave no winner.
+MaybeSide BoutEngine::hansoku_make_decides(MaybeSide decided) const {
+    if (both_hansoku_make()) return std::nullopt;
+    if (const MaybeSide loser = single_hansoku_make()) return other(*loser);
+    return decided;
 }
 
 MaybeSide BoutEngine::winner_at_end_of_time() const {
-    if (both_hansoku_make()) return std::nullopt;
+    if (both_hansoku_make() || single_hansoku_make()) return hansoku_make_decides(std::nullopt);
     MaybeSide winner = winner_by_scores();
     if (!winner && rules_.strafen == 2) winner = winner_by_penalties();
     return winner;
@@ -250,10 +282,8 @@ void BoutEngine::kampfende(MaybeSide decided) {
     state_.bout_active = false;
     if (!decided) decided = winner_at_end_of_time();
     // Each Hansoku-make ends the bout for the other side; when both have one, both lose.
-    if (both_hansoku_make()) {
-        if (decided) protocol("HANSOKU_MAKE_BEIDE");
-        decided.reset();
-    }
+    if (both_hansoku_make() && decided) protocol("HANSOKU_MAKE_BEIDE");
+    decided = hansoku_make_decides(decided);
     zeigen_sieger(decided);
     if (state_.control_panel_active) {
         host_.anzeige_uebernehmen();
