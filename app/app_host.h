@@ -29,6 +29,11 @@ class AppHost : public Host {
     // The control panel, built on its first opening: panel(true) builds it, panel(false)
     // gives it only when it exists.
     void set_panel(std::function<ControlPanel*(bool build)> panel) { panel_ = std::move(panel); }
+    // Runs when a result has been written and its bout closed (the crash state is kept then).
+    void on_result_handed_on(std::function<void()> kept) { handed_on_ = std::move(kept); }
+    void result_handed_on() override {
+        if (handed_on_) handed_on_();
+    }
 
     std::uint32_t tick_count() override;
     GongStatus gong_open(const std::string& path) override;
@@ -74,6 +79,7 @@ class AppHost : public Host {
     BoutEntryDialog* entry_ = nullptr;
     TeamScoreDialog* teams_ = nullptr;
     std::function<ControlPanel*(bool build)> panel_;
+    std::function<void()> handed_on_;
     ControlPanel* panel(bool build) const { return panel_ ? panel_(build) : nullptr; }
     // Before the gong: the gong's thread reports through it until the gong has ended.
     QTimer gong_idle_;

@@ -118,6 +118,7 @@ int main(int argc, char** argv) {
         }
     }
     program.on_painted([&state] { state.board_changed(); });
+    host.on_result_handed_on([&state] { state.keep_now(); });
     program.show();
     app.exec();
     state.closing();

@@ -75,13 +75,7 @@ std::string StateKeeper::offer() {
     auto map = text ? parse_state(*text) : std::nullopt;
     std::error_code ec;
     if (!map) {
-        // Set aside, so that it is told once and looked at later if need be.
-        std::filesystem::rename(file(), folder_ / "kampfstand-beschaedigt.txt", ec);
-        if (note_) {
-            note_("Der gespeicherte Kampfstand (" + std::string(k_state_file_name) +
-                  ") ist beschädigt oder von einer anderen Programmversion und wird nicht "
-                  "verwendet.");
-        }
+        set_aside_damaged();
         return {};
     }
     if (state_bool(*map, "offen") != true) {
@@ -128,13 +122,24 @@ bool StateKeeper::restore(bool& list_mode) {
     std::string why;
     if (!engine_.restore(offered_, why)) {
         access.list_result_due = false;
-        if (note_) note_("Der letzte Kampf wird nicht wiederhergestellt: " + why + ".");
-        discard();
+        offered_.clear();
+        set_aside_damaged();
         return false;
     }
     list_mode = state_bool(offered_, "listenmodus").value_or(false);
     offered_.clear();
     return true;
+}
+
+// Set aside, so that it is told once and can be looked at later if need be.
+void StateKeeper::set_aside_damaged() {
+    std::error_code ec;
+    std::filesystem::rename(file(), folder_ / "kampfstand-beschaedigt.txt", ec);
+    if (note_) {
+        note_("Der gespeicherte Kampfstand (" + std::string(k_state_file_name) +
+              ") ist beschädigt oder von einer anderen Programmversion und wird nicht "
+              "verwendet.");
+    }
 }
 
 void StateKeeper::discard() {
@@ -183,6 +188,12 @@ void StateKeeper::board_changed() {
     }
 }
 
+void StateKeeper::keep_now() {
+    board_changed();
+    std::unique_lock lock(mutex_);
+    written_.wait(lock, [this] { return (!has_pending_ && !writing_) || stop_; });
+}
+
 void StateKeeper::writer_loop() {
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -190,11 +201,14 @@ void StateKeeper::writer_loop() {
         if (!has_pending_) return;
         const std::string text = std::move(pending_);
         has_pending_ = false;
+        writing_ = true;
         lock.unlock();
         std::string error;
         const bool ok = write_file_atomically(file(), text, error);
         lock.lock();
+        writing_ = false;
         if (!ok) failure_ = error;
+        written_.notify_all();
     }
 }
 

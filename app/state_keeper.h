@@ -37,6 +37,9 @@ class StateKeeper {
     void discard();
     // After every change of the board: keeps it when it changed. Starts the writer.
     void board_changed();
+    // As board_changed, and returns only when the file holds it: a result just handed on
+    // must never be offered back by a crash in the next moment.
+    void keep_now();
     // A normal end of the program: the state stays only for a bout in progress.
     void closing();
 
@@ -45,6 +48,8 @@ class StateKeeper {
 
   private:
     std::string compose() const;
+    // A damaged file, or one whose values no board could show: renamed and told once.
+    void set_aside_damaged();
     void writer_loop();
     std::filesystem::path file() const { return folder_ / k_state_file_name; }
 
@@ -62,6 +67,8 @@ class StateKeeper {
     std::condition_variable wake_;
     std::string pending_;
     bool has_pending_ = false;
+    bool writing_ = false;
+    std::condition_variable written_;
     bool stop_ = false;
     std::string failure_;  // the writer's last failure, for the GUI thread to tell
 };

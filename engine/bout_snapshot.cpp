@@ -12,7 +12,43 @@ std::string flag(bool b) {
     return b ? "1" : "0";
 }
 
+// The most a list position can be: far beyond any day's list, far below any overflow.
+constexpr int k_max_list_position = 1000000;
+
+bool within(int value, int low, int high) {
+    return value >= low && value <= high;
+}
+
 }  // namespace
+
+// A state file is input like any other: a number the board could never have shown (a Shido
+// of 2147483647, a clock of days) would overflow at the next key, so it makes the file damaged.
+bool BoutEngine::restored_values_in_range(const BoutState& s, const Board& board) const {
+    if (!within(s.clock_value, -k_max_clock_seconds, k_max_clock_seconds) ||
+        !within(s.set_duration, -k_max_clock_seconds, k_max_clock_seconds) ||
+        !within(s.golden_score_limit, -k_max_clock_seconds, k_max_clock_seconds) ||
+        !within(s.points_b, 0, k_max_points_total) || !within(s.points_w, 0, k_max_points_total) ||
+        !within(s.list_position, 0, k_max_list_position)) {
+        return false;
+    }
+    // Scores mode: Ippon 0 or 1, Waza-ari and Yuko as a cell counts; points mode: the digits
+    // of a total. A Shido cell "H" or a count (an age class may set its own Max_Shido).
+    const bool pm = points_mode();
+    const auto cell_ok = [&](const Element& cell, int limit, bool shido) {
+        if (shido && cell.text == "H") return true;
+        const std::optional<int> n = to_integer(cell.text);
+        return n && cell.text.find_first_not_of("0123456789") == std::string::npos &&
+               within(*n, 0, limit);
+    };
+    const int many = pm ? k_max_points_total : 99;
+    for (const Element* cell : {&board.lbl_I_b, &board.lbl_I_W}) {
+        if (!cell_ok(*cell, pm ? k_max_points_total : 1, false)) return false;
+    }
+    for (const Element* cell : {&board.lbl_W_b, &board.lbl_Y_b, &board.lbl_W_W, &board.lbl_Y_W}) {
+        if (!cell_ok(*cell, many, false)) return false;
+    }
+    return cell_ok(board.lbl_S_b, 99, true) && cell_ok(board.lbl_S_W, 99, true);
+}
 
 bool BoutEngine::bout_open_for_restore() const {
     if (!state_.bout_on_board || state_.handed_on || state_.weight_class.empty()) return false;
@@ -110,7 +146,7 @@ bool BoutEngine::restore(const StateMap& map, std::string& why) {
         e.visible = value[0] == '1';
         e.text = value.substr(c + 1);
     }
-    if (!ok) {
+    if (!ok || !restored_values_in_range(s, board)) {
         why = "der gespeicherte Stand ist unvollständig oder beschädigt";
         return false;
     }
@@ -120,7 +156,6 @@ bool BoutEngine::restore(const StateMap& map, std::string& why) {
     };
     s.holder = side_of(holder);
     s.hansoku_ippon = side_of(hansoku_ippon);
-    s.clock_value = std::clamp(s.clock_value, -k_max_clock_seconds, k_max_clock_seconds);
     // The panel and the exit request are this run's, not the last one's.
     s.control_panel_active = state_.control_panel_active;
     s.exit_request = false;

@@ -146,6 +146,7 @@ bool BoutEngine::hand_on_result() {
     state_.clock_value = 0;
     state_.handed_on = true;
     state_.begun = false;
+    host_.result_handed_on();
     if (rules_.sieger_auto && !no_winner) sieger_anzeigen(blue_won);
     return true;
 }

@@ -56,6 +56,8 @@ class BoutEntryComponent {
     virtual void show_entry_dialog(Answered done) = 0;
     // Hands a result to the bout list: written, not due, or the list file failed (reported).
     virtual ListOutcome anzeige_in_liste(const BoutResult& result) = 0;
+    // The result is in the list and the bout closed: what a crash keeps must say so at once.
+    virtual void result_handed_on() {}
     virtual void clear_list_result_due() = 0;
     // The bout on the board came from a list in team mode ("Mannschaftskampf").
     virtual bool list_bout_in_team_mode() { return false; }

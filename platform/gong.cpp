@@ -29,28 +29,54 @@ std::uint32_t little(const std::string& b, std::size_t at, int bytes) {
     return v;
 }
 
-// The length of a WAV file's sound from its header, before anything is decoded; 0 when the
-// header does not say (the decoder then decides, and the decoded sound is measured).
-double wav_seconds(const std::string& b) {
-    if (b.size() < 12 || b.compare(0, 4, "RIFF") != 0 || b.compare(8, 4, "WAVE") != 0) return 0;
-    std::uint32_t rate = 0, channels = 0, bits = 0;
+// What a WAV file's header says, read before any decoder sees the file: its length, or why
+// it cannot be a sound (a decoder divides by these numbers and ends the program on a 0).
+struct WavHeader {
+    double seconds = 0;  // 0: not a WAV file, or its length is left to the decoder
+    std::string refusal;
+};
+
+constexpr std::uint32_t k_max_channels = 8;
+constexpr std::uint32_t k_max_rate = 384000;
+constexpr std::uint32_t k_max_bits = 64;
+
+WavHeader wav_header(const std::string& b) {
+    WavHeader h;
+    if (b.size() < 4 || b.compare(0, 4, "RIFF") != 0) return h;
+    if (b.size() < 12 || b.compare(8, 4, "WAVE") != 0) {
+        h.refusal = "ist keine vollständige WAV-Datei";
+        return h;
+    }
+    bool has_format = false;
+    std::uint32_t rate = 0, channels = 0, bits = 0, block = 0;
     std::size_t at = 12;
     while (at + 8 <= b.size()) {
         const std::uint32_t size = little(b, at + 4, 4);
-        if (b.compare(at, 4, "fmt ") == 0 && at + 24 <= b.size()) {
+        if (b.compare(at, 4, "fmt ") == 0) {
+            if (size < 16 || at + 24 > b.size()) break;
+            has_format = true;
             channels = little(b, at + 10, 2);
             rate = little(b, at + 12, 4);
+            block = little(b, at + 20, 2);
             bits = little(b, at + 22, 2);
         } else if (b.compare(at, 4, "data") == 0) {
+            if (!has_format) break;
+            if (channels == 0 || channels > k_max_channels || rate == 0 || rate > k_max_rate ||
+                bits == 0 || bits > k_max_bits || block == 0) {
+                h.refusal = "hat einen unmöglichen WAV-Kopf (" + std::to_string(channels) +
+                            " Kanäle, " + std::to_string(rate) + " Hz, " + std::to_string(bits) +
+                            " Bit)";
+                return h;
+            }
             const std::uint64_t data = std::min<std::uint64_t>(size, b.size() - at - 8);
-            const std::uint64_t per_second =
-                std::uint64_t{rate} * channels * std::max<std::uint32_t>(1, (bits + 7) / 8);
-            return per_second == 0 ? 0
-                                   : static_cast<double>(data) / static_cast<double>(per_second);
+            const std::uint64_t per_second = std::uint64_t{rate} * channels * ((bits + 7) / 8);
+            h.seconds = static_cast<double>(data) / static_cast<double>(per_second);
+            return h;
         }
         at += 8 + std::uint64_t{size} + (size & 1);
     }
-    return 0;
+    h.refusal = "hat keinen vollständigen WAV-Kopf";
+    return h;
 }
 
 std::string quoted(const std::filesystem::path& file) {
@@ -136,7 +162,12 @@ void GongPlayer::close_device() {
 GongPlayer::Failure GongPlayer::decode(std::string& why) {
     if (chunk_ != nullptr) return Failure::none;
     if (bytes_.empty()) return Failure::unreadable_file;
-    const double header = wav_seconds(bytes_);
+    const WavHeader wav = wav_header(bytes_);
+    if (!wav.refusal.empty()) {
+        why = wav.refusal;
+        return Failure::unreadable_file;
+    }
+    const double header = wav.seconds;
     if (header > k_max_seconds) {
         why = "dauert länger als 30 Sekunden";
         return Failure::unreadable_file;

@@ -204,3 +204,44 @@ TEST_F(EngineTest, AWazaAriOutweighsManyYukoAtTheEndOfTime) {
     EXPECT_TRUE(decide('3', 10, '8')) << "ten Yuko against one Waza-ari";
     EXPECT_TRUE(decide('3', 99, '8')) << "99 Yuko against one Waza-ari";
 }
+
+// A state file is input: a value no board could show is refused whole, one that a board can
+// show comes back, and the restored Hansoku-make still knows the Ippon it gave.
+TEST_F(EngineTest, ARestoredStateIsCheckedLikeAnyInput) {
+    start("[anzeige]\r\nanz_links=0\r\n[control]\r\nMax_Shido=3\r\n");
+    load_bout(240);
+    key('0');
+    key('0');
+    key('0');  // white's Hansoku-make: blue's Ippon
+    const StateValues kept = engine->snapshot();
+    const auto with = [&](const std::string& key, const std::string& value) {
+        StateMap map(kept.begin(), kept.end());
+        map[key] = value;
+        return map;
+    };
+    const std::string cell = "1|$000000|$FFFFFF|";
+    for (const auto& [key, value] :
+         std::vector<std::pair<std::string, std::string>>{{"e.lbl_S_b", cell + "2147483647"},
+                                                          {"e.lbl_S_W", cell + "-1"},
+                                                          {"e.lbl_I_b", cell + "2"},
+                                                          {"e.lbl_W_W", cell + "100"},
+                                                          {"e.lbl_Y_b", cell + "+5"},
+                                                          {"e.lbl_W_b", cell + "H"},
+                                                          {"uhr", "2147483647"},
+                                                          {"dauer", "-2147483648"},
+                                                          {"punkte_b", "-3"},
+                                                          {"listenposition", "99999999"},
+                                                          {"hansoku_ippon", "Q"}}) {
+        start("[anzeige]\r\nanz_links=0\r\n[control]\r\nMax_Shido=3\r\n");
+        std::string why;
+        EXPECT_FALSE(engine->restore(with(key, value), why)) << key << "=" << value;
+        EXPECT_FALSE(why.empty()) << key;
+    }
+    start("[anzeige]\r\nanz_links=0\r\n[control]\r\nMax_Shido=3\r\n");
+    std::string why;
+    ASSERT_TRUE(engine->restore(StateMap(kept.begin(), kept.end()), why)) << why;
+    EXPECT_EQ(board().lbl_S_W.text, "H");
+    key('0', true);  // the referees cancel it after the restart
+    EXPECT_EQ(board().lbl_S_W.text, "2");
+    EXPECT_EQ(board().lbl_I_b.text, "0");
+}

@@ -77,6 +77,54 @@ TEST(Gong, OpenFailsForMissingEmptyHugeLongAndUndecodableFiles) {
     EXPECT_TRUE(gong.open(dir.path() / "gong.wav")) << gong.last_error();
 }
 
+// A WAV header whose numbers no sound can have (a decoder would divide by them and end the
+// program) is refused before any decoder sees it, and says so; a sound right after it loads.
+TEST(Gong, ImpossibleWavHeadersAreRefusedBeforeDecoding) {
+    TempFolder dir;
+    GongPlayer gong;
+    const auto header = [](std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
+                           std::uint16_t block) {
+        std::string h = "RIFF";
+        const auto put = [&h](std::uint32_t v, int bytes) {
+            for (int i = 0; i < bytes; ++i) h.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+        };
+        put(36 + 16000, 4);
+        h += "WAVEfmt ";
+        put(16, 4);
+        put(1, 2);
+        put(channels, 2);
+        put(rate, 4);
+        put(rate * channels * bits / 8, 4);
+        put(block, 2);
+        put(bits, 2);
+        h += "data";
+        put(16000, 4);
+        return h + std::string(16000, '\x01');
+    };
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const std::string good = header(1, 8000, 16, 2);
+    for (const Case& c :
+         {Case{"0 channels", header(0, 8000, 16, 2)},
+          Case{"65535 channels", header(65535, 8000, 16, 2)}, Case{"rate 0", header(1, 0, 16, 2)},
+          Case{"0 bits", header(1, 8000, 0, 2)}, Case{"block 0", header(1, 8000, 16, 0)},
+          Case{"cut in the format", good.substr(0, 30)}, Case{"cut before WAVE", good.substr(0, 9)},
+          Case{"no format before the data", std::string("RIFF\x10\0\0\0WAVEdata\x04\0\0\0"
+                                                        "abcd",
+                                                        24)}}) {
+        dir.write("hostile.wav", c.bytes);
+        EXPECT_FALSE(gong.open(dir.path() / "hostile.wav")) << c.name;
+        EXPECT_EQ(gong.last_failure(), GongPlayer::Failure::unreadable_file) << c.name;
+        EXPECT_NE(gong.last_error().find("WAV"), std::string::npos)
+            << c.name << ": " << gong.last_error();
+        gong.play();  // refused: nothing sounds, nothing breaks
+    }
+    dir.write("good.wav", good);
+    EXPECT_TRUE(gong.open(dir.path() / "good.wav")) << gong.last_error();
+}
+
 // The gong may be a WAV, OGG or MP3 file, on Windows too (the mixer's own decoders).
 TEST(Gong, OggAndMp3GongsOpen) {
 #if defined(_WIN32)
