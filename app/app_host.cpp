@@ -39,6 +39,8 @@ AppHost::AppHost(const Settings& settings)
       bout_list_(settings.folder(), [](const std::string& text, MessageKind kind) {
           kyomat::show_message(text, letter(kind));
       }) {
+    // A list the desk is saving is said in a note: a box would take the operator's next key.
+    bout_list_.file.set_note([this](const std::string& text, MessageKind) { show_note(text); });
     // Nothing played and nothing coming for a while: the device sleeps (a gong still
     // sounding is let finish).
     gong_idle_.setSingleShot(true);

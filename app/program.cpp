@@ -68,9 +68,10 @@ ControlPanel& Program::control_panel() {
             [this](std::function<void()> closed) {
                 open_command_dialog(entry.editor(), std::move(closed), panel_);
             },
-            [this](std::vector<std::array<std::string, 5>>& rows) {
-                return entry.access().panel_rows(rows);
+            [this](std::vector<std::array<std::string, 5>>& rows, bool quiet) {
+                return entry.access().panel_rows(rows, quiet);
             },
+            [this] { return entry.access().list_unreadable(); },
             [this] { return entry.access().writes; },
             [this] { return file_stamp(entry.list_file()); },
             [this] { return utf8_of(entry.list_file().parent_path()); },

@@ -109,8 +109,8 @@ void BM_PanelBoutList(benchmark::State& state) {
     BoutListFile file(rig.dir.path(), nullptr);
     BoutListAccess access(file);
     PanelLinks links;
-    links.list_rows = [&](std::vector<std::array<std::string, 5>>& rows) {
-        return access.panel_rows(rows);
+    links.list_rows = [&](std::vector<std::array<std::string, 5>>& rows, bool quiet) {
+        return access.panel_rows(rows, quiet);
     };
     ControlPanel panel(rig.board->engine(), rig.host, std::move(links));
     panel.show();

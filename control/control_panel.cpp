@@ -320,7 +320,9 @@ void ControlPanel::on_exit_clicked() {
 
 void ControlPanel::on_next_bout_clicked() {
     sende_zeichen('N', 'C');
-    grid_->setVisible(engine_.state().loaded_from_list);
+    // A list the desk is saving at this moment leaves list mode as it was.
+    const bool unreadable = links_.list_unreadable && links_.list_unreadable();
+    if (!unreadable) grid_->setVisible(engine_.state().loaded_from_list);
     if (list_mode()) anzeige_kaempfe();
 }
 

@@ -2,6 +2,7 @@
 // The operator's control panel: every control relays the key it stands for to the
 // scoreboard's key handler, and the panel mirrors what the scoreboard shows.
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFileSystemWatcher>
 #include <array>
 #include <functional>
@@ -27,8 +28,11 @@ struct PanelLinks {
     KeyRelay key;  // the scoreboard's key handler (and repaint)
     // Opens the bout list editor; closed runs when it has closed.
     std::function<void(std::function<void()> closed)> edit_kaempfe;
-    // The bout list reloaded for the grid: Gew/Nr, Name (1), Name (2), Erg., Unterbew.
-    std::function<bool(std::vector<std::array<std::string, 5>>&)> list_rows;
+    // The bout list reloaded for the grid: Gew/Nr, Name (1), Name (2), Erg., Unterbew.; quiet:
+    // a list that cannot be read is not told (the grid tries again at its next look).
+    std::function<bool(std::vector<std::array<std::string, 5>>&, bool quiet)> list_rows;
+    // Whether the last reading of the list failed (a Ctrl+N that found no list to read).
+    std::function<bool()> list_unreadable;
     // How many results have been written into the list: the grid reads the file again
     // whenever this has changed.
     std::function<int()> list_writes;
@@ -185,6 +189,10 @@ class ControlPanel : public QDialog {
     QTimer* list_check_ = nullptr;
     QFileSystemWatcher* list_watch_ = nullptr;
     std::string list_stamp_seen_;
+    // Since when the grid's looks at the file have failed (the desk saving it), and whether
+    // that was told: a list being saved is told only when it stays unreadable.
+    QElapsedTimer list_failing_;
+    bool list_failure_told_ = false;
     void set_up_list_watch();
     void follow_list_file();
 };

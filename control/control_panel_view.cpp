@@ -185,12 +185,29 @@ void ControlPanel::follow_list_file() {
     anzeige_kaempfe();
 }
 
+// How long the grid's looks at a list the desk is saving stay quiet.
+constexpr qint64 k_list_quiet_ms = 5000;
+
 void ControlPanel::anzeige_kaempfe() {
-    grid_->hide();
     std::vector<std::array<std::string, 5>> rows;
-    if (links_.list_writes) list_writes_seen_ = links_.list_writes();
-    if (links_.list_stamp) list_stamp_seen_ = links_.list_stamp();
-    if (!links_.list_rows || !links_.list_rows(rows)) return;
+    const bool following = !grid_->isHidden();
+    const int writes = links_.list_writes ? links_.list_writes() : 0;
+    const std::string stamp = links_.list_stamp ? links_.list_stamp() : std::string();
+    const bool quiet =
+        following && (!list_failing_.isValid() || list_failing_.elapsed() < k_list_quiet_ms ||
+                      list_failure_told_);
+    if (!links_.list_rows || !links_.list_rows(rows, quiet)) {
+        // The grid keeps its last good rows and list mode, and looks again at the next poll.
+        if (!following) return;
+        if (!list_failing_.isValid()) list_failing_.start();
+        if (!quiet) list_failure_told_ = true;
+        list_check_->start();
+        return;
+    }
+    list_failing_.invalidate();
+    list_failure_told_ = false;
+    list_writes_seen_ = writes;
+    list_stamp_seen_ = stamp;
     if (links_.list_folder) {
         const QString folder = QString::fromStdString(links_.list_folder());
         if (list_watch_->directories() != QStringList{folder}) {

@@ -1,5 +1,8 @@
 #include "data/core/bout_access.h"
 
+#include <chrono>
+#include <thread>
+
 #include "data/core/basis.h"
 #include "data/core/file_io.h"
 
@@ -32,6 +35,49 @@ bool BoutListFile::read_into(BoutList& into, std::string* raw) {
                MessageKind::error);
     }
     return false;
+}
+
+bool BoutListFile::read_settled(BoutList& into, std::string* raw, bool wait, bool quiet) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(wait ? settle_ms : 0);
+    remove_stale_temporaries(current_file());
+    std::string error;
+    for (;;) {
+        into.reset();
+        auto bytes = read_whole_file(current_file(), error, BoutList::k_max_file_bytes_read);
+        bool ok = bytes && parse_bout_list(*bytes, into);
+        // A save caught half-way ends inside a line; a whole file ends with its line end.
+        const bool cut = ok && !bytes->empty() && bytes->back() != '\n';
+        // Another program's save in progress: gone for a moment, empty, or not yet whole.
+        std::error_code ec;
+        const bool passing = cut || (!bytes && !std::filesystem::exists(current_file(), ec)) ||
+                             (bytes && !ok && !into.too_many_bouts);
+        if (ok && (!cut || Clock::now() >= until)) {
+            file_failed_ = false;
+            if (raw != nullptr) *raw = std::move(*bytes);
+            return true;
+        }
+        if (!passing || Clock::now() >= until) {
+            file_failed_ = !bytes || into.too_many_bouts;
+            if (into.too_many_bouts) {
+                error = "Die Kampfliste \"" + utf8_of(current_file()) + "\" hat mehr als " +
+                        std::to_string(BoutList::k_max_bouts_read) +
+                        " Kämpfe und wird nicht gelesen. Bitte die Liste teilen.";
+            } else if (bytes && bytes->empty()) {
+                error = "Die Kampfliste \"" + utf8_of(current_file()) +
+                        "\" ist leer und wird nicht gelesen.";
+            } else if (bytes) {
+                error = "Die Kampfliste \"" + utf8_of(current_file()) +
+                        "\" ist beschädigt (die Kopfzeilen #STR|KFL und #PAR fehlen oder sind "
+                        "ungültig) und wird nicht gelesen.";
+            }
+            into.reset();
+            last_read_error_ = error;
+            if (!quiet) tell(error);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(settle_step_ms));
+    }
 }
 
 namespace {
@@ -110,16 +156,10 @@ void BoutListFile::new_list() {
 
 // The scoreboard's reading of the list: a damaged list is said to be one, not taken for a
 // list without an open bout.
-bool BoutListAccess::load() {
+bool BoutListAccess::load(bool wait) {
     // A list of its own: the editor's unsaved edits in the file's list are never touched.
-    if (file_.read_into(list_)) return true;
-    if (!file_.file_failed()) {
-        file_.report("Die Kampfliste \"" + utf8_of(file_.current_file()) +
-                         "\" ist beschädigt (die Kopfzeilen #STR|KFL und #PAR fehlen oder sind "
-                         "ungültig) und wird nicht gelesen.",
-                     MessageKind::warning);
-    }
-    return false;
+    unreadable_ = !file_.read_settled(list_, nullptr, wait);
+    return !unreadable_;
 }
 
 ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
@@ -127,7 +167,7 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
     team_bout = false;
     bout_row = 0;
     last_result_.reset();
-    const bool loaded = load();
+    const bool loaded = load(true);
     if (loaded) {
         const BoutList& list = list_;
         int blue = 0;
@@ -163,7 +203,8 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
         }
     }
     list_result_due = found;
-    if (file_.file_failed()) return ListOutcome::failed;
+    // A list that cannot be read is not a list without an open bout (told as a note).
+    if (!loaded) return ListOutcome::failed;
     return found ? ListOutcome::done : ListOutcome::nothing;
 }
 
@@ -195,15 +236,12 @@ ListOutcome BoutListAccess::write_result(const std::array<std::string, 3>& cells
     for (int attempt = 0; attempt < k_attempts; ++attempt) {
         BoutList list;
         std::string read_bytes;
-        if (!file_.read_into(list, &read_bytes)) {
-            if (file_.file_failed()) return ListOutcome::failed;
-            // Another program is rewriting it, or saved it without its head: the result waits
-            // on the board, as it does for a list that cannot be read.
-            file_.report(what + " ist noch nicht in der Kampfliste \"" + file_.file_name +
-                             "\": sie ist gerade leer oder ohne ihre Kopfzeilen (#STR|KFL, #PAR). "
-                             "Es bleibt auf der Tafel und wird beim nächsten Strg+N oder „Kampf "
-                             "speichern“ eingetragen.",
-                         MessageKind::warning);
+        if (!file_.read_settled(list, &read_bytes, true, true)) {
+            // Another program is rewriting it, or it is gone: the result waits on the board.
+            file_.tell(what + " ist noch nicht in der Kampfliste \"" + file_.file_name + "\". " +
+                       file_.last_read_error() +
+                       " Es bleibt auf der Tafel und wird beim nächsten Strg+N oder „Kampf "
+                       "speichern“ eingetragen.");
             return ListOutcome::failed;
         }
         const int row = locate_bout(list);
@@ -265,12 +303,15 @@ void BoutListAccess::keep_last_result() {
 }
 
 bool BoutListAccess::read_into_own_list() {
-    return file_.read_into(list_);
+    return file_.read_settled(list_, nullptr, true);
 }
 
-bool BoutListAccess::panel_rows(std::vector<std::array<std::string, 5>>& rows) {
+bool BoutListAccess::panel_rows(std::vector<std::array<std::string, 5>>& rows, bool quiet) {
     rows.clear();
-    if (!load()) return false;
+    // The grid follows the file during a bout: it never waits, and a list caught while the
+    // desk saves it is read again at the next look.
+    unreadable_ = !file_.read_settled(list_, nullptr, false, quiet);
+    if (unreadable_) return false;
     keep_last_result();
     // The desk may have moved the bout on the board: the grid marks where it is now.
     if (list_result_due) {

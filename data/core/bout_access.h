@@ -32,6 +32,15 @@ class BoutListFile {
     // The same into another list, leaving this one (the editor's) as it is; raw gets the
     // file's bytes as read.
     bool read_into(BoutList& into, std::string* raw = nullptr);
+    // The scoreboard's reading: a list that another program is saving at this moment (missing,
+    // empty, without its head, or cut off in a line) is read again quietly, with short waits,
+    // for up to settle_ms when wait is set (once otherwise); what still fails is told as a
+    // note (never a box, which would take the operator's next key) unless quiet is set.
+    bool read_settled(BoutList& into, std::string* raw, bool wait, bool quiet = false);
+    // Where the scoreboard's reading tells what failed: the operator's note line.
+    void set_note(Reporter note) { note_ = std::move(note); }
+    // Why the last settled read failed.
+    const std::string& last_read_error() const { return last_read_error_; }
     // Whether the last load failed on the file itself (not on its content).
     bool file_failed() const { return file_failed_; }
     // Writes the list to the current file, crash-safe. A failure is reported and leaves the
@@ -50,6 +59,14 @@ class BoutListFile {
     void report(const std::string& text, MessageKind kind) const {
         if (report_) report_(text, kind);
     }
+    // What needs no answer: a note where there is one, else the report.
+    void tell(const std::string& text) const {
+        if (note_) {
+            note_(text, MessageKind::warning);
+        } else {
+            report(text, MessageKind::warning);
+        }
+    }
 
     BoutList list;
     std::filesystem::path folder;
@@ -60,10 +77,15 @@ class BoutListFile {
     bool modified = false;
     // Counts the editor's saves (write_to_file).
     int saves = 0;
+    // How long a settled read waits for a list being saved, and between its attempts.
+    int settle_ms = 2500;
+    int settle_step_ms = 100;
 
   private:
     std::filesystem::path program_folder_;
     Reporter report_;
+    Reporter note_;
+    std::string last_read_error_;
     bool file_failed_ = false;
 };
 
@@ -85,7 +107,7 @@ class BoutListAccess {
     ListOutcome anzeige_in_liste(const BoutResult& result);
     // The five columns the control panel shows (Gew/Nr, Name (1), Name (2), Erg., Unterbew.)
     // of every bout row; nothing when the list does not load.
-    bool panel_rows(std::vector<std::array<std::string, 5>>& rows);
+    bool panel_rows(std::vector<std::array<std::string, 5>>& rows, bool quiet = false);
     // The row of the bout on the board in this list: its remembered row if that still holds
     // its cells and is open, else the one open row that does; 0 when there is none.
     int locate_bout(const BoutList& list) const;
@@ -102,8 +124,11 @@ class BoutListAccess {
     // Told of each result written: the row and its cells (an open editor takes them over).
     std::function<void(int row, const BoutList::Row& cells)> result_written;
 
+    // Whether the last reading of the list failed (its last good rows are kept by the views).
+    bool list_unreadable() const { return unreadable_; }
+
   private:
-    bool load();
+    bool load(bool wait);
     bool read_into_own_list();
     ListOutcome write_result(const std::array<std::string, 3>& cells_5_to_7);
     // Writes the last result again when another program's save dropped it.
@@ -117,6 +142,7 @@ class BoutListAccess {
     std::optional<LastResult> last_result_;
     BoutListFile& file_;
     BoutList list_;
+    bool unreadable_ = false;
 };
 
 // The bout list in use: its file and the scoreboard's access to it. The engine's host owns it;

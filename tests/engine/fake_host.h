@@ -25,6 +25,9 @@ class FakeHost : public Host {
                                    MessageKind kind) { show_message(text, kind); }),
           access(list_file) {
         folder_ = std::move(folder);
+        // The scenarios change files between keys, never during one: no waiting for a save.
+        list_file.settle_ms = 0;
+        list_file.set_note([this](const std::string& text, MessageKind) { show_note(text); });
     }
 
     void attach(BoutEngine& engine) { engine_ = &engine; }

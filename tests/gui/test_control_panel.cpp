@@ -46,10 +46,11 @@ class TestControlPanel : public QObject {
                              ++edits_;
                              closed();
                          },
-                         [this](std::vector<std::array<std::string, 5>>& rows) {
+                         [this](std::vector<std::array<std::string, 5>>& rows, bool) {
                              rows = rows_;
                              return list_loads_;
                          },
+                         {},
                          {},
                          {},
                          {},

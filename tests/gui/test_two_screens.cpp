@@ -49,6 +49,7 @@ class TestTwoScreens : public QObject {
                          {},
                          {},
                          {},
+                         {},
                          {}};
         ControlPanel panel(scoreboard.engine(), host, links, &scoreboard);
         panel.show();

@@ -270,7 +270,16 @@ void Scenario::expect(const std::string& args) {
         }
         const std::string want = args.size() > kind.size() + 1 ? args.substr(kind.size() + 1) : "";
         if (checked >= seen.size()) throw Failure{"no " + kind};
-        if (seen[checked] != want) throw Failure{seen[checked]};
+        // A note names files by their whole path: the scenario's folder reads "<ordner>".
+        std::string got = seen[checked];
+        if (kind == "note") {
+            const std::string folder = folder_.string();
+            for (std::size_t at = got.find(folder); at != std::string::npos;
+                 at = got.find(folder, at)) {
+                got.replace(at, folder.size(), "<ordner>");
+            }
+        }
+        if (got != want) throw Failure{got};
         ++checked;
     };
     if (what == "event" || what == "noevent") {
