@@ -18,6 +18,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import traceback
 import urllib.request
@@ -449,11 +450,68 @@ def a_protocol_that_cannot_be_written_takes_no_key(p):
         raise DeskFailure(f"a box took the keys: focus {p.focus()!r}")
 
 
+def save_like_the_desk(folder, rounds, stop):
+    """The tournament desk saves the shared list as editors do: emptied for half a second and
+    written again with one cell changed, then renamed away and written anew."""
+    path = os.path.join(folder, "neu.kfl")
+    with open(path, "rb") as f:
+        whole = f.read()
+    for n in range(rounds):
+        if stop.is_set():
+            return
+        with open(path, "wb"):
+            pass
+        time.sleep(0.5)
+        with open(path, "wb") as f:
+            f.write(whole.replace(b"JC West", f"JC West {n}".encode()))
+        time.sleep(0.2)
+    os.rename(path, path + ".bak")
+    time.sleep(0.4)
+    with open(path, "wb") as f:
+        f.write(whole)
+    os.remove(path + ".bak")
+
+
+def a_list_the_desk_saves_takes_no_key(p):
+    x, y = p.geometry(PANEL)
+    p.click(x + 558, y + 461)  # "Nächster Kampf": the bout from the list, the grid shown
+    p.wait_state(lambda s: s["blue"]["name"] == "Meier, Hans", "the first bout")
+    fourth_row = (x + 500, y + 384, 400, 20)
+    empty_row = p.area(*fourth_row)
+    p.key("space")
+    p.key("F5")
+    p.wait_state(lambda s: s["hold_down"]["running"], "the hold-down running")
+    stop = threading.Event()
+    desk = threading.Thread(target=save_like_the_desk, args=(p.folder, 10, stop))
+    desk.start()
+    try:
+        p.wait_state(lambda s: s["hold_down"]["seconds"] >= 11, "11 s of hold-down")
+        p.key("F6")  # Toketa after 11 s: a Waza-ari, not a hold-down run on to Ippon
+        p.wait_state(lambda s: not s["hold_down"]["running"], "the hold-down released")
+        p.key("space")  # Matte
+        p.wait_state(lambda s: not s["clock"]["running"], "the clock stopped by Space")
+        s = p.state()
+        if (s["blue"]["waza_ari"]["text"], s["blue"]["ippon"]["text"]) != ("1", "0"):
+            raise DeskFailure(f"the Toketa did not give a Waza-ari: {s['blue']}")
+        if set(p.stacking()) - {BOARD, PANEL}:
+            raise DeskFailure(f"a window nobody asked for: {p.stacking()}")
+    finally:
+        stop.set()
+        desk.join()
+    if set(p.stacking()) - {BOARD, PANEL}:
+        raise DeskFailure(f"a window nobody asked for: {p.stacking()}")
+    # The grid still shows the list and follows the desk's next change (a fourth bout).
+    with open(os.path.join(p.folder, "neu.kfl"), "ab") as f:
+        f.write("#DAT|-90|Adler, Max|JC Süd|Fuchs, Tom|JC Nord|||\r\n".encode("cp1252"))
+    p.wait(lambda: p.area(*fourth_row) != empty_row, "the grid showing the desk's new bout")
+
+
 CASES = [keys_after_a_click_on_the_board, keys_after_the_title_pages,
          keys_typed_during_a_page_arrive_once, pause_from_the_panel_shows_and_ends_by_click,
          pause_ends_by_a_character_key_and_logos_rotate_every_time, panel_opens_top_left,
          the_reset_question_is_not_answered_by_a_reflex, space_over_the_title_pages_acts_at_once,
-         keys_wait_for_the_open_bout_entry, a_protocol_that_cannot_be_written_takes_no_key]
+         keys_wait_for_the_open_bout_entry, a_protocol_that_cannot_be_written_takes_no_key,
+         a_list_the_desk_saves_takes_no_key]
 # Settings a case needs beyond the shipped ones.
 EXTRA = {keys_after_the_title_pages: {"titel_auto": "1", "titel_dauer": "1"},
          keys_typed_during_a_page_arrive_once: {"titel_auto": "1", "titel_dauer": "1"},
