@@ -16,9 +16,11 @@
 #include "data/core/basis.h"
 #include "data/core/file_io.h"
 #include "data/core/protocol.h"
+#include "gui/window_keys.h"
 #include "platform/console.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
+#include "platform/screen_place.h"
 
 namespace {
 
@@ -90,31 +92,51 @@ int main(int argc, char** argv) {
         kyomat::path_from_utf8(QCoreApplication::applicationDirPath().toStdString()));
     // One board per folder: two would write the same state, protocol and list.
     QLockFile lock(QCoreApplication::applicationDirPath() + QStringLiteral("/kyomat.lock"));
+    // "Already running" only when a running program holds the lock: a folder that cannot take
+    // it (a full disk, a write-protected stick, a folder in the lock's place) still gets its
+    // board, and the start says what is off.
+    bool unguarded = false;
     if (!lock.tryLock(0)) {
-        kyomat::show_message(
-            "KYOMAT läuft in diesem Ordner schon. Eine zweite Anzeige würde denselben "
-            "Kampfstand, dasselbe Protokoll und dieselbe Kampfliste schreiben: bitte das "
-            "laufende Programm verwenden (oder es zuerst beenden).",
-            'F');
-        return 1;
+        if (lock.error() == QLockFile::LockFailedError) {
+            kyomat::show_message(
+                "KYOMAT läuft in diesem Ordner schon. Eine zweite Anzeige würde denselben "
+                "Kampfstand, dasselbe Protokoll und dieselbe Kampfliste schreiben: bitte das "
+                "laufende Programm verwenden (oder es zuerst beenden).",
+                'F');
+            return 1;
+        }
+        unguarded = true;
     }
     kyomat::AppHost host(settings);
     kyomat::Program program(settings, host);
+    // Every question, box and dialog opens on the operator's monitor, never on the board's.
+    kyomat::set_board_for_placing(&program.scoreboard);
+    kyomat::set_dialog_placer([](QWidget& w) { kyomat::place_on_operator_screen(w); });
     kyomat::StateKeeper state(
         settings.folder(), program.scoreboard.engine(), program.entry,
         [&program] { return program.panel_built() && program.control_panel().list_mode(); },
         [&host](const std::string& text) { host.show_note(text); });
-    if (std::string why; !state.writable(why)) {
+    if (std::string why; !state.writable(why) || unguarded) {
+        if (why.empty()) why = "die Sperrdatei kyomat.lock lässt sich hier nicht anlegen";
         kyomat::show_message(
-            "Nach einem Absturz kann der Kampf nicht wiederhergestellt werden: " + why, 'W');
+            "KYOMAT läuft ohne Schutz: in diesem Ordner kann nicht geschrieben werden (" + why +
+                "). Nach einem Absturz kann der Kampf nicht wiederhergestellt werden, und ein "
+                "zweites Programm im selben Ordner wird nicht bemerkt.",
+            'W');
     }
-    // The bout a crash, a power cut or a slip left on the board is offered back once.
+    // The bout a crash, a power cut or a slip left on the board is offered back once. A
+    // reflex (Escape, the window's close) keeps it; throwing it away is asked twice.
     if (const std::string question = state.offer(); !question.empty()) {
         bool list_mode = false;
-        if (kyomat::choose(question, {"Fortsetzen", "Verwerfen"}) == 0) {
-            if (state.restore(list_mode) && list_mode) program.restore_list_mode();
-        } else {
+        const bool discard =
+            kyomat::choose(question, {"Fortsetzen", "Verwerfen"}, 0) == 1 &&
+            kyomat::confirm_ok("Den Kampf " + state.offered_bout() +
+                                   " wirklich verwerfen? Sein Stand ist dann verloren.",
+                               true);
+        if (discard) {
             state.discard();
+        } else if (state.restore(list_mode) && list_mode) {
+            program.restore_list_mode();
         }
     }
     program.on_painted([&state] { state.board_changed(); });

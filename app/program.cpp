@@ -45,13 +45,18 @@ Program::Program(const Settings& settings, AppHost& host)
                      missing ? qPrintable("Anzeige-Bildschirm fehlt: warte auf " + waited_for)
                              : "Anzeige-Bildschirm wieder da");
         if (!missing) {
-            if (panel_ != nullptr) panel_->set_board_missing(false, {});
+            if (panel_ == nullptr) return;
+            panel_->set_board_missing(false, {});
+            // The keys go back to the board they were typed on; the panel the program opened
+            // stays open and keeps relaying them.
+            if (panel_->opened_for_board()) hand_keys_back(&scoreboard);
             return;
         }
         // Opened as Ctrl+C opens it, once this change has been dealt with.
         QTimer::singleShot(0, &scoreboard, [this, waited_for] {
             if (!scoreboard.screen_missing()) return;
             ControlPanel& panel = control_panel();
+            if (!panel.isVisible()) panel.set_opened_for_board(true);
             panel.set_board_missing(true, waited_for);
             if (!panel.isVisible()) scoreboard.handle_key('C', Modifiers{false, true, false});
         });
@@ -77,6 +82,7 @@ ControlPanel& Program::control_panel() {
             [this] { return utf8_of(entry.list_file().parent_path()); },
             [this] { return entry.access().list_result_due ? entry.access().bout_row : 0; }};
         panel_ = new ControlPanel(scoreboard.engine(), host_, std::move(links), &scoreboard);
+        scoreboard.set_panel_relays([this] { return panel_ != nullptr && panel_->relays_keys(); });
         keeper.set_panel(panel_);
         if (!live_text_.isEmpty()) panel_->set_live_text(live_text_, live_problem_);
         if (restore_list_mode_) {
@@ -109,6 +115,7 @@ Program::~Program() {
     // The live view and the panel go before the scoreboard and the host: neither may be
     // reached through them any more.
     scoreboard.set_painted({});
+    scoreboard.set_panel_relays({});
     keeper.set_changed({});
     set_refusal_note({});
     scoreboard.set_gong_soon({});

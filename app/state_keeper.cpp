@@ -104,6 +104,10 @@ std::string StateKeeper::offer() {
            ") wurde nicht beendet. Fortsetzen?";
 }
 
+std::string StateKeeper::offered_bout() const {
+    return element_text(offered_, "lblBlau_Name") + " – " + element_text(offered_, "lblWeiss_Name");
+}
+
 bool StateKeeper::restore(bool& list_mode) {
     const auto text = [this](const char* key) {
         const auto it = offered_.find(key);

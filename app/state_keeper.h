@@ -31,6 +31,8 @@ class StateKeeper {
     // The state the last run left, when it holds a bout to offer back: the question to ask,
     // or empty (nothing to offer; a damaged or foreign file was reported and set aside).
     std::string offer();
+    // The offered bout's fighters, "Blue – White".
+    std::string offered_bout() const;
     // Takes the offered bout back onto the board; its list mode in list_mode.
     bool restore(bool& list_mode);
     // The offered bout is not wanted: the file goes.

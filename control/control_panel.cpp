@@ -313,8 +313,8 @@ void ControlPanel::on_close_panel_clicked() {
 }
 
 void ControlPanel::on_exit_clicked() {
-    const bool leave = exit_from_panel(
-        engine_, host_, [this](std::uint16_t key, Modifiers mods) { relay(key, mods); });
+    const bool leave =
+        exit_from_panel(engine_, [this](std::uint16_t key, Modifiers mods) { relay(key, mods); });
     if (leave) accept();
 }
 

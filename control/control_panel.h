@@ -57,6 +57,12 @@ class ControlPanel : public QDialog {
     // The board's monitor is missing: the status bar says so (and what is waited for), and
     // keys typed into the panel reach the board as with panel_tasten=1.
     void set_board_missing(bool missing, const QString& waited_for);
+    // The program opened the panel because the board's monitor went away: while it stays
+    // open it relays the keys, whatever panel_tasten says (the operator never asked for it).
+    void set_opened_for_board(bool opened);
+    bool opened_for_board() const { return opened_for_board_; }
+    // Keys typed into the panel reach the board.
+    bool relays_keys() const { return keys_relayed_; }
     // What covers the board for the audience ("Seiten laufen", "Pause"), or nothing.
     void set_board_activity(const QString& what);
     void anzeige_uebernehmen();
@@ -87,6 +93,7 @@ class ControlPanel : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -122,6 +129,8 @@ class ControlPanel : public QDialog {
     void apply_colours();
     void relay(std::uint16_t key, Modifiers mods);
     // With keys relayed, no control takes the keyboard focus: the panel itself keeps it.
+    // panel_tasten, a missing board, or a panel the program opened for it.
+    bool keys_relayed_here() const;
     void set_keys_relayed(bool relayed);
     // The grid's row of the bout on the board is the selected one.
     void select_loaded_row();
@@ -131,6 +140,9 @@ class ControlPanel : public QDialog {
     PanelLinks links_;
     int pause_ = 0;
     bool board_missing_ = false;
+    bool opened_for_board_ = false;
+    // Runs for a while after the board's monitor came back: its field says so.
+    QTimer* board_back_ = nullptr;
     QString board_waited_for_;
     QString board_activity_;
     QLabel* status_focus_ = nullptr;

@@ -80,14 +80,37 @@ void ControlPanel::show_note(const QString& text) {
     note_timer_->start(k_note_ms);
 }
 
+// How long the board's field says that its monitor is back.
+constexpr int k_board_back_ms = 10000;
+
 void ControlPanel::set_board_missing(bool missing, const QString& waited_for) {
     board_missing_ = missing;
     board_waited_for_ = waited_for;
-    set_keys_relayed(panel_keys_relayed(engine_.settings()) || missing);
+    set_keys_relayed(keys_relayed_here());
+    if (board_back_ == nullptr) {
+        board_back_ = new QTimer(this);
+        board_back_->setSingleShot(true);
+        connect(board_back_, &QTimer::timeout, this, &ControlPanel::mirror_board);
+    }
+    // That it is back goes into the board's own field: the status bar's other fields (class,
+    // focus, bout time, live address) stay readable.
+    if (missing) {
+        board_back_->stop();
+        show_note("Anzeige-Bildschirm fehlt: die Tafel erscheint, sobald " + waited_for +
+                  " angeschlossen ist");
+    } else {
+        board_back_->start(k_board_back_ms);
+    }
     mirror_board();
-    show_note(missing ? "Anzeige-Bildschirm fehlt: die Tafel erscheint, sobald " + waited_for +
-                            " angeschlossen ist"
-                      : QStringLiteral("Anzeige-Bildschirm wieder da: die Tafel steht darauf"));
+}
+
+void ControlPanel::set_opened_for_board(bool opened) {
+    opened_for_board_ = opened;
+    set_keys_relayed(keys_relayed_here());
+}
+
+bool ControlPanel::keys_relayed_here() const {
+    return panel_keys_relayed(engine_.settings()) || board_missing_ || opened_for_board_;
 }
 
 void ControlPanel::set_board_activity(const QString& what) {
@@ -112,6 +135,8 @@ void ControlPanel::mirror_board() {
     } else {
         // What the audience sees instead of the board: the operator's back is to it.
         QStringList up;
+        if (board_back_ != nullptr && board_back_->isActive())
+            up << QStringLiteral("Anzeige-Bildschirm wieder da: die Tafel steht darauf");
         if (!board_activity_.isEmpty()) up << board_activity_;
         if (b.lbl_GS.visible) up << QStringLiteral("Golden Score");
         status_panels_[1]->setText(up.isEmpty() ? QStringLiteral(" ") : up.join(" · "));
@@ -247,7 +272,7 @@ void ControlPanel::apply_colours() {
 
 void ControlPanel::showEvent(QShowEvent* event) {
     bottom_buttons_[0]->setEnabled(!control_panel_at_start(engine_.settings()));
-    set_keys_relayed(panel_keys_relayed(engine_.settings()) || board_missing_);
+    set_keys_relayed(keys_relayed_here());
     status_->setToolTip("Monitore: " + QString::fromStdString(screen_list_text()));
     setWindowTitle("KYOMAT - Controlpanel für Anzeigetafel");
     grid_->setHorizontalHeaderLabels({"", "Name (1)", "Name (2)", "Ergebnis", "U-Bew."});
@@ -260,6 +285,12 @@ void ControlPanel::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     placing_ = true;
     QTimer::singleShot(k_settle_ms, this, [this] { placing_ = false; });
+}
+
+void ControlPanel::hideEvent(QHideEvent* event) {
+    // Closed: the next opening is the operator's own (Ctrl+C), with panel_tasten's keys.
+    opened_for_board_ = false;
+    QDialog::hideEvent(event);
 }
 
 void ControlPanel::moveEvent(QMoveEvent* event) {

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 
 #include "data/core/basis.h"
 #include "data/core/cp1252.h"
+#include "data/core/settings.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 
@@ -204,6 +206,12 @@ void BoutListEditor::cell_changed(int row, int column) {
 }
 
 bool BoutListEditor::eventFilter(QObject* watched, QEvent* event) {
+    // A Space is Matte at the referee table: on the grid it never starts typing over a cell
+    // (in a cell's open editor, which gets its own keys, it is a blank as always).
+    if (watched == grid_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+        return true;
+    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -301,6 +309,9 @@ void BoutListEditor::showEvent(QShowEvent* event) {
     if (upper_case_de(file_.file_name) != "NEU.KFL") file_.load_from_file();
     remember_as_saved();
     show_list();
+    // The keys land on the grid, not in a text field: a Space meant for the board must not
+    // become the age class of the list.
+    grid_->setFocus();
 }
 
 void BoutListEditor::resizeEvent(QResizeEvent* event) {
@@ -332,6 +343,16 @@ void BoutListEditor::on_load_clicked() {
 }
 
 void BoutListEditor::write_list() {
+    // A blank typed at Matte into the age class must not become the class of every bout.
+    if (trim_bout_list(file_.list)) show_list();
+    const std::string& age_class = file_.list.age_class;
+    if (!has_age_class_section(Settings(file_.program_folder()), age_class) &&
+        !confirm_ok("Zur Altersklasse „" + age_class +
+                        "“ gibt es in der kyomat.ini keinen Abschnitt [AK " + age_class +
+                        "]: die Kämpfe bekommen die allgemeinen Regeln. Trotzdem speichern?",
+                    true)) {
+        return;
+    }
     if (file_.write_to_file()) remember_as_saved();
 }
 

@@ -32,7 +32,8 @@ void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {
 }
 
 bool ScoreboardWindow::takes_input() const {
-    return !panel_open_ || panel_keys_relayed(engine_.settings());
+    return !panel_open_ || panel_keys_relayed(engine_.settings()) ||
+           (panel_relays_ && panel_relays_());
 }
 
 void ScoreboardWindow::keyPressEvent(QKeyEvent* event) {

@@ -61,6 +61,8 @@ class ScoreboardWindow : public QWidget {
     // While the control panel is open without panel_tasten the board takes no key and no
     // click, as under a modal panel.
     void set_panel_open(bool open) { panel_open_ = open; }
+    // Whether the open panel relays the keys (then the board takes them too).
+    void set_panel_relays(std::function<bool()> relays) { panel_relays_ = std::move(relays); }
     bool takes_input() const;
     // Called with each of those windows when it has been built.
     void set_window_built(std::function<void(QWidget*)> built) { built_ = std::move(built); }
@@ -163,6 +165,7 @@ class ScoreboardWindow : public QWidget {
     void show_next_page();
     void pages_ended();
     bool panel_open_ = false;
+    std::function<bool()> panel_relays_;
     std::vector<std::pair<std::uint16_t, Modifiers>> waiting_keys_;
     bool shown_once_ = false;
     // The monitors: the anz_links position, whether the board's monitor is missing, whether

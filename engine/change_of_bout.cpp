@@ -67,8 +67,17 @@ bool BoutEngine::leaving_loses_something() const {
 }
 
 bool BoutEngine::close_requested_by_focus() {
+    return leaving_confirmed();
+}
+
+// A parked mouse clicks the focus circle, a reflex Space answers: during a bout the question
+// names the bout and only a deliberate Alt+O or click leaves.
+bool BoutEngine::leaving_confirmed() {
     if (!leaving_loses_something()) return true;
-    return host_.confirm_ok("Verlassen ohne Speichern ?");
+    if (!bout_in_progress()) return host_.confirm_ok("Verlassen ohne Speichern ?");
+    return host_.confirm_ok_cancel_default("Verlassen ohne Speichern ? Der Kampf " +
+                                           board_.lblBlau_Name.text + " – " +
+                                           board_.lblWeiss_Name.text + " läuft noch.");
 }
 
 // An ended bout that neither side won but that is decided all the same: both fighters

@@ -82,6 +82,8 @@ class BoutEngine {
 
     // The focus indicator's close request: true when the scoreboard should close.
     bool close_requested_by_focus();
+    // Leaving the program: asked first when it would lose a bout or a result.
+    bool leaving_confirmed();
     // A bout is in progress: a blue name and a clock that has moved.
     bool bout_in_progress() const;
     // A bout in progress, or a result on the board not yet handed on: leaving asks first.

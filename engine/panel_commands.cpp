@@ -7,10 +7,8 @@ void close_panel(BoutEngine& engine, const KeyRelay& relay) {
     engine.close_control_panel();
 }
 
-bool exit_from_panel(BoutEngine& engine, Host& host, const KeyRelay& relay) {
-    if (engine.leaving_loses_something() && !host.confirm_ok("Verlassen ohne Speichern ?")) {
-        return false;
-    }
+bool exit_from_panel(BoutEngine& engine, const KeyRelay& relay) {
+    if (!engine.leaving_confirmed()) return false;
     engine.request_exit();
     close_panel(engine, relay);
     return true;

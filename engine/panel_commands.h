@@ -14,6 +14,6 @@ using KeyRelay = std::function<void(std::uint16_t key, Modifiers mods)>;
 void close_panel(BoutEngine& engine, const KeyRelay& relay);
 // "Anzeige beenden": asks before a bout in progress is left; true when the panel closes
 // (and the scoreboard after it).
-bool exit_from_panel(BoutEngine& engine, Host& host, const KeyRelay& relay);
+bool exit_from_panel(BoutEngine& engine, const KeyRelay& relay);
 
 }  // namespace kyomat

@@ -13,8 +13,16 @@ namespace {
 constexpr int k_check_ms = 50;
 constexpr int k_checks = 60;  // three seconds: a slow machine maps and focuses late
 
+std::function<void(QWidget&)>& placer() {
+    static std::function<void(QWidget&)> place;
+    return place;
+}
+
 void check(const QPointer<QWidget>& window, int left) {
     if (!window || !window->isVisible()) return;
+    // A box or a command's dialog opened meanwhile (the bout entry after Ctrl+E) keeps the
+    // keys: the grab back is over.
+    if (QWidget* top = window_on_top(); top != nullptr && top != window) return;
     if (QApplication::activeWindow() != window) {
         window->raise();
         window->activateWindow();
@@ -92,9 +100,14 @@ void open_command_dialog(QDialog& dialog, std::function<void()> closed, QWidget*
         dialog.winId();  // the dialog's own window, to belong to the other one
         if (QWindow* own = dialog.windowHandle()) own->setTransientParent(above->windowHandle());
     }
+    if (placer()) placer()(dialog);
     dialog.show();
     dialog.raise();
     dialog.activateWindow();
+}
+
+void set_dialog_placer(std::function<void(QWidget&)> place) {
+    placer() = std::move(place);
 }
 
 void when_finished(QDialog& dialog, std::function<void()> closed) {

@@ -19,6 +19,8 @@ inline const QString k_close_dialog_first = QStringLiteral("Erst den Dialog schl
 // It is stacked above the window given (the panel, or the board), as the window system keeps
 // a dialog above the window it belongs to.
 void open_command_dialog(QDialog& dialog, std::function<void()> closed, QWidget* above = nullptr);
+// Where a command's dialog is put before it shows (the operator's monitor).
+void set_dialog_placer(std::function<void(QWidget&)> place);
 // Runs closed once, when the dialog next finishes (accepted, rejected or closed).
 void when_finished(QDialog& dialog, std::function<void()> closed);
 // Where the refusal is said (the operator's notes).

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <deque>
 
+#include "platform/screen_place.h"
+
 namespace kyomat {
 namespace {
 
@@ -50,6 +52,7 @@ void show_message(const std::string& text, char kind) {
     std::fprintf(stderr, "kyomat: %c %s\n", kind, text.c_str());
     QMessageBox box(icon_for(kind), QString(), QString::fromStdString(text), QMessageBox::Ok,
                     QApplication::activeWindow());
+    place_on_operator_screen(box);
     box.exec();
 }
 
@@ -58,21 +61,23 @@ bool confirm_ok(const std::string& question, bool cancel_is_default) {
     if (take_answer("confirm " + question, answer)) return answer == 0;
     QMessageBox box(QMessageBox::Question, "Bestätigung", QString::fromStdString(question),
                     QMessageBox::NoButton, QApplication::activeWindow());
-    // Where Return or Space must not say yes, OK takes a click or Alt+O.
-    QPushButton* yes = box.addButton(cancel_is_default ? "&OK" : "OK", QMessageBox::AcceptRole);
+    // Where Return or Space must not say yes, OK takes a click or Alt+O (Alt+O always works).
+    QPushButton* yes = box.addButton("&OK", QMessageBox::AcceptRole);
     QPushButton* no = box.addButton("Abbrechen", QMessageBox::RejectRole);
     box.setDefaultButton(cancel_is_default ? no : yes);
     if (cancel_is_default) no->setFocus();
     box.setEscapeButton(no);
+    place_on_operator_screen(box);
     box.exec();
     return box.clickedButton() == yes;
 }
 
-int choose(const std::string& question, const std::vector<std::string>& buttons) {
+int choose(const std::string& question, const std::vector<std::string>& buttons, int escape) {
     const int last = static_cast<int>(buttons.size()) - 1;
+    if (escape < 0 || escape > last) escape = last;
     int answer = 0;
     if (take_answer("choose " + question, answer))
-        return answer < 0 || answer > last ? last : answer;
+        return answer < 0 || answer > last ? escape : answer;
     QMessageBox box(QMessageBox::Question, "Bestätigung", QString::fromStdString(question),
                     QMessageBox::NoButton, QApplication::activeWindow());
     std::vector<QPushButton*> added;
@@ -81,12 +86,13 @@ int choose(const std::string& question, const std::vector<std::string>& buttons)
         added.push_back(box.addButton(QString::fromStdString(text), QMessageBox::ActionRole));
     }
     box.setDefaultButton(added.front());
-    box.setEscapeButton(added.back());
+    box.setEscapeButton(added[static_cast<std::size_t>(escape)]);
+    place_on_operator_screen(box);
     box.exec();
     for (int i = 0; i <= last; ++i) {
         if (box.clickedButton() == added[static_cast<std::size_t>(i)]) return i;
     }
-    return last;
+    return escape;
 }
 
 namespace message_boxes {

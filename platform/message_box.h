@@ -14,16 +14,16 @@ void show_message(const std::string& text, char kind);
 // "Bestätigung" with "OK" (default) and "Abbrechen" (also Escape); true only for "OK".
 // cancel_is_default: Abbrechen is the default and focused button, so Return and Space cancel.
 bool confirm_ok(const std::string& question, bool cancel_is_default = false);
-// A question with buttons of its own, the first the default and the last also Escape; the
-// index of the button chosen.
-int choose(const std::string& question, const std::vector<std::string>& buttons);
+// A question with buttons of its own, the first the default; Escape and the window's close
+// choose the button at escape (the last when it is -1). The index of the button chosen.
+int choose(const std::string& question, const std::vector<std::string>& buttons, int escape = -1);
 
 namespace message_boxes {
 // Queues the answer for the next box (true: OK). A box that finds an answer queued is
 // recorded and answered without being shown.
 void set_next_answer(bool ok);
 // Queues the button for the next box with buttons of its own (a bool answer there: true the
-// first button, false the last).
+// first button, false the one Escape chooses).
 void set_next_choice(int index);
 // Answers every box without showing it (true: OK) while no answer is queued; for tests.
 void set_auto_answer(bool enabled, bool ok = true);

@@ -1,6 +1,7 @@
 #include "platform/screen_place.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -20,6 +21,37 @@ QScreen* operator_screen(const QWidget* board) {
         if (s != board_screen) return s;
     }
     return primary;
+}
+
+namespace {
+QPointer<const QWidget> g_board;
+}  // namespace
+
+void set_board_for_placing(const QWidget* board) {
+    g_board = board;
+}
+
+void place_on_operator_screen(QWidget& window) {
+    if (g_board.isNull() || &window == g_board.data()) return;
+    QScreen* own = operator_screen(g_board.data());
+    if (own == nullptr) return;
+    const QRect area = own->availableGeometry();
+    // Where Qt would open it: where it was put, else over the window it belongs to.
+    const QWidget* parent =
+        window.parentWidget() != nullptr ? window.parentWidget()->window() : nullptr;
+    bool there = false;
+    if (window.testAttribute(Qt::WA_Moved)) {
+        there = area.contains(window.frameGeometry().center());
+    } else if (parent != nullptr && parent->isVisible()) {
+        there = area.contains(parent->frameGeometry().center());
+    }
+    if (there) return;
+    window.ensurePolished();
+    QSize size = window.size();
+    if (!window.testAttribute(Qt::WA_Resized)) size = window.sizeHint();
+    size = size.boundedTo(area.size());
+    window.move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+    if (window.isWindow()) window.setScreen(own);
 }
 
 std::vector<ScreenFacts> screen_facts() {

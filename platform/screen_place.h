@@ -22,6 +22,12 @@ int place_on_screen(QWidget* window, QScreen* target);
 // The operator's monitor: the primary one unless the board is on it, else the first other one;
 // with a single monitor that one. Nothing without a monitor.
 QScreen* operator_screen(const QWidget* board);
+// The board the program shows, for the windows that must open beside it: every question,
+// box and dialog opens on the operator's monitor, never in front of the audience.
+void set_board_for_placing(const QWidget* board);
+// Moves a window about to be shown onto the operator's monitor (its middle) when it would
+// open elsewhere, whichever window had the keys; where it would open there, it stays.
+void place_on_operator_screen(QWidget& window);
 
 // A monitor as the board's choice needs it.
 struct ScreenFacts {

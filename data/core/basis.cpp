@@ -11,6 +11,13 @@ std::string trim_right(std::string_view text) {
     return std::string(text.substr(0, end));
 }
 
+std::string trim_blanks(std::string_view text) {
+    std::size_t first = 0, end = text.size();
+    while (first < end && (text[first] == ' ' || text[first] == '\t')) ++first;
+    while (end > first && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    return std::string(text.substr(first, end - first));
+}
+
 std::string upper_case_de(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -10,6 +10,8 @@ namespace kyomat {
 
 // Removes trailing blanks (code 32) only; tabs and leading blanks stay.
 std::string trim_right(std::string_view text);
+// Without leading and trailing blanks and tabs.
+std::string trim_blanks(std::string_view text);
 
 // Capitals for a-z and the German umlauts ä ö ü; everything else (ß included) stays.
 std::string upper_case_de(std::string_view text);

@@ -56,6 +56,8 @@ class BoutListFile {
     void new_list();
 
     std::filesystem::path current_file() const { return folder / path_from_utf8(file_name); }
+    // The program's folder, where kyomat.ini is.
+    const std::filesystem::path& program_folder() const { return program_folder_; }
     void report(const std::string& text, MessageKind kind) const {
         if (report_) report_(text, kind);
     }

@@ -35,7 +35,11 @@ int find_bout_row(const BoutList& list, const BoutCells& cells, int hint) {
     const auto holds_bout = [&](int r) {
         if (!list.is_open(r)) return false;
         const auto& row = list.rows[static_cast<std::size_t>(r)];
-        return std::equal(cells.begin(), cells.end(), row.begin());
+        // Blanks around a name are no part of it: the editor saves cells without them.
+        return std::equal(cells.begin(), cells.end(), row.begin(),
+                          [](const std::string& a, const std::string& b) {
+                              return a == b || trim_blanks(a) == trim_blanks(b);
+                          });
     };
     if (holds_bout(hint)) return hint;
     int found = 0;
@@ -93,6 +97,24 @@ bool is_ascii(std::string_view s) {
 }
 
 }  // namespace
+
+bool trim_bout_list(BoutList& list) {
+    bool changed = false;
+    const auto tidy = [&changed](std::string& text) {
+        std::string trimmed = trim_blanks(text);
+        if (trimmed != text) {
+            text = std::move(trimmed);
+            changed = true;
+        }
+    };
+    tidy(list.age_class);
+    tidy(list.team1);
+    tidy(list.team2);
+    for (std::size_t r = 1; r < list.rows.size(); ++r) {
+        for (std::string& cell : list.rows[r]) tidy(cell);
+    }
+    return changed;
+}
 
 bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
     list.reset();

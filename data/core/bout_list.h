@@ -59,6 +59,9 @@ class BoutList {
 // The header texts of row 0.
 const BoutList::Row& bout_list_header();
 
+// Every cell, the age class and the team names without leading and trailing blanks (a blank
+// typed into a cell is never a value); true when something changed.
+bool trim_bout_list(BoutList& list);
 // Parses the file's bytes (code page 1252, CR LF or LF). Returns whether the two header
 // records were valid; the list is reset first and filled only when they were.
 bool parse_bout_list(std::string_view bytes, BoutList& list);

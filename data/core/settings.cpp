@@ -231,12 +231,16 @@ bool parse_colour(std::string_view text, Colour& colour) {
 }
 
 std::string age_class_section(std::string_view age_class) {
-    std::size_t first = 0;
-    while (first < age_class.size() && (age_class[first] == ' ' || age_class[first] == '\t')) {
-        ++first;
-    }
-    const std::string trimmed = trim_right(age_class.substr(first));
+    const std::string trimmed = trim_blanks(age_class);
     return trimmed.empty() ? std::string() : "AK " + trimmed;
+}
+
+bool has_age_class_section(const Settings& settings, std::string_view age_class) {
+    const std::string section = upper_case_de(age_class_section(age_class));
+    if (section.empty()) return true;
+    const Settings::Sections found = settings.sections();
+    return std::any_of(found.names.begin(), found.names.end(),
+                       [&](const std::string& name) { return upper_case_de(name) == section; });
 }
 
 std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class,

@@ -79,6 +79,8 @@ std::string settings_text_as_cp1252(std::string_view file_bytes);
 // The section of an age class's own rules: "AK " and the class as the bout list names it
 // (blanks around it dropped; matched without regard to case); empty for no age class.
 std::string age_class_section(std::string_view age_class);
+// Whether kyomat.ini has the section of this age class (true for no age class).
+bool has_age_class_section(const Settings& settings, std::string_view age_class);
 
 // The bout time in seconds (key kampfzeit, or kampfzeit_gs for Golden Score): the age class's
 // own when its section sets a valid one, else the global key's, else its usual value.

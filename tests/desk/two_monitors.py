@@ -14,7 +14,7 @@ import time
 import traceback
 
 import desk
-from desk import BOARD, PANEL, DeskFailure, Program
+from desk import BOARD, GREEN, PANEL, QUESTION, DeskFailure, Program, close_enough
 
 BEAMER = (1366, 0, 1920, 1080)
 NOTE = "KYOMAT - Hinweis"
@@ -166,6 +166,63 @@ def dialog_after_a_page_above_the_panel(p):
     p.key("Escape")
 
 
+def focus_circle(p):
+    """Where the board's focus circle is: the green spot in its bottom right corner."""
+    x0, y0, size = 1366 + 1920 - 90, 1080 - 90, 90
+    pixels = p.area(x0, y0, size, size)
+    for i in range(0, len(pixels), 3):
+        if close_enough(tuple(pixels[i:i + 3]), GREEN, 30):
+            return x0 + (i // 3) % size + 3, y0 + (i // 3) // size + 3
+    raise DeskFailure("no green focus circle on the board")
+
+
+def questions_on_the_laptop(p):
+    """After a click on the board, every question opens on the laptop, and a reflex Space at
+    the exit question during a bout leaves the program running."""
+    p.wait(lambda: on_the_beamer(p), "the board on BEAMER")
+    p.click(1366 + 900, 700)
+    p.wait(lambda: p.focus() == BOARD, "the board with the keys")
+    p.key("ctrl+n")
+    p.wait_state(lambda s: s["blue"]["name"] == "Meier, Hans", "the bout loaded")
+    p.key("2", "space")
+    p.wait_state(lambda s: s["clock"]["running"], "the bout running")
+    p.key("ctrl+e")
+    p.wait(lambda: p.window(QUESTION), "the question before the reset")
+    if not on_the_laptop(window_box(p, QUESTION)):
+        raise DeskFailure(f"Ctrl+E's question is on the projector: {window_box(p, QUESTION)}")
+    p.key("Escape")
+    p.wait(lambda: not p.window(QUESTION), "the question closed")
+    p.click(*focus_circle(p))
+    p.wait(lambda: p.window(QUESTION), "the exit question")
+    if not on_the_laptop(window_box(p, QUESTION)):
+        raise DeskFailure(f"the exit question is on the projector: {window_box(p, QUESTION)}")
+    p.wait(lambda: p.focus() == QUESTION, "the question with the keys")
+    p.key("space")
+    p.wait(lambda: not p.window(QUESTION), "the exit question answered by Space")
+    time.sleep(0.5)
+    if p.proc.poll() is not None or p.state()["blue"]["waza_ari"]["text"] != "1":
+        raise DeskFailure("Space at the exit question ended the bout")
+
+
+def keys_on_the_board_after_a_replug(p):
+    """control=0, panel_tasten=0: the panel the program opened for a pulled projector leaves
+    the keys working when the projector comes back."""
+    p.wait(lambda: on_the_beamer(p), "the board on BEAMER")
+    p.click(1366 + 900, 700)
+    p.wait(lambda: p.focus() == BOARD, "the board with the keys")
+    p.key("ctrl+n")
+    p.wait_state(lambda s: s["blue"]["name"] == "Meier, Hans", "the bout loaded")
+    p.desk.pull()
+    p.wait(lambda: p.window(PANEL) is not None and p.focus() == PANEL, "the panel with the keys")
+    p.key("8")
+    p.wait_state(lambda s: s["white"]["waza_ari"]["text"] == "1", "a key relayed by the panel")
+    p.desk.plug()
+    p.wait(lambda: on_the_beamer(p), "the board back on BEAMER")
+    p.wait(lambda: p.focus() in (BOARD, PANEL), "the keys at the board or the panel")
+    p.key("2")
+    p.wait_state(lambda s: s["blue"]["waza_ari"]["text"] == "1", "the Waza-ari typed after it")
+
+
 def started_without_the_beamer(p):
     p.wait(lambda: board_geometry(p) is None and p.window(PANEL), "the panel, no board")
     p.desk.plug()
@@ -183,6 +240,9 @@ CASES = [
     (pulled_and_plugged, {"anz_monitor": "BEAMER"}),
     (pulled_and_plugged, {"anz_links": "1366"}),
     (started_without_the_beamer, {"anz_monitor": "BEAMER"}),
+    (questions_on_the_laptop, {"anz_links": "1366", "control": "0"}),
+    (keys_on_the_board_after_a_replug,
+     {"anz_monitor": "BEAMER", "anz_links": "", "control": "0", "panel_tasten": "0"}),
 ]
 
 

@@ -145,7 +145,7 @@ void FakeHost::show_control_panel() {
         engine_->handle_key(key, mods);
     };
     if (how == "exit") {
-        exit_from_panel(*engine_, *this, relay);
+        exit_from_panel(*engine_, relay);
     } else if (how != "box") {
         close_panel(*engine_, relay);
     }

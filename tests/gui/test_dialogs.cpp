@@ -108,6 +108,50 @@ class TestDialogs : public QObject {
         QCOMPARE(fields.edtAKID, std::string("U21¦m"));
     }
 
+    // Opened during a bout: the keys land on the grid, where a Space (Matte) changes nothing;
+    // blanks around a cell are never saved, and an age class without its own section in
+    // kyomat.ini is said before the save (Abbrechen keeps the file as it was).
+    void editorDuringABout() {
+        testing::TempFolder dir;
+        dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\n[AK U15]\r\nkampfzeit=180\r\n");
+        dir.write("u15.kfl", "#STR|KFL|1|1\r\n#PAR|0|||2|U15\r\n#DAT|-40|A|V|B|V|||\r\n");
+        BoutListInUse list(dir.path(), report_to_boxes);
+        BoutEntryDialog entry(list);
+        BoutListEditor& editor = entry.editor();
+        file_dialogs::set_next_answer(QString::fromStdString((dir.path() / "u15.kfl").string()));
+        message_boxes::set_auto_answer(false);
+        in_dialog(editor, [&](QWidget*) {
+            editor.findChild<QPushButton*>("btnLoad")->click();
+            auto* grid = editor.findChild<QTableWidget*>();
+            auto* age = editor.findChild<QLineEdit*>("edtAltersklasse");
+            QCOMPARE(editor.focusWidget(), static_cast<QWidget*>(grid));
+            QTest::keyClick(editor.focusWidget(), Qt::Key_Space);
+            QCOMPARE(age->text(), QString("U15"));
+            QCOMPARE(grid->item(0, 0)->text(), QString("-40"));
+            grid->item(0, 1)->setText("  Anna ");
+            age->selectAll();
+            QTest::keyClicks(age, " U15 ");
+            editor.findChild<QPushButton*>("btnSave")->click();
+            QCOMPARE(age->text(), QString("U15"));
+            age->selectAll();
+            QTest::keyClicks(age, "U16");
+            message_boxes::set_next_answer(false);
+            editor.findChild<QPushButton*>("btnSave")->click();
+            age->selectAll();
+            QTest::keyClicks(age, "U15");
+            editor.findChild<QPushButton*>("btnSave")->click();
+            editor.findChild<QPushButton*>("btnCloseAnzeige")->click();
+        });
+        message_boxes::set_auto_answer(true, true);
+        QCOMPARE(message_boxes::take_log(),
+                 std::vector<std::string>{"confirm Zur Altersklasse „U16“ gibt es in der "
+                                          "kyomat.ini keinen Abschnitt [AK U16]: die Kämpfe "
+                                          "bekommen die allgemeinen Regeln. Trotzdem speichern?"});
+        QCOMPARE(file_text(dir.path() / "u15.kfl")
+                     .substr(file_text(dir.path() / "u15.kfl").find("#PAR")),
+                 std::string("#PAR|0|||2|U15\r\n#DAT|-40|Anna|V|B|V|||\r\n"));
+    }
+
     // The list is shared with the tournament desk: a save over a list the desk changed since
     // it was loaded asks first; "Beenden" after a save asks nothing; a character the code page
     // list cannot hold is refused at once; a result written meanwhile reaches the editor.
