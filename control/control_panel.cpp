@@ -141,7 +141,8 @@ void ControlPanel::build_bout_area(QWidget* parent) {
     grid_->verticalHeader()->hide();
     grid_->setWordWrap(false);
     grid_->hide();
-    connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { list_double_click(); });
+    // A double click anywhere on the list opens the editor, on a row or below the last one.
+    grid_->viewport()->installEventFilter(this);
     bout_buttons_area_ = make<QWidget>("pnlKaempfeButtons", kaempfe_);
     QWidget* area = bout_buttons_area_;
     bout_buttons_ = {button("btnNaechsterKampf", "Nächster Kampf", area, 'N', 0),
@@ -340,6 +341,14 @@ void ControlPanel::on_save_bout_clicked() {
     // Declined over a bout in progress: the bout, and so the list, stay as they were.
     if (engine_.bout_in_progress()) return;
     grid_->hide();
+}
+
+bool ControlPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        list_double_click();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void ControlPanel::list_double_click() {

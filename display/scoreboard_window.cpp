@@ -55,6 +55,18 @@ class FocusCircle : public QWidget {
 
 namespace {
 
+// A class given only to let Ctrl+N and Ctrl+E work ("gewk=-", the list's "..."): no class to
+// show, and a dash in the footer's large font is a white bar in front of the audience.
+bool is_placeholder(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("-. ") == std::string::npos;
+}
+
+bool is_class_label(std::size_t index) {
+    static const std::size_t gewk = Board::index_of(&Board::lblGewK);
+    static const std::size_t ak = Board::index_of(&Board::lblAK);
+    return index == gewk || index == ak;
+}
+
 QFont cross_font() {
     QFont f(QStringLiteral("MS Sans Serif"));
     f.setBold(true);
@@ -201,7 +213,8 @@ void ScoreboardWindow::paint_board() {
         pal.setColor(QPalette::Window, to_qcolor(e.back));
         pal.setColor(QPalette::WindowText, to_qcolor(e.font));
         if (auto* l = qobject_cast<QLabel*>(w)) {
-            const QString text = QString::fromStdString(shown_part(e.text));
+            const QString text = QString::fromStdString(
+                is_class_label(i) && is_placeholder(e.text) ? std::string() : shown_part(e.text));
             if (l->text() != text) {
                 const bool same_size = keeps_size(*l, l->text(), text);
                 l->setText(text);

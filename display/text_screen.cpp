@@ -89,7 +89,6 @@ void TextScreen::keyPressEvent(QKeyEvent* event) {
 }
 
 void TextScreen::showEvent(QShowEvent* event) {
-    if (remembered_left_ > 1000 && wait_) wait_(true);
     const Board& b = engine_.board();
     const Element* back = nullptr;
     const Element* text = nullptr;
@@ -117,6 +116,8 @@ void TextScreen::showEvent(QShowEvent* event) {
     } else {
         move(remembered_left_, y());
     }
+    // Placed first, so that the first page of the day tells the operator too.
+    if (remembered_left_ > 1000 && wait_) wait_(true);
     lay_out();
     duration_ =
         setting_value_of(setting_key("anzeige", "titel_dauer"), engine_.rules().titel_dauer, false)

@@ -174,6 +174,14 @@ void BoutEngine::take_shido(Side side, int limit) {
 void BoutEngine::take_ippon(Side side) {
     change_wertung(ippon_cell(side), 1, -1);
     if (state_.hansoku_ippon == side) state_.hansoku_ippon.reset();
+    // An Ippon the hold-down gave, corrected: its time is the last hold-down's now, not a
+    // clock in the holder's colour that still claims the Ippon.
+    if (!state_.holder && board_.lblHG.text != "00") {
+        save_haltegriff();
+        board_.lblHG.text = "00";
+        board_.lblHG.font = rules_.farben_a.font_zeit_stop;
+        board_.pnlHG.back = rules_.farben_a.hintergrund_fuss;
+    }
 }
 
 void BoutEngine::give_points(Side side, int value, bool is_waza) {

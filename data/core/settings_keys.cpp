@@ -65,7 +65,7 @@ constexpr SettingKey k_keys[] = {
      "seconds a title page stays; 0 or less: until clicked"},
     {"anzeige", "ippon_zeigen", K::flag, P::report, 0, 1, "0", "IPPON in the winner's score area"},
     {"anzeige", "spalten_titel", K::flag, P::report, 0, 1, "0", "headings over the score columns"},
-    {"anzeige", "rand_korrektur", K::flag, P::report, 0, 1, "0", "H and crosses fully on screen"},
+    {"anzeige", "rand_korrektur", K::flag, P::report, 0, 1, "1", "H and crosses fully on screen"},
     {"anzeige", "teams_simple", K::number, P::report, 0, k_any, "0",
      "1: Ctrl+K starts a simple team bout"},
     {"anzeige", "gong", K::file, P::silent, 0, 0, "", "the gong's sound file"},

@@ -225,6 +225,16 @@ class TestControlPanel : public QObject {
         QCOMPARE(grid->item(0, 3)->text(), QString("1:0"));
         QCOMPARE(grid->horizontalHeaderItem(3)->text(), QString("Ergebnis"));
         QCOMPARE(engine_->state().weight_class, std::string("..."));
+        // A double click below the last row opens the editor as well.
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {},
+                           QPoint(20, grid->viewport()->height() - 5));
+        QCOMPARE(edits_, 2);
+        // A list the desk is saving at this moment: the grid keeps its rows and list mode.
+        list_loads_ = false;
+        panel_->anzeige_kaempfe();
+        QVERIFY(panel_->list_mode());
+        QCOMPARE(grid->rowCount(), 2);
+        list_loads_ = true;
         // "Kampf speichern" leaves list mode before the result is handed on.
         click("btnSave");
         QVERIFY(!panel_->list_mode());
