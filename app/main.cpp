@@ -97,7 +97,12 @@ int main(int argc, char** argv) {
     // board, and the start says what is off.
     bool unguarded = false;
     if (!lock.tryLock(0)) {
-        if (lock.error() == QLockFile::LockFailedError) {
+        // Held means a lock file that names a running program (a folder in its place, or a
+        // file that cannot be read, names none).
+        qint64 pid = 0;
+        QString host_name, app_name;
+        if (lock.error() == QLockFile::LockFailedError &&
+            lock.getLockInfo(&pid, &host_name, &app_name)) {
             kyomat::show_message(
                 "KYOMAT läuft in diesem Ordner schon. Eine zweite Anzeige würde denselben "
                 "Kampfstand, dasselbe Protokoll und dieselbe Kampfliste schreiben: bitte das "
@@ -116,12 +121,17 @@ int main(int argc, char** argv) {
         settings.folder(), program.scoreboard.engine(), program.entry,
         [&program] { return program.panel_built() && program.control_panel().list_mode(); },
         [&host](const std::string& text) { host.show_note(text); });
-    if (std::string why; !state.writable(why) || unguarded) {
-        if (why.empty()) why = "die Sperrdatei kyomat.lock lässt sich hier nicht anlegen";
+    // What is off, said once: the crash protection and the one-program check, and why.
+    if (std::string why; !state.writable(why)) {
         kyomat::show_message(
             "KYOMAT läuft ohne Schutz: in diesem Ordner kann nicht geschrieben werden (" + why +
                 "). Nach einem Absturz kann der Kampf nicht wiederhergestellt werden, und ein "
                 "zweites Programm im selben Ordner wird nicht bemerkt.",
+            'W');
+    } else if (unguarded) {
+        kyomat::show_message(
+            "Die Sperrdatei kyomat.lock lässt sich in diesem Ordner nicht anlegen: ein zweites "
+            "Programm im selben Ordner wird nicht bemerkt.",
             'W');
     }
     // The bout a crash, a power cut or a slip left on the board is offered back once. A

@@ -44,4 +44,36 @@ fi
 # Hostile numbers: reported as bad numbers, the program goes on.
 prepare numbers && printf '[anzeige]\r\nanz_links=0\r\nhaltegr_ippon=2147483647\r\n' > "$root/numbers/kyomat.ini"
 start numbers "'2147483647' ist kein gültiger Integerwert"
+# A folder that cannot take the lock still gets its board, and says what is off; "läuft schon"
+# only when a running program holds the lock.
+# A gong, so that the start's first box is the one about the lock.
+quiet_ini() {
+  cp "$(dirname "$0")/../assets/gong.wav" "$root/$1/gong.wav"
+  printf '[anzeige]\r\nanz_links=0\r\ngong=gong.wav\r\n' > "$root/$1/kyomat.ini"
+}
+prepare lockdir && quiet_ini lockdir && mkdir "$root/lockdir/kyomat.lock"
+start lockdir "ein zweites Programm im selben Ordner wird nicht bemerkt"
+if grep -q "läuft in diesem Ordner schon" "$root/lockdir/out.log"; then
+  echo "FAIL lockdir: a folder in the lock's place was taken for a running program"; failed=1
+fi
+prepare second && quiet_ini second
+timeout -k 2 6 "$root/second/kyomat" > "$root/second/first.log" 2>&1 &
+first=$!
+sleep 2
+start second "läuft in diesem Ordner schon"
+wait "$first" || true
+# A read-only folder (a write-protected stick), where this machine lets us make one.
+prepare readonly && quiet_ini readonly
+if mount --bind "$root/readonly" "$root/readonly" 2>/dev/null; then
+  if mount -o remount,bind,ro "$root/readonly" 2>/dev/null; then
+    status=0
+    timeout -k 2 4 "$root/readonly/kyomat" > "$root/readonly.log" 2>&1 || status=$?
+    if [ "$status" -ne 124 ] || ! grep -qF "KYOMAT läuft ohne Schutz" "$root/readonly.log"; then
+      echo "FAIL readonly: $status"; cat "$root/readonly.log"; failed=1
+    else
+      echo "ok   readonly: stays up and says what is off"
+    fi
+  fi
+  umount "$root/readonly"
+fi
 exit $failed
