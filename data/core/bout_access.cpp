@@ -1,5 +1,6 @@
 #include "data/core/bout_access.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -175,6 +176,11 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
         for (int r = 1; r < list.row_count() && !found; ++r) {
             const auto& row = list.rows[static_cast<std::size_t>(r)];
             const std::string result = trim_right(row[BoutList::k_result_column]);
+            // A row without a name on either side and without a weight class is no bout.
+            if (result.empty() && trim_blanks(row[0]).empty() && trim_blanks(row[1]).empty() &&
+                trim_blanks(row[3]).empty()) {
+                continue;
+            }
             if (!result.empty()) {
                 if (result[0] == '1') {
                     ++blue;
@@ -254,6 +260,9 @@ ListOutcome BoutListAccess::write_result(const std::array<std::string, 3>& cells
                          MessageKind::warning);
             return ListOutcome::nothing;
         }
+        // A result adds no rows: the count is written to match the rows the file has.
+        list.rows.resize(std::max<std::size_t>(static_cast<std::size_t>(list.rows_in_file) + 1,
+                                               static_cast<std::size_t>(row) + 1));
         auto& cells = list.rows[static_cast<std::size_t>(row)];
         cells[5] = outcome;
         cells[6] = detail;

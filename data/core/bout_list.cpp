@@ -21,6 +21,7 @@ void BoutList::reset() {
     age_class.clear();
     team_mode = false;
     too_many_bouts = false;
+    rows_in_file = 0;
     encoding = Encoding::cp1252;
     rows.assign(2, Row{});
     rows[0] = bout_list_header();
@@ -162,6 +163,7 @@ bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
         }
         if (next_row >= list.rows.size()) list.rows.emplace_back();
         BoutList::Row& row = list.rows[next_row++];
+        list.rows_in_file = static_cast<int>(next_row) - 1;
         // Cell k is field k + 1; missing fields leave empty cells.
         std::size_t start = line.size() > 4 ? 5 : line.size() + 1;
         for (std::size_t k = 0; k < row.size(); ++k) {

@@ -53,6 +53,9 @@ class BoutList {
     // Set by the reader when the file held more than k_max_bouts_read bouts (the list is then
     // left empty).
     bool too_many_bouts = false;
+    // How many "#DAT" rows the file held: a count in "#PAR" beyond them gives empty rows that
+    // the editor shows, but that the file never had.
+    int rows_in_file = 0;
     Encoding encoding = Encoding::cp1252;
 };
 

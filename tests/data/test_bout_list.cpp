@@ -492,3 +492,23 @@ TEST(BoutListFile, LongCellsAndEveryCharacterSurviveTheOnePassWriter) {
     for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
     EXPECT_EQ(utf8_to_cp1252(cp1252_to_utf8(all)), all);
 }
+
+// Two open rows with the same fighters (the desk copied a row): the remembered row is taken
+// when it still holds the bout; otherwise which one is the bout cannot be told, and nothing
+// is guessed. Blanks around a cell, which the editor drops, do not hide the bout.
+TEST(BoutRowSearch, TwoIdenticalOpenRowsAreNeverGuessed) {
+    BoutList list;
+    list.rows.resize(5);
+    list.rows[1] = {"-60", "A", "V", "B", "W", "", "", ""};
+    list.rows[2] = {"-66", "C", "V", "D", "W", "", "", ""};
+    list.rows[3] = {"-60", "A", "V", "B", "W", "", "", ""};
+    list.rows[4] = {"-73", "E ", "V", " F", "W", "", "", ""};
+    const BoutCells bout{"-60", "A", "V", "B", "W"};
+    EXPECT_EQ(find_bout_row(list, bout, 3), 3);
+    EXPECT_EQ(find_bout_row(list, bout, 1), 1);
+    EXPECT_EQ(find_bout_row(list, bout, 2), 0);
+    EXPECT_EQ(find_bout_row(list, bout, 0), 0);
+    list.rows[1][5] = "1:0";  // one of them has its result: the other is the bout
+    EXPECT_EQ(find_bout_row(list, bout, 0), 3);
+    EXPECT_EQ(find_bout_row(list, BoutCells{"-73", "E", "V", "F", "W"}, 0), 4);
+}
