@@ -153,6 +153,6 @@ int main(int argc, char** argv) {
     host.on_result_handed_on([&state] { state.keep_now(); });
     program.show();
     app.exec();
-    state.closing();
+    if (const std::string lost = state.closing(); !lost.empty()) kyomat::show_message(lost, 'W');
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "app/state_keeper.h"
 
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 
 #include "data/core/basis.h"
@@ -178,18 +179,26 @@ void StateKeeper::board_changed() {
                        "geaendert=" + std::to_string(std::time(nullptr)) + "\n" +
                        body.substr(body.find('\n') + 1);
     std::string failure;
+    bool written = false;
     {
         const std::lock_guard lock(mutex_);
         pending_ = std::move(text);
         has_pending_ = true;
         failure.swap(failure_);
+        std::swap(written, written_since_);
     }
     wake_.notify_one();
     if (!writer_.joinable()) writer_ = std::thread([this] { writer_loop(); });
-    if (!failure.empty() && !told_failure_ && note_) {
-        told_failure_ = true;
-        note_(k_cannot_keep + failure);
-    }
+    tell_failure(failure, written);
+}
+
+// A failed write is told once, in a note and in the log, until a write succeeds again.
+void StateKeeper::tell_failure(const std::string& failure, bool written) {
+    if (written && failure.empty()) told_failure_ = false;
+    if (failure.empty() || told_failure_) return;
+    told_failure_ = true;
+    std::fprintf(stderr, "kyomat: %s%s\n", k_cannot_keep, failure.c_str());
+    if (note_) note_(k_cannot_keep + failure);
 }
 
 void StateKeeper::keep_now() {
@@ -211,12 +220,17 @@ void StateKeeper::writer_loop() {
         const bool ok = write_file_atomically(file(), text, error);
         lock.lock();
         writing_ = false;
-        if (!ok) failure_ = error;
+        if (ok) {
+            failure_.clear();
+            written_since_ = true;
+        } else {
+            failure_ = error;
+        }
         written_.notify_all();
     }
 }
 
-void StateKeeper::closing() {
+std::string StateKeeper::closing() {
     const bool keep = engine_.bout_open_for_restore();
     if (keep) board_changed();
     {
@@ -228,7 +242,13 @@ void StateKeeper::closing() {
     if (!keep) {
         std::error_code ec;
         std::filesystem::remove(file(), ec);
+        return {};
     }
+    // The bout in progress is kept only if this last write reached the file.
+    if (failure_.empty()) return {};
+    std::fprintf(stderr, "kyomat: %s%s\n", k_cannot_keep, failure_.c_str());
+    return "Der Stand des laufenden Kampfes konnte beim Beenden nicht gespeichert werden (" +
+           failure_ + "): nach einem Neustart kann er nicht fortgesetzt werden.";
 }
 
 }  // namespace kyomat

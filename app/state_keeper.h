@@ -42,8 +42,9 @@ class StateKeeper {
     // As board_changed, and returns only when the file holds it: a result just handed on
     // must never be offered back by a crash in the next moment.
     void keep_now();
-    // A normal end of the program: the state stays only for a bout in progress.
-    void closing();
+    // A normal end of the program: the state stays only for a bout in progress. Returns the
+    // text to tell when that bout could not be kept, else nothing.
+    std::string closing();
 
     // Whether the folder can hold the state; false with the reason (said once at start).
     bool writable(std::string& why) const;
@@ -52,6 +53,7 @@ class StateKeeper {
     std::string compose() const;
     // A damaged file, or one whose values no board could show: renamed and told once.
     void set_aside_damaged();
+    void tell_failure(const std::string& failure, bool written);
     void writer_loop();
     std::filesystem::path file() const { return folder_ / k_state_file_name; }
 
@@ -69,6 +71,7 @@ class StateKeeper {
     std::condition_variable wake_;
     std::string pending_;
     bool has_pending_ = false;
+    bool written_since_ = false;  // a write succeeded since the GUI thread last looked
     bool writing_ = false;
     std::condition_variable written_;
     bool stop_ = false;

@@ -51,7 +51,8 @@ bool BoutEngine::restored_values_in_range(const BoutState& s, const Board& board
 }
 
 bool BoutEngine::bout_open_for_restore() const {
-    if (!state_.bout_on_board || state_.handed_on || state_.weight_class.empty()) return false;
+    // A hand bout without a weight class is a bout all the same.
+    if (!state_.bout_on_board || state_.handed_on) return false;
     const Board& b = board_;
     bool scored = state_.points_b > 0 || state_.points_w > 0;
     for (const Element* cell : {&b.lbl_I_b, &b.lbl_W_b, &b.lbl_Y_b, &b.lbl_S_b, &b.lbl_I_W,

@@ -1,0 +1,119 @@
+// The state keeper with the real program: what it keeps of a bout, what the next start makes
+// of it, and what it says when the file cannot be written.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <filesystem>
+
+#include "app/state_keeper.h"
+#include "data/core/file_io.h"
+#include "dialogs/bout_entry_dialog.h"
+#include "display/scoreboard_window.h"
+#include "gui/program_rig.h"
+
+using namespace kyomat;
+
+namespace {
+
+const char* const k_ini = "[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\n";
+
+struct Rig : testing::ProgramRig<> {
+    explicit Rig(const std::string& list = {}) : ProgramRig(k_ini, list) {
+        host.on_result_handed_on([this] { keeper.keep_now(); });
+    }
+    void key(std::uint16_t k, bool ctrl = false) {
+        program.scoreboard.handle_key(k, Modifiers{false, ctrl, false});
+        keeper.board_changed();
+    }
+    // A bout typed into the entry dialog: names only, no weight class.
+    void hand_bout() {
+        key('K', true);
+        program.entry.field("edtGEWK")->clear();
+        program.entry.field("edtNAMEBlau")->setText("Meier, Hans");
+        program.entry.field("edtNAMEWeiss")->setText("Li, Wei");
+        program.entry.findChild<QPushButton*>("btnSave")->click();
+        keeper.board_changed();
+    }
+    std::filesystem::path state_file() const { return dir.path() / "kampfstand.txt"; }
+
+    std::vector<std::string> notes;
+    StateKeeper keeper{dir.path(), program.scoreboard.engine(), program.entry, [] { return false; },
+                       [this](const std::string& text) { notes.push_back(text); }};
+};
+
+}  // namespace
+
+class TestStateKeeper : public QObject {
+    Q_OBJECT
+  private slots:
+    // A begun bout without a weight class is kept as any other and comes back after a crash.
+    void aHandBoutWithoutWeightClassComesBack() {
+        std::string kept;
+        {
+            Rig rig;
+            rig.hand_bout();
+            QCOMPARE(rig.program.scoreboard.engine().board().lblBlau_Name.text,
+                     std::string("Meier, Hans"));
+            rig.key('2');
+            QVERIFY(rig.keeper.closing().empty());
+            QVERIFY(std::filesystem::exists(rig.state_file()));
+            std::string error;
+            kept = *read_whole_file(rig.state_file(), error);
+        }
+        Rig again;
+        again.dir.write("kampfstand.txt", kept);
+        QVERIFY(again.keeper.offer().find("Meier, Hans – Li, Wei") != std::string::npos);
+        QCOMPARE(again.keeper.offered_bout(), std::string("Meier, Hans – Li, Wei"));
+        bool list_mode = true;
+        QVERIFY(again.keeper.restore(list_mode));
+        QVERIFY(!list_mode);
+        QCOMPARE(again.program.scoreboard.engine().board().lbl_W_b.text, std::string("1"));
+    }
+
+    // A write that fails is told once, in a note, until a write succeeds again; a failed last
+    // write at a normal close is told too.
+    void aFailedWriteIsToldOnceUntilOneSucceeds() {
+        Rig rig;
+        rig.hand_bout();
+        const auto break_the_file = [&] {
+            std::filesystem::remove_all(rig.state_file());
+            std::filesystem::create_directory(rig.state_file());
+        };
+        break_the_file();
+        for (std::uint16_t k : {'2', '3', '4', '8'}) {
+            rig.key(k);
+            rig.keeper.keep_now();
+        }
+        QCOMPARE(rig.notes.size(), std::size_t{1});
+        QVERIFY(rig.notes[0].rfind("Nach einem Absturz kann der Kampf nicht", 0) == 0);
+        std::filesystem::remove_all(rig.state_file());
+        rig.key('9');
+        rig.keeper.keep_now();
+        rig.key('0');
+        rig.keeper.keep_now();
+        QCOMPARE(rig.notes.size(), std::size_t{1});
+        break_the_file();
+        rig.key('3');
+        rig.keeper.keep_now();
+        rig.key('9');
+        QCOMPARE(rig.notes.size(), std::size_t{2});
+        QVERIFY(!rig.keeper.closing().empty());
+    }
+
+    // The result handed on is in the state file before the next moment: a crash right after
+    // it never offers the bout back.
+    void aHandedOnBoutIsNeverOfferedBack() {
+        Rig rig("#STR|KFL|1|1\r\n#PAR|0|||3\r\n#DAT|-60|A1|V|B1|V|||\r\n#DAT|-66|A2|V|B2|V|||\r\n");
+        rig.key('N', true);
+        rig.key('1');
+        rig.keeper.keep_now();
+        rig.program.scoreboard.handle_key('N', Modifiers{false, true, false});
+        // No board_changed since: only the hand-on itself wrote the state.
+        std::string error;
+        const std::string text = *read_whole_file(rig.state_file(), error);
+        QVERIFY2(text.find("\noffen=0\n") != std::string::npos, text.c_str());
+    }
+};
+
+QTEST_MAIN(TestStateKeeper)
+#include "test_state_keeper.moc"
