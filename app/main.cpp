@@ -2,9 +2,11 @@
 // scoreboard closes.
 #include <QApplication>
 #include <QLockFile>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -136,7 +138,10 @@ int main(int argc, char** argv) {
     }
     // The bout a crash, a power cut or a slip left on the board is offered back once. A
     // reflex (Escape, the window's close) keeps it; throwing it away is asked twice.
-    if (const std::string question = state.offer(); !question.empty()) {
+    bool restored = false;
+    const std::string question = state.offer();
+    const auto last_list = state.last_list();
+    if (!question.empty()) {
         bool list_mode = false;
         const bool discard =
             kyomat::choose(question, {"Fortsetzen", "Verwerfen"}, 0) == 1 &&
@@ -145,9 +150,25 @@ int main(int argc, char** argv) {
                                true);
         if (discard) {
             state.discard();
-        } else if (state.restore(list_mode) && list_mode) {
-            program.restore_list_mode();
+        } else {
+            restored = state.restore(list_mode);
+            if (restored && list_mode) program.restore_list_mode();
         }
+    }
+    // Without a bout taken back, the list that was in use is opened again, and said so once
+    // the panel is up.
+    if (!restored && last_list) {
+        std::string note;
+        const std::string name = kyomat::utf8_of(last_list->file.filename());
+        if (std::filesystem::is_regular_file(last_list->file)) {
+            program.entry.use_list_file(last_list->file);
+            if (last_list->list_mode) program.restore_list_mode();
+            note = "Die Kampfliste \"" + name + "\" vom letzten Mal ist wieder geöffnet.";
+        } else {
+            note = "Die Kampfliste \"" + kyomat::utf8_of(last_list->file) +
+                   "\" vom letzten Mal ist nicht mehr da: bitte im Listeneditor öffnen.";
+        }
+        QTimer::singleShot(0, &program.scoreboard, [&host, note] { host.show_note(note); });
     }
     program.on_painted([&state] { state.board_changed(); });
     host.on_result_handed_on([&state] { state.keep_now(); });

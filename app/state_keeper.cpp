@@ -80,7 +80,8 @@ std::string StateKeeper::offer() {
         return {};
     }
     if (state_bool(*map, "offen") != true) {
-        std::filesystem::remove(file(), ec);
+        // No bout to offer: the list that was in use is opened again all the same.
+        previous_ = std::move(*map);
         return {};
     }
     const auto list = map->find("liste_datei");
@@ -103,6 +104,21 @@ std::string StateKeeper::offer() {
     return "Der letzte Kampf (" + element_text(offered_, "lblBlau_Name") + " – " +
            element_text(offered_, "lblWeiss_Name") + ", " + when +
            ") wurde nicht beendet. Fortsetzen?";
+}
+
+std::optional<StateKeeper::LastList> StateKeeper::last_list() const {
+    const StateMap& map = offered_.empty() ? previous_ : offered_;
+    const auto name = map.find("liste_datei");
+    const auto folder = map.find("liste_ordner");
+    if (name == map.end() || folder == map.end() || name->second.empty()) return std::nullopt;
+    LastList last{path_from_utf8(folder->second) / path_from_utf8(name->second),
+                  state_bool(map, "listenmodus").value_or(false)};
+    // The program's own neu.kfl is opened anyway.
+    std::error_code ec;
+    const auto own = std::filesystem::weakly_canonical(folder_ / "neu.kfl", ec);
+    if (!last.list_mode && std::filesystem::weakly_canonical(last.file, ec) == own)
+        return std::nullopt;
+    return last;
 }
 
 std::string StateKeeper::offered_bout() const {
@@ -232,18 +248,15 @@ void StateKeeper::writer_loop() {
 
 std::string StateKeeper::closing() {
     const bool keep = engine_.bout_open_for_restore();
-    if (keep) board_changed();
+    // Written also without a bout in progress ("offen=0"): the next start opens the list.
+    board_changed();
     {
         const std::lock_guard lock(mutex_);
         stop_ = true;
     }
     wake_.notify_one();
     if (writer_.joinable()) writer_.join();
-    if (!keep) {
-        std::error_code ec;
-        std::filesystem::remove(file(), ec);
-        return {};
-    }
+    if (!keep) return {};
     // The bout in progress is kept only if this last write reached the file.
     if (failure_.empty()) return {};
     std::fprintf(stderr, "kyomat: %s%s\n", k_cannot_keep, failure_.c_str());

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -31,6 +32,13 @@ class StateKeeper {
     // The state the last run left, when it holds a bout to offer back: the question to ask,
     // or empty (nothing to offer; a damaged or foreign file was reported and set aside).
     std::string offer();
+    // The list in use when the last run ended, whether a bout is offered or not: its file, and
+    // whether the panel showed it; nothing for none (or the program's own neu.kfl, unshown).
+    struct LastList {
+        std::filesystem::path file;
+        bool list_mode = false;
+    };
+    std::optional<LastList> last_list() const;
     // The offered bout's fighters, "Blue – White".
     std::string offered_bout() const;
     // Takes the offered bout back onto the board; its list mode in list_mode.
@@ -63,6 +71,7 @@ class StateKeeper {
     std::function<bool()> list_mode_;
     std::function<void(const std::string&)> note_;
     StateMap offered_;
+    StateMap previous_;  // the last run's state when it offered no bout
     std::string last_;
     bool told_failure_ = false;
 

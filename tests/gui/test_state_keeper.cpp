@@ -100,6 +100,30 @@ class TestStateKeeper : public QObject {
         QVERIFY(!rig.keeper.closing().empty());
     }
 
+    // The list in use survives a normal close without a bout: the next start opens it again;
+    // the program's own neu.kfl, not shown, needs no reopening.
+    void theListInUseSurvivesARestart() {
+        std::string kept;
+        {
+            Rig rig;
+            rig.dir.write("turnier.kfl", "#STR|KFL|1|1\r\n#PAR|0|||2\r\n#DAT|-60|A|V|B|V|||\r\n");
+            rig.program.entry.use_list_file(rig.dir.path() / "turnier.kfl");
+            QVERIFY(rig.keeper.closing().empty());
+            std::string error;
+            kept = *read_whole_file(rig.state_file(), error);
+        }
+        Rig again;
+        again.dir.write("kampfstand.txt", kept);
+        QVERIFY(again.keeper.offer().empty());
+        const auto last = again.keeper.last_list();
+        QVERIFY(last.has_value());
+        QCOMPARE(last->file.filename().string(), std::string("turnier.kfl"));
+        Rig plain;
+        QVERIFY(plain.keeper.closing().empty());
+        QVERIFY(plain.keeper.offer().empty());
+        QVERIFY(!plain.keeper.last_list().has_value());
+    }
+
     // The result handed on is in the state file before the next moment: a crash right after
     // it never offers the bout back.
     void aHandedOnBoutIsNeverOfferedBack() {
