@@ -88,6 +88,7 @@ bool BoutEngine::decided_without_winner() const {
 }
 
 bool BoutEngine::neuer_kampf(bool load, bool from_list) {
+    refresh_rules();
     // A result is handed on once: the bout it came from stays closed until the next one.
     const bool had_result =
         !state_.handed_on && (board_.lbl_Sieger_Blau.visible || board_.lbl_Sieger_Weiss.visible ||
@@ -221,6 +222,8 @@ void BoutEngine::take_bout_fields() {
     protocol_new_bout(state_.list_position,
                       state_.loaded_from_list ? ProtocolBout::k_from_list : "von Hand");
     const int seconds = bout_time(false);
+    // The new bout takes the rules as the file says them now.
+    rules_ = global_rules_;
     apply_age_class_rules();
     const RuleSettings& r = rules_;
     b.lbl_W_b.visible = b.lbl_W_W.visible = !r.ohne_waza;

@@ -1,6 +1,7 @@
 #include "engine/engine.h"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 #include "data/core/basis.h"
@@ -122,6 +123,31 @@ void BoutEngine::param_aus_ini() {
     if (status != GongStatus::opened) {
         host_.show_message(gong_failure_text(status, gong), catalogue_kind(k_msg_gong_unavailable));
     }
+}
+
+// A value saved in kyomat.ini counts at the next command that uses it: the rules are read
+// again at every change of bout. What they were reported for was said at the start and at
+// Ctrl+E; the board's look (colours, fonts, placement) changes with Ctrl+E, as ever.
+void BoutEngine::refresh_rules() {
+    RuleSettings fresh = global_rules_;
+    read_rule_settings(settings_, fresh, [](const std::string&, MessageKind) {});
+    const RuleSettings& old = global_rules_;
+    fresh.farben_1 = old.farben_1;
+    fresh.farben_2 = old.farben_2;
+    fresh.farben_a = old.farben_a;
+    fresh.namen_anpassen = old.namen_anpassen;
+    fresh.ippon_zeigen = old.ippon_zeigen;
+    fresh.spalten_titel = old.spalten_titel;
+    fresh.rand_korrektur = old.rand_korrektur;
+    std::tie(fresh.korrektur_wertung, fresh.korrektur_name, fresh.korrektur_zeit,
+             fresh.korrektur_fuss) =
+        std::tie(old.korrektur_wertung, old.korrektur_name, old.korrektur_zeit, old.korrektur_fuss);
+    global_rules_ = fresh;
+    // The bout on the board keeps its scoring until it is handed on; what follows it (the
+    // winner page, the title pages, the gong's device) takes the new values at once.
+    std::tie(rules_.sieger_auto, rules_.titel_auto, rules_.titel_dauer, rules_.gong_bereit,
+             rules_.teams_simple) = std::tie(fresh.sieger_auto, fresh.titel_auto, fresh.titel_dauer,
+                                             fresh.gong_bereit, fresh.teams_simple);
 }
 
 void BoutEngine::set_names_from_settings() {

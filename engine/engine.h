@@ -112,6 +112,7 @@ class BoutEngine {
   private:
     // engine.cpp
     void set_names_from_settings();
+    void refresh_rules();
     // bout_snapshot.cpp
     bool restored_values_in_range(const BoutState& s, const Board& board) const;
     void show_catalogue_message(int number);

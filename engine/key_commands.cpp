@@ -183,6 +183,7 @@ void BoutEngine::ctrl_key(std::uint16_t key) {
             if (weight_class_given()) reset_to_configuration();
             break;
         case 'K':
+            refresh_rules();
             if (rules_.teams_simple == 1) {
                 neuer_kampf_teams_simple();
             } else {
