@@ -84,17 +84,8 @@ std::string StateKeeper::offer() {
         previous_ = std::move(*map);
         return {};
     }
-    const auto list = map->find("liste_datei");
-    const auto folder = map->find("liste_ordner");
-    if (state_bool(*map, "aus_liste") == true && list != map->end() && folder != map->end() &&
-        !std::filesystem::exists(path_from_utf8(folder->second) / path_from_utf8(list->second))) {
-        std::filesystem::remove(file(), ec);
-        if (note_) {
-            note_("Der letzte Kampf wird nicht wiederhergestellt: seine Kampfliste \"" +
-                  list->second + "\" ist nicht mehr da.");
-        }
-        return {};
-    }
+    // A list that is not where it was (a stick under another path, a share not back yet) does
+    // not cost the bout: it is offered, and its result waits on the board for the list.
     offered_ = std::move(*map);
     const std::time_t changed = state_int(offered_, "geaendert").value_or(0);
     const std::time_t now = std::time(nullptr);
@@ -106,13 +97,34 @@ std::string StateKeeper::offer() {
            ") wurde nicht beendet. Fortsetzen?";
 }
 
+// The list a state names, found from the program's folder as it is now: a list that lay in the
+// program's folder (or below it) when the state was written is looked for at the same place
+// under the folder the program runs from now, even if an old copy is still at the old path.
+std::filesystem::path StateKeeper::list_named_by(const StateMap& map) const {
+    const auto text = [&map](const char* key) {
+        const auto it = map.find(key);
+        return it == map.end() ? std::string() : it->second;
+    };
+    const std::filesystem::path name = path_from_utf8(text("liste_datei"));
+    const std::filesystem::path folder = path_from_utf8(text("liste_ordner"));
+    const std::filesystem::path program = path_from_utf8(text("programm_ordner"));
+    if (!program.empty() && program != folder_) {
+        const std::filesystem::path inside = folder.lexically_relative(program);
+        if (!inside.empty() && *inside.begin() != "..") return folder_ / inside / name;
+    }
+    std::error_code ec;
+    if (!std::filesystem::exists(folder / name, ec) &&
+        std::filesystem::is_regular_file(folder_ / name, ec)) {
+        return folder_ / name;
+    }
+    return folder / name;
+}
+
 std::optional<StateKeeper::LastList> StateKeeper::last_list() const {
     const StateMap& map = offered_.empty() ? previous_ : offered_;
     const auto name = map.find("liste_datei");
-    const auto folder = map.find("liste_ordner");
-    if (name == map.end() || folder == map.end() || name->second.empty()) return std::nullopt;
-    LastList last{path_from_utf8(folder->second) / path_from_utf8(name->second),
-                  state_bool(map, "listenmodus").value_or(false)};
+    if (name == map.end() || name->second.empty()) return std::nullopt;
+    LastList last{list_named_by(map), state_bool(map, "listenmodus").value_or(false)};
     // The program's own neu.kfl is opened anyway.
     std::error_code ec;
     const auto own = std::filesystem::weakly_canonical(folder_ / "neu.kfl", ec);
@@ -131,9 +143,7 @@ bool StateKeeper::restore(bool& list_mode) {
         return it == offered_.end() ? std::string() : it->second;
     };
     BoutListAccess& access = entry_.access();
-    const std::string list = text("liste_datei");
-    if (!list.empty())
-        entry_.use_list_file(path_from_utf8(text("liste_ordner")) / path_from_utf8(list));
+    if (!text("liste_datei").empty()) entry_.use_list_file(list_named_by(offered_));
     access.list_result_due = state_bool(offered_, "liste_faellig").value_or(false);
     access.team_bout = state_bool(offered_, "liste_mannschaft").value_or(false);
     access.bout_row = state_int(offered_, "liste_zeile").value_or(0);
@@ -173,6 +183,7 @@ std::string StateKeeper::compose() const {
     StateValues v;
     const BoutListAccess& access = entry_.access();
     const std::filesystem::path list = entry_.list_file();
+    v.emplace_back("programm_ordner", utf8_of(folder_));
     v.emplace_back("liste_ordner", utf8_of(list.parent_path()));
     v.emplace_back("liste_datei", utf8_of(list.filename()));
     v.emplace_back("liste_faellig", access.list_result_due ? "1" : "0");

@@ -62,6 +62,7 @@ class StateKeeper {
     // A damaged file, or one whose values no board could show: renamed and told once.
     void set_aside_damaged();
     void tell_failure(const std::string& failure, bool written);
+    std::filesystem::path list_named_by(const StateMap& map) const;
     void writer_loop();
     std::filesystem::path file() const { return folder_ / k_state_file_name; }
 

@@ -15,7 +15,12 @@ using namespace kyomat;
 
 namespace {
 
-const char* const k_ini = "[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\n";
+std::string file_text(const std::filesystem::path& file) {
+    std::string error;
+    return read_whole_file(file, error).value_or("");
+}
+
+const char* const k_ini = "[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\ngewk=x\r\n";
 
 struct Rig : testing::ProgramRig<> {
     explicit Rig(const std::string& list = {}) : ProgramRig(k_ini, list) {
@@ -124,13 +129,51 @@ class TestStateKeeper : public QObject {
         QVERIFY(!plain.keeper.last_list().has_value());
     }
 
+    // The program's folder moved (a stick under another path) with an old copy of the list
+    // still at the old path: the bout is offered, and its result goes into the list beside
+    // the program now, never into the old copy; a list missing at the start keeps the result
+    // waiting on the board.
+    void aRestoredBoutFollowsItsMovedList() {
+        const std::string list =
+            "#STR|KFL|1|1\r\n#PAR|0|||3\r\n#DAT|-60|A1|V|B1|V|||\r\n#DAT|-66|A2|V|B2|V|||\r\n";
+        Rig old_place;
+        old_place.dir.write("turnier.kfl", list);
+        old_place.program.entry.use_list_file(old_place.dir.path() / "turnier.kfl");
+        old_place.key('N', true);
+        old_place.key('1');
+        QVERIFY(old_place.keeper.closing().empty());
+        std::string error;
+        const std::string kept = *read_whole_file(old_place.state_file(), error);
+        for (const bool list_there : {true, false}) {
+            Rig moved;
+            moved.dir.write("kampfstand.txt", kept);
+            if (list_there) moved.dir.write("turnier.kfl", list);
+            QVERIFY(!moved.keeper.offer().empty());
+            bool list_mode = false;
+            QVERIFY(moved.keeper.restore(list_mode));
+            QCOMPARE(moved.program.scoreboard.engine().board().lblBlau_Name.text,
+                     std::string("A1"));
+            moved.key('N', true);
+            if (list_there) {
+                QVERIFY(file_text(moved.dir.path() / "turnier.kfl").find("|A1|V|B1|V|1:0|") !=
+                        std::string::npos);
+            } else {
+                QVERIFY(moved.program.scoreboard.engine().board().lbl_Sieger_Blau.visible);
+                QVERIFY(moved.program.entry.access().list_result_due);
+            }
+        }
+        QCOMPARE(file_text(old_place.dir.path() / "turnier.kfl"), list);
+    }
+
     // The result handed on is in the state file before the next moment: a crash right after
     // it never offers the bout back.
     void aHandedOnBoutIsNeverOfferedBack() {
         Rig rig("#STR|KFL|1|1\r\n#PAR|0|||3\r\n#DAT|-60|A1|V|B1|V|||\r\n#DAT|-66|A2|V|B2|V|||\r\n");
         rig.key('N', true);
+        QCOMPARE(rig.program.scoreboard.engine().board().lblBlau_Name.text, std::string("A1"));
         rig.key('1');
         rig.keeper.keep_now();
+        QVERIFY(file_text(rig.state_file()).find("\noffen=1\n") != std::string::npos);
         rig.program.scoreboard.handle_key('N', Modifiers{false, true, false});
         // No board_changed since: only the hand-on itself wrote the state.
         std::string error;
