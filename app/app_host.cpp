@@ -86,6 +86,12 @@ void AppHost::protocol_new_bout(const ProtocolBout& bout) {
     tell_protocol_problem();
 }
 
+void AppHost::protocol_discarded(const ProtocolBout& bout) {
+    if (!protocol_on(settings_)) return;
+    protocol_.discarded(bout);
+    tell_protocol_problem();
+}
+
 void AppHost::gong_play() {
     gong_.play();
     gong_idle_.start();
@@ -217,11 +223,11 @@ ListOutcome AppHost::anzeige_in_liste(const BoutResult& result) {
     const ListOutcome outcome =
         entry_ != nullptr ? entry_->anzeige_in_liste(result) : ListOutcome::nothing;
     // A result that stays on the board to be written later is recorded when it is written,
-    // under the row the list then gave it (the desk may have moved it).
+    // under the bout's own heading; a row the desk moved is named with it.
     if (protocol_on_ && outcome != ListOutcome::failed) {
-        ProtocolBout bout = protocol_bout_;
-        if (outcome == ListOutcome::done) bout.list_position = entry_->access().bout_row;
-        protocol_.result(bout, result_value_text(result), result.duration, result_winner(result));
+        protocol_.result(protocol_bout_, result_value_text(result), result.duration,
+                         result_winner(result),
+                         outcome == ListOutcome::done ? entry_->access().bout_row : 0);
         tell_protocol_problem();
     }
     return outcome;

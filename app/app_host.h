@@ -51,6 +51,8 @@ class AppHost : public Host {
     ListOutcome anzeige_in_liste(const BoutResult& result) override;
     void protocol_line(const ProtocolLine& line) override;
     void protocol_new_bout(const ProtocolBout& bout) override;
+    // A bout offered after a restart and thrown away: its end line in the protocol.
+    void protocol_discarded(const ProtocolBout& bout);
     void clear_list_result_due() override;
     bool list_bout_in_team_mode() override;
     void eingabe_teams_simple(bool has_result, bool blue_won, Answered done) override;

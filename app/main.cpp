@@ -149,6 +149,7 @@ int main(int argc, char** argv) {
                                    " wirklich verwerfen? Sein Stand ist dann verloren.",
                                true);
         if (discard) {
+            host.protocol_discarded(state.offered_protocol_bout());
             state.discard();
         } else {
             restored = state.restore(list_mode);

@@ -133,6 +133,23 @@ std::optional<StateKeeper::LastList> StateKeeper::last_list() const {
     return last;
 }
 
+ProtocolBout StateKeeper::offered_protocol_bout() const {
+    const auto text = [this](const char* key) {
+        const auto it = offered_.find(key);
+        return it == offered_.end() ? std::string() : it->second;
+    };
+    ProtocolBout bout;
+    bout.list_position = state_int(offered_, "listenposition").value_or(0);
+    bout.age_class = text("altersklasse");
+    bout.weight_class = text("gewichtsklasse");
+    bout.blue = element_text(offered_, "lblBlau_Name");
+    bout.white = element_text(offered_, "lblWeiss_Name");
+    bout.blue_club = element_text(offered_, "lblBLau_Verein");
+    bout.white_club = element_text(offered_, "lblWeiss_Verein");
+    if (state_bool(offered_, "aus_liste") == true) bout.list_file = text("liste_datei");
+    return bout;
+}
+
 std::string StateKeeper::offered_bout() const {
     return element_text(offered_, "lblBlau_Name") + " – " + element_text(offered_, "lblWeiss_Name");
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "data/core/protocol.h"
 #include "data/core/state_file.h"
 
 namespace kyomat {
@@ -39,6 +40,8 @@ class StateKeeper {
         bool list_mode = false;
     };
     std::optional<LastList> last_list() const;
+    // The offered bout as its protocol heading named it.
+    ProtocolBout offered_protocol_bout() const;
     // The offered bout's fighters, "Blue – White".
     std::string offered_bout() const;
     // Takes the offered bout back onto the board; its list mode in list_mode.

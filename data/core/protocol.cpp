@@ -151,9 +151,15 @@ void BoutProtocol::change(const ProtocolBout& bout, int elapsed_seconds, std::st
 }
 
 void BoutProtocol::result(const ProtocolBout& bout, std::string_view value,
-                          std::string_view duration, std::string_view winner) {
+                          std::string_view duration, std::string_view winner, int moved_to) {
+    const std::string row =
+        moved_to > 0 && moved_to != bout.list_position ? "Zeile " + std::to_string(moved_to) : "";
     append(bout, k_result,
-           Fields{"", std::string(value), std::string(duration), std::string(winner), "", "", ""});
+           Fields{"", std::string(value), std::string(duration), std::string(winner), row, "", ""});
+}
+
+void BoutProtocol::discarded(const ProtocolBout& bout) {
+    append(bout, k_discarded, Fields{"", "", "", "", "", "", ""});
 }
 
 }  // namespace kyomat

@@ -59,8 +59,13 @@ class BoutProtocol {
                 int amount);
     // The result handed on: its value, the bout's duration and the winner ("Blau", "Weiß",
     // or k_no_winner for a decided bout that neither side won).
+    // moved_to: the bout's row in the list now when the desk moved it (0: where it was); the
+    // result stays under the bout's own heading and says where its row went.
     void result(const ProtocolBout& bout, std::string_view value, std::string_view duration,
-                std::string_view winner);
+                std::string_view winner, int moved_to = 0);
+    // A bout offered after a restart and thrown away: its end line, under its heading.
+    void discarded(const ProtocolBout& bout);
+    static constexpr const char* k_discarded = "VERWORFEN";
 
     // The file of a day ("2026-12-07").
     static std::string file_name(const std::string& day);

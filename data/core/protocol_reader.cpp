@@ -83,6 +83,7 @@ constexpr EventWords k_events[] = {
     {"KREUZ_W", "Verletzungskreuze {W} jetzt"},
     {"STRG_E", "Tafel mit Strg+E zurückgesetzt, Uhr bei"},
     {"WIEDERHERGESTELLT", "Kampf nach einem Neustart wiederhergestellt, Uhr bei"},
+    {"VERWORFEN", "Kampf nach einem Neustart verworfen: sein Stand ist verloren"},
 };
 
 std::string with_sides(std::string_view words, const SideNames& names) {
@@ -238,7 +239,9 @@ std::string protocol_as_text(std::string_view csv, const ProtocolQuery& query) {
                     : "Sieger " + side +
                           (f[6] == BoutProtocol::k_decision ? std::string(" durch Entscheidung")
                                                             : ", Wertung " + f[6]);
-            all += "  " + f[0] + " Ergebnis: " + winner + ", Dauer " + f[9] + "\n";
+            // A row the desk moved meanwhile is named where it is now.
+            const std::string row = f[14].empty() ? "" : " (in der Liste jetzt " + f[14] + ")";
+            all += "  " + f[0] + " Ergebnis: " + winner + ", Dauer " + f[9] + row + "\n";
         } else {
             all += event_text(f, names);
         }

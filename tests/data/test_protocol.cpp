@@ -329,3 +329,29 @@ TEST(Protocol, ABoutAcrossMidnightStaysInTheFileOfItsDay) {
     EXPECT_NE(protocol_as_text(second, {4}).find("Kampf 4"), std::string::npos);
     EXPECT_EQ(protocol_as_text(second, {3}), "");
 }
+
+// A restored bout whose row the desk moved: its result stands under its own heading with the
+// fighters' names, and says where the row went; a bout thrown away at the restart gets an end
+// line under its heading.
+TEST(Protocol, ARestoredBoutStaysTogether) {
+    kyomat::testing::TempFolder dir;
+    ProtocolBout bout = bout_of(3, "U18", "-66", "Weiß, Lukas", "Li, Wei");
+    bout.list_file = "turnier.kfl";
+    bout.blue_colour = "weiß";
+    bout.white_colour = "blau";
+    {
+        BoutProtocol protocol(dir.path(), nullptr);
+        protocol.new_bout(bout);
+        protocol.change(bout, 12, "LBL_W_W", 1);
+        protocol.result(bout, "07", "4:00", "Weiß", 5);
+        ProtocolBout other = bout_of(4, "U18", "-73", "Berg, Ole", "Kurz, Karl");
+        other.list_file = "turnier.kfl";
+        protocol.new_bout(other);
+        protocol.discarded(other);
+    }
+    const std::string text = protocol_as_text(read(today_file(dir.path())), ProtocolQuery{});
+    EXPECT_EQ(text.find("ohne Kopfzeile"), std::string::npos) << text;
+    EXPECT_NE(text.find("Ergebnis: Sieger Li, Wei"), std::string::npos) << text;
+    EXPECT_NE(text.find("(in der Liste jetzt Zeile 5)"), std::string::npos) << text;
+    EXPECT_NE(text.find("Kampf nach einem Neustart verworfen"), std::string::npos) << text;
+}
