@@ -351,7 +351,7 @@ TEST(Protocol, ARestoredBoutStaysTogether) {
     }
     const std::string text = protocol_as_text(read(today_file(dir.path())), ProtocolQuery{});
     EXPECT_EQ(text.find("ohne Kopfzeile"), std::string::npos) << text;
-    EXPECT_NE(text.find("Ergebnis: Sieger Li, Wei"), std::string::npos) << text;
+    EXPECT_NE(text.find("Ergebnis: Sieger blau (Li, Wei)"), std::string::npos) << text;
     EXPECT_NE(text.find("(in der Liste jetzt Zeile 5)"), std::string::npos) << text;
     EXPECT_NE(text.find("Kampf nach einem Neustart verworfen"), std::string::npos) << text;
 }
