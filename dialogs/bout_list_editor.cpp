@@ -14,6 +14,7 @@
 
 #include "data/core/basis.h"
 #include "data/core/cp1252.h"
+#include "data/core/list_merge.h"
 #include "data/core/settings.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
@@ -262,37 +263,49 @@ void BoutListEditor::take_result(int row, const BoutList::Row& cells) {
 bool BoutListEditor::may_overwrite() {
     if (file_.current_file() != saved_file_) return true;
     BoutList disk;
-    std::string ignored;
     if (!std::filesystem::exists(saved_file_)) return true;
     BoutListFile probe(file_.folder, nullptr);
     probe.file_name = file_.file_name;
-    if (probe.read_into(disk) && same_content(disk, saved_)) return true;
-    // The operator's own edits first, so that "Neu laden" drops nothing unseen.
-    std::string edits;
-    int shown = 0;
-    const std::size_t rows = std::max(file_.list.rows.size(), saved_.rows.size());
-    for (std::size_t r = 1; r < rows && shown < 8; ++r) {
-        for (std::size_t c = 0; c < BoutList::k_columns && shown < 8; ++c) {
-            const std::string now = r < file_.list.rows.size() ? file_.list.rows[r][c] : "";
-            const std::string before = r < saved_.rows.size() ? saved_.rows[r][c] : "";
-            if (now == before) continue;
-            edits += "\n  Zeile " + std::to_string(r) + ", " + bout_list_header()[c] + ": \"";
-            edits += before;
-            edits += "\" → \"";
-            edits += now;
-            edits += "\"";
-            ++shown;
-        }
-    }
-    if (edits.empty()) edits = "\n  (keine Zellen; Mannschaften, Altersklasse oder Zeilen)";
+    // A list the desk is saving this moment is waited for; one that stays unreadable is no
+    // list to keep.
+    if (!probe.read_settled(disk, nullptr, true, true)) return true;
+    if (same_content(disk, saved_)) return true;
+    ListMerge merged = merge_bout_lists(saved_, file_.list, disk);
+    const auto lines = [](const std::vector<std::string>& all) {
+        constexpr std::size_t k_shown = 8;
+        std::string text;
+        for (std::size_t i = 0; i < all.size() && i < k_shown; ++i) text += "\n  " + all[i];
+        if (all.size() > k_shown)
+            text += "\n  … und " + std::to_string(all.size() - k_shown) + " weitere";
+        return text.empty() ? std::string("\n  (nichts an den Zellen)") : text;
+    };
     const int choice =
         choose("Die Kampfliste \"" + file_.file_name +
                    "\" wurde seit dem Laden von einem anderen Programm geändert (z. B. von der "
-                   "Turnierleitung).\n\nIhre ungespeicherten Änderungen:" +
-                   edits +
-                   "\n\n„Neu laden“ zeigt die Liste, wie sie jetzt ist (Ihre Änderungen gehen "
-                   "verloren); „Trotzdem speichern“ schreibt Ihre Liste darüber.",
-               {"Neu laden", "Trotzdem speichern", "Abbrechen"});
+                   "Turnierleitung).\n\nDas andere Programm hat geändert:" +
+                   lines(merged.desk_changes) +
+                   "\n\nIhre ungespeicherten Änderungen:" + lines(merged.own_edits) +
+                   "\n\n„Trotzdem speichern“ trägt Ihre Änderungen in die Liste ein, wie sie "
+                   "jetzt ist: was das andere Programm geändert hat, bleibt (eine Zelle, die "
+                   "beide geändert haben, wird gefragt). „Neu laden“ zeigt die Liste, wie sie "
+                   "jetzt ist (Ihre Änderungen gehen verloren).",
+               {"Neu laden", "Trotzdem speichern", "Abbrechen"}, 2);
+    if (choice == 1) {
+        for (const ListConflict& c : merged.conflicts) {
+            const std::string& column = bout_list_header()[static_cast<std::size_t>(c.column)];
+            if (choose("Zeile " + std::to_string(c.row) + ", " + column +
+                           ": beide haben diese Zelle geändert.\n\nIhre Eingabe: „" + c.mine +
+                           "“\nDas andere Programm: „" + c.theirs + "“",
+                       {"Ihre Eingabe", "Die des anderen Programms"}, 1) == 0) {
+                merged.list
+                    .rows[static_cast<std::size_t>(c.row)][static_cast<std::size_t>(c.column)] =
+                    c.mine;
+            }
+        }
+        file_.list = std::move(merged.list);
+        show_list();
+        return true;
+    }
     if (choice == 0) {
         file_.load_from_file();
         remember_as_saved();

@@ -7,6 +7,7 @@
 #include "data/core/bout_access.h"
 #include "data/core/cp1252.h"
 #include "data/core/file_io.h"
+#include "data/core/list_merge.h"
 #include "data/core/team_score.h"
 #include "temp_folder.h"
 
@@ -511,4 +512,43 @@ TEST(BoutRowSearch, TwoIdenticalOpenRowsAreNeverGuessed) {
     list.rows[1][5] = "1:0";  // one of them has its result: the other is the bout
     EXPECT_EQ(find_bout_row(list, bout, 0), 3);
     EXPECT_EQ(find_bout_row(list, BoutCells{"-73", "E", "V", "F", "W"}, 0), 4);
+}
+
+// The editor's save over a list the desk changed: the operator's changed, deleted and new
+// rows go onto the file as it is now; the desk's new and changed rows stay; a cell both
+// changed is a conflict that keeps the desk's value until the operator chooses.
+TEST(ListMerge, TheOperatorsEditsGoOntoTheDesksList) {
+    const auto row = [](const char* w, const char* a, const char* b, const char* club = "V") {
+        return BoutList::Row{{w, a, club, b, "V", "", "", ""}, {}};
+    };
+    BoutList base;
+    base.rows = {bout_list_header(), row("-60", "A", "B"), row("-66", "C", "D"),
+                 row("-73", "E", "F")};
+    BoutList mine = base;
+    mine.rows[1][1] = "Anna";
+    mine.rows[3][2] = "Mine";
+    mine.rows.erase(mine.rows.begin() + 2);     // C - D deleted
+    mine.rows.push_back(row("-81", "G", "H"));  // new after E - F
+    BoutList theirs = base;
+    theirs.rows[3][2] = "Desk";
+    theirs.rows[3][5] = "1:0";
+    theirs.rows.insert(theirs.rows.begin() + 1, row("-55", "X", "Y"));
+    theirs.rows.push_back(row("-90", "P", "Q"));
+    const ListMerge merged = merge_bout_lists(base, mine, theirs);
+    std::vector<std::string> names;
+    for (std::size_t r = 1; r < merged.list.rows.size(); ++r)
+        names.push_back(merged.list.rows[r][1]);
+    EXPECT_EQ(names, (std::vector<std::string>{"X", "Anna", "E", "G", "P"}));
+    EXPECT_EQ(merged.list.rows[3][5], "1:0");
+    ASSERT_EQ(merged.conflicts.size(), 1u);
+    EXPECT_EQ(merged.conflicts[0].row, 3);
+    EXPECT_EQ(merged.conflicts[0].column, 2);
+    EXPECT_EQ(merged.conflicts[0].mine, "Mine");
+    EXPECT_EQ(merged.list.rows[3][2], "Desk");
+    EXPECT_EQ(merged.own_edits.size(), 4u);
+    EXPECT_EQ(merged.desk_changes,
+              (std::vector<std::string>{"Zeile 4 geändert: -73 E – F", "neu: Zeile 1: -55 X – Y",
+                                        "neu: Zeile 5: -90 P – Q"}));
+    // Nothing changed on either side: the list as it is.
+    EXPECT_EQ(merge_bout_lists(base, base, base).list.rows.size(), base.rows.size());
 }

@@ -181,13 +181,14 @@ class TestDialogs : public QObject {
             QCOMPARE(entry.anzeige_in_liste({"", "", "10", "1:00", " ", 1, true}),
                      ListOutcome::done);
             QCOMPARE(grid->item(0, 5)->text(), QString("1:0"));
-            // The desk saves too: "Abbrechen" keeps both, "Trotzdem speichern" writes ours.
+            // The desk saves too: "Abbrechen" keeps both, "Trotzdem speichern" merges ours in.
             dir.write("t.kfl", file_text(dir.path() / "t.kfl") + "#DAT|-81|E|V|F|V|||\r\n");
             message_boxes::set_next_choice(2);
             editor.findChild<QPushButton*>("btnSave")->click();
             QVERIFY(file_text(dir.path() / "t.kfl").find("|E|") != std::string::npos);
             message_boxes::set_next_choice(1);
             editor.findChild<QPushButton*>("btnSave")->click();
+            QCOMPARE(grid->item(grid->rowCount() - 1, 1)->text(), QString("E"));
             editor.findChild<QPushButton*>("btnCloseAnzeige")->click();
         });
         const auto log = message_boxes::take_log();
@@ -195,7 +196,8 @@ class TestDialogs : public QObject {
         QVERIFY2(saved.find("#DAT|-66|Anna|V|B|V|1:0|10:0|1:00\r\n#DAT|-73|C|V|D|V|||\r\n") !=
                      std::string::npos,
                  saved.c_str());
-        QVERIFY(saved.find("|E|") == std::string::npos);
+        // "Trotzdem speichern" put the operator's edit onto the desk's list: its bout stays.
+        QVERIFY2(saved.find("#DAT|-81|E|V|F|V|||\r\n") != std::string::npos, saved.c_str());
         QCOMPARE(std::count_if(
                      log.begin(), log.end(),
                      [](const std::string& l) { return l.rfind("choose Die Kampfliste", 0) == 0; }),
