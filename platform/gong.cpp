@@ -210,9 +210,17 @@ GongPlayer::Failure GongPlayer::load(const std::filesystem::path& file, Done don
     std::error_code ec;
     std::string why;
     Failure failure = Failure::none;
-    const bool regular = !file.empty() && std::filesystem::is_regular_file(file, ec);
+    const std::filesystem::file_status status =
+        file.empty() ? std::filesystem::file_status{} : std::filesystem::status(file, ec);
+    const bool regular = std::filesystem::is_regular_file(status);
     const std::uintmax_t size = regular ? std::filesystem::file_size(file, ec) : 0;
-    if (!regular) {
+    if (!regular && std::filesystem::exists(status)) {
+        // There, but no sound file: said as what it is, not as missing.
+        failure = Failure::unreadable_file;
+        why = std::filesystem::is_directory(status)               ? "ist ein Ordner"
+              : status.type() == std::filesystem::file_type::fifo ? "ist eine Pipe"
+                                                                  : "ist keine gewöhnliche Datei";
+    } else if (!regular) {
         failure = Failure::file_missing;
         why = "fehlt";
     } else if (ec || size == 0) {

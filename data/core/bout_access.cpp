@@ -41,7 +41,12 @@ bool BoutListFile::read_into(BoutList& into, std::string* raw) {
 bool BoutListFile::read_settled(BoutList& into, std::string* raw, bool wait, bool quiet) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point until = Clock::now() + std::chrono::milliseconds(wait ? settle_ms : 0);
-    remove_stale_temporaries(current_file());
+    // Left by a killed save: looked for once per list, not at every read (a folder may hold
+    // many thousand files).
+    if (cleaned_ != current_file()) {
+        remove_stale_temporaries(current_file());
+        cleaned_ = current_file();
+    }
     std::string error;
     for (;;) {
         into.reset();
@@ -139,6 +144,16 @@ WriteOutcome BoutListFile::write_if_unchanged(const BoutList& written,
                                               const std::string& read_bytes) {
     const auto bytes = list_bytes(*this, written);
     if (!bytes) return WriteOutcome::failed;
+    // A list the program itself could no longer read is never written.
+    if (bytes->size() > BoutList::k_max_file_bytes_read) {
+        report("Die Kampfliste \"" + utf8_of(current_file()) + "\" wäre mit diesem Ergebnis " +
+                   size_text(bytes->size()) + " groß, mehr als " +
+                   size_text(BoutList::k_max_file_bytes_read) +
+                   ", und könnte nicht mehr gelesen werden: das Ergebnis wurde nicht "
+                   "eingetragen und bleibt auf der Tafel. Bitte die Liste teilen.",
+               MessageKind::error);
+        return WriteOutcome::failed;
+    }
     std::string error;
     const WriteOutcome outcome = write_file_if_current(current_file(), *bytes, error, [&] {
         if (before_replace) before_replace();

@@ -88,6 +88,7 @@ class BoutListFile {
     Reporter report_;
     Reporter note_;
     std::string last_read_error_;
+    std::filesystem::path cleaned_;
     bool file_failed_ = false;
 };
 

@@ -23,10 +23,12 @@ class EngineTest : public ::testing::Test {
     void key(std::uint16_t k, bool shift = false, bool ctrl = false) {
         engine->handle_key(k, Modifiers{shift, ctrl, false});
     }
-    // Loads a bout of the given time through the bout entry dialog.
-    void load_bout(int seconds, const std::string& blue = "Meier, Hans") {
+    // Loads a bout of the given time through the bout entry dialog; more settings may follow
+    // (the rules are read again for every bout).
+    void load_bout(int seconds, const std::string& blue = "Meier, Hans",
+                   const std::string& more = {}) {
         dir.write("kyomat.ini", "[anzeige]\r\nanz_links=0\r\nkampfzeit=" + std::to_string(seconds) +
-                                    "\r\nkampfzeit_gs=60\r\n");
+                                    "\r\nkampfzeit_gs=60\r\n" + more);
         host->entry_answers.push_back({true, "edtNAMEBlau=" + blue + "|edtNAMEWeiss=Li, Wei"});
         key('K', false, true);
         host->events.clear();

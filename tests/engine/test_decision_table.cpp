@@ -62,11 +62,14 @@ class DecisionTable : public EngineTest {
 };
 
 TEST_F(DecisionTable, AtAndAfterTheEndOfTime) {
-    const std::array<Cells, 6> sides = {Cells{0, 0, "0"}, Cells{0, 1, "2"}, Cells{1, 0, "1"},
-                                        Cells{1, 0, "H"}, Cells{0, 2, "0"}, Cells{0, 0, "H"}};
+    // Equal scores with other Shido counts, so that the penalty rule has something to decide.
+    const std::array<Cells, 8> sides = {Cells{0, 0, "0"}, Cells{0, 1, "2"}, Cells{1, 0, "1"},
+                                        Cells{1, 0, "H"}, Cells{0, 1, "0"}, Cells{0, 0, "H"},
+                                        Cells{1, 0, "3"}, Cells{0, 0, "1"}};
     for (int strafen = 0; strafen <= 2; ++strafen) {
-        const std::string ini = "[anzeige]\r\nanz_links=0\r\nkampfzeit=2\r\n[control]\r\nstrafen=" +
-                                std::to_string(strafen) + "\r\nwaza2ippon=0\r\n";
+        const std::string rules =
+            "[sieger]\r\nstrafen=" + std::to_string(strafen) + "\r\n[control]\r\nwaza2ippon=0\r\n";
+        const std::string ini = "[anzeige]\r\nanz_links=0\r\nkampfzeit=2\r\n" + rules;
         for (const Cells& b : sides) {
             for (const Cells& w : sides) {
                 const char want = expected_winner(b, w, strafen);
@@ -76,14 +79,14 @@ TEST_F(DecisionTable, AtAndAfterTheEndOfTime) {
                                          std::to_string(w.yuko) + "/" + w.shido;
                 // At the gong: the cells stand when the time runs out.
                 start(ini);
-                load_bout(2);
+                load_bout(2, "Meier, Hans", rules);
                 set_cells(b, w);
                 run_out_the_time();
                 EXPECT_EQ(winner(), want) << "at the end of time, " << what;
                 // After it: the time ran out on an empty board, then the cells were corrected
                 // (a Yuko given and taken back decides again).
                 start(ini);
-                load_bout(2);
+                load_bout(2, "Meier, Hans", rules);
                 run_out_the_time();
                 set_cells(b, w);
                 key('3');
@@ -99,7 +102,7 @@ TEST_F(DecisionTable, AtAndAfterTheEndOfTime) {
 // cell, a cross, the winner, the clocks or a flag of it.
 TEST_F(DecisionTable, AHandedOnBoutStaysUnderEveryKey) {
     start("[anzeige]\r\nanz_links=0\r\n[control]\r\nMax_Shido=3\r\n");
-    load_bout(240);
+    load_bout(240, "Meier, Hans", "[control]\r\nMax_Shido=3\r\n");
     key('3');
     key('0');
     key('0');

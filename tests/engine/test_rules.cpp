@@ -209,7 +209,7 @@ TEST_F(EngineTest, AWazaAriOutweighsManyYukoAtTheEndOfTime) {
 // show comes back, and the restored Hansoku-make still knows the Ippon it gave.
 TEST_F(EngineTest, ARestoredStateIsCheckedLikeAnyInput) {
     start("[anzeige]\r\nanz_links=0\r\n[control]\r\nMax_Shido=3\r\n");
-    load_bout(240);
+    load_bout(240, "Meier, Hans", "[control]\r\nMax_Shido=3\r\n");
     key('0');
     key('0');
     key('0');  // white's Hansoku-make: blue's Ippon
@@ -244,4 +244,13 @@ TEST_F(EngineTest, ARestoredStateIsCheckedLikeAnyInput) {
     key('0', true);  // the referees cancel it after the restart
     EXPECT_EQ(board().lbl_S_W.text, "2");
     EXPECT_EQ(board().lbl_I_b.text, "0");
+}
+
+// A winner declared on the start board, which never held a bout, is no result to hand on.
+TEST_F(EngineTest, AWinnerOnTheStartBoardIsNoResult) {
+    start("[anzeige]\r\nanz_links=0\r\ngewk=x\r\n");
+    key('B', false, true);
+    ASSERT_TRUE(board().lbl_Sieger_Blau.visible);
+    key('N', false, true);
+    EXPECT_TRUE(host->results.empty());
 }

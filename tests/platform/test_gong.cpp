@@ -123,6 +123,10 @@ TEST(Gong, ImpossibleWavHeadersAreRefusedBeforeDecoding) {
     }
     dir.write("good.wav", good);
     EXPECT_TRUE(gong.open(dir.path() / "good.wav")) << gong.last_error();
+    // A folder in the gong's place is said as what it is, not as missing.
+    std::filesystem::create_directory(dir.path() / "ordner.wav");
+    EXPECT_FALSE(gong.open(dir.path() / "ordner.wav"));
+    EXPECT_NE(gong.last_error().find("ist ein Ordner"), std::string::npos) << gong.last_error();
 }
 
 // The gong may be a WAV, OGG or MP3 file, on Windows too (the mixer's own decoders).
