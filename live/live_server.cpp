@@ -143,7 +143,6 @@ QTcpSocket* LiveServer::make_room_for_newcomer(const std::string& address) {
 }
 
 QTcpSocket* LiveServer::make_room_for_proven(QTcpSocket* proven) {
-    if (connections_.size() <= limits_.max_connections) return nullptr;
     std::vector<ClientFacts> facts;
     std::vector<QTcpSocket*> sockets;
     for (auto it = connections_.cbegin(); it != connections_.cend(); ++it) {
@@ -151,8 +150,10 @@ QTcpSocket* LiveServer::make_room_for_proven(QTcpSocket* proven) {
         facts.push_back({it->address, it->since_ms, it->answered, it->viewer, it->behind_since_ms});
         sockets.push_back(it.key());
     }
-    const auto leaving = who_leaves_for_proven(facts, now_ms(), room_rules(limits_));
-    return leaving ? sockets[*leaving] : nullptr;
+    const auto leaving = who_leaves_for_proven(facts, connections_.value(proven).address, now_ms(),
+                                               room_rules(limits_));
+    if (!leaving) return nullptr;
+    return *leaving < sockets.size() ? sockets[*leaving] : proven;
 }
 
 void LiveServer::evict(QTcpSocket* socket) {
@@ -194,12 +195,27 @@ void LiveServer::read(QTcpSocket* socket) {
     switch (request.verdict) {
         case RequestVerdict::incomplete:
             return;
-        case RequestVerdict::complete:
+        case RequestVerdict::complete: {
             c.received.clear();
             c.answered = true;
             // c is not used after this: making room changes the table.
-            if (QTcpSocket* victim = make_room_for_proven(socket)) evict(victim);
-            if (request.path == LivePath::events && !request.head_only) {
+            const bool streams = request.path == LivePath::events && !request.head_only;
+            if (QTcpSocket* victim = make_room_for_proven(socket); victim == socket && !streams) {
+                // A full house still answers a page or the state: answered, it leaves at once.
+            } else if (victim == socket) {
+                // A full house: the viewers that are there stay, the newcomer is told.
+                ++counts_.refused;
+                finish(socket, live_answer(503, "text/plain; charset=utf-8",
+                                           "Die Live-Ansicht ist voll: alle " +
+                                               std::to_string(limits_.max_connections) +
+                                               " Plätze sind belegt. Bitte in einigen Sekunden neu "
+                                               "laden.\n",
+                                           request.head_only));
+                return;
+            } else if (victim != nullptr) {
+                evict(victim);
+            }
+            if (streams) {
                 connections_[socket].viewer = true;
                 socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption,
                                         limits_.viewer_send_buffer);
@@ -211,6 +227,7 @@ void LiveServer::read(QTcpSocket* socket) {
             }
             answer_request(socket, request.path, request.head_only);
             return;
+        }
         default:
             c.answered = true;
             socket->skip(socket->bytesAvailable());

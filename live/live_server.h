@@ -45,6 +45,8 @@ struct LiveCounts {
     int viewers = 0;
     quint64 events_sent = 0;
     quint64 viewers_dropped = 0;
+    // Newcomers turned away with "voll" because every place held a viewer that streams.
+    quint64 refused = 0;
 };
 
 // Lives in the server thread; reached only through LiveView.

@@ -39,28 +39,47 @@ std::optional<std::size_t> first_to_leave(const std::vector<ClientFacts>& client
     return best;
 }
 
+// The address's own connection that goes first: the least healthy, then the oldest; viewers
+// that stream only when viewers_too. Also how many the address holds.
+std::optional<std::size_t> own_to_leave(const std::vector<ClientFacts>& clients,
+                                        const std::string& address, std::int64_t now,
+                                        const RoomRules& rules, bool viewers_too, int& own) {
+    own = 0;
+    std::optional<std::size_t> best;
+    const auto rank = [&](const ClientFacts& c) {
+        return std::tuple(static_cast<int>(kind_of(c, now, rules)), c.since_ms);
+    };
+    for (std::size_t i = 0; i < clients.size(); ++i) {
+        if (clients[i].address != address) continue;
+        ++own;
+        if (!viewers_too && kind_of(clients[i], now, rules) == healthy_viewer) continue;
+        if (!best || rank(clients[i]) < rank(clients[*best])) best = i;
+    }
+    return best;
+}
+
 }  // namespace
 
 std::optional<std::size_t> who_leaves_for_newcomer(const std::vector<ClientFacts>& clients,
                                                    const std::string& address, std::int64_t now,
                                                    const RoomRules& rules) {
     int own = 0;
-    std::optional<std::size_t> oldest_own;
-    for (std::size_t i = 0; i < clients.size(); ++i) {
-        if (clients[i].address != address) continue;
-        ++own;
-        if (!oldest_own || clients[i].since_ms < clients[*oldest_own].since_ms) oldest_own = i;
-    }
-    if (own >= rules.per_address) return oldest_own;
+    const auto own_leaving = own_to_leave(clients, address, now, rules, false, own);
+    if (own >= rules.per_address) return own_leaving;
     if (static_cast<int>(clients.size()) < rules.places) return std::nullopt;
     return first_to_leave(clients, now, rules, false);
 }
 
 std::optional<std::size_t> who_leaves_for_proven(const std::vector<ClientFacts>& clients,
-                                                 std::int64_t now, const RoomRules& rules) {
+                                                 const std::string& address, std::int64_t now,
+                                                 const RoomRules& rules) {
     // clients holds everyone but the one that proved itself.
+    int own = 0;
+    const auto own_leaving = own_to_leave(clients, address, now, rules, true, own);
+    if (own >= rules.per_address) return own_leaving;
     if (static_cast<int>(clients.size()) < rules.places) return std::nullopt;
-    return first_to_leave(clients, now, rules, true);
+    if (const auto leaving = first_to_leave(clients, now, rules, false)) return leaving;
+    return clients.size();
 }
 
 }  // namespace kyomat

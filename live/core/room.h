@@ -27,21 +27,23 @@ struct RoomRules {
     std::int64_t silent_ms = 1000;
 };
 
-// A newcomer from address arrives (clients: everyone already in). An address at its limit
-// gives up its own oldest connection (a browser that reconnects replaces its dead stream);
-// else, with every place taken, one that is no healthy viewer: a viewer behind with its
-// stream, a silent one, one being answered, an unproven one, from the address holding the
-// most. When every place holds a healthy viewer nobody leaves yet: the newcomer waits one
-// place beyond the limit until it proves itself with a request.
+// A newcomer from address arrives (clients: everyone already in). It has sent nothing yet, so
+// it never pushes out a viewer that streams, whatever its address: an address at its limit
+// gives up its own oldest connection that is no healthy viewer; with every place taken, one
+// that is no healthy viewer goes (a viewer behind with its stream, a silent one, one being
+// answered, an unproven one), from the address holding the most. Where there is none, nobody
+// leaves yet: the newcomer waits beyond the limit until it proves itself with a request.
 std::optional<std::size_t> who_leaves_for_newcomer(const std::vector<ClientFacts>& clients,
                                                    const std::string& address, std::int64_t now,
                                                    const RoomRules& rules);
 
-// A connection has sent its whole request (clients: everyone else). When the places are
-// over-full, someone leaves: from the address holding the most, the one least like a
-// healthy viewer, the oldest first. A newcomer that stayed silent a whole second never gets
-// here: it is the first to leave.
+// A connection from address has sent its whole request (clients: everyone else). An address
+// at its limit gives up its own oldest connection, the least healthy first (a browser that
+// reconnects replaces its dead stream). With the places over-full, one that is no healthy
+// viewer goes; when all are, the longest-standing viewer stays and the newcomer is refused:
+// the answer is clients.size().
 std::optional<std::size_t> who_leaves_for_proven(const std::vector<ClientFacts>& clients,
-                                                 std::int64_t now, const RoomRules& rules);
+                                                 const std::string& address, std::int64_t now,
+                                                 const RoomRules& rules);
 
 }  // namespace kyomat

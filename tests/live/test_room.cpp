@@ -32,9 +32,13 @@ TEST(LiveRoom, ANewcomerTakesThePlaceItsFairnessAllows) {
     };
     const Case cases[] = {
         {"room to spare: nobody leaves", {viewer("a", 1), viewer("b", 2)}, "c", std::nullopt},
-        {"an address at its limit replaces its own oldest, even with room (a browser "
-         "reconnecting)",
+        {"an address at its limit whose places all stream: nobody leaves for a connection that "
+         "has sent nothing (it waits to prove itself)",
          {viewer("a", 5), viewer("a", 1), viewer("b", 0)},
+         "a",
+         std::nullopt},
+        {"silent connections from the viewer's own address: one of them goes, never the viewer",
+         {viewer("a", 0), waiting("a", now - 3000)},
          "a",
          1},
         {"full: the address holding the most gives up its silent one, not another's",
@@ -63,18 +67,25 @@ TEST(LiveRoom, ANewcomerTakesThePlaceItsFairnessAllows) {
     }
 }
 
-TEST(LiveRoom, AProvenNewcomerTakesAViewersPlaceFromTheAddressHoldingTheMost) {
+TEST(LiveRoom, AProvenNewcomerNeverRotatesAViewerOutOfAFullHouse) {
     const RoomRules four{4, 8, 1000};
-    // Over-full: the crowd of x gives up its oldest viewer, never the lone honest one.
+    const auto refused = [](std::size_t n) { return std::optional<std::size_t>{n}; };
+    // Over-full with viewers that all stream: they stay, the newcomer is refused.
     EXPECT_EQ(who_leaves_for_proven(
-                  {viewer("h", 0), viewer("x", 5), viewer("x", 3), viewer("x", 4)}, now, four),
-              std::optional<std::size_t>{2});
+                  {viewer("h", 0), viewer("x", 5), viewer("x", 3), viewer("x", 4)}, "n", now, four),
+              refused(4));
     // Not over-full: nobody.
-    EXPECT_EQ(who_leaves_for_proven({viewer("h", 0), viewer("x", 5), viewer("x", 3)}, now, four),
-              std::nullopt);
-    // Among equals, what is least like a healthy viewer goes first.
     EXPECT_EQ(
-        who_leaves_for_proven(
-            {viewer("a", 0), viewer("b", 1), waiting("c", now - 1500), viewer("d", 2)}, now, four),
-        std::optional<std::size_t>{2});
+        who_leaves_for_proven({viewer("h", 0), viewer("x", 5), viewer("x", 3)}, "n", now, four),
+        std::nullopt);
+    // Over-full with one that is no healthy viewer: that one goes.
+    EXPECT_EQ(who_leaves_for_proven(
+                  {viewer("a", 0), viewer("b", 1), waiting("c", now - 1500), viewer("d", 2)}, "n",
+                  now, four),
+              std::optional<std::size_t>{2});
+    // An address at its limit: a browser that reconnects replaces its own oldest stream.
+    const RoomRules two{8, 2, 1000};
+    EXPECT_EQ(
+        who_leaves_for_proven({viewer("a", 5), viewer("a", 1), viewer("b", 0)}, "a", now, two),
+        std::optional<std::size_t>{1});
 }
