@@ -183,6 +183,15 @@ GongPlayer::Failure GongPlayer::decode(std::string& why) {
                 why = "dauert länger als 30 Sekunden";
                 return Failure::unreadable_file;
             }
+            // Of unknown length (as live encoders write it), it would be decoded whole before
+            // its length is known: a file near the size limit needs gigabytes. Not decoded.
+            if (seconds <= 0) {
+                SDL_RWclose(rw);
+                why =
+                    "gibt seine Länge nicht an (etwa eine Aufnahme eines Live-Encoders); bitte "
+                    "als WAV, OGG oder MP3 speichern";
+                return Failure::unreadable_file;
+            }
         }
         SDL_RWseek(rw, 0, RW_SEEK_SET);
     }

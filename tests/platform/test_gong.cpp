@@ -48,7 +48,66 @@ void write_tone(const std::filesystem::path& file, int ms) {
     o.write(reinterpret_cast<const char*>(samples.data()), 2 * n);
 }
 
+// FLAC silence in frames of 4096 samples (mono, 16 bit, 44.1 kHz); its stream info says
+// how many samples it has, or 0: unknown, as a live encoder writes it.
+std::string flac_silence(int frames, bool length_known) {
+    const auto crc8 = [](const std::string& b) {
+        unsigned crc = 0;
+        for (unsigned char c : b) {
+            crc ^= c;
+            for (int i = 0; i < 8; ++i)
+                crc = (crc & 0x80) ? ((crc << 1) ^ 0x07) & 0xFF : (crc << 1) & 0xFF;
+        }
+        return static_cast<char>(crc);
+    };
+    const auto crc16 = [](const std::string& b) {
+        unsigned crc = 0;
+        for (unsigned char c : b) {
+            crc ^= static_cast<unsigned>(c) << 8;
+            for (int i = 0; i < 8; ++i)
+                crc = (crc & 0x8000) ? ((crc << 1) ^ 0x8005) & 0xFFFF : (crc << 1) & 0xFFFF;
+        }
+        return crc;
+    };
+    const std::uint64_t total = length_known ? std::uint64_t{4096} * frames : 0;
+    std::string f = "fLaC";
+    f += std::string("\x80\x00\x00\x22", 4);  // the last block: stream info
+    f += std::string("\x10\x00\x10\x00\x00\x00\x00\x00\x00\x00", 10);  // blocks, frames
+    const std::uint64_t packed =
+        (std::uint64_t{44100} << 44) | (std::uint64_t{0} << 41) | (std::uint64_t{15} << 36) | total;
+    for (int i = 7; i >= 0; --i) f += static_cast<char>((packed >> (8 * i)) & 0xFF);
+    f += std::string(16, '\0');  // no MD5
+    for (int n = 0; n < frames; ++n) {
+        std::string frame("\xFF\xF8\xC9\x08", 4);
+        if (n < 128) {
+            frame += static_cast<char>(n);
+        } else {
+            frame += static_cast<char>(0xC0 | (n >> 6));
+            frame += static_cast<char>(0x80 | (n & 0x3F));
+        }
+        frame += crc8(frame);
+        frame += std::string("\x00\x00\x00", 3);  // a constant subframe of value 0
+        const unsigned crc = crc16(frame);
+        frame += static_cast<char>(crc >> 8);
+        frame += static_cast<char>(crc & 0xFF);
+        f += frame;
+    }
+    return f;
+}
+
 }  // namespace
+
+// A compressed gong whose length its decoder cannot tell is refused before it is decoded
+// (a file near the size limit would need gigabytes); the same sound with its length opens.
+TEST(Gong, AGongOfUnknownLengthIsNotDecodedWhole) {
+    TempFolder dir;
+    GongPlayer gong;
+    dir.write("known.flac", flac_silence(40, true));
+    EXPECT_TRUE(gong.open(dir.path() / "known.flac")) << gong.last_error();
+    dir.write("unknown.flac", flac_silence(400, false));
+    EXPECT_FALSE(gong.open(dir.path() / "unknown.flac"));
+    EXPECT_NE(gong.last_error().find("Länge"), std::string::npos) << gong.last_error();
+}
 
 // A gong lasts seconds: an empty file, one over 8 MB and a sound over 30 s are refused, the
 // last two before anything is decoded, each saying why.
