@@ -52,7 +52,8 @@ void BM_KeyToRepaintedBoard(benchmark::State& state) {
 // compared and handed to the writer thread), and that part alone.
 void BM_KeyToRepaintedBoardWithStateKept(benchmark::State& state) {
     Rig rig(1920, 1080);
-    BoutEntryDialog entry(rig.dir.path());
+    BoutListInUse list(rig.dir.path(), nullptr);
+    BoutEntryDialog entry(list);
     StateKeeper keeper(rig.dir.path(), rig.board->engine(), entry, {}, {});
     bool up = true;
     for (auto _ : state) {
@@ -65,7 +66,8 @@ void BM_KeyToRepaintedBoardWithStateKept(benchmark::State& state) {
 
 void BM_StateKeptPerChange(benchmark::State& state) {
     Rig rig(1920, 1080);
-    BoutEntryDialog entry(rig.dir.path());
+    BoutListInUse list(rig.dir.path(), nullptr);
+    BoutEntryDialog entry(list);
     StateKeeper keeper(rig.dir.path(), rig.board->engine(), entry, {}, {});
     bool up = true;
     for (auto _ : state) {
