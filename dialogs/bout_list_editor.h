@@ -55,11 +55,11 @@ class BoutListEditor : public QDialog {
     void commit_open_cell();
 
     BoutListFile& file_;
-    QTableWidget* grid_;
-    QCheckBox* chkMannschaft_;
-    QLineEdit* edtAltersklasse_;
-    QLineEdit* edtMAN1_;
-    QLineEdit* edtMAN2_;
+    QTableWidget* grid_ = nullptr;
+    QCheckBox* chkMannschaft_ = nullptr;
+    QLineEdit* edtAltersklasse_ = nullptr;
+    QLineEdit* edtMAN1_ = nullptr;
+    QLineEdit* edtMAN2_ = nullptr;
     bool filling_ = false;
     BoutList saved_;
     // The file the saved list came from: only a save over that file can overwrite another's.

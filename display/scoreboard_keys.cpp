@@ -11,7 +11,10 @@
 namespace kyomat {
 
 void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {
-    // A command whose dialog is open has not ended: the next one waits for its close.
+    // A command whose dialog is open has not ended, and the commands form one queue: a key
+    // that comes meanwhile is the queue's to answer, and its answer is a refusal with a note
+    // ("Erst den Dialog schließen"); the key is not kept for later, and the dialog stays in
+    // front. Message boxes block all input themselves.
     if (window_on_top() != nullptr && QApplication::activeModalWidget() == nullptr) {
         host_.show_note(k_close_dialog_first.toStdString());
         return;

@@ -210,16 +210,8 @@ void BoutEngine::take_bout_fields() {
     }
     Board& b = board_;
     state_.list_position = *position;
-    state_.age_class = fields.edtAKID;
-    state_.weight_class = fields.edtGEWK;
     state_.bout_text = fields.edtKTXT;
-    b.lblLPOS.text = std::to_string(state_.list_position);
-    b.lblAK.text = state_.age_class;
-    b.lblGewK.text = state_.weight_class;
-    b.lblBlau_Name.text = fields.edtNAMEBlau;
-    b.lblBLau_Verein.text = fields.edtVERNBlau;
-    b.lblWeiss_Name.text = fields.edtNAMEWeiss;
-    b.lblWeiss_Verein.text = fields.edtVERNWeiss;
+    show_bout_fields(fields, std::to_string(state_.list_position));
     protocol_new_bout(state_.list_position,
                       state_.loaded_from_list ? ProtocolBout::k_from_list : "von Hand");
     const int seconds = bout_time(false);
@@ -304,18 +296,23 @@ void BoutEngine::neuer_kampf_teams_simple() {
     });
 }
 
-void BoutEngine::take_team_fields(bool had_result) {
+// The classes, the position and both fighters from the dialog's fields onto the board.
+void BoutEngine::show_bout_fields(const EntryFields& fields, const std::string& position) {
     Board& b = board_;
-    const EntryFields& fields = host_.entry_fields();
     state_.age_class = fields.edtAKID;
     state_.weight_class = fields.edtGEWK;
     b.lblAK.text = state_.age_class;
     b.lblGewK.text = state_.weight_class;
-    b.lblLPOS.text = fields.edtLPOS;
+    b.lblLPOS.text = position;
     b.lblBlau_Name.text = fields.edtNAMEBlau;
     b.lblBLau_Verein.text = fields.edtVERNBlau;
     b.lblWeiss_Name.text = fields.edtNAMEWeiss;
     b.lblWeiss_Verein.text = fields.edtVERNWeiss;
+}
+
+void BoutEngine::take_team_fields(bool had_result) {
+    const EntryFields& fields = host_.entry_fields();
+    show_bout_fields(fields, fields.edtLPOS);
     protocol_new_bout(to_integer(fields.edtLPOS).value_or(0), "Mannschaft");
     if (had_result || state_.clock_value <= 0) {
         state_.set_duration = bout_time(false);

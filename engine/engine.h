@@ -215,6 +215,7 @@ class BoutEngine {
     bool load_bout_fields();
     void ask_bout_fields();
     void take_bout_fields();
+    void show_bout_fields(const EntryFields& fields, const std::string& position);
     // The global rule switches, then those of the bout's age class.
     void apply_age_class_rules();
     void reset_kampf(int seconds);

@@ -1,11 +1,10 @@
 # One event loop: no command waits inside a window of its own. Only the boxes that block all
-# input while they are up (messages, questions, file dialogs, the about box) and main() may run
-# one; CONTRIBUTING.md lists them. Everything else opens its window and continues when it
+# input while they are up (messages, questions, file dialogs) and main() may run one;
+# CONTRIBUTING.md lists them. Everything else opens its window and continues when it
 # closes.
 cmake_minimum_required(VERSION 3.20)
 set(allowed
   app/main.cpp
-  app/about_box.cpp
   platform/message_box.cpp
   platform/file_dialog.cpp)
 set(loop "(\\.|->)exec[ \t]*\\(|QEventLoop|processEvents|exec[ \t]*\\([ \t]*\\)")

@@ -163,7 +163,7 @@ void compare_heads(const BoutList& from, const BoutList& to, std::vector<std::st
     said("Mannschaft 1", from.team1, to.team1);
     said("Mannschaft 2", from.team2, to.team2);
     if (from.team_mode != to.team_mode)
-        lines.push_back(to.team_mode ? "Mannschaftsmodus ein" : "Mannschaftsmodus aus");
+        lines.emplace_back(to.team_mode ? "Mannschaftsmodus ein" : "Mannschaftsmodus aus");
 }
 
 std::vector<std::string> desk_changes(const BoutList& base, const BoutList& theirs) {
