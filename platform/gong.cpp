@@ -246,7 +246,10 @@ GongPlayer::Failure GongPlayer::load(const std::filesystem::path& file, Done don
     }
     failure_ = Failure::none;
     has_sound_ = true;
-    post([this, file, done = std::move(done)] {
+    // Only the load asked for last decides whether there is a sound: a failed one queued
+    // before it must not silence a good one.
+    const std::uint64_t load = ++loads_;
+    post([this, file, load, done = std::move(done)] {
         std::string why;
         Failure failure = Failure::none;
         std::ifstream in(file, std::ios::binary);
@@ -267,10 +270,12 @@ GongPlayer::Failure GongPlayer::load(const std::filesystem::path& file, Done don
         }
         if (failure != Failure::none) {
             bytes_.clear();
-            has_sound_ = false;
             why = "Gong-Datei " + quoted(file) + " " + why;
         }
-        failure_ = failure;
+        if (load == loads_) {
+            has_sound_ = failure == Failure::none;
+            failure_ = failure;
+        }
         if (done) done(failure, why);
     });
     return Failure::none;

@@ -85,7 +85,8 @@ class GongPlayer {
     std::atomic<bool> has_sound_ = false;
     std::atomic<std::int64_t> sounding_until_ms_ = 0;
     std::atomic<Failure> failure_ = Failure::none;
-    std::string error_;  // written by open() after waiting
+    std::atomic<std::uint64_t> loads_ = 0;  // loads asked for, the GUI thread counting
+    std::string error_;                     // written by open() after waiting
     std::thread worker_;
 };
 

@@ -1,6 +1,7 @@
 #include "data/core/file_io.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -241,7 +242,8 @@ WriteOutcome write_file_if_current(const fs::path& file, const std::string& byte
     remove_stale_temporaries(target);
     // A name no other save uses: a leftover of a crashed one was just removed, and a second
     // program saving at the same moment has another number.
-    static unsigned counter = 0;
+    // Saved from the state keeper's writer thread and from the GUI thread alike.
+    static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
     const fs::path temp =
         target.parent_path() / path_from_utf8(utf8_of(target.filename()) + k_temp_marker +

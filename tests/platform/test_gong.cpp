@@ -182,6 +182,12 @@ TEST(Gong, ImpossibleWavHeadersAreRefusedBeforeDecoding) {
     }
     dir.write("good.wav", good);
     EXPECT_TRUE(gong.open(dir.path() / "good.wav")) << gong.last_error();
+    // A refused gong queued just before a good one does not silence it.
+    dir.write("hostile.wav", header(0, 8000, 16, 2));
+    gong.load(dir.path() / "hostile.wav", {});
+    gong.load(dir.path() / "good.wav", {});
+    gong.settle();
+    EXPECT_TRUE(gong.is_open());
     // A folder in the gong's place is said as what it is, not as missing.
     std::filesystem::create_directory(dir.path() / "ordner.wav");
     EXPECT_FALSE(gong.open(dir.path() / "ordner.wav"));
