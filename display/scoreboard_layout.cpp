@@ -119,7 +119,9 @@ ScoreboardLayout scoreboard_layout(
     const int name_font = fs(T * 1.4 / 2 * kN);
     const int club_font = fs(T * 1.1 / 2 * kN);
     const int club_top = N(T / 2.0) + 10;
-    for (const char* n : {"lblBlau_Name", "lblWeiss_Name"}) at[n] = {10, 0, name_font};
+    // A little below the band's top edge: the dots of an "Ä" or "Ü" reach the font's ascent.
+    const int name_top = N(T * 0.02);
+    for (const char* n : {"lblBlau_Name", "lblWeiss_Name"}) at[n] = {10, name_top, name_font};
     for (const char* n :
          {"lblBLau_Verein", "lblWeiss_Verein", "lbl_Sieger_Blau", "lbl_Sieger_Weiss"}) {
         at[n] = {10, club_top, club_font};
