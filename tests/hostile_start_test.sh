@@ -76,4 +76,20 @@ if mount --bind "$root/readonly" "$root/readonly" 2>/dev/null; then
   fi
   umount "$root/readonly"
 fi
+# A full disk (a tmpfs just big enough for the program, then filled up).
+mkdir -p "$root/full"
+size_k=$(( $(stat -c %s "$bin") / 1024 + 1024 ))
+if mount -t tmpfs -o size=${size_k}k tmpfs "$root/full" 2>/dev/null; then
+  cp "$bin" "$root/full/kyomat"
+  quiet_ini full
+  dd if=/dev/zero of="$root/full/fill" bs=4k 2>/dev/null || true
+  status=0
+  timeout -k 2 4 "$root/full/kyomat" > "$root/full.log" 2>&1 || status=$?
+  if [ "$status" -ne 124 ] || ! grep -qF "KYOMAT läuft ohne Schutz" "$root/full.log"; then
+    echo "FAIL full: $status"; cat "$root/full.log"; failed=1
+  else
+    echo "ok   full: stays up and says what is off"
+  fi
+  umount "$root/full"
+fi
 exit $failed

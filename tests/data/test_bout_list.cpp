@@ -552,3 +552,36 @@ TEST(ListMerge, TheOperatorsEditsGoOntoTheDesksList) {
     // Nothing changed on either side: the list as it is.
     EXPECT_EQ(merge_bout_lists(base, base, base).list.rows.size(), base.rows.size());
 }
+
+// A result that would push a list past the size the program itself reads is not written: the
+// list stays readable, the result stays due, and the operator is told.
+TEST_F(BoutAccessTest, AResultNeverMakesTheListUnreadable) {
+    const std::size_t limit = BoutList::k_max_file_bytes_read;
+    const std::string open_row = "#DAT|-66|X|V|Y|V|||\r\n";
+    const std::string closed_tail = "|V|B|V|1:0|10:0|1:00\r\n";
+    const int closed = 4000;
+    std::string head =
+        "#STR|KFL|20261206|102345\r\n#PAR|0|||" + std::to_string(closed + 2) + "\r\n";
+    // Closed bouts with long names, the last one filled up to 5 bytes below the limit.
+    const std::size_t each = (limit - head.size() - open_row.size()) / closed;
+    std::string text = head;
+    for (int i = 0; i < closed; ++i) {
+        std::string row = "#DAT|-60|";
+        const std::size_t fill = i + 1 < closed ? each - row.size() - closed_tail.size()
+                                                : limit - 5 - text.size() - open_row.size() -
+                                                      row.size() - closed_tail.size();
+        text += row + std::string(fill, 'n') + closed_tail;
+    }
+    text += open_row;
+    ASSERT_EQ(text.size(), limit - 5);
+    dir.write("neu.kfl", text);
+    ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);
+    ASSERT_EQ(fields.edtNAMEBlau, "X");
+    const BoutResult result{"", "-66", "10", "1:00", " ", closed + 1, true};
+    EXPECT_EQ(access.anzeige_in_liste(result), ListOutcome::failed);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("könnte nicht mehr gelesen werden"), std::string::npos)
+        << messages[0];
+    std::string error;
+    EXPECT_EQ(*read_whole_file(dir.path() / "neu.kfl", error), text);
+}

@@ -87,7 +87,7 @@ TEST_F(LiveStateTest, BoutInProgressShowsNamesScoresAndTheRunningClock) {
 TEST_F(LiveStateTest, HoldDownNamesItsHolderAndCountsInBothModes) {
     for (const char* rules : {"", "[add_system]\r\nadd_aktiv=1\r\nmax_punkte=100\r\n"}) {
         start(std::string("[anzeige]\r\nanz_links=0\r\n") + rules);
-        load_bout(240);
+        load_bout(240, "Meier, Hans", rules);
         key(vk::space);
         key(vk::f8);  // white holds
         for (int i = 0; i < 5; ++i) {
@@ -135,7 +135,7 @@ TEST_F(LiveStateTest, HoldDownEndsWithTheBoutAndTheListPositionIsGiven) {
 
 TEST_F(LiveStateTest, PointsModeCarriesTheTotals) {
     start("[anzeige]\r\nanz_links=0\r\n[add_system]\r\nadd_aktiv=1\r\nwaza-ari=7\r\n");
-    load_bout(240);
+    load_bout(240, "Meier, Hans", "[add_system]\r\nadd_aktiv=1\r\nwaza-ari=7\r\n");
     key('2');
     key('2');
     const QJsonObject s = state();
