@@ -90,10 +90,9 @@ bool BoutEngine::decided_without_winner() const {
 bool BoutEngine::neuer_kampf(bool load, bool from_list) {
     refresh_rules();
     // A result is handed on once: the bout it came from stays closed until the next one.
-    // A winner shown on a board that never held a bout (Ctrl+B on the start board) is no result.
-    const bool had_result = !state_.handed_on && state_.bout_on_board &&
-                            (board_.lbl_Sieger_Blau.visible || board_.lbl_Sieger_Weiss.visible ||
-                             decided_without_winner());
+    const bool had_result =
+        !state_.handed_on && (board_.lbl_Sieger_Blau.visible || board_.lbl_Sieger_Weiss.visible ||
+                              decided_without_winner());
     // A bout in progress is never replaced, and ignoring the command must leave list mode
     // and the running bout's pending result as they were.
     if (load && bout_in_progress()) {
@@ -153,7 +152,11 @@ bool BoutEngine::hand_on_result() {
                             blue_won,
                             no_winner,
                             state_.referee_decision};
-    if (host_.anzeige_in_liste(result) == ListOutcome::failed) return false;
+    // A winner shown on a board that never held a bout (Ctrl+B on the start board) goes to no
+    // list and no protocol: there was no bout.
+    if (state_.bout_on_board && host_.anzeige_in_liste(result) == ListOutcome::failed) {
+        return false;
+    }
     state_.clock_value = 0;
     state_.handed_on = true;
     state_.begun = false;
