@@ -162,8 +162,8 @@ bool AppHost::confirm_ok(const std::string& question) {
     return kyomat::confirm_ok(question);
 }
 
-bool AppHost::confirm_ok_cancel_default(const std::string& question) {
-    return kyomat::confirm_ok(question, true);
+bool AppHost::confirm_ok_cancel_default(const std::string& question, const std::string& detail) {
+    return kyomat::confirm_ok(question, true, detail);
 }
 
 // Green means that a key typed now reaches the board: the board itself, unless the panel

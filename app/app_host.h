@@ -42,7 +42,8 @@ class AppHost : public Host {
     void gong_soon(bool soon);
     void show_message(const std::string& text, MessageKind kind) override;
     bool confirm_ok(const std::string& question) override;
-    bool confirm_ok_cancel_default(const std::string& question) override;
+    bool confirm_ok_cancel_default(const std::string& question,
+                                   const std::string& detail = {}) override;
     bool scoreboard_has_focus() override;
 
     EntryFields& entry_fields() override;

@@ -75,9 +75,10 @@ bool BoutEngine::close_requested_by_focus() {
 bool BoutEngine::leaving_confirmed() {
     if (!leaving_loses_something()) return true;
     if (!bout_in_progress()) return host_.confirm_ok("Verlassen ohne Speichern ?");
-    return host_.confirm_ok_cancel_default("Verlassen ohne Speichern ? Der Kampf " +
-                                           board_.lblBlau_Name.text + " – " +
-                                           board_.lblWeiss_Name.text + " läuft noch.");
+    // The question as ever; the bout it would lose named under it.
+    return host_.confirm_ok_cancel_default("Verlassen ohne Speichern ?",
+                                           "Der Kampf " + board_.lblBlau_Name.text + " – " +
+                                               board_.lblWeiss_Name.text + " läuft noch.");
 }
 
 // An ended bout that neither side won but that is decided all the same: both fighters

@@ -29,7 +29,9 @@ class HostPlatform {
     virtual void show_message(const std::string& text, MessageKind kind) = 0;
     virtual bool confirm_ok(const std::string& question) = 0;
     // The same question where a reflex must not answer yes: Abbrechen is the default button.
-    virtual bool confirm_ok_cancel_default(const std::string& question) {
+    // detail: a line under the question (what would be lost); the question stays as it is.
+    virtual bool confirm_ok_cancel_default(const std::string& question,
+                                           const std::string& /*detail*/ = {}) {
         return confirm_ok(question);
     }
     // Whether the scoreboard window has the keyboard focus.

@@ -56,11 +56,12 @@ void show_message(const std::string& text, char kind) {
     box.exec();
 }
 
-bool confirm_ok(const std::string& question, bool cancel_is_default) {
+bool confirm_ok(const std::string& question, bool cancel_is_default, const std::string& detail) {
     int answer = 0;
     if (take_answer("confirm " + question, answer)) return answer == 0;
     QMessageBox box(QMessageBox::Question, "Bestätigung", QString::fromStdString(question),
                     QMessageBox::NoButton, QApplication::activeWindow());
+    if (!detail.empty()) box.setInformativeText(QString::fromStdString(detail));
     // Where Return or Space must not say yes, OK takes a click or Alt+O (Alt+O always works).
     QPushButton* yes = box.addButton("&OK", QMessageBox::AcceptRole);
     QPushButton* no = box.addButton("Abbrechen", QMessageBox::RejectRole);

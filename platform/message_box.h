@@ -13,7 +13,9 @@ namespace kyomat {
 void show_message(const std::string& text, char kind);
 // "Bestätigung" with "OK" (default) and "Abbrechen" (also Escape); true only for "OK".
 // cancel_is_default: Abbrechen is the default and focused button, so Return and Space cancel.
-bool confirm_ok(const std::string& question, bool cancel_is_default = false);
+// detail: a line under the question, in smaller type.
+bool confirm_ok(const std::string& question, bool cancel_is_default = false,
+                const std::string& detail = {});
 // A question with buttons of its own, the first the default; Escape and the window's close
 // choose the button at escape (the last when it is -1). The index of the button chosen.
 int choose(const std::string& question, const std::vector<std::string>& buttons, int escape = -1);

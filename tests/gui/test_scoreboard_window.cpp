@@ -316,10 +316,8 @@ class TestScoreboardWindow : public QObject {
         QWidget* circle = window_->findChild<QWidget*>("shpFocus");
         QTest::mouseClick(circle, Qt::LeftButton);
         QVERIFY(window_->isVisible());
-        QCOMPARE(
-            message_boxes::take_log(),
-            std::vector<std::string>{
-                "confirm Verlassen ohne Speichern ? Der Kampf Meier – Name, Vorname läuft noch."});
+        QCOMPARE(message_boxes::take_log(),
+                 std::vector<std::string>{"confirm Verlassen ohne Speichern ?"});
         message_boxes::set_next_answer(true);
         QTest::mouseClick(circle, Qt::LeftButton);
         QVERIFY(!window_->isVisible());
