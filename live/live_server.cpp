@@ -105,6 +105,7 @@ LiveCounts LiveServer::counts() const {
 void LiveServer::accept() {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
         const std::string address = socket->peerAddress().toString().toStdString();
+        ++counts_.arrivals;
         if (QTcpSocket* victim = make_room_for_newcomer(address)) evict(victim);
         // Qt reads no more from the system than one request head may hold.
         socket->setReadBufferSize(static_cast<qint64>(k_max_request_head) + 1);

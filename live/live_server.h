@@ -47,6 +47,8 @@ struct LiveCounts {
     quint64 viewers_dropped = 0;
     // Newcomers turned away with "voll" because every place held a viewer that streams.
     quint64 refused = 0;
+    // Connections accepted since the start.
+    quint64 arrivals = 0;
 };
 
 // Lives in the server thread; reached only through LiveView.
