@@ -517,6 +517,8 @@ EXTRA = {keys_after_the_title_pages: {"titel_auto": "1", "titel_dauer": "1"},
          keys_typed_during_a_page_arrive_once: {"titel_auto": "1", "titel_dauer": "1"},
          space_over_the_title_pages_acts_at_once: {"titel_auto": "1", "titel_dauer": "0"},
          a_protocol_that_cannot_be_written_takes_no_key: {"protokoll": "1"}}
+# Cases that click the panel's buttons where openbox puts the panel: run under openbox only.
+OPENBOX_ONLY = {a_list_the_desk_saves_takes_no_key}
 # What a case needs in the program's folder before it starts.
 PREPARE = {a_protocol_that_cannot_be_written_takes_no_key: make_the_protocol_a_fifo}
 
@@ -536,7 +538,8 @@ def main():
     passed = failed = 0
     try:
         for case in CASES:
-            if wanted and case.__name__ not in wanted:
+            if (wanted and case.__name__ not in wanted) or (case in OPENBOX_ONLY and
+                                                            wm != "openbox"):
                 continue
             p = None
             try:
