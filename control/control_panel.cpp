@@ -343,14 +343,6 @@ void ControlPanel::on_save_bout_clicked() {
     grid_->hide();
 }
 
-bool ControlPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        list_double_click();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 void ControlPanel::list_double_click() {
     if (links_.edit_kaempfe) {
         links_.edit_kaempfe([this] { anzeige_kaempfe(); });

@@ -1,4 +1,5 @@
 // The control panel's face: the mirror of the board, the bout grid, colours and layout.
+#include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStringList>
@@ -208,6 +209,15 @@ void ControlPanel::follow_list_file() {
     }
     if (!links_.list_stamp || links_.list_stamp() == list_stamp_seen_) return;
     anzeige_kaempfe();
+}
+
+// A double click anywhere on the list opens the editor, on a row or below the last one.
+bool ControlPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        list_double_click();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 // How long the grid's looks at a list the desk is saving stay quiet.

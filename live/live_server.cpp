@@ -206,12 +206,7 @@ void LiveServer::read(QTcpSocket* socket) {
             } else if (victim == socket) {
                 // A full house: the viewers that are there stay, the newcomer is told.
                 ++counts_.refused;
-                finish(socket, live_answer(503, "text/plain; charset=utf-8",
-                                           "Die Live-Ansicht ist voll: alle " +
-                                               std::to_string(limits_.max_connections) +
-                                               " Plätze sind belegt. Bitte in einigen Sekunden neu "
-                                               "laden.\n",
-                                           request.head_only));
+                finish(socket, live_full_house(limits_.max_connections, request.head_only));
                 return;
             } else if (victim != nullptr) {
                 evict(victim);

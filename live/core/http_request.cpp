@@ -53,6 +53,13 @@ constexpr std::string_view k_common_headers =
 
 }  // namespace
 
+std::string live_full_house(int places, bool head_only) {
+    return live_answer(503, "text/plain; charset=utf-8",
+                       "Die Live-Ansicht ist voll: alle " + std::to_string(places) +
+                           " Plätze sind belegt. Bitte in einigen Sekunden neu laden.\n",
+                       head_only);
+}
+
 LivePath live_path_of(std::string_view target) {
     const std::size_t query = target.find_first_of("?#");
     const std::string_view path = target.substr(0, query);

@@ -39,6 +39,8 @@ std::string live_answer(int status, std::string_view content_type, std::string_v
                         bool head_only = false);
 // The refusal that goes with a verdict other than complete or incomplete.
 std::string live_refusal(RequestVerdict verdict);
+// The answer to a newcomer's stream when every one of the places holds a viewer that streams.
+std::string live_full_house(int places, bool head_only);
 // The head of the push stream; events follow it.
 std::string live_stream_head();
 // One event of the push stream carrying a state document.
