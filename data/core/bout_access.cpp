@@ -312,6 +312,8 @@ void BoutListAccess::keep_last_result() {
     if (row == 0) return;
     const LastResult last = *last_result_;
     last_result_.reset();
+    // The grid's look at the list writes it: whatever is said comes unasked, as a note.
+    file_.unasked = true;
     const BoutCells kept_cells = bout_cells;
     const int kept_row = bout_row;
     bout_cells = last.bout;
@@ -321,6 +323,7 @@ void BoutListAccess::keep_last_result() {
                      "gespeichert) und wurde wieder eingetragen.",
                  MessageKind::warning);
     write_result(last.cells);
+    file_.unasked = false;
     bout_cells = kept_cells;
     bout_row = kept_row;
     read_into_own_list();

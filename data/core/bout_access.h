@@ -59,8 +59,15 @@ class BoutListFile {
     // The program's folder, where kyomat.ini is.
     const std::filesystem::path& program_folder() const { return program_folder_; }
     void report(const std::string& text, MessageKind kind) const {
-        if (report_) report_(text, kind);
+        if (unasked && note_) {
+            note_(text, kind);
+        } else if (report_) {
+            report_(text, kind);
+        }
     }
+    // While set, what the file reports comes in a look at the list nobody asked for (the
+    // grid's watch): it is said in a note, never in a box that would take the next key.
+    bool unasked = false;
     // What needs no answer: a note where there is one, else the report.
     void tell(const std::string& text) const {
         if (note_) {
