@@ -184,7 +184,10 @@ EntryFields& AppHost::entry_fields() {
 }
 
 ListOutcome AppHost::kampf_laden() {
-    return entry_ != nullptr ? entry_->kampf_laden() : ListOutcome::nothing;
+    if (entry_ == nullptr) return ListOutcome::nothing;
+    const ListOutcome taken = bout_list_.access.kampf_laden(entry_->fields());
+    if (taken == ListOutcome::done && bout_taken_) bout_taken_();
+    return taken;
 }
 
 void AppHost::show_entry_dialog(Answered done) {

@@ -34,6 +34,10 @@ class AppHost : public Host {
     void result_handed_on() override {
         if (handed_on_) handed_on_();
     }
+    // Runs when a bout has been taken from the list (the hall's call).
+    void on_bout_taken(std::function<void()> taken) { bout_taken_ = std::move(taken); }
+    // The gong is to be heard at this moment.
+    bool gong_sounding() const { return gong_.playing(); }
 
     std::uint32_t tick_count() override;
     GongStatus gong_open(const std::string& path) override;
@@ -83,6 +87,7 @@ class AppHost : public Host {
     TeamScoreDialog* teams_ = nullptr;
     std::function<ControlPanel*(bool build)> panel_;
     std::function<void()> handed_on_;
+    std::function<void()> bout_taken_;
     ControlPanel* panel(bool build) const { return panel_ ? panel_(build) : nullptr; }
     // Before the gong: the gong's thread reports through it until the gong has ended.
     QTimer gong_idle_;

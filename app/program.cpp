@@ -10,12 +10,18 @@
 #include "dialogs/bout_list_editor.h"
 #include "gui/window_keys.h"
 #include "live/core/live_settings.h"
+#include "live/core/state_document.h"
 #include "platform/screen_place.h"
 
 namespace kyomat {
 
 Program::Program(const Settings& settings, AppHost& host)
-    : scoreboard(host, settings), entry(host.bout_list()), host_(host) {
+    : scoreboard(host, settings),
+      entry(host.bout_list()),
+      spoken_call(
+          settings, [&host] { return host.gong_sounding(); },
+          [&host](const std::string& text) { host.show_note(text); }),
+      host_(host) {
     host.set_scoreboard(&scoreboard);
     host.set_entry(&entry);
     host.set_panel([this](bool build) { return build ? &control_panel() : panel_; });
@@ -60,6 +66,12 @@ Program::Program(const Settings& settings, AppHost& host)
             panel.set_board_missing(true, waited_for);
             if (!panel.isVisible()) scoreboard.handle_key('C', Modifiers{false, true, false});
         });
+    });
+    host.on_bout_taken([this] {
+        const BoutListAccess& access = host_.bout_list().access;
+        const CalledBout now = called_bout(access.list_read(), access.bout_row);
+        const CallUp next = call_up_of(access.list_read(), access.bout_row, 1);
+        spoken_call.bout_taken(now, next.next.empty() ? nullptr : &next.next.front());
     });
     start_live_view(settings);
 }
@@ -120,6 +132,7 @@ Program::~Program() {
     set_refusal_note({});
     scoreboard.set_gong_soon({});
     host_.set_panel({});
+    host_.on_bout_taken({});
 }
 
 void Program::start_live_view(const Settings& settings) {
@@ -132,7 +145,18 @@ void Program::start_live_view(const Settings& settings) {
         QString error;
         if (live->start(QString::fromStdString(wanted.address), wanted.port, error)) {
             live_board = std::make_unique<LiveBoard>(scoreboard.engine(), *live);
-            on_painted([board = live_board.get()] { board->board_painted(); });
+            live->set_hall_mats(hall_mats_document(wanted.hall_mats));
+            const std::string mat = wanted.mat;
+            live_board->set_call_up(call_up_body(mat, {}));
+            call_up = std::make_unique<CallUpWatch>(
+                scoreboard.engine(), host_.bout_list(),
+                [board = live_board.get(), mat](const CallUp& call) {
+                    board->set_call_up(call_up_body(mat, call));
+                });
+            on_painted([board = live_board.get(), watch = call_up.get()] {
+                watch->board_changed();
+                board->board_painted();
+            });
             const QString address = QString::fromStdString(wanted.address);
             const QStringList urls = live_urls(address, live->port());
             const QHostAddress host(address);

@@ -3,6 +3,7 @@
 // with its bout list editor, the wait window and the team score dialog; the control panel,
 // owned by the scoreboard, is built when it is first opened.
 #include "app/app_host.h"
+#include "app/hall_call.h"
 #include "app/wait_window.h"
 #include "control/control_panel.h"
 #include "data/core/settings.h"
@@ -53,6 +54,9 @@ class Program {
     // The live view for browsers, when [live] gives it a port.
     std::unique_ptr<LiveView> live;
     std::unique_ptr<LiveBoard> live_board;
+    // Who is next on this mat, for the live view; the call spoken at the mat.
+    std::unique_ptr<CallUpWatch> call_up;
+    SpokenCall spoken_call;
 
     // The control panel, built on first use; panel_built() says whether it exists.
     ControlPanel& control_panel();

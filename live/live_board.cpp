@@ -15,9 +15,16 @@ void LiveBoard::board_painted() {
     if (!pending_.isActive()) pending_.start();
 }
 
+void LiveBoard::set_call_up(std::string body) {
+    if (body == call_up_) return;
+    call_up_ = std::move(body);
+    board_painted();
+}
+
 void LiveBoard::publish_now() {
     pending_.stop();
     std::string body = state_body(engine_);
+    if (!call_up_.empty()) body += "," + call_up_;
     const bool running = clock_running(engine_);
     if (body == body_ && running == running_ && sequence_ > 0) return;
     body_ = std::move(body);

@@ -18,6 +18,8 @@ class LiveBoard {
     void board_painted();
     // Builds and sends now when the board changed (the tests and benchmarks call it).
     void publish_now();
+    // The mat's name and who is called next (call_up_body): part of every document from now.
+    void set_call_up(std::string body);
     std::uint64_t sequence() const { return sequence_; }
 
   private:
@@ -25,6 +27,7 @@ class LiveBoard {
     LiveView& view_;
     QTimer pending_;
     std::string body_;
+    std::string call_up_;
     bool running_ = false;
     std::uint64_t sequence_ = 0;
 };

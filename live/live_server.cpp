@@ -39,6 +39,7 @@ LiveServer::LiveServer(LiveLimits limits) : limits_(limits) {
     script_ = page("live.js");
     overlay_page_ = page("overlay.html");
     hall_page_ = page("halle.html");
+    call_up_page_ = page("aufruf.html");
 }
 
 LiveServer::~LiveServer() {
@@ -243,6 +244,11 @@ void LiveServer::answer_request(QTcpSocket* socket, LivePath path, bool head_onl
             return finish(socket, live_answer(200, k_html, as_view(overlay_page_), head_only));
         case LivePath::hall_page:
             return finish(socket, live_answer(200, k_html, as_view(hall_page_), head_only));
+        case LivePath::call_up_page:
+            return finish(socket, live_answer(200, k_html, as_view(call_up_page_), head_only));
+        case LivePath::hall_mats:
+            return finish(socket, live_answer(200, "application/json; charset=utf-8",
+                                              as_view(hall_mats_), head_only));
         case LivePath::script:
             return finish(socket, live_answer(200, "text/javascript; charset=utf-8",
                                               as_view(script_), head_only));
@@ -351,6 +357,13 @@ void LiveView::publish(const std::string& document, bool running) {
         [s = server_, doc = QByteArray::fromStdString(document), running] {
             s->publish(doc, running);
         },
+        Qt::QueuedConnection);
+}
+
+void LiveView::set_hall_mats(const std::string& document) {
+    QMetaObject::invokeMethod(
+        server_,
+        [s = server_, doc = QByteArray::fromStdString(document)] { s->set_hall_mats(doc); },
         Qt::QueuedConnection);
 }
 

@@ -61,6 +61,8 @@ class LiveServer : public QObject {
     bool listen(const QHostAddress& address, quint16 port, QString& error);
     quint16 port() const;
     void publish(const QByteArray& document, bool running);
+    // What /halle.json serves: the hall's mats from the settings.
+    void set_hall_mats(const QByteArray& document) { hall_mats_ = document; }
     LiveCounts counts() const;
 
   private:
@@ -97,7 +99,8 @@ class LiveServer : public QObject {
     bool running_ = false;
     qint64 last_sent_ms_ = 0;
     LiveCounts counts_;
-    QByteArray board_page_, overlay_page_, hall_page_, script_;
+    QByteArray board_page_, overlay_page_, hall_page_, call_up_page_, script_;
+    QByteArray hall_mats_ = "{\"matten\":[]}";
 };
 
 // The GUI thread's handle on the server: starts its thread, hands it each new state and
@@ -114,6 +117,8 @@ class LiveView {
     quint16 port() const { return port_; }
     // Returns at once; the server sends it from its own thread.
     void publish(const std::string& document, bool running);
+    // The mats /halle and /aufruf show when their address names none.
+    void set_hall_mats(const std::string& document);
     LiveCounts counts() const;
 
   private:

@@ -8,7 +8,12 @@ kyomat_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core qt6-translations-l10n
   xvfb xauth
+  qt6-speech-dev
 )
+# The spoken call's voice on Linux: the speech service, its German-speaking synthesiser and
+# Qt's way to it. Installed by scripts/run; without them the call says once that no voice
+# is there and the board works on.
+kyomat_voice_packages=(qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng)
 # What the tests need beyond the build: a window query for the installed package's test, the
 # file utility that the .deb builder calls, the validator of its menu entry, and a browser
 # with the socket to drive it for the live view's pages.

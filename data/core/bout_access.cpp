@@ -191,11 +191,7 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
         for (int r = 1; r < list.row_count() && !found; ++r) {
             const auto& row = list.rows[static_cast<std::size_t>(r)];
             const std::string result = trim_right(row[BoutList::k_result_column]);
-            // A row without a name on either side and without a weight class is no bout.
-            if (result.empty() && trim_blanks(row[0]).empty() && trim_blanks(row[1]).empty() &&
-                trim_blanks(row[3]).empty()) {
-                continue;
-            }
+            if (result.empty() && !list.is_open_bout(r)) continue;
             if (!result.empty()) {
                 if (result[0] == '1') {
                     ++blue;

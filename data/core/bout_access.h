@@ -134,6 +134,8 @@ class BoutListAccess {
     // Told of each result written: the row and its cells (an open editor takes them over).
     std::function<void(int row, const BoutList::Row& cells)> result_written;
 
+    // The list as this access read it last (taking a bout, the panel's rows).
+    const BoutList& list_read() const { return list_; }
     // Whether the last reading of the list failed (its last good rows are kept by the views).
     bool list_unreadable() const { return unreadable_; }
 

@@ -32,6 +32,12 @@ bool BoutList::is_open(int row) const {
     return trim_right(rows[static_cast<std::size_t>(row)][k_result_column]).empty();
 }
 
+bool BoutList::is_open_bout(int row) const {
+    if (!is_open(row)) return false;
+    const Row& r = rows[static_cast<std::size_t>(row)];
+    return !trim_blanks(r[0]).empty() || !trim_blanks(r[1]).empty() || !trim_blanks(r[3]).empty();
+}
+
 int find_bout_row(const BoutList& list, const BoutCells& cells, int hint) {
     const auto holds_bout = [&](int r) {
         if (!list.is_open(r)) return false;

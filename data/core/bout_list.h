@@ -43,6 +43,9 @@ class BoutList {
     int row_count() const { return static_cast<int>(rows.size()); }
     // A bout is open while its result cell, trailing blanks removed, is empty.
     bool is_open(int row) const;
+    // An open row without a name on either side and without a weight class is no bout: the
+    // next bout is never taken from it.
+    bool is_open_bout(int row) const;
 
     std::vector<Row> rows;
     bool team_mode = false;

@@ -66,6 +66,8 @@ LivePath live_path_of(std::string_view target) {
     if (path == "/" || path == "/index.html") return LivePath::board_page;
     if (path == "/overlay") return LivePath::overlay_page;
     if (path == "/halle") return LivePath::hall_page;
+    if (path == "/aufruf") return LivePath::call_up_page;
+    if (path == "/halle.json") return LivePath::hall_mats;
     if (path == "/live.js") return LivePath::script;
     if (path == "/state.json") return LivePath::state;
     if (path == "/events") return LivePath::events;

@@ -19,7 +19,17 @@ enum class RequestVerdict {
     method_not_allowed,  // 405
 };
 
-enum class LivePath { board_page, overlay_page, hall_page, script, state, events, not_found };
+enum class LivePath {
+    board_page,
+    overlay_page,
+    hall_page,
+    call_up_page,
+    hall_mats,
+    script,
+    state,
+    events,
+    not_found
+};
 
 struct LiveRequest {
     RequestVerdict verdict = RequestVerdict::incomplete;

@@ -232,6 +232,40 @@ std::string state_body(const BoutEngine& engine) {
     return out;
 }
 
+std::string call_up_body(std::string_view mat, const CallUp& call) {
+    std::string out;
+    Writer w(out);
+    w.key("mat").text(mat);
+    const char* list = "none";
+    switch (call.list) {
+        case CallUpList::none:
+            break;
+        case CallUpList::open:
+            list = "open";
+            break;
+        case CallUpList::done:
+            list = "done";
+            break;
+        case CallUpList::unreadable:
+            list = "unreadable";
+            break;
+    }
+    w.key("list").text(list);
+    w.key("next").open('[');
+    for (const CalledBout& b : call.next) {
+        w.open('{');
+        w.key("position").number(b.position);
+        w.key("age_class").text(b.age_class).key("weight_class").text(b.weight_class);
+        w.key("blue").open('{').key("name").text(b.blue_name).key("club").text(b.blue_club);
+        w.close('}');
+        w.key("white").open('{').key("name").text(b.white_name).key("club").text(b.white_club);
+        w.close('}');
+        w.close('}');
+    }
+    w.close(']');
+    return out;
+}
+
 std::string state_document(std::uint64_t sequence, std::string_view body) {
     std::string out;
     out.reserve(body.size() + 32);

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "data/core/call_up.h"
+
 namespace kyomat {
 
 class BoutEngine;
@@ -12,6 +14,9 @@ class BoutEngine;
 // Everything of the document except its sequence number: two equal bodies show the same
 // board, so a viewer is only sent something when this changes.
 std::string state_body(const BoutEngine& engine);
+// The mat's name and who is called next, the part of the body the hall's pages read:
+// "mat", "list" (none, open, done, unreadable) and "next" (up to three bouts).
+std::string call_up_body(std::string_view mat, const CallUp& call);
 // The whole document: {"sequence":N, ...body}.
 std::string state_document(std::uint64_t sequence, std::string_view body);
 // Whether a clock is running (the bout clock or a hold-down): viewers then get the state

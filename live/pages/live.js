@@ -25,6 +25,32 @@ function followBoard(base, show, online) {
   open();
 }
 
+// The mats a hall page shows, handed to use([{title, base}]): those named in its address
+// (?matten=a,b,c) win; else those of this scoreboard's settings ([halle] matten); else this
+// scoreboard alone.
+function hallMats(use) {
+  const params = new URLSearchParams(location.search);
+  const named = (params.get("matten") || params.get("mats") || "");
+  const asMats = (list) => list.map((m) => m.trim()).filter((m) => m.length > 0).map((m) => {
+    const base = /^https?:\/\//.test(m) ? m.replace(/\/+$/, "") : "http://" + m;
+    return { title: m.replace(/^https?:\/\//, ""), base };
+  });
+  const own = [{ title: location.host, base: "" }];
+  if (asMats(named.split(",")).length > 0) return use(asMats(named.split(",")));
+  fetch("halle.json").then((r) => r.json())
+      .then((h) => { const l = asMats(h.matten || []); use(l.length > 0 ? l : own); })
+      .catch(() => use(own));
+}
+
+// "keine Verbindung seit 14:05" for a mat whose board has not answered since then.
+function offlineText(since) {
+  const two = (n) => String(n).padStart(2, "0");
+  return "keine Verbindung seit " + two(since.getHours()) + ":" + two(since.getMinutes());
+}
+
+// A bout's classes as the hall reads them: "Männer -81".
+function classesOf(b) { return ((b.age_class || "") + " " + (b.weight_class || "")).trim(); }
+
 // "Haltegriff Blau 12" while a side holds (the clock counting or standing), "" otherwise;
 // after the bout the seconds held stay, without a holder.
 function holdDownText(s) {

@@ -1,0 +1,107 @@
+#include "app/hall_call.h"
+
+#include "data/core/basis.h"
+#include "data/core/file_io.h"
+#include "data/core/setting_reader.h"
+#include "data/core/settings.h"
+#include "engine/engine.h"
+
+namespace kyomat {
+
+CallUpWatch::CallUpWatch(const BoutEngine& engine, BoutListInUse& list,
+                         std::function<void(const CallUp&)> changed)
+    : engine_(engine), in_use_(list), changed_(std::move(changed)) {
+    // As the panel's grid follows the list: a save seen in the folder a moment after it, and
+    // a look every two seconds for what the folder's watch misses (a network share).
+    constexpr int k_poll_ms = 2000;
+    poll_.setInterval(k_poll_ms);
+    connect(&poll_, &QTimer::timeout, this, &CallUpWatch::look);
+    connect(&watch_, &QFileSystemWatcher::directoryChanged, this,
+            [this] { QTimer::singleShot(100, this, &CallUpWatch::look); });
+}
+
+void CallUpWatch::board_changed() {
+    const BoutState& s = engine_.state();
+    list_in_use_ = list_in_use_ || s.loaded_from_list;
+    if (!list_in_use_) return;
+    const BoutListAccess& access = in_use_.access;
+    // The bout on the board is left out of the call while its result is due in its row.
+    const int row = access.list_result_due ? std::max(access.bout_row, 0) : 0;
+    if (row == board_row_ && poll_.isActive()) return;
+    board_row_ = row;
+    if (!poll_.isActive()) poll_.start();
+    look();
+}
+
+void CallUpWatch::look() {
+    if (!list_in_use_) return;
+    const std::filesystem::path file = in_use_.file.current_file();
+    const std::string name = utf8_of(file);
+    const QString folder = QString::fromStdString(utf8_of(file.parent_path()));
+    if (watch_.directories() != QStringList{folder}) {
+        if (!watch_.directories().isEmpty()) watch_.removePaths(watch_.directories());
+        watch_.addPath(folder);
+    }
+    const std::string stamp = file_stamp(file);
+    if (name != file_ || stamp != stamp_ || call_up_.list == CallUpList::unreadable) {
+        // Quietly, without waiting: a list the desk is saving is looked at again shortly.
+        if (!in_use_.file.read_settled(list_, nullptr, false, true)) {
+            CallUp call{CallUpList::unreadable, call_up_.next};
+            return tell(std::move(call));
+        }
+        file_ = name;
+        stamp_ = stamp;
+    }
+    const BoutListAccess& access = in_use_.access;
+    const int board = access.list_result_due ? access.locate_bout(list_) : 0;
+    tell(call_up_of(list_, board, k_called));
+}
+
+void CallUpWatch::tell(CallUp call) {
+    if (call == call_up_) return;
+    call_up_ = std::move(call);
+    if (changed_) changed_(call_up_);
+}
+
+SpokenCall::SpokenCall(const Settings& settings, std::function<bool()> gong_sounding,
+                       std::function<void(const std::string&)> note,
+                       std::function<std::unique_ptr<Voice>()> make_voice)
+    : settings_(settings),
+      gong_sounding_(std::move(gong_sounding)),
+      note_(std::move(note)),
+      make_voice_(std::move(make_voice)) {
+    constexpr int k_gong_check_ms = 50;
+    after_gong_.setInterval(k_gong_check_ms);
+    QObject::connect(&after_gong_, &QTimer::timeout, [this] { speak(); });
+}
+
+void SpokenCall::bout_taken(const CalledBout& now, const CalledBout* next) {
+    // Read at every call, as every setting the operator may change during the day.
+    if (!setting_on(settings_, "aufruf", "sprechen")) return;
+    CallWords words;
+    words.mat = trim_blanks(settings_.read_setting("live", "matte"));
+    if (const std::string a = trim_blanks(settings_.read_setting("aufruf", "ansage")); !a.empty())
+        words.announce = a;
+    if (const std::string r = trim_blanks(settings_.read_setting("aufruf", "bereit")); !r.empty())
+        words.ready = r;
+    words.first_name_first = setting_on(settings_, "aufruf", "vorname_zuerst");
+    pending_ = QString::fromStdString(spoken_call(words, now, next));
+    if (pending_.isEmpty()) return;
+    // The call follows the gong, never over it; the key that took the bout is done already.
+    after_gong_.start();
+    speak();
+}
+
+void SpokenCall::speak() {
+    if (gong_sounding_ && gong_sounding_()) return;
+    after_gong_.stop();
+    if (!voice_) {
+        voice_ = make_voice_();
+        voice_->on_missing([this](const QString& why) {
+            if (note_) note_(("Aufruf nicht gesprochen: " + why).toStdString());
+        });
+    }
+    voice_->say(pending_);
+}
+
+}  // namespace kyomat

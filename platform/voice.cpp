@@ -1,0 +1,112 @@
+#include "platform/voice.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QThread>
+
+#ifdef KYOMAT_HAS_SPEECH
+#include <QTextToSpeech>
+#endif
+
+namespace kyomat {
+
+void Voice::tell_missing(const QString& why) {
+    // Said once: a call at every bout would say the same again and again.
+    if (told_ || !missing_) return;
+    told_ = true;
+    missing_(why);
+}
+
+namespace {
+
+#ifdef KYOMAT_HAS_SPEECH
+
+// Lives in the voice's thread: the engine is made there at the first call, since reaching
+// the speech service may take a moment.
+class Speaker : public QObject {
+  public:
+    // What went wrong, or empty when the text is being spoken.
+    QString say(const QString& text) {
+        if (speech_ == nullptr) {
+            if (QTextToSpeech::availableEngines().isEmpty())
+                return QStringLiteral("Qt findet keine Sprachausgabe (unter Linux: "
+                                      "speech-dispatcher und qt6-speech-speechd-plugin)");
+            speech_ = new QTextToSpeech(this);
+            const QLocale german(QLocale::German, QLocale::Germany);
+            for (const QLocale& l : speech_->availableLocales()) {
+                if (l.language() == QLocale::German) {
+                    speech_->setLocale(l == german ? german : l);
+                    german_ = true;
+                    if (l == german) break;
+                }
+            }
+        }
+        if (speech_->state() == QTextToSpeech::Error)
+            return QStringLiteral("die Sprachausgabe meldet einen Fehler: ") +
+                   speech_->errorString();
+        speech_->stop();
+        speech_->say(text);
+        return german_ ? QString() : QStringLiteral("keine deutsche Stimme, es spricht die übliche");
+    }
+
+  private:
+    QTextToSpeech* speech_ = nullptr;
+    bool german_ = false;
+};
+
+class SystemVoice : public Voice {
+  public:
+    SystemVoice() : speaker_(new Speaker) {
+        thread_.setObjectName(QStringLiteral("kyomat-voice"));
+        speaker_->moveToThread(&thread_);
+        QObject::connect(&thread_, &QThread::finished, speaker_, &QObject::deleteLater);
+        thread_.start();
+    }
+    ~SystemVoice() override {
+        thread_.quit();
+        thread_.wait();
+    }
+    SystemVoice(const SystemVoice&) = delete;
+    SystemVoice& operator=(const SystemVoice&) = delete;
+
+    void say(const QString& text) override {
+        QMetaObject::invokeMethod(
+            speaker_,
+            [this, text] {
+                const QString problem = speaker_->say(text);
+                if (problem.isEmpty()) return;
+                QMetaObject::invokeMethod(
+                    &guard_, [this, problem] { tell_missing(problem); }, Qt::QueuedConnection);
+            },
+            Qt::QueuedConnection);
+    }
+
+  private:
+    QThread thread_;
+    Speaker* speaker_;
+    // On the GUI thread: what the voice's thread tells arrives there.
+    QObject guard_;
+};
+
+#else
+
+class NoVoice : public Voice {
+  public:
+    void say(const QString&) override {
+        tell_missing(QStringLiteral("dieses Programm wurde ohne Sprachausgabe gebaut"));
+    }
+};
+
+#endif
+
+}  // namespace
+
+std::unique_ptr<Voice> system_voice() {
+#ifdef KYOMAT_HAS_SPEECH
+    return std::make_unique<SystemVoice>();
+#else
+    return std::make_unique<NoVoice>();
+#endif
+}
+
+}  // namespace kyomat
