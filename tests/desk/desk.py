@@ -163,8 +163,9 @@ class Desk:
 class Program:
     """The real program in a fresh folder of its own, on the desk."""
 
-    def __init__(self, desk, program, assets, extra_ini, panel=True, prepare=None):
+    def __init__(self, desk, program, assets, extra_ini, panel=True, prepare=None, port=None):
         self.desk = desk
+        self.panel = panel
         self.folder = tempfile.mkdtemp(prefix="kyomat-desk-")
         if prepare is not None:
             prepare(self.folder)
@@ -174,7 +175,7 @@ class Program:
             f.write(bmp(MAGENTA))
         with open(os.path.join(self.folder, "logo2.bmp"), "wb") as f:
             f.write(bmp(CYAN))
-        self.port = free_port()
+        self.port = port or free_port()
         with open(os.path.join(assets, "kyomat.ini"), "rb") as f:
             ini = f.read().decode("cp1252")
         overrides = {"logo1": "logo1.bmp", "logo2": "logo2.bmp", "zeit1": "5", "zeit2": "5",
@@ -193,15 +194,19 @@ class Program:
                     "#DAT|-81|Meier, Hans|JC Nord|Li, Wei|TSV Süd|||\r\n"
                     "#DAT|-81|Berg, Ole|JC Ost|Kurz, Karl|JC West|||\r\n"
                     "#DAT|-90|Vogel, Jan|JC Süd|Wolf, Tim|JC Nord|||\r\n".encode("cp1252"))
-        env = dict(desk.env, SDL_AUDIODRIVER="dummy")
+        self.program = os.path.join(self.folder, os.path.basename(program))
         self.log = open(os.path.join(self.folder, "stderr.log"), "w")
-        self.proc = subprocess.Popen([os.path.join(self.folder, os.path.basename(program))],
-                                     cwd=self.folder, env=env, stdout=self.log,
+        self.start()
+
+    def start(self):
+        """Starts the program in its folder (again, after a kill)."""
+        env = dict(self.desk.env, SDL_AUDIODRIVER="dummy")
+        self.proc = subprocess.Popen([self.program], cwd=self.folder, env=env, stdout=self.log,
                                      stderr=subprocess.STDOUT)
-        desk.wait(lambda: self.state() is not None, "the live view")
-        if panel:
-            desk.wait(lambda: self.window(PANEL) and self.focus() == PANEL,
-                      "the panel with the keys")
+        self.desk.wait(lambda: self.state() is not None, "the live view")
+        if self.panel:
+            self.desk.wait(lambda: self.window(PANEL) and self.focus() == PANEL,
+                           "the panel with the keys")
 
     def close(self):
         self.proc.terminate()
@@ -218,7 +223,9 @@ class Program:
             return json.loads(r.read().decode("utf-8"))
 
     def window(self, name):
-        out = self.desk.x("xdotool", "search", "--onlyvisible", "--name", f"^{name}$", check=False)
+        # This program's window: several programs may share the desk.
+        out = self.desk.x("xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid),
+                          "--name", f"^{name}$", check=False)
         ids = out.split()
         return ids[0] if ids else None
 
