@@ -58,6 +58,11 @@ class SpokenCall {
                std::function<std::unique_ptr<Voice>()> make_voice = system_voice);
     // A bout was taken from the list: now is on the mat, next (may be null) follows it.
     void bout_taken(const CalledBout& now, const CalledBout* next);
+    // Another voice from the next call on (the tests' recorder).
+    void use_voice(std::function<std::unique_ptr<Voice>()> make_voice) {
+        make_voice_ = std::move(make_voice);
+        voice_.reset();
+    }
 
   private:
     void speak();

@@ -148,11 +148,11 @@ void Program::start_live_view(const Settings& settings) {
             live->set_hall_mats(hall_mats_document(wanted.hall_mats));
             const std::string mat = wanted.mat;
             live_board->set_call_up(call_up_body(mat, {}));
-            call_up = std::make_unique<CallUpWatch>(
-                scoreboard.engine(), host_.bout_list(),
-                [board = live_board.get(), mat](const CallUp& call) {
-                    board->set_call_up(call_up_body(mat, call));
-                });
+            call_up =
+                std::make_unique<CallUpWatch>(scoreboard.engine(), host_.bout_list(),
+                                              [board = live_board.get(), mat](const CallUp& call) {
+                                                  board->set_call_up(call_up_body(mat, call));
+                                              });
             on_painted([board = live_board.get(), watch = call_up.get()] {
                 watch->board_changed();
                 board->board_painted();

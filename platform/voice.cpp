@@ -29,8 +29,9 @@ class Speaker : public QObject {
     QString say(const QString& text) {
         if (speech_ == nullptr) {
             if (QTextToSpeech::availableEngines().isEmpty())
-                return QStringLiteral("Qt findet keine Sprachausgabe (unter Linux: "
-                                      "speech-dispatcher und qt6-speech-speechd-plugin)");
+                return QStringLiteral(
+                    "Qt findet keine Sprachausgabe (unter Linux: "
+                    "speech-dispatcher und qt6-speech-speechd-plugin)");
             speech_ = new QTextToSpeech(this);
             const QLocale german(QLocale::German, QLocale::Germany);
             for (const QLocale& l : speech_->availableLocales()) {
@@ -46,7 +47,8 @@ class Speaker : public QObject {
                    speech_->errorString();
         speech_->stop();
         speech_->say(text);
-        return german_ ? QString() : QStringLiteral("keine deutsche Stimme, es spricht die übliche");
+        return german_ ? QString()
+                       : QStringLiteral("keine deutsche Stimme, es spricht die übliche");
     }
 
   private:

@@ -235,7 +235,7 @@ std::string state_body(const BoutEngine& engine) {
 std::string call_up_body(std::string_view mat, const CallUp& call) {
     std::string out;
     Writer w(out);
-    w.key("mat").text(mat);
+    w.key("mat").text(shown_part(mat));
     const char* list = "none";
     switch (call.list) {
         case CallUpList::none:
@@ -255,11 +255,13 @@ std::string call_up_body(std::string_view mat, const CallUp& call) {
     for (const CalledBout& b : call.next) {
         w.open('{');
         w.key("position").number(b.position);
-        w.key("age_class").text(b.age_class).key("weight_class").text(b.weight_class);
-        w.key("blue").open('{').key("name").text(b.blue_name).key("club").text(b.blue_club);
-        w.close('}');
-        w.key("white").open('{').key("name").text(b.white_name).key("club").text(b.white_club);
-        w.close('}');
+        // Cut as the board's texts are: a list's cell of any length keeps the document small.
+        w.key("age_class").text(shown_part(b.age_class));
+        w.key("weight_class").text(shown_part(b.weight_class));
+        w.key("blue").open('{').key("name").text(shown_part(b.blue_name));
+        w.key("club").text(shown_part(b.blue_club)).close('}');
+        w.key("white").open('{').key("name").text(shown_part(b.white_name));
+        w.key("club").text(shown_part(b.white_club)).close('}');
         w.close('}');
     }
     w.close(']');

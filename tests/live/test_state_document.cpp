@@ -244,6 +244,8 @@ TEST(LiveRequests, OnlyCompleteGetAndHeadOfKnownPathsAreServed) {
         EXPECT_EQ(live_path_of(path), LivePath::not_found) << path;
     }
     EXPECT_EQ(live_path_of("/halle?matten=a:1,b:2"), LivePath::hall_page);
+    EXPECT_EQ(live_path_of("/aufruf?matten=a:1"), LivePath::call_up_page);
+    EXPECT_EQ(live_path_of("/halle.json"), LivePath::hall_mats);
     EXPECT_EQ(live_path_of("/overlay"), LivePath::overlay_page);
     EXPECT_EQ(live_path_of("/events"), LivePath::events);
 }
@@ -301,4 +303,50 @@ TEST_F(LiveStateTest, NamesOfAnyLengthKeepTheDocumentSmall) {
     EXPECT_EQ(shown, name.substr(0, 600) + "…");
     EXPECT_EQ(str(s["elements"].toObject()["lblBlau_Name"].toObject()["text"]), shown);
     EXPECT_EQ(board().lblBlau_Name.text, name);  // the board keeps the whole name of record
+}
+
+// The mat's part of the document: its name and who is next, as a browser reads it, with the
+// list's cells cut as the board's texts are.
+TEST(LiveCallUp, TheMatAndItsNextBoutsAsAPageReadsThem) {
+    CallUp call;
+    call.list = CallUpList::open;
+    CalledBout b;
+    b.position = 4;
+    b.age_class = "Männer";
+    b.weight_class = "-81";
+    b.blue_name = "Meier, \"Hans\" </script>";
+    b.white_name = std::string(5000, 'x');
+    b.white_club = "JC Süd";
+    call.next = {b};
+    const QJsonObject s = parse("{" + call_up_body("Matte 1", call) + "}");
+    EXPECT_EQ(str(s["mat"]), "Matte 1");
+    EXPECT_EQ(str(s["list"]), "open");
+    const QJsonObject next = s["next"].toArray().at(0).toObject();
+    EXPECT_EQ(next["position"].toInt(), 4);
+    EXPECT_EQ(str(next["weight_class"]), "-81");
+    EXPECT_EQ(str(next["blue"].toObject()["name"]), "Meier, \"Hans\" </script>");
+    EXPECT_EQ(str(next["white"].toObject()["club"]), "JC Süd");
+    EXPECT_LT(str(next["white"].toObject()["name"]).size(), 1000u);
+    for (const auto& [list, word] : {std::pair{CallUpList::none, "none"},
+                                     {CallUpList::done, "done"},
+                                     {CallUpList::unreadable, "unreadable"}}) {
+        const QJsonObject t = parse("{" + call_up_body("", CallUp{list, {}}) + "}");
+        EXPECT_EQ(str(t["list"]), word);
+        EXPECT_TRUE(t["next"].toArray().isEmpty());
+    }
+}
+
+TEST(LiveCallUp, TheHallsMatsFromTheSettings) {
+    EXPECT_EQ(hall_mats_document(""), "{\"matten\":[]}");
+    EXPECT_EQ(hall_mats_document(" 192.168.1.21:8080, ,matte2.local:8080 ,"),
+              "{\"matten\":[\"192.168.1.21:8080\",\"matte2.local:8080\"]}");
+    const QJsonObject h = parse(hall_mats_document("a\"b,<c>"));
+    EXPECT_EQ(h["matten"].toArray().size(), 2);
+    EXPECT_EQ(str(h["matten"].toArray().at(0)), "a\"b");
+    kyomat::testing::TempFolder dir;
+    dir.write("kyomat.ini",
+              "[live]\r\nport=80\r\nmatte= Matte 2 \r\n[halle]\r\nmatten=a:1,b:2\r\n");
+    const LiveSettings s = read_live_settings(Settings(dir.path()));
+    EXPECT_EQ(s.mat, "Matte 2");
+    EXPECT_EQ(s.hall_mats, "a:1,b:2");
 }
