@@ -1,12 +1,14 @@
 // The live view's costs on the offscreen platform: from a key on the board to its push
 // message arriving at a viewer, the key-to-repaint path with the live view on, and the CPU
 // the scoreboard spends on 50 viewers while the clock runs; and how long an honest viewer
-// stays online while others flood the live view from other addresses of the loopback net.
+// stays online while others flood the live view from other addresses of the loopback net;
+// and one mat with the hall's call-up screens and phones connected.
 #include <benchmark/benchmark.h>
 #include <dirent.h>
 #include <unistd.h>
 
 #include <QApplication>
+#include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -213,6 +215,78 @@ void BM_HallOfViewersUnderACrowd(benchmark::State& state) {
     state.counters["served_of_100"] = served;
 }
 
+// One mat in a hall with the call-up: ten call-up screens and a hundred phones, each from an
+// address of its own and following the mat's stream, while the clock runs and a new bout is
+// taken every two seconds (Arg 1), beside the same board with nobody connected (Arg 0). The
+// GUI thread's longest stall is the longest gap of a 10 ms timer beyond its interval.
+void BM_CallUpHall(benchmark::State& state) {
+    const bool hall = state.range(0) == 1;
+    testing::LiveRig rig;
+    const auto call_up = [](int bout) {
+        CallUp call{CallUpList::open, {}};
+        for (int i = 1; i <= 3; ++i) {
+            CalledBout b;
+            b.position = bout + i;
+            b.age_class = "Männer";
+            b.weight_class = "-81";
+            b.blue_name = "Blau, Kämpfer " + std::to_string(bout + i);
+            b.white_name = "Weiß, Kämpfer " + std::to_string(bout + i);
+            b.blue_club = b.white_club = "Judo-Club Musterstadt";
+            call.next.push_back(b);
+        }
+        return call_up_body("Matte 1", call);
+    };
+    rig.board().set_call_up(call_up(0));
+    std::vector<std::unique_ptr<RawClient>> screens;
+    if (hall) {
+        for (int i = 0; i < 110; ++i) {
+            const std::string from =
+                "127.0." + std::to_string(i < 10 ? 2 : 3) + "." + std::to_string(i + 1);
+            screens.push_back(std::make_unique<RawClient>(rig.port(), 3000, 0, from.c_str()));
+            screens.back()->send("GET /events HTTP/1.1\r\nHost: x\r\n\r\n");
+        }
+    }
+    std::atomic<bool> reading{true};
+    std::thread readers([&] {
+        while (reading) {
+            for (auto& c : screens) c->poll().clear();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    rig.run_clock();
+    double cpu = 0, wall = 0, stall_ms = 0;
+    for (auto _ : state) {
+        QTimer beat;
+        beat.setInterval(10);
+        auto last = Clock::now();
+        double longest = 0;
+        QObject::connect(&beat, &QTimer::timeout, [&] {
+            const auto now = Clock::now();
+            longest =
+                std::max(longest, std::chrono::duration<double, std::milli>(now - last).count());
+            last = now;
+        });
+        const double cpu_before = scoreboard_cpu_seconds();
+        const auto start = Clock::now();
+        beat.start();
+        for (int bout = 1; bout <= 5; ++bout) {
+            QTest::qWait(2000);
+            rig.board().set_call_up(call_up(bout));
+            rig.names("Blau, Kämpfer " + std::to_string(bout),
+                      "Weiß, Kämpfer " + std::to_string(bout));
+        }
+        beat.stop();
+        wall = std::chrono::duration<double>(Clock::now() - start).count();
+        cpu = scoreboard_cpu_seconds() - cpu_before;
+        stall_ms = std::max(0.0, longest - 10.0);
+    }
+    reading = false;
+    readers.join();
+    state.counters["cpu_percent_of_a_core"] = 100.0 * cpu / wall;
+    state.counters["gui_longest_stall_ms"] = stall_ms;
+    state.counters["viewers"] = rig.live().counts().viewers;
+}
+
 }  // namespace
 
 BENCHMARK(BM_KeyToPushMessage)->Unit(benchmark::kMicrosecond);
@@ -229,5 +303,6 @@ BENCHMARK(BM_HonestViewerUnderAttack)
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
 BENCHMARK(BM_HallOfViewersUnderACrowd)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_CallUpHall)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
 
 KYOMAT_OFFSCREEN_BENCHMARK_MAIN()
