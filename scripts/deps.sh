@@ -8,8 +8,10 @@ kyomat_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core qt6-translations-l10n
   xvfb xauth
-  qt6-speech-dev
+  qt6-speech-dev qt6-declarative-dev
 )
+# (Qt's speech headers name the QML integration header of qt6-declarative-dev, which
+# Debian's qt6-speech-dev does not pull in: without it the build has no spoken call.)
 # The spoken call's voice on Linux: the speech service, its German-speaking synthesiser and
 # Qt's way to it. Installed by scripts/run; without them the call says once that no voice
 # is there and the board works on.
