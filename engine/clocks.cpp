@@ -107,6 +107,7 @@ void BoutEngine::focus_tick() {
 
 void BoutEngine::clock_tick() {
     if (!clock_timer_on_) return;
+    const Settings::Batch one_reading(settings_);
     control_focus();
     const std::uint32_t t = host_.tick_count();
     if (clock_seconds_.second_due(t)) {

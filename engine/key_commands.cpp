@@ -42,6 +42,8 @@ bool changes_the_result(std::uint16_t key, Modifiers mods) {
 }  // namespace
 
 void BoutEngine::handle_key(std::uint16_t key, Modifiers mods) {
+    // Every value the key needs comes from one reading of kyomat.ini.
+    const Settings::Batch one_reading(settings_);
     // One bout, one result: once handed on, a result is corrected in the bout list.
     if (state_.handed_on && changes_the_result(key, mods)) {
         host_.show_note(

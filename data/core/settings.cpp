@@ -27,6 +27,8 @@ char fold(char c) {
     return c;
 }
 
+}  // namespace
+
 bool same_name(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -34,6 +36,8 @@ bool same_name(std::string_view a, std::string_view b) {
     }
     return true;
 }
+
+namespace {
 
 // UTF-16 with its byte-order mark (Notepad's "Unicode") as UTF-8; other bytes as they are.
 std::string without_utf16(std::string_view bytes) {
@@ -170,19 +174,22 @@ std::string read_ini_value(std::string_view bytes, std::string_view section, std
     return {};
 }
 
-std::string Settings::read_setting(std::string_view section, std::string_view key) const {
+std::string Settings::text() const {
     std::string error;
     const auto bytes = read_whole_file(file(), error, k_max_file_bytes);
     // A missing or unreadable file reads as empty values.
-    return bytes ? read_ini_value(settings_text_as_cp1252(*bytes), section, key) : std::string();
+    return bytes ? settings_text_as_cp1252(*bytes) : std::string();
+}
+
+std::string Settings::read_setting(std::string_view section, std::string_view key) const {
+    if (batches_ == 0) return read_ini_value(text(), section, key);
+    if (!batch_text_) batch_text_ = text();
+    return read_ini_value(*batch_text_, section, key);
 }
 
 Settings::Sections Settings::sections() const {
-    std::string error;
-    const auto bytes = read_whole_file(file(), error, k_max_file_bytes);
     Sections found;
-    if (!bytes) return found;
-    const std::string text = settings_text_as_cp1252(*bytes);
+    const std::string text = batches_ > 0 && batch_text_ ? *batch_text_ : this->text();
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t end = text.find('\n', pos);

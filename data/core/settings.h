@@ -62,9 +62,35 @@ class Settings {
     // A path from the file, taken from the program's folder when it is relative.
     std::filesystem::path resolve(std::string_view path) const;
 
+    // One command (a key, a tick that counts a second, a list operation) reads the file once:
+    // while a batch is open, every value comes from the reading at its first value, so a
+    // value saved before the command counts at it, and the next command reads anew. Batches
+    // nest; the object is then used by the thread that opened it only.
+    class Batch {
+      public:
+        explicit Batch(const Settings& settings) : settings_(settings) { ++settings_.batches_; }
+        ~Batch() {
+            if (--settings_.batches_ == 0) settings_.batch_text_.reset();
+        }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+      private:
+        const Settings& settings_;
+    };
+
   private:
+    // The file's text as code page 1252 lines (empty for a missing or unreadable file).
+    std::string text() const;
+
     std::filesystem::path folder_;
+    mutable int batches_ = 0;
+    mutable std::optional<std::string> batch_text_;
 };
+
+// Whether two section or key names are the same name for the reader: letter case ignored
+// (a-z and ä ö ü in code page 1252), without a copy of either.
+bool same_name(std::string_view a, std::string_view b);
 
 // Reads one value from INI text already in memory (code page 1252 bytes); the rules above.
 std::string read_ini_value(std::string_view bytes, std::string_view section, std::string_view key);

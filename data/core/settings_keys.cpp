@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "data/core/basis.h"
+#include "data/core/settings.h"
 
 namespace kyomat {
 namespace {
@@ -166,20 +167,21 @@ std::span<const SettingKey> setting_keys() {
     return k_keys;
 }
 
+// The table's names are plain ASCII: compared in place, the look-up that every value read
+// makes costs no copy of a name.
 bool known_section(std::string_view name) {
-    if (upper_case_de(name.substr(0, 3)) == "AK ") return true;
+    if (same_name(name.substr(0, 3), "AK ")) return true;
     for (const SettingKey& k : k_keys) {
-        if (upper_case_de(k.section) == upper_case_de(name)) return true;
+        if (same_name(k.section, name)) return true;
     }
     return false;
 }
 
 const SettingKey& setting_key(std::string_view section, std::string_view key) {
-    const bool age_class = upper_case_de(section.substr(0, 3)) == "AK ";
+    const bool age_class = same_name(section.substr(0, 3), "AK ");
     for (const SettingKey& k : k_keys) {
-        const bool same_section =
-            age_class ? k.section == "AK *" : upper_case_de(k.section) == upper_case_de(section);
-        if (same_section && upper_case_de(k.key) == upper_case_de(key)) return k;
+        const bool same_section = age_class ? k.section == "AK *" : same_name(k.section, section);
+        if (same_section && same_name(k.key, key)) return k;
     }
     std::fprintf(stderr, "kyomat: the key [%.*s] %.*s is not in the table of settings\n",
                  static_cast<int>(section.size()), section.data(), static_cast<int>(key.size()),
