@@ -115,4 +115,13 @@ Colour usual_colour(std::string_view section, std::string_view key) {
     return c;
 }
 
+std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class,
+                           bool golden_score) {
+    const char* key = golden_score ? "kampfzeit_gs" : "kampfzeit";
+    if (const std::string section = age_class_section(age_class); !section.empty()) {
+        if (const auto own = read_setting_value(settings, section, key).value) return *own;
+    }
+    return read_setting_value(settings, "anzeige", key).value.value_or(0);
+}
+
 }  // namespace kyomat

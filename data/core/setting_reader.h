@@ -45,6 +45,10 @@ bool setting_on(const Settings& settings, std::string_view section, std::string_
 Colour read_setting_colour(const Settings& settings, std::string_view section,
                            std::string_view key);
 
+// The bout time in seconds (key kampfzeit, or kampfzeit_gs for Golden Score): the age class's
+// own when its section sets a valid one, else the global key's, else its usual value.
+std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class, bool golden_score);
+
 // The usual value of a number or colour key, from the table.
 std::int32_t usual_number(std::string_view section, std::string_view key);
 Colour usual_colour(std::string_view section, std::string_view key);

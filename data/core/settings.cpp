@@ -5,7 +5,6 @@
 #include "data/core/basis.h"
 #include "data/core/cp1252.h"
 #include "data/core/file_io.h"
-#include "data/core/setting_reader.h"
 
 namespace kyomat {
 namespace {
@@ -248,15 +247,6 @@ bool has_age_class_section(const Settings& settings, std::string_view age_class)
     const Settings::Sections found = settings.sections();
     return std::any_of(found.names.begin(), found.names.end(),
                        [&](const std::string& name) { return upper_case_de(name) == section; });
-}
-
-std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class,
-                           bool golden_score) {
-    const char* key = golden_score ? "kampfzeit_gs" : "kampfzeit";
-    if (const std::string section = age_class_section(age_class); !section.empty()) {
-        if (const auto own = read_setting_value(settings, section, key).value) return *own;
-    }
-    return read_setting_value(settings, "anzeige", key).value.value_or(0);
 }
 
 }  // namespace kyomat

@@ -108,8 +108,4 @@ std::string age_class_section(std::string_view age_class);
 // Whether kyomat.ini has the section of this age class (true for no age class).
 bool has_age_class_section(const Settings& settings, std::string_view age_class);
 
-// The bout time in seconds (key kampfzeit, or kampfzeit_gs for Golden Score): the age class's
-// own when its section sets a valid one, else the global key's, else its usual value.
-std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class, bool golden_score);
-
 }  // namespace kyomat

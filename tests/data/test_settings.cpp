@@ -43,6 +43,29 @@ TEST(Settings, EachValueIsReadAfresh) {
     EXPECT_EQ(get_kampfzeit(s, "", false), 180);
 }
 
+// One command reads the file once: an edit during it counts from the next command on, and
+// the first value of every command is read from the file as it is then.
+TEST(Settings, OneCommandReadsTheFileOnce) {
+    TempFolder dir;
+    dir.write("kyomat.ini", "[anzeige]\r\nkampfzeit=100\r\n");
+    const Settings s(dir.path());
+    {
+        const Settings::Batch command(s);
+        dir.write("kyomat.ini", "[anzeige]\r\nkampfzeit=150\r\n");
+        EXPECT_EQ(s.read_setting("anzeige", "kampfzeit"), "150");
+        dir.write("kyomat.ini", "[anzeige]\r\nkampfzeit=200\r\ngewk=-81\r\n");
+        {
+            const Settings::Batch inner(s);
+            EXPECT_EQ(s.read_setting("anzeige", "kampfzeit"), "150");
+            EXPECT_EQ(s.read_setting("anzeige", "gewk"), "");
+        }
+        EXPECT_EQ(read_setting_value(s, "anzeige", "kampfzeit").value, 150);
+    }
+    EXPECT_EQ(s.read_setting("anzeige", "kampfzeit"), "200");
+    const Settings::Batch next(s);
+    EXPECT_EQ(s.read_setting("anzeige", "gewk"), "-81");
+}
+
 TEST(Settings, DuplicatesCommentsAndStrayLines) {
     TempFolder dir;
     dir.write("kyomat.ini",
