@@ -77,14 +77,16 @@ SpokenCall::SpokenCall(const Settings& settings, std::function<bool()> gong_soun
 
 void SpokenCall::bout_taken(const CalledBout& now, const CalledBout* next) {
     // Read at every call, as every setting the operator may change during the day.
-    if (!setting_on(settings_, "aufruf", "sprechen")) return;
+    if (!setting_on(settings_, Key::aufruf_sprechen)) return;
     CallWords words;
-    words.mat = trim_blanks(settings_.read_setting("live", "matte"));
-    if (const std::string a = trim_blanks(settings_.read_setting("aufruf", "ansage")); !a.empty())
+    words.mat = trim_blanks(read_setting_text(settings_, Key::live_matte));
+    if (const std::string a = trim_blanks(read_setting_text(settings_, Key::aufruf_ansage));
+        !a.empty())
         words.announce = a;
-    if (const std::string r = trim_blanks(settings_.read_setting("aufruf", "bereit")); !r.empty())
+    if (const std::string r = trim_blanks(read_setting_text(settings_, Key::aufruf_bereit));
+        !r.empty())
         words.ready = r;
-    words.first_name_first = setting_on(settings_, "aufruf", "vorname_zuerst");
+    words.first_name_first = setting_on(settings_, Key::aufruf_vorname_zuerst);
     pending_ = QString::fromStdString(spoken_call(words, now, next));
     if (pending_.isEmpty()) return;
     // The call follows the gong, never over it; the key that took the bout is done already.

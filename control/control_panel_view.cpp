@@ -265,11 +265,10 @@ void ControlPanel::anzeige_kaempfe() {
 }
 
 void ControlPanel::apply_colours() {
-    const auto colour = [this](const char* key) {
-        return read_setting_colour(engine_.settings(), "Farben_CTRL", key);
-    };
-    const Colour c1 = colour("hintergrund_1"), c2 = colour("hintergrund_2"), k1 = colour("knopf_1"),
-                 k2 = colour("knopf_2");
+    const auto colour = [this](Key key) { return read_setting_colour(engine_.settings(), key); };
+    const Colour c1 = colour(Key::farben_ctrl_hintergrund_1),
+                 c2 = colour(Key::farben_ctrl_hintergrund_2), k1 = colour(Key::farben_ctrl_knopf_1),
+                 k2 = colour(Key::farben_ctrl_knopf_2);
     set_back(blue_.area, to_qcolor(c1));
     set_back(hg_start_blue_, to_qcolor(c1));
     set_back(white_.area, to_qcolor(c2));

@@ -6,6 +6,7 @@
 #include <QWindow>
 #include <QtConcurrent/QtConcurrentRun>
 #include <cstdio>
+#include <tuple>
 
 #include "data/core/basis.h"
 #include "data/core/setting_reader.h"
@@ -152,15 +153,16 @@ void LogoOverlay::show_picture(const std::string& path, const QImage& image) {
 }
 
 void LogoOverlay::laden_logos() {
+    constexpr Key logos[] = {Key::pause_logo1, Key::pause_logo2, Key::pause_logo3};
+    static_assert(std::size(logos) == std::tuple_size_v<decltype(paths_)>);
     for (std::size_t i = 0; i < paths_.size(); ++i) {
-        const std::string key = "logo" + std::to_string(i + 1);
-        paths_[i] = trim_right(settings_.read_setting("pause", key));
+        paths_[i] = trim_right(read_setting_text(settings_, logos[i]));
         if (!paths_[i].empty()) request(paths_[i]);
     }
-    const auto tenths = [this](const char* key) {
-        return read_setting_value(settings_, "pause", key).value.value_or(0);
+    const auto tenths = [this](Key key) {
+        return read_setting_value(settings_, key).value.value_or(0);
     };
-    times_ = {tenths("zeit1"), tenths("zeit2"), tenths("zeit3")};
+    times_ = {tenths(Key::pause_zeit1), tenths(Key::pause_zeit2), tenths(Key::pause_zeit3)};
     logo_main_->setGeometry(rect());
 }
 

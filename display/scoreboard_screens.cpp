@@ -27,7 +27,7 @@ void ScoreboardWindow::watch_screens() {
 
 void ScoreboardWindow::follow_screens() {
     const std::string monitor =
-        trim_right(engine_.settings().read_setting("anzeige", "anz_monitor"));
+        trim_right(read_setting_text(engine_.settings(), Key::anzeige_anz_monitor));
     const auto screens = QGuiApplication::screens();
     const auto target = board_screen(screen_facts(), monitor, left_);
     if (target) {

@@ -269,10 +269,10 @@ void ScoreboardWindow::showEvent(QShowEvent* event) {
 }
 
 void ScoreboardWindow::show_placed() {
-    left_ = read_setting_value(engine_.settings(), "anzeige", "anz_links").value;
+    left_ = read_setting_value(engine_.settings(), Key::anzeige_anz_links).value;
     watch_screens();
     const std::string monitor =
-        trim_right(engine_.settings().read_setting("anzeige", "anz_monitor"));
+        trim_right(read_setting_text(engine_.settings(), Key::anzeige_anz_monitor));
     const auto screens = QGuiApplication::screens();
     if (const auto i = board_screen(screen_facts(), monitor, left_)) {
         place_on_screen(this, screens[static_cast<qsizetype>(*i)]);
@@ -293,7 +293,7 @@ void ScoreboardWindow::show_placed() {
 }
 
 void ScoreboardWindow::place_on_display(int left) {
-    if (read_setting_value(engine_.settings(), "anzeige", "anz_links").value) left_ = left;
+    if (read_setting_value(engine_.settings(), Key::anzeige_anz_links).value) left_ = left;
     setWindowTitle("KYOMAT - Anzeigetafel");
     follow_screens();
 }
@@ -313,7 +313,7 @@ void ScoreboardWindow::resizeEvent(QResizeEvent* event) {
 
 void ScoreboardWindow::modus_name_verein() {
     // Only hides: switching back shows the clubs after a restart.
-    if (read_setting_value(engine_.settings(), "anz_layout", "name_verein").value == 1) {
+    if (read_setting_value(engine_.settings(), Key::anz_layout_name_verein).value == 1) {
         engine_.hide_clubs();
         club_blue_->hide();
         club_white_->hide();

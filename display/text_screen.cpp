@@ -120,7 +120,7 @@ void TextScreen::showEvent(QShowEvent* event) {
     if (remembered_left_ > 1000 && wait_) wait_(true);
     lay_out();
     duration_ =
-        setting_value_of(setting_key("anzeige", "titel_dauer"), engine_.rules().titel_dauer, false)
+        setting_value_of(setting_key(Key::anzeige_titel_dauer), engine_.rules().titel_dauer, false)
             .value.value_or(0);
     elapsed_ = 0;
     timer_.start();

@@ -287,14 +287,17 @@ void BoutEngine::correct_clock(int delta) {
 }
 
 int BoutEngine::bout_time(bool golden_score) {
-    const char* key = golden_score ? "kampfzeit_gs" : "kampfzeit";
     // A bad value of the age class's own is reported, and the global time is taken.
     const std::string section = age_class_section(state_.age_class);
     SettingReading own;
-    if (!section.empty()) own = read_setting_value(settings_, section, key);
+    if (!section.empty()) {
+        own = read_setting_value(settings_, golden_score ? Key::ak_kampfzeit_gs : Key::ak_kampfzeit,
+                                 section);
+    }
     if (!own.report.empty()) host_.show_message(own.report, MessageKind::error);
     if (!own.value) {
-        const SettingReading global = read_setting_value(settings_, "anzeige", key);
+        const SettingReading global = read_setting_value(
+            settings_, golden_score ? Key::anzeige_kampfzeit_gs : Key::anzeige_kampfzeit);
         if (!global.report.empty()) host_.show_message(global.report, MessageKind::error);
     }
     return get_kampfzeit(settings_, state_.age_class, golden_score);

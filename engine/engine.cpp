@@ -63,10 +63,11 @@ void BoutEngine::on_create() {
 }
 
 void BoutEngine::on_show() {
-    const SettingReading left = read_setting_value(settings_, "anzeige", "anz_links");
+    const SettingReading left = read_setting_value(settings_, Key::anzeige_anz_links);
     // A board placed by the name of its monitor needs no position.
-    const bool by_name = !trim_right(settings_.read_setting("anzeige", "anz_monitor")).empty();
-    if (!left.value && !(by_name && settings_.read_setting("anzeige", "anz_links").empty())) {
+    const bool by_name =
+        !trim_right(read_setting_text(settings_, Key::anzeige_anz_monitor)).empty();
+    if (!left.value && !(by_name && read_setting_text(settings_, Key::anzeige_anz_links).empty())) {
         host_.show_message(left.report, MessageKind::error);
         return;
     }
@@ -107,8 +108,8 @@ void BoutEngine::param_aus_ini() {
                                MessageKind::warning);
         }
     }
-    state_.age_class = settings_.read_setting("anzeige", "ak");
-    state_.weight_class = settings_.read_setting("anzeige", "gewk");
+    state_.age_class = read_setting_text(settings_, Key::anzeige_ak);
+    state_.weight_class = read_setting_text(settings_, Key::anzeige_gewk);
     board_.lblAK.text = state_.age_class;
     board_.lblGewK.text = state_.weight_class;
     board_.lblLPOS.text.clear();
@@ -118,7 +119,7 @@ void BoutEngine::param_aus_ini() {
     });
     rules_ = global_rules_;
     // The system goes on without a gong.
-    const std::string gong = settings_.read_setting("anzeige", "gong");
+    const std::string gong = read_setting_text(settings_, Key::anzeige_gong);
     const GongStatus status = host_.gong_open(gong);
     if (status != GongStatus::opened) {
         host_.show_message(gong_failure_text(status, gong), catalogue_kind(k_msg_gong_unavailable));
@@ -151,10 +152,10 @@ void BoutEngine::refresh_rules() {
 }
 
 void BoutEngine::set_names_from_settings() {
-    board_.lblBlau_Name.text = settings_.read_setting("anzeige", "name_blau");
-    board_.lblBLau_Verein.text = settings_.read_setting("anzeige", "verein_blau");
-    board_.lblWeiss_Name.text = settings_.read_setting("anzeige", "name_weiss");
-    board_.lblWeiss_Verein.text = settings_.read_setting("anzeige", "verein_weiss");
+    board_.lblBlau_Name.text = read_setting_text(settings_, Key::anzeige_name_blau);
+    board_.lblBLau_Verein.text = read_setting_text(settings_, Key::anzeige_verein_blau);
+    board_.lblWeiss_Name.text = read_setting_text(settings_, Key::anzeige_name_weiss);
+    board_.lblWeiss_Verein.text = read_setting_text(settings_, Key::anzeige_verein_weiss);
 }
 
 void BoutEngine::defaults() {
@@ -203,8 +204,8 @@ void BoutEngine::defaults() {
     b.lblHG.text = b.lblHG_Save.text = "00";
     b.lblBlau_Name.text = b.lblWeiss_Name.text = "Name, Vorname";
     b.lblBLau_Verein.text = b.lblWeiss_Verein.text = "Verein/Landesverband";
-    b.lblGewK.text = settings_.read_setting("anzeige", "gewk");
-    b.lblAK.text = settings_.read_setting("anzeige", "ak");
+    b.lblGewK.text = read_setting_text(settings_, Key::anzeige_gewk);
+    b.lblAK.text = read_setting_text(settings_, Key::anzeige_ak);
     b.lblLPOS.text.clear();
     state_.golden_score_limit = 0;
     state_.hansoku_ippon.reset();

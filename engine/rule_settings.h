@@ -20,14 +20,14 @@ struct CommonColours {
 };
 
 // The ranges and usual values of kyomat.ini's numbers are in the table of settings
-// (data/core/settings_keys.cpp); the fields start with the usual values.
+// (data/core/settings_table.def); the fields start with the usual values.
 // A points total never grows beyond this, however long the bout.
 constexpr int k_max_points_total = 999999999;
 
 struct RuleSettings {
     int teams_simple = 0;
-    int haltegr_ippon = usual_number("anzeige", "haltegr_ippon");
-    int haltegr_waza = usual_number("anzeige", "haltegr_waza");
+    int haltegr_ippon = usual_number(Key::anzeige_haltegr_ippon);
+    int haltegr_waza = usual_number(Key::anzeige_haltegr_waza);
     // Seconds of a hold-down in Golden Score that give a Yuko and so end the bout; 0: off.
     int haltegr_yuko = 0;
     // "Gelöst" (F6) awards what the hold-down reached: Waza-ari or Yuko.
@@ -53,16 +53,16 @@ struct RuleSettings {
     bool waza2ippon = false;
     // No Golden Score: a tie at the end of time is decided with Ctrl+B / Ctrl+W.
     bool ohne_golden_score = false;
-    int max_shido = usual_number("control", "Max_Shido");
+    int max_shido = usual_number(Key::control_max_shido);
     int strafen = 0;
     SideColours farben_1, farben_2;
     CommonColours farben_a;
     // Names, clubs and classes too wide for their room shrink to fit (namen_anpassen=1).
     bool namen_anpassen = false;
-    int korrektur_wertung = usual_number("Korrektur_Font", "wertung"),
-        korrektur_name = usual_number("Korrektur_Font", "name"),
-        korrektur_zeit = usual_number("Korrektur_Font", "zeit"),
-        korrektur_fuss = usual_number("Korrektur_Font", "fuss");
+    int korrektur_wertung = usual_number(Key::korrektur_font_wertung),
+        korrektur_name = usual_number(Key::korrektur_font_name),
+        korrektur_zeit = usual_number(Key::korrektur_font_zeit),
+        korrektur_fuss = usual_number(Key::korrektur_font_fuss);
 };
 
 SideColours default_farben_1();

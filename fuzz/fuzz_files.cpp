@@ -10,6 +10,7 @@
 #include "data/core/bout_access.h"
 #include "data/core/cp1252.h"
 #include "data/core/file_io.h"
+#include "data/core/setting_reader.h"
 #include "data/core/settings.h"
 #include "temp_folder.h"
 
@@ -49,8 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const kyomat::Settings settings(dir);
     (void)settings.file_problem();
-    for (const char* key : {"anz_links", "gewk", "kampfzeit", "gong", "control"}) {
-        (void)settings.read_setting("anzeige", key);
+    for (const kyomat::Key key :
+         {kyomat::Key::anzeige_anz_links, kyomat::Key::anzeige_gewk, kyomat::Key::anzeige_kampfzeit,
+          kyomat::Key::anzeige_gong, kyomat::Key::anzeige_control}) {
+        (void)kyomat::read_setting_text(settings, key);
     }
     (void)kyomat::get_kampfzeit(settings, "", mode & 0x10);
 

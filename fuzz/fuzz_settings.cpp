@@ -8,11 +8,12 @@
 #include "data/core/settings.h"
 
 namespace {
+// Names as a file may hold them, in any case, and names no key has: the reader's own work.
 const char* const k_names[][2] = {{"anzeige", "anz_links"},   {"ANZEIGE", "Gewk"},
                                   {"control", "Max_Shido"},   {"Farben_1", "font_name"},
                                   {"grün", "schlüssel"},      {"", ""},
                                   {"add_system", "waza-ari"}, {"Korrektur_Font", "name"}};
-}
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

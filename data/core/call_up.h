@@ -41,8 +41,8 @@ CalledBout called_bout(const BoutList& list, int row);
 // {blau} and {weiss} stand for the mat and the names.
 struct CallWords {
     std::string mat;
-    std::string announce = std::string(setting_key("aufruf", "ansage").usual);
-    std::string ready = std::string(setting_key("aufruf", "bereit").usual);
+    std::string announce = std::string(setting_key(Key::aufruf_ansage).usual);
+    std::string ready = std::string(setting_key(Key::aufruf_bereit).usual);
     bool first_name_first = false;
 };
 // "Matte 1: Meier, Hans gegen Li, Wei. Bereit machen: Berg, Ole gegen Kurz, Karl." The ready

@@ -9,7 +9,7 @@ namespace kyomat {
 namespace {
 
 bool of_an_age_class(std::string_view section) {
-    return upper_case_de(section.substr(0, 3)) == "AK ";
+    return same_name(section.substr(0, 3), "AK ");
 }
 
 // An age class's key has no usual value of its own: where its policy needs one (0 gives the
@@ -84,44 +84,65 @@ SettingReading setting_value_of(const SettingKey& k, std::string_view text, bool
     return r;
 }
 
-SettingReading read_setting_value(const Settings& settings, std::string_view section,
-                                  std::string_view key) {
-    const SettingKey& k = setting_key(section, key);
+namespace {
+
+// Where the key is read: an age class's key in the class's section, any other in its own.
+std::string_view section_of(const SettingKey& k, std::string_view section) {
+    return k.section == "AK *" ? section : k.section;
+}
+
+}  // namespace
+
+SettingReading read_setting_value(const Settings& settings, const SettingKey& k,
+                                  std::string_view section) {
+    const std::string_view where = section_of(k, section);
+    // An age class's key without a class to read it from gives nothing.
+    if (where.empty() || (k.section == "AK *" && !of_an_age_class(where))) return {};
     const bool strict = (k.policy == SettingPolicy::report ||
-                         k.policy == SettingPolicy::zero_is_usual || of_an_age_class(section)) &&
-                        setting_on(settings, "anzeige", "zahlen_pruefen");
-    return setting_value_of(k, settings.read_setting(section, key), strict);
+                         k.policy == SettingPolicy::zero_is_usual || k.section == "AK *") &&
+                        setting_on(settings, Key::anzeige_zahlen_pruefen);
+    return setting_value_of(k, settings.read_setting(where, k.key), strict);
 }
 
-bool setting_on(const Settings& settings, std::string_view section, std::string_view key) {
-    const SettingKey& k = setting_key(section, key);
-    return setting_value_of(k, settings.read_setting(section, key), false).value == 1;
+SettingReading read_setting_value(const Settings& settings, Key key, std::string_view section) {
+    return read_setting_value(settings, setting_key(key), section);
 }
 
-Colour read_setting_colour(const Settings& settings, std::string_view section,
-                           std::string_view key) {
-    Colour c = usual_colour(section, key);
-    parse_colour(settings.read_setting(section, key), c);
+std::string read_setting_text(const Settings& settings, Key key, std::string_view section) {
+    const SettingKey& k = setting_key(key);
+    const std::string_view where = section_of(k, section);
+    return where.empty() ? std::string() : settings.read_setting(where, k.key);
+}
+
+bool setting_on(const Settings& settings, Key key) {
+    const SettingKey& k = setting_key(key);
+    return setting_value_of(k, settings.read_setting(k.section, k.key), false).value == 1;
+}
+
+Colour read_setting_colour(const Settings& settings, Key key) {
+    Colour c = usual_colour(key);
+    parse_colour(read_setting_text(settings, key), c);
     return c;
 }
 
-std::int32_t usual_number(std::string_view section, std::string_view key) {
-    return usual_of(setting_key(section, key));
+std::int32_t usual_number(Key key) {
+    return usual_of(setting_key(key));
 }
 
-Colour usual_colour(std::string_view section, std::string_view key) {
+Colour usual_colour(Key key) {
     Colour c;
-    parse_colour(setting_key(section, key).usual, c);
+    parse_colour(setting_key(key).usual, c);
     return c;
 }
 
 std::int32_t get_kampfzeit(const Settings& settings, std::string_view age_class,
                            bool golden_score) {
-    const char* key = golden_score ? "kampfzeit_gs" : "kampfzeit";
     if (const std::string section = age_class_section(age_class); !section.empty()) {
-        if (const auto own = read_setting_value(settings, section, key).value) return *own;
+        const Key own = golden_score ? Key::ak_kampfzeit_gs : Key::ak_kampfzeit;
+        if (const auto value = read_setting_value(settings, own, section).value) return *value;
     }
-    return read_setting_value(settings, "anzeige", key).value.value_or(0);
+    const Key global = golden_score ? Key::anzeige_kampfzeit_gs : Key::anzeige_kampfzeit;
+    return read_setting_value(settings, global).value.value_or(0);
 }
 
 }  // namespace kyomat

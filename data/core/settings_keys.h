@@ -1,7 +1,7 @@
 #pragma once
-// Every key of kyomat.ini in one table: its section, kind, range, usual value and meaning.
-// The readers take their ranges from it, and a test holds the README's and the manual's
-// tables against it, so a new key is added here first.
+// Every key of kyomat.ini in one table (settings_table.def): its section, kind, range, usual
+// value and meaning. The readers take their ranges from it, and a test holds the README's
+// and the manual's tables against it, so a new key is added there first.
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -42,13 +42,25 @@ struct SettingKey {
     std::string_view meaning;
 };
 
+// Every key as a constant, from the table's own list: a key that is not in the table is a
+// compile error.
+enum class Key {
+#define KYOMAT_KEY(id, section, key, kind, policy, lowest, highest, usual, meaning) id,
+#include "data/core/settings_table.def"
+#undef KYOMAT_KEY
+    count
+};
+
+// The key's row of the table.
+const SettingKey& setting_key(Key key);
 // The whole table, in the order of the sample file.
 std::span<const SettingKey> setting_keys();
 // Whether a section of that name is one the program reads (names ignore case; any "AK …").
 bool known_section(std::string_view name);
-// The entry of a key (names ignore case, as the reader's do); "AK *" for an age class's own
-// section. A key that is not in the table is a programming error: the function then ends
-// the program, so a reader never works with a range nobody wrote down.
+// The entry of a key named at run time (names ignore case, as the reader's do); "AK *" for an
+// age class's own section. The program reads its keys by their constants; this is for what
+// walks the file's own names. A key that is not in the table ends the program, so a reader
+// never works with a range nobody wrote down.
 const SettingKey& setting_key(std::string_view section, std::string_view key);
 
 }  // namespace kyomat

@@ -26,16 +26,16 @@ std::string hall_mats_document(std::string_view hall_mats) {
 
 LiveSettings read_live_settings(const Settings& settings) {
     LiveSettings live;
-    std::string address = trim_right(settings.read_setting("live", "adresse"));
+    std::string address = trim_right(read_setting_text(settings, Key::live_adresse));
     address.erase(0, address.find_first_not_of(' '));
     if (!address.empty()) live.address = address;
-    live.mat = trim_blanks(settings.read_setting("live", "matte"));
-    live.hall_mats = trim_blanks(settings.read_setting("halle", "matten"));
-    live.per_address = read_setting_value(settings, "live", "je_adresse").value.value_or(0);
-    const SettingReading port = read_setting_value(settings, "live", "port");
+    live.mat = trim_blanks(read_setting_text(settings, Key::live_matte));
+    live.hall_mats = trim_blanks(read_setting_text(settings, Key::halle_matten));
+    live.per_address = read_setting_value(settings, Key::live_je_adresse).value.value_or(0);
+    const SettingReading port = read_setting_value(settings, Key::live_port);
     if (port.bad) {
         live.problem =
-            "Live-Ansicht aus: port=" + trim_right(settings.read_setting("live", "port")) +
+            "Live-Ansicht aus: port=" + trim_right(read_setting_text(settings, Key::live_port)) +
             " im Abschnitt [live] der kyomat.ini ist keine Portnummer (1 bis 65535)";
         return live;
     }

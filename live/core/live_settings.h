@@ -12,9 +12,9 @@ struct LiveSettings {
     // 0: the live view is off.
     std::uint16_t port = 0;
     // The address to listen on: this computer only unless the file opens it to the network.
-    std::string address = std::string(setting_key("live", "adresse").usual);
+    std::string address = std::string(setting_key(Key::live_adresse).usual);
     // Connections one client address may hold; a value beyond the range is brought into it.
-    int per_address = usual_number("live", "je_adresse");
+    int per_address = usual_number(Key::live_je_adresse);
     // The mat's name on the hall's pages; empty: the pages show the address.
     std::string mat;
     // The mats the hall page and the call-up screen show when their address names none

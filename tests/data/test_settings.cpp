@@ -59,7 +59,7 @@ TEST(Settings, OneCommandReadsTheFileOnce) {
             EXPECT_EQ(s.read_setting("anzeige", "kampfzeit"), "150");
             EXPECT_EQ(s.read_setting("anzeige", "gewk"), "");
         }
-        EXPECT_EQ(read_setting_value(s, "anzeige", "kampfzeit").value, 150);
+        EXPECT_EQ(read_setting_value(s, Key::anzeige_kampfzeit).value, 150);
     }
     EXPECT_EQ(s.read_setting("anzeige", "kampfzeit"), "200");
     const Settings::Batch next(s);
@@ -143,7 +143,7 @@ TEST(Settings, ClampedDigitNumbers) {
     const Settings s(dir.path());
     for (const auto& [value, read] : {std::pair{"7", 2}, std::pair{"-3", 2}, std::pair{"abc", 0}}) {
         dir.write("kyomat.ini", std::string("[anz_layout]\nname_verein=") + value + "\n");
-        const SettingReading r = read_setting_value(s, "anz_layout", "name_verein");
+        const SettingReading r = read_setting_value(s, Key::anz_layout_name_verein);
         EXPECT_EQ(r.value, read) << value;  // the minus sign is dropped
         EXPECT_TRUE(r.report.empty()) << value;
     }
@@ -164,7 +164,7 @@ TEST(Settings, ColourForms) {
 }
 
 TEST(Settings, FontCorrectionRange) {
-    const SettingKey& name = setting_key("Korrektur_Font", "name");
+    const SettingKey& name = setting_key(Key::korrektur_font_name);
     for (const auto& [text, percent] :
          {std::pair{"1", 100}, std::pair{"200", 100}, std::pair{"", 100}, std::pair{"2", 2},
           std::pair{"199", 199}, std::pair{"5%0", 50}}) {

@@ -3,6 +3,8 @@
 // lies in its range.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <regex>
 #include <set>
 #include <string>
@@ -10,7 +12,9 @@
 #include "data/core/basis.h"
 #include "data/core/cp1252.h"
 #include "data/core/file_io.h"
+#include "data/core/setting_reader.h"
 #include "data/core/settings_keys.h"
+#include "temp_folder.h"
 
 using namespace kyomat;
 
@@ -96,4 +100,48 @@ TEST(SettingsTable, UsualValuesLieInTheirRangesAndLookUpIgnoresCase) {
     EXPECT_EQ(setting_key("CONTROL", "max_shido").highest, 99);
     EXPECT_EQ(setting_key("AK U18", "Max_Shido").section, "AK *");
     EXPECT_EQ(setting_key("add_system", "waza-ari").highest, 99999);
+}
+
+// A key is read by its constant, which is its own row of the table: the constant's name is
+// the row's section and key, so a constant can never read another key's row.
+TEST(SettingsTable, EveryKeyConstantNamesItsOwnRow) {
+    const auto table = setting_keys();
+    ASSERT_EQ(table.size(), static_cast<std::size_t>(Key::count));
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        EXPECT_EQ(&setting_key(static_cast<Key>(i)), &table[i]);
+        EXPECT_EQ(
+            &setting_key(table[i].section == "AK *" ? "AK U18" : table[i].section, table[i].key),
+            &table[i]);
+    }
+    EXPECT_EQ(setting_key(Key::add_system_waza_ari).key, "waza-ari");
+    EXPECT_EQ(setting_key(Key::ak_max_shido).section, "AK *");
+    EXPECT_EQ(setting_key(Key::live_matte).key, "matte");
+    // The table's list names each row's constant after its section and key.
+    const std::string list = source_file("data/core/settings_table.def");
+    const std::regex row(R"re(KYOMAT_KEY\((\w+), "([^"]*)", "([^"]*)")re");
+    std::size_t rows = 0;
+    for (std::sregex_iterator it(list.begin(), list.end(), row), end; it != end; ++it, ++rows) {
+        std::string section = (*it)[2];
+        if (section == "AK *") section = "ak";
+        std::string name = section + "_" + (*it)[3].str();
+        std::transform(name.begin(), name.end(), name.begin(), [](char c) {
+            return c == '-' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        });
+        EXPECT_EQ((*it)[1].str(), name);
+    }
+    EXPECT_EQ(rows, table.size());
+}
+
+// An age class's key reads from the class's section only, and gives nothing without one.
+TEST(SettingsTable, AnAgeClassKeyReadsItsClassSection) {
+    kyomat::testing::TempFolder dir;
+    dir.write("kyomat.ini", "[anzeige]\r\nkampfzeit=240\r\n[AK U18]\r\nkampfzeit=180\r\n");
+    const Settings s(dir.path());
+    EXPECT_EQ(read_setting_value(s, Key::ak_kampfzeit, "AK U18").value, 180);
+    EXPECT_EQ(read_setting_value(s, Key::ak_kampfzeit, "ak u18").value, 180);
+    EXPECT_FALSE(read_setting_value(s, Key::ak_kampfzeit).value.has_value());
+    EXPECT_FALSE(read_setting_value(s, Key::ak_kampfzeit, "anzeige").value.has_value());
+    EXPECT_EQ(read_setting_value(s, Key::anzeige_kampfzeit, "AK U18").value, 240);
+    EXPECT_EQ(get_kampfzeit(s, "U18", false), 180);
+    EXPECT_EQ(get_kampfzeit(s, "U21", false), 240);
 }

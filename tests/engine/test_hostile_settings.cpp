@@ -197,7 +197,7 @@ TEST(SettingsPolicies, EveryNumberAndSwitchReactsAsItsPolicySays) {
                                             (k.section == "anzeige" ? check : "") +
                                             "[anzeige]\r\n" + check);
                 const Promise promise = promised(e, text, strict);
-                const SettingReading r = read_setting_value(settings, k.section, key);
+                const SettingReading r = read_setting_value(settings, e, k.section);
                 EXPECT_EQ(r.value ? std::optional<std::int64_t>(*r.value) : std::nullopt,
                           promise.value);
                 EXPECT_EQ(!r.report.empty(), promise.reported) << r.report;
