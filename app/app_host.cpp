@@ -78,9 +78,9 @@ void AppHost::protocol_new_bout(const ProtocolBout& bout) {
     if (!protocol_on_) return;
     protocol_bout_ = bout;
     // A bout from the list names its list, also when it comes back after a restart.
-    if (entry_ != nullptr && (bout.entry == ProtocolBout::k_from_list ||
-                              (bout.list_position > 0 && entry_->list_result_due()))) {
-        protocol_bout_.list_file = entry_->list_file_name();
+    if (bout.entry == ProtocolBout::k_from_list ||
+        (bout.list_position > 0 && bout_list_.access.list_result_due)) {
+        protocol_bout_.list_file = bout_list_.list_file_name();
     }
     protocol_.new_bout(protocol_bout_);
     tell_protocol_problem();
@@ -184,8 +184,7 @@ EntryFields& AppHost::entry_fields() {
 }
 
 ListOutcome AppHost::kampf_laden() {
-    if (entry_ == nullptr) return ListOutcome::nothing;
-    const ListOutcome taken = bout_list_.access.kampf_laden(entry_->fields());
+    const ListOutcome taken = bout_list_.access.kampf_laden(entry_fields());
     if (taken == ListOutcome::done && bout_taken_) bout_taken_();
     return taken;
 }
@@ -223,25 +222,24 @@ void AppHost::open_after_pages(std::function<void()> open) {
 }
 
 ListOutcome AppHost::anzeige_in_liste(const BoutResult& result) {
-    const ListOutcome outcome =
-        entry_ != nullptr ? entry_->anzeige_in_liste(result) : ListOutcome::nothing;
+    const ListOutcome outcome = bout_list_.access.anzeige_in_liste(result);
     // A result that stays on the board to be written later is recorded when it is written,
     // under the bout's own heading; a row the desk moved is named with it.
     if (protocol_on_ && outcome != ListOutcome::failed) {
         protocol_.result(protocol_bout_, result_value_text(result), result.duration,
                          result_winner(result),
-                         outcome == ListOutcome::done ? entry_->access().bout_row : 0);
+                         outcome == ListOutcome::done ? bout_list_.access.bout_row : 0);
         tell_protocol_problem();
     }
     return outcome;
 }
 
 void AppHost::clear_list_result_due() {
-    if (entry_ != nullptr) entry_->clear_list_result_due();
+    bout_list_.access.list_result_due = false;
 }
 
 bool AppHost::list_bout_in_team_mode() {
-    return entry_ != nullptr && entry_->list_result_due() && entry_->access().team_bout;
+    return bout_list_.access.list_result_due && bout_list_.access.team_bout;
 }
 
 void AppHost::eingabe_teams_simple(bool has_result, bool blue_won, Answered done) {

@@ -23,7 +23,8 @@ class AppHost : public Host {
     explicit AppHost(const Settings& settings);
     void set_scoreboard(ScoreboardWindow* w) { scoreboard_ = w; }
     void set_entry(BoutEntryDialog* entry) { entry_ = entry; }
-    // The bout list in use, which the bout entry dialog and its list editor work on.
+    // The bout list in use: the host takes bouts from it and writes their results into it;
+    // the state keeper, the panel's list and the list editor reach it here.
     BoutListInUse& bout_list() { return bout_list_; }
     void set_teams(TeamScoreDialog* teams) { teams_ = teams; }
     // The control panel, built on its first opening: panel(true) builds it, panel(false)

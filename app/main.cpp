@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
     kyomat::set_board_for_placing(&program.scoreboard);
     kyomat::set_dialog_placer([](QWidget& w) { kyomat::place_on_operator_screen(w); });
     kyomat::StateKeeper state(
-        settings.folder(), program.scoreboard.engine(), program.entry,
+        settings.folder(), program.scoreboard.engine(), host.bout_list(),
         [&program] { return program.panel_built() && program.control_panel().list_mode(); },
         [&host](const std::string& text) { host.show_note(text); });
     // What is off, said once: the crash protection and the one-program check, and why.
@@ -162,7 +162,7 @@ int main(int argc, char** argv) {
         std::string note;
         const std::string name = kyomat::utf8_of(last_list->file.filename());
         if (std::filesystem::is_regular_file(last_list->file)) {
-            program.entry.use_list_file(last_list->file);
+            host.bout_list().use_list_file(last_list->file);
             if (last_list->list_mode) program.restore_list_mode();
             note = "Die Kampfliste \"" + name + "\" vom letzten Mal ist wieder geöffnet.";
         } else {

@@ -79,20 +79,20 @@ Program::Program(const Settings& settings, AppHost& host)
 ControlPanel& Program::control_panel() {
     if (panel_ == nullptr) {
         // The control panel reaches the scoreboard only through its key handler and its
-        // board, and the bout list through the bout entry component.
+        // board, and the bout list through the host that owns it.
         PanelLinks links{
             [this](std::uint16_t key, Modifiers mods) { scoreboard.handle_key(key, mods); },
             [this](std::function<void()> closed) {
                 open_command_dialog(entry.editor(), std::move(closed), panel_);
             },
             [this](std::vector<std::array<std::string, 5>>& rows, bool quiet) {
-                return entry.access().panel_rows(rows, quiet);
+                return host_.bout_list().access.panel_rows(rows, quiet);
             },
-            [this] { return entry.access().list_unreadable(); },
-            [this] { return entry.access().writes; },
-            [this] { return file_stamp(entry.list_file()); },
-            [this] { return utf8_of(entry.list_file().parent_path()); },
-            [this] { return entry.access().list_result_due ? entry.access().bout_row : 0; }};
+            [this] { return host_.bout_list().access.list_unreadable(); },
+            [this] { return host_.bout_list().access.writes; },
+            [this] { return file_stamp(host_.bout_list().list_file()); },
+            [this] { return utf8_of(host_.bout_list().list_file().parent_path()); },
+            [this] { return host_.bout_list().due_row(); }};
         panel_ = new ControlPanel(scoreboard.engine(), host_, std::move(links), &scoreboard);
         scoreboard.set_panel_relays([this] { return panel_ != nullptr && panel_->relays_keys(); });
         keeper.set_panel(panel_);

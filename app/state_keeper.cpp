@@ -6,7 +6,6 @@
 
 #include "data/core/basis.h"
 #include "data/core/file_io.h"
-#include "dialogs/bout_entry_dialog.h"
 #include "engine/engine.h"
 
 namespace kyomat {
@@ -39,12 +38,12 @@ std::string local_text(std::time_t t, const char* format) {
 
 }  // namespace
 
-StateKeeper::StateKeeper(std::filesystem::path folder, BoutEngine& engine, BoutEntryDialog& entry,
+StateKeeper::StateKeeper(std::filesystem::path folder, BoutEngine& engine, BoutListInUse& list,
                          std::function<bool()> list_mode,
                          std::function<void(const std::string&)> note)
     : folder_(std::move(folder)),
       engine_(engine),
-      entry_(entry),
+      list_(list),
       list_mode_(std::move(list_mode)),
       note_(std::move(note)) {}
 
@@ -159,8 +158,8 @@ bool StateKeeper::restore(bool& list_mode) {
         const auto it = offered_.find(key);
         return it == offered_.end() ? std::string() : it->second;
     };
-    BoutListAccess& access = entry_.access();
-    if (!text("liste_datei").empty()) entry_.use_list_file(list_named_by(offered_));
+    BoutListAccess& access = list_.access;
+    if (!text("liste_datei").empty()) list_.use_list_file(list_named_by(offered_));
     access.list_result_due = state_bool(offered_, "liste_faellig").value_or(false);
     access.team_bout = state_bool(offered_, "liste_mannschaft").value_or(false);
     access.bout_row = state_int(offered_, "liste_zeile").value_or(0);
@@ -198,8 +197,8 @@ void StateKeeper::discard() {
 
 std::string StateKeeper::compose() const {
     StateValues v;
-    const BoutListAccess& access = entry_.access();
-    const std::filesystem::path list = entry_.list_file();
+    const BoutListAccess& access = list_.access;
+    const std::filesystem::path list = list_.list_file();
     v.emplace_back("programm_ordner", utf8_of(folder_));
     v.emplace_back("liste_ordner", utf8_of(list.parent_path()));
     v.emplace_back("liste_datei", utf8_of(list.filename()));

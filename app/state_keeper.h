@@ -13,18 +13,18 @@
 #include <string>
 #include <thread>
 
+#include "data/core/bout_access.h"
 #include "data/core/protocol.h"
 #include "data/core/state_file.h"
 
 namespace kyomat {
 
 class BoutEngine;
-class BoutEntryDialog;
 
 class StateKeeper {
   public:
     // note tells the operator of a state that could not be used or kept, without a box.
-    StateKeeper(std::filesystem::path folder, BoutEngine& engine, BoutEntryDialog& entry,
+    StateKeeper(std::filesystem::path folder, BoutEngine& engine, BoutListInUse& list,
                 std::function<bool()> list_mode, std::function<void(const std::string&)> note);
     ~StateKeeper();
     StateKeeper(const StateKeeper&) = delete;
@@ -71,7 +71,7 @@ class StateKeeper {
 
     std::filesystem::path folder_;
     BoutEngine& engine_;
-    BoutEntryDialog& entry_;
+    BoutListInUse& list_;
     std::function<bool()> list_mode_;
     std::function<void(const std::string&)> note_;
     StateMap offered_;

@@ -8,7 +8,6 @@
 #include "app/app_host.h"
 #include "app/state_keeper.h"
 #include "control/control_panel.h"
-#include "dialogs/bout_entry_dialog.h"
 #include "display/scoreboard_window.h"
 #include "offscreen_main.h"
 #include "platform/message_box.h"
@@ -53,8 +52,7 @@ void BM_KeyToRepaintedBoard(benchmark::State& state) {
 void BM_KeyToRepaintedBoardWithStateKept(benchmark::State& state) {
     Rig rig(1920, 1080);
     BoutListInUse list(rig.dir.path(), nullptr);
-    BoutEntryDialog entry(list);
-    StateKeeper keeper(rig.dir.path(), rig.board->engine(), entry, {}, {});
+    StateKeeper keeper(rig.dir.path(), rig.board->engine(), list, {}, {});
     bool up = true;
     for (auto _ : state) {
         rig.board->handle_key('3', Modifiers{!up, false, false});
@@ -67,8 +65,7 @@ void BM_KeyToRepaintedBoardWithStateKept(benchmark::State& state) {
 void BM_StateKeptPerChange(benchmark::State& state) {
     Rig rig(1920, 1080);
     BoutListInUse list(rig.dir.path(), nullptr);
-    BoutEntryDialog entry(list);
-    StateKeeper keeper(rig.dir.path(), rig.board->engine(), entry, {}, {});
+    StateKeeper keeper(rig.dir.path(), rig.board->engine(), list, {}, {});
     bool up = true;
     for (auto _ : state) {
         state.PauseTiming();

@@ -27,21 +27,6 @@ class BoutEntryDialog : public QDialog {
     void prepare_entry();
     bool take_entry();
 
-    ListOutcome kampf_laden() { return access_.kampf_laden(fields_); }
-    ListOutcome anzeige_in_liste(const BoutResult& result) {
-        return access_.anzeige_in_liste(result);
-    }
-    void clear_list_result_due() { access_.list_result_due = false; }
-    bool list_result_due() const { return access_.list_result_due; }
-    BoutListAccess& access() { return access_; }
-    // The name of the bout list file in use ("turnier.kfl").
-    const std::string& list_file_name() const { return file_.file_name; }
-    std::filesystem::path list_file() const { return file_.current_file(); }
-    // The list a restored bout came from becomes the list in use.
-    void use_list_file(const std::filesystem::path& file) {
-        file_.folder = file.parent_path();
-        file_.file_name = utf8_of(file.filename());
-    }
     // Built when first opened: start-up does not wait for it.
     BoutListEditor& editor();
     QLineEdit* field(const char* name);

@@ -165,6 +165,17 @@ struct BoutListInUse {
     BoutListInUse(const BoutListInUse&) = delete;
     BoutListInUse& operator=(const BoutListInUse&) = delete;
 
+    // The list file in use, and its name ("turnier.kfl").
+    std::filesystem::path list_file() const { return file.current_file(); }
+    const std::string& list_file_name() const { return file.file_name; }
+    // The list a restored bout came from becomes the list in use.
+    void use_list_file(const std::filesystem::path& list) {
+        file.folder = list.parent_path();
+        file.file_name = utf8_of(list.filename());
+    }
+    // The row of the bout on the board whose result is still due (0: none).
+    int due_row() const { return access.list_result_due ? access.bout_row : 0; }
+
     BoutListFile file;
     BoutListAccess access;
 };

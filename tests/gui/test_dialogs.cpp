@@ -104,7 +104,7 @@ class TestDialogs : public QObject {
                 std::string::npos);
         // The next bout takes the list's age class into the dialog's field.
         EntryFields& fields = entry.fields();
-        QCOMPARE(entry.kampf_laden(), ListOutcome::done);
+        QCOMPARE(list.access.kampf_laden(entry.fields()), ListOutcome::done);
         QCOMPARE(fields.edtAKID, std::string("U21¦m"));
     }
 
@@ -176,9 +176,9 @@ class TestDialogs : public QObject {
             QCOMPARE(grid->item(0, 1)->text(), QString("A"));
             grid->item(0, 1)->setText("Anna");
             // The scoreboard hands on the second bout's result meanwhile.
-            QCOMPARE(entry.kampf_laden(), ListOutcome::done);
+            QCOMPARE(list.access.kampf_laden(entry.fields()), ListOutcome::done);
             QCOMPARE(entry.fields().edtNAMEBlau, std::string("A"));
-            QCOMPARE(entry.anzeige_in_liste({"", "", "10", "1:00", " ", 1, true}),
+            QCOMPARE(list.access.anzeige_in_liste({"", "", "10", "1:00", " ", 1, true}),
                      ListOutcome::done);
             QCOMPARE(grid->item(0, 5)->text(), QString("1:0"));
             // The desk saves too: "Abbrechen" keeps both, "Trotzdem speichern" merges ours in.
@@ -256,7 +256,7 @@ class TestDialogs : public QObject {
             editor.findChild<QPushButton*>("btnCloseAnzeige")->click();
         });
         // The list now comes from gut.kfl for the scoreboard too.
-        QCOMPARE(entry.kampf_laden(), ListOutcome::done);
+        QCOMPARE(list.access.kampf_laden(entry.fields()), ListOutcome::done);
         QCOMPARE(entry.fields().edtNAMEBlau, std::string("X"));
         QCOMPARE(entry.fields().edtAKID, std::string("0:0"));
         QCOMPARE(entry.fields().edtVERNBlau, std::string("A"));

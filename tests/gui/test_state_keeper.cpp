@@ -42,7 +42,8 @@ struct Rig : testing::ProgramRig<> {
     std::filesystem::path state_file() const { return dir.path() / "kampfstand.txt"; }
 
     std::vector<std::string> notes;
-    StateKeeper keeper{dir.path(), program.scoreboard.engine(), program.entry, [] { return false; },
+    StateKeeper keeper{dir.path(), program.scoreboard.engine(), host.bout_list(),
+                       [] { return false; },
                        [this](const std::string& text) { notes.push_back(text); }};
 };
 
@@ -113,7 +114,7 @@ class TestStateKeeper : public QObject {
         {
             Rig rig;
             rig.dir.write("turnier.kfl", "#STR|KFL|1|1\r\n#PAR|0|||2\r\n#DAT|-60|A|V|B|V|||\r\n");
-            rig.program.entry.use_list_file(rig.dir.path() / "turnier.kfl");
+            rig.host.bout_list().use_list_file(rig.dir.path() / "turnier.kfl");
             QVERIFY(rig.keeper.closing().empty());
             std::string error;
             kept = *read_whole_file(rig.state_file(), error);
@@ -139,7 +140,7 @@ class TestStateKeeper : public QObject {
             "#STR|KFL|1|1\r\n#PAR|0|||3\r\n#DAT|-60|A1|V|B1|V|||\r\n#DAT|-66|A2|V|B2|V|||\r\n";
         Rig old_place;
         old_place.dir.write("turnier.kfl", list);
-        old_place.program.entry.use_list_file(old_place.dir.path() / "turnier.kfl");
+        old_place.host.bout_list().use_list_file(old_place.dir.path() / "turnier.kfl");
         old_place.key('N', true);
         old_place.key('1');
         QVERIFY(old_place.keeper.closing().empty());
@@ -160,7 +161,7 @@ class TestStateKeeper : public QObject {
                         std::string::npos);
             } else {
                 QVERIFY(moved.program.scoreboard.engine().board().lbl_Sieger_Blau.visible);
-                QVERIFY(moved.program.entry.access().list_result_due);
+                QVERIFY(moved.host.bout_list().access.list_result_due);
             }
         }
         QCOMPARE(file_text(old_place.dir.path() / "turnier.kfl"), list);
