@@ -99,11 +99,22 @@ class Browser:
             f.write(base64.b64decode(r["data"]))
 
     def close(self):
+        # Asked to close, the browser removes its temporary files; killed only if it hangs.
         try:
-            os.kill(self.pid, 9)
-            os.waitpid(self.pid, 0)
-        except OSError:
+            self.call("Browser.close", timeout=5)
+        except BrowserFailure:
             pass
+        end = time.monotonic() + 5
+        while time.monotonic() < end:
+            if os.waitpid(self.pid, os.WNOHANG) != (0, 0):
+                break
+            time.sleep(0.1)
+        else:
+            try:
+                os.kill(self.pid, 9)
+                os.waitpid(self.pid, 0)
+            except OSError:
+                pass
         for fd in (self.to_browser, self.from_browser):
             try:
                 os.close(fd)
