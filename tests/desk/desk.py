@@ -223,9 +223,10 @@ class Program:
             return json.loads(r.read().decode("utf-8"))
 
     def window(self, name):
-        # This program's window: several programs may share the desk.
-        out = self.desk.x("xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid),
-                          "--name", f"^{name}$", check=False)
+        # This program's window: several programs may share the desk (--all: both the name
+        # and the program, not either).
+        out = self.desk.x("xdotool", "search", "--all", "--onlyvisible", "--pid",
+                          str(self.proc.pid), "--name", f"^{name}$", check=False)
         ids = out.split()
         return ids[0] if ids else None
 
