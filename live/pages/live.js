@@ -48,6 +48,35 @@ function offlineText(since) {
   return "keine Verbindung seit " + two(since.getHours()) + ":" + two(since.getMinutes());
 }
 
+// One mat's card on a hall page: follows the mat's board into show(card, state); while the
+// board cannot be reached the card is pale ("offline") and its state line says since when
+// (the first failure counts, not each retry); online it reads onlineMark.
+function followMatCard(mat, node, stateNode, onlineMark, show) {
+  const card = { node, title: mat.title, since: new Date() };
+  node.classList.add("offline");
+  stateNode.textContent = offlineText(card.since);
+  followBoard(mat.base ? mat.base + "/" : "", (s) => show(card, s), (on) => {
+    if (on) card.since = null;
+    else if (!card.since) card.since = new Date();
+    node.classList.toggle("offline", !on);
+    const text = on ? onlineMark : offlineText(card.since);
+    if (stateNode.textContent !== text) stateNode.textContent = text;
+  });
+  return card;
+}
+
+// A card for each mat from the page's template "mat" (ids mat1, mat2, ...), its title at
+// titleSelector, its state line at ".state", each following its board.
+function addMatCards(mats, grid, titleSelector, onlineMark, show) {
+  mats.forEach((mat, i) => {
+    const node = document.getElementById("mat").content.firstElementChild.cloneNode(true);
+    node.id = "mat" + (i + 1);
+    node.querySelector(titleSelector).textContent = mat.title;
+    grid.appendChild(node);
+    followMatCard(mat, node, node.querySelector(".state"), onlineMark, show);
+  });
+}
+
 // A bout's classes as the hall reads them: "Männer -81".
 function classesOf(b) { return ((b.age_class || "") + " " + (b.weight_class || "")).trim(); }
 
