@@ -97,10 +97,12 @@ void AppHost::gong_play() {
     gong_idle_.start();
 }
 
-void AppHost::gong_soon(bool soon) {
-    if (soon) {
+void AppHost::gong_soon(ScoreboardWindow::GongSoon soon) {
+    using Soon = ScoreboardWindow::GongSoon;
+    if (soon != Soon::no) {
         gong_idle_.stop();
-        gong_.wake();
+        gong_.wake(soon == Soon::by_clock ? GongPlayer::Latency::by_clock
+                                          : GongPlayer::Latency::by_key);
     } else if (gong_.awake() && !gong_idle_.isActive()) {
         gong_idle_.start();
     }

@@ -7,6 +7,7 @@
 #include "app/note_window.h"
 #include "data/core/bout_access.h"
 #include "data/core/protocol.h"
+#include "display/scoreboard_window.h"
 #include "engine/host.h"
 #include "platform/gong.h"
 
@@ -43,8 +44,9 @@ class AppHost : public Host {
     std::uint32_t tick_count() override;
     GongStatus gong_open(const std::string& path) override;
     void gong_play() override;
-    // Wakes the sound device when a gong may come soon; lets it sleep after a while without.
-    void gong_soon(bool soon);
+    // Wakes the sound device when a gong may come, with buffers as short as that gong needs;
+    // lets it sleep after a while without.
+    void gong_soon(ScoreboardWindow::GongSoon soon);
     void show_message(const std::string& text, MessageKind kind) override;
     bool confirm_ok(const std::string& question) override;
     bool confirm_ok_cancel_default(const std::string& question,

@@ -32,7 +32,7 @@ Program::Program(const Settings& settings, AppHost& host)
         wait.setVisible(show);
         if (show) wait.raise();
     });
-    scoreboard.set_gong_soon([&host](bool soon) { host.gong_soon(soon); });
+    scoreboard.set_gong_soon([&host](ScoreboardWindow::GongSoon soon) { host.gong_soon(soon); });
     host.set_teams(&teams);
     set_refusal_note([&host](const QString& text) { host.show_note(text.toStdString()); });
     keeper.watch(&scoreboard);

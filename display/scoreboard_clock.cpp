@@ -8,14 +8,17 @@ namespace kyomat {
 // end of time: the device is kept awake, so the gong sounds at once. A device awake mixes
 // silence all the while (the program's largest cost on a battery), so a club may keep it awake
 // only ahead of the gongs the clocks give themselves; a gong by key then waits for the device.
-bool ScoreboardWindow::gong_may_come_soon() const {
-    if (!engine_.clock_timer_on()) return false;
-    if (engine_.rules().gong_bereit) return true;
+ScoreboardWindow::GongSoon ScoreboardWindow::gong_may_come_soon() const {
+    if (!engine_.clock_timer_on()) return GongSoon::no;
     constexpr int k_ahead_s = 5;
     const BoutState& st = engine_.state();
-    if (st.holder) return true;
-    if (!engine_.golden_score()) return st.clock_value <= k_ahead_s;
-    return st.golden_score_limit > 0 && st.golden_score_limit - st.clock_value <= k_ahead_s;
+    const bool clock_gong_near =
+        st.holder.has_value() ||
+        (!engine_.golden_score()
+             ? st.clock_value <= k_ahead_s
+             : st.golden_score_limit > 0 && st.golden_score_limit - st.clock_value <= k_ahead_s);
+    if (clock_gong_near) return GongSoon::by_clock;
+    return engine_.rules().gong_bereit ? GongSoon::by_key : GongSoon::no;
 }
 
 void ScoreboardWindow::aim_second_tick() {

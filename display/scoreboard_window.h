@@ -70,9 +70,12 @@ class ScoreboardWindow : public QWidget {
     void set_wait_window(std::function<void(bool)> wait) { wait_ = std::move(wait); }
     // Called after every paint of the board (the live view follows it).
     void set_painted(std::function<void()> painted) { painted_ = std::move(painted); }
-    // Told after every paint whether a gong may come within seconds (the end of time is near,
-    // a hold-down counts), so that the sound device is awake in time and asleep otherwise.
-    void set_gong_soon(std::function<void(bool)> soon) { gong_soon_ = std::move(soon); }
+    // Told after every paint which gong may come: none (the clock stands), one by key while
+    // the clock runs (an Ippon; with gong_bereit=1), or one of the clock's own within seconds
+    // (the end of time is near, a hold-down counts), so that the sound device is awake in
+    // time, as quick as needed, and asleep otherwise.
+    enum class GongSoon { no, by_key, by_clock };
+    void set_gong_soon(std::function<void(GongSoon)> soon) { gong_soon_ = std::move(soon); }
 
     // The board's monitor (anz_monitor, else the one holding anz_links) may come and go: while
     // it is missing the board, its pages and its pause picture are hidden, never thrown onto
@@ -107,7 +110,7 @@ class ScoreboardWindow : public QWidget {
     void clock_tick();
     void tick(void (BoutEngine::*tick)());
     void aim_second_tick();
-    bool gong_may_come_soon() const;
+    GongSoon gong_may_come_soon() const;
     void focus_tick();
     void focus_moved();
     void modus_name_verein();
@@ -145,7 +148,7 @@ class ScoreboardWindow : public QWidget {
     LogoOverlay* overlay_ = nullptr;
     std::function<void(bool)> wait_;
     std::function<void()> painted_;
-    std::function<void(bool)> gong_soon_;
+    std::function<void(GongSoon)> gong_soon_;
     std::function<void(QWidget*)> built_;
     QTimer clock_timer_;
     QTimer focus_timer_;

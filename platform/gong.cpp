@@ -13,7 +13,10 @@ namespace {
 
 // 256 frames at 44.1 kHz are 5.8 ms: the gong starts within about two of them of the call to
 // play (512 frames measured 18 to 24 ms from the end of time to the sound, 256 frames 14 to 17).
-constexpr int k_buffer_frames = 256;
+// That is for the clock's own gongs; a gong by key takes 1024 frames (23 ms a buffer), which
+// stays within 50 ms of the key and mixes a quarter as often.
+constexpr int k_clock_frames = 256;
+constexpr int k_key_frames = 1024;
 
 std::int64_t now_ms() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -85,7 +88,7 @@ std::string quoted(const std::filesystem::path& file) {
 
 }  // namespace
 
-GongPlayer::GongPlayer() : worker_([this] { run(); }) {}
+GongPlayer::GongPlayer() : wanted_frames_(k_clock_frames), worker_([this] { run(); }) {}
 
 GongPlayer::~GongPlayer() {
     close();
@@ -135,10 +138,12 @@ bool GongPlayer::open_device() {
     // when the system asks it to.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, k_buffer_frames) != 0) {
+    const int frames = wanted_frames_;
+    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, frames) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
+    open_frames_ = frames;
     device_open_ = true;
     return true;
 }
@@ -330,10 +335,21 @@ void GongPlayer::play() {
     });
 }
 
-void GongPlayer::wake() {
-    if (!has_sound_ || device_open_) return;
+void GongPlayer::wake(Latency latency) {
+    const int frames = latency == Latency::by_clock ? k_clock_frames : k_key_frames;
+    wanted_frames_ = frames;
+    if (!has_sound_ || (device_open_ && frames == open_frames_)) return;
+    // One wake queued at a time; it takes the newest wish when it runs.
+    if (waking_.exchange(true)) return;
     post([this] {
+        waking_ = false;
         std::string why;
+        // Opened with another buffer: opened again, unless a gong sounds (the next paint of
+        // the board asks again).
+        if (device_open_ && open_frames_ != wanted_frames_) {
+            if (channel_ >= 0 && Mix_Playing(channel_) != 0) return;
+            close_device();
+        }
         if (!bytes_.empty() && open_device()) decode(why);
     });
 }

@@ -50,12 +50,18 @@ class GongPlayer {
     void play();
     // Whether the gong is sounding now (from when it started and how long it lasts).
     bool playing() const;
-    // The sound device wakes up 43 times a second even to mix silence: it sleeps (is closed)
-    // while nothing plays and is woken ahead of a gong that may come (a running clock). A gong
+    // The sound device wakes up for every buffer it mixes, even of silence: it sleeps (is
+    // closed) while nothing plays and is woken ahead of a gong that may come. A gong of the
+    // clock's own (the end of time, a hold-down's score) must sound within a frame of its
+    // second: the device then mixes short buffers. A gong by key (an Ippon) may take a few
+    // more milliseconds: buffers four times as long wake the device a quarter as often. A gong
     // asked for while the device sleeps or wakes plays as soon as it is open.
+    enum class Latency { by_key, by_clock };
     void sleep();
-    void wake();
+    void wake(Latency latency = Latency::by_clock);
     bool awake() const { return device_open_; }
+    // The buffer the device mixes now (frames; 0 while it sleeps).
+    int buffer_frames() const { return device_open_ ? open_frames_.load() : 0; }
     // Waits until everything asked for so far is done (tests; a closing program).
     void settle();
 
@@ -82,6 +88,10 @@ class GongPlayer {
     double chunk_seconds_ = 0;
 
     std::atomic<bool> device_open_ = false;
+    // The buffer the device was opened with, and the one the next opening takes.
+    std::atomic<int> open_frames_ = 0;
+    std::atomic<int> wanted_frames_;
+    std::atomic<bool> waking_ = false;
     std::atomic<bool> has_sound_ = false;
     std::atomic<std::int64_t> sounding_until_ms_ = 0;
     std::atomic<Failure> failure_ = Failure::none;

@@ -172,22 +172,28 @@ class TestScoreboardWindow : public QObject {
     }
 
     // The sound device is awake whenever a gong may come: by default all the while a clock
-    // runs; with gong_bereit=0 only ahead of the end of time.
+    // runs (for a gong by key), with gong_bereit=0 only ahead of the clock's own gong, which
+    // needs the quick buffers: from 5 s before the end of time and while a hold-down counts.
     void theSoundDeviceIsAwakeWhileAGongMayCome() {
+        using Soon = ScoreboardWindow::GongSoon;
         for (const bool always : {true, false}) {
             start(std::string("[anzeige]\r\nanz_links=0\r\nkampfzeit=240\r\n") +
                   (always ? "" : "gong_bereit=0\r\n"));
-            std::optional<bool> awake;
-            window_->set_gong_soon([&awake](bool soon) { awake = soon; });
+            std::optional<Soon> soon;
+            window_->set_gong_soon([&soon](Soon s) { soon = s; });
             BoutState& state = window_->engine().internals_for_tests().state;
             state.bout_active = true;
             state.clock_value = state.set_duration = 240;
             QTest::keyClick(window_.get(), Qt::Key_Space);
-            QCOMPARE(awake, std::optional<bool>(always));
+            QCOMPARE(soon, std::optional<Soon>(always ? Soon::by_key : Soon::no));
+            QTest::keyClick(window_.get(), Qt::Key_F5);
+            QCOMPARE(soon, std::optional<Soon>(Soon::by_clock));
+            QTest::keyClick(window_.get(), Qt::Key_F7);  // the hold-down taken back
+            QCOMPARE(soon, std::optional<Soon>(always ? Soon::by_key : Soon::no));
             state.clock_value = 7;
-            QTRY_COMPARE(awake, std::optional<bool>(true));
+            QTRY_COMPARE(soon, std::optional<Soon>(Soon::by_clock));
             QTest::keyClick(window_.get(), Qt::Key_Space);
-            QCOMPARE(awake, std::optional<bool>(false));
+            QCOMPARE(soon, std::optional<Soon>(Soon::no));
             cleanup();
         }
     }

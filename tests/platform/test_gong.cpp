@@ -344,3 +344,41 @@ TEST(Gong, SleepingDeviceWakesForTheGong) {
     gong.settle();
     EXPECT_FALSE(gong.awake());
 }
+
+// A gong by key may take a few milliseconds more than the clock's own: the device mixes long
+// buffers while only a key may bring a gong, and short ones ahead of the clock's gong, and
+// never changes them under a sounding gong.
+TEST(Gong, BuffersAsShortAsTheComingGongNeeds) {
+    TempFolder dir;
+    write_tone(dir.path() / "gong.wav", 200);
+    GongPlayer gong;
+    ASSERT_TRUE(gong.open(dir.path() / "gong.wav")) << gong.last_error();
+    gong.wake(GongPlayer::Latency::by_key);
+    gong.settle();
+    EXPECT_EQ(gong.buffer_frames(), 1024);
+    gong.wake(GongPlayer::Latency::by_clock);
+    gong.settle();
+    EXPECT_EQ(gong.buffer_frames(), 256);
+    gong.play();
+    gong.settle();
+    ASSERT_TRUE(gong.playing());
+    gong.wake(GongPlayer::Latency::by_key);
+    gong.settle();
+    EXPECT_EQ(gong.buffer_frames(), 256);  // the gong sounds on
+    EXPECT_TRUE(gong.playing());
+    for (int i = 0; i < 100 && gong.playing(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    gong.wake(GongPlayer::Latency::by_key);  // asked again at the next paint
+    gong.settle();
+    EXPECT_EQ(gong.buffer_frames(), 1024);
+    gong.play();  // a gong by key on the long buffers
+    gong.settle();
+    EXPECT_TRUE(gong.playing());
+    for (int i = 0; i < 100 && gong.playing(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    gong.sleep();
+    gong.settle();
+    EXPECT_EQ(gong.buffer_frames(), 0);
+}
