@@ -54,7 +54,16 @@ def save_like_an_editor(folder, line):
 
 
 def main():
-    program, assets = sys.argv[1], sys.argv[2]
+    # The hall shares the machine with the other desk tests, whose programs take ports of
+    # their own: a first failure is printed in full and the hall is set up once more.
+    first = hall(sys.argv[1], sys.argv[2])
+    if first == 0:
+        return 0
+    print("the hall again, from the start")
+    return hall(sys.argv[1], sys.argv[2])
+
+
+def hall(program, assets):
     shots = os.environ.get("KYOMAT_SCREENSHOTS", "")
     desk = d.Desk("openbox")
     mats, browser = [], None
