@@ -2,7 +2,6 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QNetworkInterface>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -319,91 +318,6 @@ void LiveServer::beat() {
         // A comment line keeps idle streams open through proxies and finds dead viewers.
         send_to_viewers(QByteArrayLiteral(":\n\n"));
     }
-}
-
-LiveView::LiveView(LiveLimits limits) : server_(new LiveServer(limits)) {
-    thread_.setObjectName(QStringLiteral("kyomat-live"));
-    server_->moveToThread(&thread_);
-    thread_.start();
-}
-
-LiveView::~LiveView() {
-    QMetaObject::invokeMethod(
-        server_, [s = server_] { delete s; }, Qt::BlockingQueuedConnection);
-    thread_.quit();
-    thread_.wait();
-}
-
-bool LiveView::start(const QString& address, quint16 port, QString& error) {
-    QHostAddress host;
-    if (!host.setAddress(address)) {
-        error = QStringLiteral("'%1' ist keine IP-Adresse").arg(address);
-        return false;
-    }
-    bool ok = false;
-    QMetaObject::invokeMethod(
-        server_,
-        [&] {
-            ok = server_->listen(host, port, error);
-            port_ = server_->port();
-        },
-        Qt::BlockingQueuedConnection);
-    return ok;
-}
-
-void LiveView::publish(const std::string& document, bool running) {
-    QMetaObject::invokeMethod(
-        server_,
-        [s = server_, doc = QByteArray::fromStdString(document), running] {
-            s->publish(doc, running);
-        },
-        Qt::QueuedConnection);
-}
-
-void LiveView::set_hall_mats(const std::string& document) {
-    QMetaObject::invokeMethod(
-        server_,
-        [s = server_, doc = QByteArray::fromStdString(document)] { s->set_hall_mats(doc); },
-        Qt::QueuedConnection);
-}
-
-LiveCounts LiveView::counts() const {
-    LiveCounts c;
-    QMetaObject::invokeMethod(
-        server_, [&] { c = server_->counts(); }, Qt::BlockingQueuedConnection);
-    return c;
-}
-
-QStringList live_urls(const QString& address, quint16 port) {
-    const QHostAddress listen(address);
-    if (listen != QHostAddress::AnyIPv4 && listen != QHostAddress::Any &&
-        listen != QHostAddress::AnyIPv6) {
-        return {live_url(address, port)};
-    }
-    QStringList urls;
-    for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
-        if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback())
-            urls << QStringLiteral("http://%1:%2/").arg(a.toString()).arg(port);
-    }
-    if (urls.isEmpty()) urls << live_url(address, port);
-    return urls;
-}
-
-QString live_url(const QString& address, quint16 port) {
-    QString host = address;
-    const QHostAddress listen(address);
-    if (listen == QHostAddress::AnyIPv4 || listen == QHostAddress::Any) {
-        host = QStringLiteral("127.0.0.1");
-        for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
-            if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback()) {
-                host = a.toString();
-                break;
-            }
-        }
-    } else if (listen.protocol() == QAbstractSocket::IPv6Protocol) {
-        host = QStringLiteral("[%1]").arg(address);
-    }
-    return QStringLiteral("http://%1:%2/").arg(host).arg(port);
 }
 
 }  // namespace kyomat

@@ -21,6 +21,13 @@ using kyomat::testing::TempFolder;
 
 namespace {
 
+// Until the gong has sounded out (2 s at most).
+void wait_until_quiet(const GongPlayer& gong) {
+    for (int i = 0; i < 100 && gong.playing(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
 // A short 16-bit mono WAV file with a 440 Hz tone.
 void write_tone(const std::filesystem::path& file, int ms) {
     const int rate = 22050;
@@ -222,9 +229,7 @@ TEST(Gong, PlaysWithoutWaitingAndIsNotRestartedWhileSounding) {
     EXPECT_TRUE(gong.playing());
     // play() returned at once; the sound ends by itself later.
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(500));
-    for (int i = 0; i < 100 && gong.playing(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    wait_until_quiet(gong);
     EXPECT_FALSE(gong.playing());
     gong.play();  // played to its end: starts again
     gong.settle();
@@ -326,9 +331,7 @@ TEST(Gong, SleepingDeviceWakesForTheGong) {
     gong.sleep();  // still sounding: not cut off
     gong.settle();
     EXPECT_TRUE(gong.playing());
-    for (int i = 0; i < 100 && gong.playing(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    wait_until_quiet(gong);
     gong.sleep();
     gong.settle();
     EXPECT_FALSE(gong.awake());
@@ -366,18 +369,14 @@ TEST(Gong, BuffersAsShortAsTheComingGongNeeds) {
     gong.settle();
     EXPECT_EQ(gong.buffer_frames(), 256);  // the gong sounds on
     EXPECT_TRUE(gong.playing());
-    for (int i = 0; i < 100 && gong.playing(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    wait_until_quiet(gong);
     gong.wake(GongPlayer::Latency::by_key);  // asked again at the next paint
     gong.settle();
     EXPECT_EQ(gong.buffer_frames(), 1024);
     gong.play();  // a gong by key on the long buffers
     gong.settle();
     EXPECT_TRUE(gong.playing());
-    for (int i = 0; i < 100 && gong.playing(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    wait_until_quiet(gong);
     gong.sleep();
     gong.settle();
     EXPECT_EQ(gong.buffer_frames(), 0);
