@@ -76,7 +76,9 @@ SpokenCall::SpokenCall(const Settings& settings, std::function<bool()> gong_soun
 }
 
 void SpokenCall::bout_taken(const CalledBout& now, const CalledBout* next) {
-    // Read at every call, as every setting the operator may change during the day.
+    // Read at every call, as every setting the operator may change during the day, and in
+    // one reading of the file: the call comes inside the key that took the bout.
+    const Settings::Batch one_reading(settings_);
     if (!setting_on(settings_, Key::aufruf_sprechen)) return;
     CallWords words;
     words.mat = trim_blanks(read_setting_text(settings_, Key::live_matte));
