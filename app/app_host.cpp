@@ -142,15 +142,12 @@ GongStatus AppHost::gong_open(const std::string& path) {
         gong_.load(settings_.resolve(path),
                    [this, path, generation](GongPlayer::Failure f, const std::string& why) {
                        if (f == GongPlayer::Failure::none) return;
-                       QMetaObject::invokeMethod(
-                           &gong_idle_,
-                           [this, path, generation, f, why] {
-                               if (generation != gong_generation_) return;
-                               log_gong_problem(why);
-                               show_message(gong_failure_text(status_of(f), path),
-                                            catalogue_kind(k_msg_gong_unavailable));
-                           },
-                           Qt::QueuedConnection);
+                       hand_over(&gong_news_, [this, path, generation, f, why] {
+                           if (generation != gong_generation_) return;
+                           log_gong_problem(why);
+                           show_message(gong_failure_text(status_of(f), path),
+                                        catalogue_kind(k_msg_gong_unavailable));
+                       });
                    });
     if (failure != GongPlayer::Failure::none) log_gong_problem(gong_.last_error());
     return status_of(failure);

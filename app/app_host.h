@@ -10,6 +10,7 @@
 #include "display/scoreboard_window.h"
 #include "engine/host.h"
 #include "platform/gong.h"
+#include "platform/hand_over.h"
 
 namespace kyomat {
 
@@ -92,8 +93,11 @@ class AppHost : public Host {
     std::function<void()> handed_on_;
     std::function<void()> bout_taken_;
     ControlPanel* panel(bool build) const { return panel_ ? panel_(build) : nullptr; }
-    // Before the gong: the gong's thread reports through it until the gong has ended.
+    // Puts the sound device to sleep once no gong has been due for a while.
     QTimer gong_idle_;
+    // Before the gong: what the gong's thread reports arrives on the GUI thread here, until
+    // the gong has ended.
+    HandOverInbox gong_news_;
     GongPlayer gong_;
     std::unique_ptr<NoteWindow> note_window_;
     // Counts the gongs asked for: a report of an earlier one is not shown.

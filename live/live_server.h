@@ -14,6 +14,7 @@
 
 #include "live/core/http_request.h"
 #include "live/core/room.h"
+#include "platform/hand_over.h"
 
 class QTcpServer;
 class QTcpSocket;
@@ -64,6 +65,7 @@ class LiveServer : public QObject {
     // What /halle.json serves: the hall's mats from the settings.
     void set_hall_mats(const QByteArray& document) { hall_mats_ = document; }
     LiveCounts counts() const;
+    bool event(QEvent* e) override { return run_handed_over(e) || QObject::event(e); }
 
   private:
     struct Connection {

@@ -13,8 +13,7 @@ LiveView::LiveView(LiveLimits limits) : server_(new LiveServer(limits)) {
 }
 
 LiveView::~LiveView() {
-    QMetaObject::invokeMethod(
-        server_, [s = server_] { delete s; }, Qt::BlockingQueuedConnection);
+    hand_over_and_wait(server_, [s = server_] { delete s; });
     thread_.quit();
     thread_.wait();
 }
@@ -26,36 +25,27 @@ bool LiveView::start(const QString& address, quint16 port, QString& error) {
         return false;
     }
     bool ok = false;
-    QMetaObject::invokeMethod(
-        server_,
-        [&] {
-            ok = server_->listen(host, port, error);
-            port_ = server_->port();
-        },
-        Qt::BlockingQueuedConnection);
+    hand_over_and_wait(server_, [&] {
+        ok = server_->listen(host, port, error);
+        port_ = server_->port();
+    });
     return ok;
 }
 
 void LiveView::publish(const std::string& document, bool running) {
-    QMetaObject::invokeMethod(
-        server_,
-        [s = server_, doc = QByteArray::fromStdString(document), running] {
-            s->publish(doc, running);
-        },
-        Qt::QueuedConnection);
+    hand_over(server_, [s = server_, doc = QByteArray::fromStdString(document), running] {
+        s->publish(doc, running);
+    });
 }
 
 void LiveView::set_hall_mats(const std::string& document) {
-    QMetaObject::invokeMethod(
-        server_,
-        [s = server_, doc = QByteArray::fromStdString(document)] { s->set_hall_mats(doc); },
-        Qt::QueuedConnection);
+    hand_over(server_,
+              [s = server_, doc = QByteArray::fromStdString(document)] { s->set_hall_mats(doc); });
 }
 
 LiveCounts LiveView::counts() const {
     LiveCounts c;
-    QMetaObject::invokeMethod(
-        server_, [&] { c = server_->counts(); }, Qt::BlockingQueuedConnection);
+    hand_over_and_wait(server_, [&] { c = server_->counts(); });
     return c;
 }
 

@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QThread>
 
+#include "platform/hand_over.h"
+
 #ifdef KYOMAT_HAS_SPEECH
 #include <QTextToSpeech>
 #endif
@@ -25,6 +27,7 @@ namespace {
 // the speech service may take a moment.
 class Speaker : public QObject {
   public:
+    bool event(QEvent* e) override { return run_handed_over(e) || QObject::event(e); }
     // What went wrong, or empty when the text is being spoken.
     QString say(const QString& text) {
         if (speech_ == nullptr) {
@@ -72,22 +75,18 @@ class SystemVoice : public Voice {
     SystemVoice& operator=(const SystemVoice&) = delete;
 
     void say(const QString& text) override {
-        QMetaObject::invokeMethod(
-            speaker_,
-            [this, text] {
-                const QString problem = speaker_->say(text);
-                if (problem.isEmpty()) return;
-                QMetaObject::invokeMethod(
-                    &guard_, [this, problem] { tell_missing(problem); }, Qt::QueuedConnection);
-            },
-            Qt::QueuedConnection);
+        hand_over(speaker_, [this, text] {
+            const QString problem = speaker_->say(text);
+            if (problem.isEmpty()) return;
+            hand_over(&guard_, [this, problem] { tell_missing(problem); });
+        });
     }
 
   private:
     QThread thread_;
     Speaker* speaker_;
     // On the GUI thread: what the voice's thread tells arrives there.
-    QObject guard_;
+    HandOverInbox guard_;
 };
 
 #else

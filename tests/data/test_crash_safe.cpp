@@ -9,8 +9,10 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <csignal>
 #include <random>
+#include <thread>
 
 #include "data/core/bout_access.h"
 #include "data/core/file_io.h"
@@ -251,6 +253,34 @@ TEST(CrashSafeSaving, AListIsSavedTwiceOverItselfInAFolderWithUmlauts) {
     EXPECT_NE(said[0].find("schreibgeschützt"), std::string::npos) << said[0];
     fs::permissions(folder / fs::path(u8"Übung.kfl"), fs::perms::owner_write,
                     fs::perm_options::add);
+}
+
+// The state keeper's writer saves the state while the GUI thread saves the list: each save
+// finds its own temporary, and neither clears away the other's (the thread-sanitizer run
+// also sees the temporaries' shared counter here).
+TEST(CrashSafeSaving, TwoThreadsSavingAtOnceEachKeepTheirOwnFile) {
+    kyomat::testing::TempFolder dir;
+    const auto save_often = [&](const std::string& name, std::vector<std::string>& errors) {
+        for (int i = 0; i < 150; ++i) {
+            std::string error;
+            if (!write_file_atomically(dir.path() / name, name + std::to_string(i), error))
+                errors.push_back(error);
+        }
+    };
+    std::vector<std::string> state_errors, list_errors;
+    std::thread writer(save_often, "kyomat.state", std::ref(state_errors));
+    save_often("liste.kfl", list_errors);
+    writer.join();
+    EXPECT_EQ(state_errors, std::vector<std::string>{});
+    EXPECT_EQ(list_errors, std::vector<std::string>{});
+    std::string error;
+    EXPECT_EQ(read_whole_file(dir.path() / "kyomat.state", error, 100), "kyomat.state149");
+    EXPECT_EQ(read_whole_file(dir.path() / "liste.kfl", error, 100), "liste.kfl149");
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"kyomat.state", "liste.kfl"}));
 }
 
 // Names from the settings, the list and the command line are UTF-8: the path made from one
