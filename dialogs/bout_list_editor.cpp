@@ -35,7 +35,16 @@ QString q(const std::string& s) {
 BoutListEditor::BoutListEditor(BoutListFile& file, QWidget* parent) : QDialog(parent), file_(file) {
     setObjectName("frmEditKaempfe");
     resize(979, 516);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(build_header());
+    build_grid();
+    layout->addWidget(grid_, 1);
+    layout->addLayout(build_buttons());
+    set_caption();
+}
 
+// The list's own fields (age class, team mode and teams) and the row buttons, above the grid.
+QHBoxLayout* BoutListEditor::build_header() {
     auto* header = new QHBoxLayout;
     auto* lblAltersklasse = new QLabel("Altersklasse", this);
     lblAltersklasse->setObjectName("lblAltersklasse");
@@ -68,48 +77,14 @@ BoutListEditor::BoutListEditor(BoutListFile& file, QWidget* parent) : QDialog(pa
                        static_cast<QWidget*>(btnDelRow)}) {
         header->addWidget(w);
     }
-
-    grid_ = new QTableWidget(this);
-    grid_->setObjectName("grdKaempfe");
-    grid_->setColumnCount(BoutList::k_columns);
-    QStringList titles;
-    for (const auto& t : bout_list_header()) titles << q(t);
-    grid_->setHorizontalHeaderLabels(titles);
-    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid_->horizontalHeader()->setSectionsMovable(false);
-    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid_->verticalHeader()->hide();
-    grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    grid_->installEventFilter(this);
-
-    auto* buttons = new QHBoxLayout;
-    const std::pair<const char*, const char*> names[] = {{"btnNew", "&Neue Liste"},
-                                                         {"btnLoad", "Liste &Laden"},
-                                                         {"btnSave", "&Speichern"},
-                                                         {"btnSaveAs", "Speichern &unter"},
-                                                         {"btnCloseAnzeige", "&Beenden"}};
-    QPushButton* button[5];
-    for (int i = 0; i < 5; ++i) {
-        button[i] = new QPushButton(names[i].second, this);
-        button[i]->setObjectName(names[i].first);
-        button[i]->setAutoDefault(false);
-        buttons->addWidget(button[i]);
-    }
-    buttons->addStretch();
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(header);
-    layout->addWidget(grid_, 1);
-    layout->addLayout(buttons);
-
-    connect(button[0], &QPushButton::clicked, this, &BoutListEditor::on_new_clicked);
-    connect(button[1], &QPushButton::clicked, this, &BoutListEditor::on_load_clicked);
-    connect(button[2], &QPushButton::clicked, this, &BoutListEditor::on_save_clicked);
-    connect(button[3], &QPushButton::clicked, this, &BoutListEditor::on_save_as_clicked);
-    connect(button[4], &QPushButton::clicked, this, &BoutListEditor::on_close_clicked);
     connect(btnAddRow, &QPushButton::clicked, this, &BoutListEditor::on_add_row_clicked);
     connect(btnDelRow, &QPushButton::clicked, this, &BoutListEditor::on_delete_row_clicked);
-    connect(grid_, &QTableWidget::cellChanged, this, &BoutListEditor::cell_changed);
+    follow_list_fields();
+    return header;
+}
+
+// Every edit of the list's own fields goes straight into the list.
+void BoutListEditor::follow_list_fields() {
     connect(chkMannschaft_, &QCheckBox::toggled, this, [this](bool on) {
         edtMAN1_->setEnabled(on);
         edtMAN2_->setEnabled(on);
@@ -130,7 +105,47 @@ BoutListEditor::BoutListEditor(BoutListFile& file, QWidget* parent) : QDialog(pa
             [this](const QString& t) { file_.list.team2 = t.toStdString(); });
     edtMAN1_->setEnabled(false);
     edtMAN2_->setEnabled(false);
-    set_caption();
+}
+
+void BoutListEditor::build_grid() {
+    grid_ = new QTableWidget(this);
+    grid_->setObjectName("grdKaempfe");
+    grid_->setColumnCount(BoutList::k_columns);
+    QStringList titles;
+    for (const auto& t : bout_list_header()) titles << q(t);
+    grid_->setHorizontalHeaderLabels(titles);
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->horizontalHeader()->setSectionsMovable(false);
+    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->verticalHeader()->hide();
+    grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    grid_->installEventFilter(this);
+    connect(grid_, &QTableWidget::cellChanged, this, &BoutListEditor::cell_changed);
+}
+
+// The list's commands under the grid.
+QHBoxLayout* BoutListEditor::build_buttons() {
+    auto* buttons = new QHBoxLayout;
+    struct Command {
+        const char* name;
+        const char* text;
+        void (BoutListEditor::*clicked)();
+    };
+    const Command commands[] = {
+        {"btnNew", "&Neue Liste", &BoutListEditor::on_new_clicked},
+        {"btnLoad", "Liste &Laden", &BoutListEditor::on_load_clicked},
+        {"btnSave", "&Speichern", &BoutListEditor::on_save_clicked},
+        {"btnSaveAs", "Speichern &unter", &BoutListEditor::on_save_as_clicked},
+        {"btnCloseAnzeige", "&Beenden", &BoutListEditor::on_close_clicked}};
+    for (const Command& c : commands) {
+        auto* button = new QPushButton(c.text, this);
+        button->setObjectName(c.name);
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+        connect(button, &QPushButton::clicked, this, c.clicked);
+    }
+    buttons->addStretch();
+    return buttons;
 }
 
 void BoutListEditor::set_caption() {

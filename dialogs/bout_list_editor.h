@@ -6,6 +6,7 @@
 #include "data/core/bout_access.h"
 
 class QCheckBox;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
@@ -41,6 +42,10 @@ class BoutListEditor : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    QHBoxLayout* build_header();
+    void follow_list_fields();
+    void build_grid();
+    QHBoxLayout* build_buttons();
     void set_caption();
     void apply_column_widths();
     void cell_changed(int row, int column);

@@ -193,51 +193,56 @@ void ScoreboardWindow::build_board() {
     build_glance();
 }
 
-void ScoreboardWindow::paint_board() {
+// A text that is fitted to its room (names, clubs, classes) is measured again when it changes.
+bool ScoreboardWindow::paint_element(std::size_t i, const Board& board) {
     static const std::array<bool, Board::k_count> fitted = [] {
         std::array<bool, Board::k_count> flags{};
         for (const char* n : k_fitted_labels) flags[Board::index_of(n)] = true;
         return flags;
     }();
-    const Board& board = engine_.board();
-    const auto& elements = Board::elements();
-    bool refit = false;
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        const Element& e = board.*elements[i].member;
-        QWidget* w = widgets_[i];
-        if (w == focus_) {
-            focus_->set_colour(to_qcolor(e.back));
-            continue;
-        }
-        QPalette pal = w->palette();
-        pal.setColor(QPalette::Window, to_qcolor(e.back));
-        pal.setColor(QPalette::WindowText, to_qcolor(e.font));
-        if (auto* l = qobject_cast<QLabel*>(w)) {
-            const QString text = QString::fromStdString(
-                is_class_label(i) && is_placeholder(e.text) ? std::string() : shown_part(e.text));
-            if (l->text() != text) {
-                const bool same_size = keeps_size(*l, l->text(), text);
-                l->setText(text);
-                // Before the first layout the fonts are not yet sized: measuring would be
-                // thrown away.
-                if (laid_out_ && !same_size) l->adjustSize();
-                refit = refit || fitted[i];
-            }
-            // Labels show their panel's background unless they paint their own. The clocks
-            // paint their panel's colour themselves: a new second then repaints the clock
-            // alone, not the window and the panels beneath it as well.
-            if (l == clock_) {
-                pal.setColor(QPalette::Window, to_qcolor(board.pnlZeit.back));
-            } else if (l == hold_) {
-                pal.setColor(QPalette::Window, to_qcolor(board.pnlHG.back));
-            } else if (!l->autoFillBackground()) {
-                pal.setColor(QPalette::Window, Qt::transparent);
-            }
-        }
-        if (w->palette() != pal) w->setPalette(pal);
-        const bool visible = e.visible && !covered_by_ippon(i);
-        if (w->isVisibleTo(this) != visible && w != this) w->setVisible(visible);
+    const Element& e = board.*Board::elements()[i].member;
+    QWidget* w = widgets_[i];
+    if (w == focus_) {
+        focus_->set_colour(to_qcolor(e.back));
+        return false;
     }
+    bool refit = false;
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, to_qcolor(e.back));
+    pal.setColor(QPalette::WindowText, to_qcolor(e.font));
+    if (auto* l = qobject_cast<QLabel*>(w)) {
+        const QString text = QString::fromStdString(
+            is_class_label(i) && is_placeholder(e.text) ? std::string() : shown_part(e.text));
+        if (l->text() != text) {
+            const bool same_size = keeps_size(*l, l->text(), text);
+            l->setText(text);
+            // Before the first layout the fonts are not yet sized: measuring would be thrown
+            // away.
+            if (laid_out_ && !same_size) l->adjustSize();
+            refit = fitted[i];
+        }
+        // Labels show their panel's background unless they paint their own. The clocks paint
+        // their panel's colour themselves: a new second then repaints the clock alone, not the
+        // window and the panels beneath it as well.
+        if (l == clock_) {
+            pal.setColor(QPalette::Window, to_qcolor(board.pnlZeit.back));
+        } else if (l == hold_) {
+            pal.setColor(QPalette::Window, to_qcolor(board.pnlHG.back));
+        } else if (!l->autoFillBackground()) {
+            pal.setColor(QPalette::Window, Qt::transparent);
+        }
+    }
+    if (w->palette() != pal) w->setPalette(pal);
+    const bool visible = e.visible && !covered_by_ippon(i);
+    if (w->isVisibleTo(this) != visible && w != this) w->setVisible(visible);
+    return refit;
+}
+
+void ScoreboardWindow::paint_board() {
+    const Board& board = engine_.board();
+    bool refit = false;
+    for (std::size_t i = 0; i < Board::elements().size(); ++i)
+        refit = paint_element(i, board) || refit;
     paint_glance();
     // A name that shrinks to fit its room is measured again when it changes.
     if (refit && engine_.rules().namen_anpassen) lay_out();

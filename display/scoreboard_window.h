@@ -106,6 +106,8 @@ class ScoreboardWindow : public QWidget {
     QLabel* label(Element Board::*member, QWidget* parent);
     void bind(Element Board::*member, QWidget* w);
     void build_board();
+    // One element's colours, text and visibility; true when a fitted text changed.
+    bool paint_element(std::size_t i, const Board& board);
     void on_focus_circle_pressed();
     void clock_tick();
     void tick(void (BoutEngine::*tick)());

@@ -19,6 +19,83 @@ bool within(int value, int low, int high) {
     return value >= low && value <= high;
 }
 
+// Each reader takes its key's value when the file has it, and says whether it had.
+bool read_number(const StateMap& map, const char* key, int& into) {
+    const auto n = state_int(map, key);
+    if (n) into = *n;
+    return n.has_value();
+}
+
+bool read_yes_no(const StateMap& map, const char* key, bool& into) {
+    const auto b = state_bool(map, key);
+    if (b) into = *b;
+    return b.has_value();
+}
+
+bool read_text(const StateMap& map, const std::string& key, std::string& into) {
+    const auto it = map.find(key);
+    if (it != map.end()) into = it->second;
+    return it != map.end();
+}
+
+bool is_side_code(const std::string& code) {
+    return code == "B" || code == "W" || code == "X";
+}
+
+MaybeSide side_of(const std::string& code) {
+    return code == "B" ? MaybeSide(Side::blue)
+                       : (code == "W" ? MaybeSide(Side::white) : std::nullopt);
+}
+
+// The bout's own values; the sides' codes (B, W or X) in holder and hansoku_ippon.
+bool read_bout_values(const StateMap& map, BoutState& s, std::string& holder,
+                      std::string& hansoku_ippon) {
+    const bool ok =
+        read_yes_no(map, "aktiv", s.bout_active) &&
+        read_yes_no(map, "aus_liste", s.loaded_from_list) &&
+        read_yes_no(map, "zeit_abgelaufen", s.ended_by_time) &&
+        read_yes_no(map, "weitergegeben", s.handed_on) &&
+        read_yes_no(map, "entscheidung", s.referee_decision) &&
+        read_number(map, "uhr", s.clock_value) && read_number(map, "dauer", s.set_duration) &&
+        read_number(map, "gs_grenze", s.golden_score_limit) &&
+        read_number(map, "punkte_b", s.points_b) && read_number(map, "punkte_w", s.points_w) &&
+        read_text(map, "altersklasse", s.age_class) &&
+        read_text(map, "gewichtsklasse", s.weight_class) &&
+        read_text(map, "kampftext", s.bout_text) &&
+        read_number(map, "listenposition", s.list_position);
+    // Kept since a bout's beginning counts for Ctrl+N and Ctrl+E; an older file's bout, offered
+    // back because it was open, has begun.
+    s.begun = true;
+    read_yes_no(map, "begonnen", s.begun);
+    // An older file knows no Ippon from a Hansoku-make: its Ippon then stays when a Shido is
+    // taken back, as it did before.
+    hansoku_ippon = "X";
+    read_text(map, "hansoku_ippon", hansoku_ippon);
+    return ok && read_text(map, "halter", holder) && is_side_code(holder) &&
+           is_side_code(hansoku_ippon);
+}
+
+// Every element of the board, each kept as visible|$RRGGBB|$RRGGBB|text (the text may hold
+// "|" itself).
+bool read_board(const StateMap& map, Board& board) {
+    for (const auto& [name, member] : Board::elements()) {
+        std::string value;
+        if (!read_text(map, std::string("e.") + name, value)) return false;
+        Element& e = board.*member;
+        const std::size_t a = value.find('|');
+        const std::size_t b = a == std::string::npos ? a : value.find('|', a + 1);
+        const std::size_t c = b == std::string::npos ? b : value.find('|', b + 1);
+        if (c == std::string::npos || (value.substr(0, a) != "0" && value.substr(0, a) != "1") ||
+            !parse_colour(value.substr(a + 1, b - a - 1), e.font) ||
+            !parse_colour(value.substr(b + 1, c - b - 1), e.back)) {
+            return false;
+        }
+        e.visible = value[0] == '1';
+        e.text = value.substr(c + 1);
+    }
+    return true;
+}
+
 }  // namespace
 
 // A state file is input like any other: a number the board could never have shown (a Shido
@@ -95,66 +172,13 @@ StateValues BoutEngine::snapshot() const {
 
 bool BoutEngine::restore(const StateMap& map, std::string& why) {
     BoutState s = state_;
-    const auto number = [&](const char* key, int& into) {
-        if (const auto n = state_int(map, key)) into = *n;
-        return state_int(map, key).has_value();
-    };
-    const auto yes_no = [&](const char* key, bool& into) {
-        if (const auto b = state_bool(map, key)) into = *b;
-        return state_bool(map, key).has_value();
-    };
-    const auto text = [&](const char* key, std::string& into) {
-        const auto it = map.find(key);
-        if (it != map.end()) into = it->second;
-        return it != map.end();
-    };
-    bool ok = yes_no("aktiv", s.bout_active) && yes_no("aus_liste", s.loaded_from_list) &&
-              yes_no("zeit_abgelaufen", s.ended_by_time) && yes_no("weitergegeben", s.handed_on) &&
-              yes_no("entscheidung", s.referee_decision) && number("uhr", s.clock_value) &&
-              number("dauer", s.set_duration) && number("gs_grenze", s.golden_score_limit) &&
-              number("punkte_b", s.points_b) && number("punkte_w", s.points_w) &&
-              text("altersklasse", s.age_class) && text("gewichtsklasse", s.weight_class) &&
-              text("kampftext", s.bout_text) && number("listenposition", s.list_position);
-    // Kept since a bout's beginning counts for Ctrl+N and Ctrl+E; an older file's bout, offered
-    // back because it was open, has begun.
-    s.begun = true;
-    yes_no("begonnen", s.begun);
-    std::string holder;
-    ok = ok && text("halter", holder) && (holder == "B" || holder == "W" || holder == "X");
-    // An older file knows no Ippon from a Hansoku-make: its Ippon then stays when a Shido is
-    // taken back, as it did before.
-    std::string hansoku_ippon = "X";
-    text("hansoku_ippon", hansoku_ippon);
-    ok = ok && (hansoku_ippon == "B" || hansoku_ippon == "W" || hansoku_ippon == "X");
     Board board = board_;
-    for (const auto& [name, member] : Board::elements()) {
-        std::string value;
-        if (!ok || !text((std::string("e.") + name).c_str(), value)) {
-            ok = false;
-            break;
-        }
-        // visible|$RRGGBB|$RRGGBB|text; the text may hold "|" itself.
-        Element& e = board.*member;
-        const std::size_t a = value.find('|');
-        const std::size_t b = a == std::string::npos ? a : value.find('|', a + 1);
-        const std::size_t c = b == std::string::npos ? b : value.find('|', b + 1);
-        if (c == std::string::npos || (value.substr(0, a) != "0" && value.substr(0, a) != "1") ||
-            !parse_colour(value.substr(a + 1, b - a - 1), e.font) ||
-            !parse_colour(value.substr(b + 1, c - b - 1), e.back)) {
-            ok = false;
-            break;
-        }
-        e.visible = value[0] == '1';
-        e.text = value.substr(c + 1);
-    }
-    if (!ok || !restored_values_in_range(s, board)) {
+    std::string holder, hansoku_ippon;
+    if (!read_bout_values(map, s, holder, hansoku_ippon) || !read_board(map, board) ||
+        !restored_values_in_range(s, board)) {
         why = "der gespeicherte Stand ist unvollständig oder beschädigt";
         return false;
     }
-    const auto side_of = [](const std::string& code) {
-        return code == "B" ? MaybeSide(Side::blue)
-                           : (code == "W" ? MaybeSide(Side::white) : std::nullopt);
-    };
     s.holder = side_of(holder);
     s.hansoku_ippon = side_of(hansoku_ippon);
     // The panel and the exit request are this run's, not the last one's.

@@ -123,21 +123,50 @@ bool trim_bout_list(BoutList& list) {
     return changed;
 }
 
-bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
-    list.reset();
-    // A list an editor saved as UTF-8 is read as such, and written back so. Code page 1252
-    // is decoded once, as a whole: the cells are then plain copies.
-    std::string decoded;
-    std::string_view bytes = without_utf8_bom(file_bytes);
+namespace {
+
+// A list an editor saved as UTF-8 is read as such, and written back so. Code page 1252 is
+// decoded once, as a whole (into decoded): the cells are then plain copies. Returns the
+// encoding to write back in; bytes is the text as UTF-8.
+BoutList::Encoding read_as_utf8(std::string_view file_bytes, std::string& decoded,
+                                std::string_view& bytes) {
+    bytes = without_utf8_bom(file_bytes);
     const bool bom = bytes.size() != file_bytes.size();
     const bool ascii = is_ascii(bytes);
     if (!ascii && !is_utf8_text(file_bytes)) {
         decoded = cp1252_to_utf8(bytes);
         bytes = decoded;
     }
-    const BoutList::Encoding encoding =
-        bom ? BoutList::Encoding::utf8_with_bom
-            : (ascii || !decoded.empty() ? BoutList::Encoding::cp1252 : BoutList::Encoding::utf8);
+    return bom ? BoutList::Encoding::utf8_with_bom
+               : (ascii || !decoded.empty() ? BoutList::Encoding::cp1252
+                                            : BoutList::Encoding::utf8);
+}
+
+// A "#DAT" line's cells: cell k is field k + 1, missing fields leave empty cells, and what
+// follows the last cell is kept as it was.
+void read_row(std::string_view line, BoutList::Row& row) {
+    std::size_t start = line.size() > 4 ? 5 : line.size() + 1;
+    for (std::size_t k = 0; k < row.size(); ++k) {
+        if (start > line.size()) {
+            row[k].clear();
+            continue;
+        }
+        std::size_t bar = line.find('|', start);
+        if (bar == std::string_view::npos) bar = line.size();
+        row[k].assign(line.substr(start, bar - start));
+        start = bar + 1;
+    }
+    row.tail.clear();
+    if (start <= line.size()) row.tail.assign(line.substr(start - 1));
+}
+
+}  // namespace
+
+bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
+    list.reset();
+    std::string decoded;
+    std::string_view bytes;
+    const BoutList::Encoding encoding = read_as_utf8(file_bytes, decoded, bytes);
     std::size_t pos = 0;
     std::string_view line;
     if (!next_raw_line(bytes, pos, line)) return false;
@@ -168,22 +197,8 @@ bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
             return false;
         }
         if (next_row >= list.rows.size()) list.rows.emplace_back();
-        BoutList::Row& row = list.rows[next_row++];
+        read_row(line, list.rows[next_row++]);
         list.rows_in_file = static_cast<int>(next_row) - 1;
-        // Cell k is field k + 1; missing fields leave empty cells.
-        std::size_t start = line.size() > 4 ? 5 : line.size() + 1;
-        for (std::size_t k = 0; k < row.size(); ++k) {
-            if (start > line.size()) {
-                row[k].clear();
-                continue;
-            }
-            std::size_t bar = line.find('|', start);
-            if (bar == std::string_view::npos) bar = line.size();
-            row[k].assign(line.substr(start, bar - start));
-            start = bar + 1;
-        }
-        row.tail.clear();
-        if (start <= line.size()) row.tail.assign(line.substr(start - 1));
     }
     return true;
 }

@@ -1,5 +1,8 @@
 #include "live/core/http_request.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace kyomat {
 namespace {
 
@@ -74,6 +77,49 @@ LivePath live_path_of(std::string_view target) {
     return LivePath::not_found;
 }
 
+namespace {
+
+struct RequestLine {
+    std::string_view method, target;
+};
+
+// METHOD SP TARGET SP HTTP/1.x, the method a token, the target a path without blanks or
+// control characters; nothing when the line is none of that.
+std::optional<RequestLine> request_line(std::string_view line) {
+    const std::size_t sp1 = line.find(' ');
+    const std::size_t sp2 = sp1 == std::string_view::npos ? sp1 : line.find(' ', sp1 + 1);
+    if (sp1 == 0 || sp2 == std::string_view::npos || sp2 == sp1 + 1) return std::nullopt;
+    const RequestLine r{line.substr(0, sp1), line.substr(sp1 + 1, sp2 - sp1 - 1)};
+    const std::string_view version = line.substr(sp2 + 1);
+    if (!std::all_of(r.method.begin(), r.method.end(), is_token_char)) return std::nullopt;
+    if (version != "HTTP/1.1" && version != "HTTP/1.0") return std::nullopt;
+    if (r.target.front() != '/') return std::nullopt;
+    const bool clean = std::none_of(r.target.begin(), r.target.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u <= 0x20 || u == 0x7F;
+    });
+    if (!clean) return std::nullopt;
+    return r;
+}
+
+// Header lines up to the first empty one: each "name: value" with a token for its name, no
+// line folding.
+bool headers_well_formed(std::string_view rest) {
+    while (!rest.empty()) {
+        const std::size_t nl = rest.find('\n');
+        const std::string_view header = without_cr(rest.substr(0, nl));
+        rest = nl == std::string_view::npos ? std::string_view{} : rest.substr(nl + 1);
+        if (header.empty()) break;
+        const std::size_t colon = header.find(':');
+        if (colon == 0 || colon == std::string_view::npos) return false;
+        const std::string_view name = header.substr(0, colon);
+        if (!std::all_of(name.begin(), name.end(), is_token_char)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 LiveRequest judge_request(std::string_view received) {
     LiveRequest r;
     const std::size_t end = head_end(received);
@@ -86,65 +132,19 @@ LiveRequest judge_request(std::string_view received) {
     }
     const std::string_view head = received.substr(0, end);
     const std::size_t line_end = head.find('\n');
-    const std::string_view line = without_cr(head.substr(0, line_end));
-    // METHOD SP TARGET SP HTTP/1.x
-    const std::size_t sp1 = line.find(' ');
-    const std::size_t sp2 = sp1 == std::string_view::npos ? sp1 : line.find(' ', sp1 + 1);
-    if (sp1 == 0 || sp2 == std::string_view::npos || sp2 == sp1 + 1) {
+    const auto line = request_line(without_cr(head.substr(0, line_end)));
+    if (!line || !headers_well_formed(head.substr(line_end + 1))) {
         r.verdict = RequestVerdict::bad_request;
         return r;
     }
-    const std::string_view method = line.substr(0, sp1);
-    const std::string_view target = line.substr(sp1 + 1, sp2 - sp1 - 1);
-    const std::string_view version = line.substr(sp2 + 1);
-    for (char c : method) {
-        if (!is_token_char(c)) {
-            r.verdict = RequestVerdict::bad_request;
-            return r;
-        }
-    }
-    if (version != "HTTP/1.1" && version != "HTTP/1.0") {
-        r.verdict = RequestVerdict::bad_request;
-        return r;
-    }
-    if (target.front() != '/') {
-        r.verdict = RequestVerdict::bad_request;
-        return r;
-    }
-    for (char c : target) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u <= 0x20 || u == 0x7F) {
-            r.verdict = RequestVerdict::bad_request;
-            return r;
-        }
-    }
-    // Header lines: each "name: value", no line folding.
-    std::string_view rest = head.substr(line_end + 1);
-    while (!rest.empty()) {
-        const std::size_t nl = rest.find('\n');
-        const std::string_view header = without_cr(rest.substr(0, nl));
-        rest = nl == std::string_view::npos ? std::string_view{} : rest.substr(nl + 1);
-        if (header.empty()) break;
-        const std::size_t colon = header.find(':');
-        if (colon == 0 || colon == std::string_view::npos) {
-            r.verdict = RequestVerdict::bad_request;
-            return r;
-        }
-        for (char c : header.substr(0, colon)) {
-            if (!is_token_char(c)) {
-                r.verdict = RequestVerdict::bad_request;
-                return r;
-            }
-        }
-    }
-    if (method == "HEAD") {
+    if (line->method == "HEAD") {
         r.head_only = true;
-    } else if (method != "GET") {
+    } else if (line->method != "GET") {
         r.verdict = RequestVerdict::method_not_allowed;
         return r;
     }
     r.verdict = RequestVerdict::complete;
-    r.path = live_path_of(target);
+    r.path = live_path_of(line->target);
     return r;
 }
 
