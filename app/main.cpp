@@ -39,12 +39,10 @@ bool display_available() {
 #endif
 }
 
-}  // namespace
-
 // kyomat --protokoll FILE [LISTE] [LISTENPOSITION]: the bouts of a protocol file in words,
 // or those of one list, one position, or one position of one list, every attempt of each, so
 // the table can answer a dispute at once.
-static int print_protocol(const std::vector<std::string>& argv) {
+int print_protocol(const std::vector<std::string>& argv) {
     kyomat::use_parent_console();
     const auto say = [](const std::string& text) { kyomat::write_text(stderr, text + "\n"); };
     if (argv.size() < 3 || argv.size() > 6) {
@@ -74,6 +72,86 @@ static int print_protocol(const std::vector<std::string>& argv) {
     return 0;
 }
 
+// One board per folder: two would write the same state, protocol and list. False when a
+// running program holds the lock (and the operator is told). "Already running" only then: a
+// folder that cannot take the lock (a full disk, a write-protected stick, a folder in the
+// lock's place) still gets its board, with unguarded set, and the start says what is off.
+bool take_folder(QLockFile& lock, bool& unguarded) {
+    unguarded = false;
+    if (lock.tryLock(0)) return true;
+    // Held means a lock file that names a running program (a folder in its place, or a file
+    // that cannot be read, names none).
+    qint64 pid = 0;
+    QString host_name, app_name;
+    if (lock.error() == QLockFile::LockFailedError &&
+        lock.getLockInfo(&pid, &host_name, &app_name)) {
+        kyomat::show_message(
+            "KYOMAT läuft in diesem Ordner schon. Eine zweite Anzeige würde denselben "
+            "Kampfstand, dasselbe Protokoll und dieselbe Kampfliste schreiben: bitte das "
+            "laufende Programm verwenden (oder es zuerst beenden).",
+            'F');
+        return false;
+    }
+    unguarded = true;
+    return true;
+}
+
+// What is off, said once: the crash protection and the one-program check, and why.
+void say_what_is_off(const kyomat::StateKeeper& state, bool unguarded) {
+    if (std::string why; !state.writable(why)) {
+        kyomat::show_message(
+            "KYOMAT läuft ohne Schutz: in diesem Ordner kann nicht geschrieben werden (" + why +
+                "). Nach einem Absturz kann der Kampf nicht wiederhergestellt werden, und ein "
+                "zweites Programm im selben Ordner wird nicht bemerkt.",
+            'W');
+    } else if (unguarded) {
+        kyomat::show_message(
+            "Die Sperrdatei kyomat.lock lässt sich in diesem Ordner nicht anlegen: ein zweites "
+            "Programm im selben Ordner wird nicht bemerkt.",
+            'W');
+    }
+}
+
+// The bout a crash, a power cut or a slip left on the board is offered back once. A reflex
+// (Escape, the window's close) keeps it; throwing it away is asked twice. True when it is
+// back on the board.
+bool offer_kept_bout(const std::string& question, kyomat::StateKeeper& state, kyomat::AppHost& host,
+                     kyomat::Program& program) {
+    if (question.empty()) return false;
+    const bool discard =
+        kyomat::choose(question, {"Fortsetzen", "Verwerfen"}, 0) == 1 &&
+        kyomat::confirm_ok("Den Kampf " + state.offered_bout() +
+                               " wirklich verwerfen? Sein Stand ist dann verloren.",
+                           true);
+    if (discard) {
+        host.protocol_discarded(state.offered_protocol_bout());
+        state.discard();
+        return false;
+    }
+    bool list_mode = false;
+    const bool restored = state.restore(list_mode);
+    if (restored && list_mode) program.restore_list_mode();
+    return restored;
+}
+
+// The list that was in use is opened again, and said so once the panel is up.
+void reopen_last_list(const kyomat::StateKeeper::LastList& last, kyomat::AppHost& host,
+                      kyomat::Program& program) {
+    std::string note;
+    const std::string name = kyomat::utf8_of(last.file.filename());
+    if (std::filesystem::is_regular_file(last.file)) {
+        host.bout_list().use_list_file(last.file);
+        if (last.list_mode) program.restore_list_mode();
+        note = "Die Kampfliste \"" + name + "\" vom letzten Mal ist wieder geöffnet.";
+    } else {
+        note = "Die Kampfliste \"" + kyomat::utf8_of(last.file) +
+               "\" vom letzten Mal ist nicht mehr da: bitte im Listeneditor öffnen.";
+    }
+    QTimer::singleShot(0, &program.scoreboard, [&host, note] { host.show_note(note); });
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     if (argc > 1 && std::string_view(argv[1]) == "--protokoll")
         return print_protocol(kyomat::utf8_arguments(argc, argv));
@@ -92,28 +170,9 @@ int main(int argc, char** argv) {
     // Settings are read from the program's own folder, whatever the working directory.
     const kyomat::Settings settings(
         kyomat::path_from_utf8(QCoreApplication::applicationDirPath().toStdString()));
-    // One board per folder: two would write the same state, protocol and list.
     QLockFile lock(QCoreApplication::applicationDirPath() + QStringLiteral("/kyomat.lock"));
-    // "Already running" only when a running program holds the lock: a folder that cannot take
-    // it (a full disk, a write-protected stick, a folder in the lock's place) still gets its
-    // board, and the start says what is off.
     bool unguarded = false;
-    if (!lock.tryLock(0)) {
-        // Held means a lock file that names a running program (a folder in its place, or a
-        // file that cannot be read, names none).
-        qint64 pid = 0;
-        QString host_name, app_name;
-        if (lock.error() == QLockFile::LockFailedError &&
-            lock.getLockInfo(&pid, &host_name, &app_name)) {
-            kyomat::show_message(
-                "KYOMAT läuft in diesem Ordner schon. Eine zweite Anzeige würde denselben "
-                "Kampfstand, dasselbe Protokoll und dieselbe Kampfliste schreiben: bitte das "
-                "laufende Programm verwenden (oder es zuerst beenden).",
-                'F');
-            return 1;
-        }
-        unguarded = true;
-    }
+    if (!take_folder(lock, unguarded)) return 1;
     kyomat::AppHost host(settings);
     kyomat::Program program(settings, host);
     // Every question, box and dialog opens on the operator's monitor, never on the board's.
@@ -123,54 +182,12 @@ int main(int argc, char** argv) {
         settings.folder(), program.scoreboard.engine(), host.bout_list(),
         [&program] { return program.panel_built() && program.control_panel().list_mode(); },
         [&host](const std::string& text) { host.show_note(text); });
-    // What is off, said once: the crash protection and the one-program check, and why.
-    if (std::string why; !state.writable(why)) {
-        kyomat::show_message(
-            "KYOMAT läuft ohne Schutz: in diesem Ordner kann nicht geschrieben werden (" + why +
-                "). Nach einem Absturz kann der Kampf nicht wiederhergestellt werden, und ein "
-                "zweites Programm im selben Ordner wird nicht bemerkt.",
-            'W');
-    } else if (unguarded) {
-        kyomat::show_message(
-            "Die Sperrdatei kyomat.lock lässt sich in diesem Ordner nicht anlegen: ein zweites "
-            "Programm im selben Ordner wird nicht bemerkt.",
-            'W');
-    }
-    // The bout a crash, a power cut or a slip left on the board is offered back once. A
-    // reflex (Escape, the window's close) keeps it; throwing it away is asked twice.
-    bool restored = false;
+    say_what_is_off(state, unguarded);
     const std::string question = state.offer();
     const auto last_list = state.last_list();
-    if (!question.empty()) {
-        bool list_mode = false;
-        const bool discard =
-            kyomat::choose(question, {"Fortsetzen", "Verwerfen"}, 0) == 1 &&
-            kyomat::confirm_ok("Den Kampf " + state.offered_bout() +
-                                   " wirklich verwerfen? Sein Stand ist dann verloren.",
-                               true);
-        if (discard) {
-            host.protocol_discarded(state.offered_protocol_bout());
-            state.discard();
-        } else {
-            restored = state.restore(list_mode);
-            if (restored && list_mode) program.restore_list_mode();
-        }
-    }
-    // Without a bout taken back, the list that was in use is opened again, and said so once
-    // the panel is up.
-    if (!restored && last_list) {
-        std::string note;
-        const std::string name = kyomat::utf8_of(last_list->file.filename());
-        if (std::filesystem::is_regular_file(last_list->file)) {
-            host.bout_list().use_list_file(last_list->file);
-            if (last_list->list_mode) program.restore_list_mode();
-            note = "Die Kampfliste \"" + name + "\" vom letzten Mal ist wieder geöffnet.";
-        } else {
-            note = "Die Kampfliste \"" + kyomat::utf8_of(last_list->file) +
-                   "\" vom letzten Mal ist nicht mehr da: bitte im Listeneditor öffnen.";
-        }
-        QTimer::singleShot(0, &program.scoreboard, [&host, note] { host.show_note(note); });
-    }
+    // Without a bout taken back, the list that was in use is opened again.
+    if (!offer_kept_bout(question, state, host, program) && last_list)
+        reopen_last_list(*last_list, host, program);
     program.on_painted([&state] { state.board_changed(); });
     host.on_result_handed_on([&state] { state.keep_now(); });
     program.show();

@@ -220,32 +220,45 @@ GongPlayer::Failure GongPlayer::decode(std::string& why) {
     return Failure::none;
 }
 
-GongPlayer::Failure GongPlayer::load(const std::filesystem::path& file, Done done) {
-    close();
+namespace {
+
+// What the file's entry in the folder tells at once: missing, no regular file, empty or
+// too large; why says it in words.
+GongPlayer::Failure check_entry(const std::filesystem::path& file, std::string& why) {
+    using Failure = GongPlayer::Failure;
     std::error_code ec;
-    std::string why;
-    Failure failure = Failure::none;
     const std::filesystem::file_status status =
         file.empty() ? std::filesystem::file_status{} : std::filesystem::status(file, ec);
     const bool regular = std::filesystem::is_regular_file(status);
     const std::uintmax_t size = regular ? std::filesystem::file_size(file, ec) : 0;
     if (!regular && std::filesystem::exists(status)) {
         // There, but no sound file: said as what it is, not as missing.
-        failure = Failure::unreadable_file;
         why = std::filesystem::is_directory(status)               ? "ist ein Ordner"
               : status.type() == std::filesystem::file_type::fifo ? "ist eine Pipe"
                                                                   : "ist keine gewöhnliche Datei";
-    } else if (!regular) {
-        failure = Failure::file_missing;
-        why = "fehlt";
-    } else if (ec || size == 0) {
-        failure = Failure::unreadable_file;
-        why = "ist leer (0 Byte)";
-    } else if (size > k_max_file_bytes) {
-        failure = Failure::unreadable_file;
-        why = "ist größer als 8 MB";
+        return Failure::unreadable_file;
     }
-    if (failure != Failure::none) {
+    if (!regular) {
+        why = "fehlt";
+        return Failure::file_missing;
+    }
+    if (ec || size == 0) {
+        why = "ist leer (0 Byte)";
+        return Failure::unreadable_file;
+    }
+    if (size > GongPlayer::k_max_file_bytes) {
+        why = "ist größer als 8 MB";
+        return Failure::unreadable_file;
+    }
+    return Failure::none;
+}
+
+}  // namespace
+
+GongPlayer::Failure GongPlayer::load(const std::filesystem::path& file, Done done) {
+    close();
+    std::string why;
+    if (const Failure failure = check_entry(file, why); failure != Failure::none) {
         failure_ = failure;
         error_ = "Gong-Datei " + quoted(file) + " " + why;
         return failure;
@@ -257,27 +270,7 @@ GongPlayer::Failure GongPlayer::load(const std::filesystem::path& file, Done don
     const std::uint64_t load = ++loads_;
     post([this, file, load, done = std::move(done)] {
         std::string why;
-        Failure failure = Failure::none;
-        std::ifstream in(file, std::ios::binary);
-        bytes_.resize(k_max_file_bytes + 1);
-        in.read(bytes_.data(), static_cast<std::streamsize>(bytes_.size()));
-        bytes_.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount())));
-        if (bytes_.empty()) {
-            failure = Failure::unreadable_file;
-            why = "ist leer oder nicht lesbar";
-        } else if (bytes_.size() > k_max_file_bytes) {
-            failure = Failure::unreadable_file;
-            why = "ist größer als 8 MB";
-        } else if (!open_device()) {
-            failure = Failure::no_device;
-            why = std::string("Tonausgabe: ") + SDL_GetError();
-        } else {
-            failure = decode(why);
-        }
-        if (failure != Failure::none) {
-            bytes_.clear();
-            why = "Gong-Datei " + quoted(file) + " " + why;
-        }
+        const Failure failure = read_and_decode(file, why);
         if (load == loads_) {
             has_sound_ = failure == Failure::none;
             failure_ = failure;
@@ -285,6 +278,32 @@ GongPlayer::Failure GongPlayer::load(const std::filesystem::path& file, Done don
         if (done) done(failure, why);
     });
     return Failure::none;
+}
+
+GongPlayer::Failure GongPlayer::read_and_decode(const std::filesystem::path& file,
+                                                std::string& why) {
+    Failure failure = Failure::none;
+    std::ifstream in(file, std::ios::binary);
+    bytes_.resize(k_max_file_bytes + 1);
+    in.read(bytes_.data(), static_cast<std::streamsize>(bytes_.size()));
+    bytes_.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount())));
+    if (bytes_.empty()) {
+        failure = Failure::unreadable_file;
+        why = "ist leer oder nicht lesbar";
+    } else if (bytes_.size() > k_max_file_bytes) {
+        failure = Failure::unreadable_file;
+        why = "ist größer als 8 MB";
+    } else if (!open_device()) {
+        failure = Failure::no_device;
+        why = std::string("Tonausgabe: ") + SDL_GetError();
+    } else {
+        failure = decode(why);
+    }
+    if (failure != Failure::none) {
+        bytes_.clear();
+        why = "Gong-Datei " + quoted(file) + " " + why;
+    }
+    return failure;
 }
 
 bool GongPlayer::open(const std::filesystem::path& file) {

@@ -72,6 +72,8 @@ class GongPlayer {
     // On the gong's thread only.
     bool open_device();
     void close_device();
+    // Reads the file, opens the device and decodes the sound; why says what failed.
+    Failure read_and_decode(const std::filesystem::path& file, std::string& why);
     Failure decode(std::string& why);
     void start_sound();
 

@@ -189,20 +189,25 @@ std::vector<std::string> desk_changes(const BoutList& base, const BoutList& thei
     return lines;
 }
 
-}  // namespace
+// The operator's edits carried onto the desk's list, row by row: theirs' rows as they will
+// stand, which of them the operator deleted, and what goes in after which.
+class Merge {
+  public:
+    Merge(const BoutList& base, const BoutList& mine, const BoutList& theirs)
+        : base_(base),
+          mine_(mine),
+          theirs_(theirs),
+          finder_(theirs),
+          rows_(theirs.rows.begin(), theirs.rows.end()),
+          gone_(rows_.size(), false) {}
 
-ListMerge merge_bout_lists(const BoutList& base, const BoutList& mine, const BoutList& theirs) {
-    ListMerge out;
-    const Edits edits = edits_between(base, mine);
-    RowFinder finder(theirs);
-    std::vector<Row> rows(theirs.rows.begin(), theirs.rows.end());
-    std::vector<bool> gone(rows.size(), false);
-    std::map<int, std::vector<Row>> after;  // rows of the file (0: the top) -> rows inserted
-    std::vector<ListConflict> pending;      // by row of the file
-    for (const auto& [b, m] : edits.changed) {
-        const Row& was = base.rows[static_cast<std::size_t>(b)];
-        const Row& now = mine.rows[static_cast<std::size_t>(m)];
-        const int t = finder.take(was, b);
+    // A changed cell goes into the desk's row where the desk left that cell as it was; where
+    // both changed it differently, the operator is asked; where the desk's row is gone, the
+    // edit lapses.
+    void changed_cells(int b, int m) {
+        const Row& was = base_.rows[static_cast<std::size_t>(b)];
+        const Row& now = mine_.rows[static_cast<std::size_t>(m)];
+        const int t = finder_.take(was, b);
         for (int c = 0; c < BoutList::k_columns; ++c) {
             const auto column = static_cast<std::size_t>(c);
             if (now[column] == was[column]) continue;
@@ -210,61 +215,94 @@ ListMerge merge_bout_lists(const BoutList& base, const BoutList& mine, const Bou
                                ": „" + was[column] + "“ → „" + now[column] + "“";
             if (t == 0) {
                 line += " (die Zeile hat die Turnierleitung gelöscht oder geändert: entfällt)";
-            } else if (rows[static_cast<std::size_t>(t)][column] == was[column]) {
-                rows[static_cast<std::size_t>(t)][column] = now[column];
-            } else if (rows[static_cast<std::size_t>(t)][column] != now[column]) {
-                pending.push_back({t, c, now[column], rows[static_cast<std::size_t>(t)][column]});
+            } else if (row(t)[column] == was[column]) {
+                row(t)[column] = now[column];
+            } else if (row(t)[column] != now[column]) {
+                pending_.push_back({t, c, now[column], row(t)[column]});
             }
-            out.own_edits.push_back(std::move(line));
+            out_.own_edits.push_back(std::move(line));
         }
     }
-    for (const int b : edits.deleted) {
-        const Row& was = base.rows[static_cast<std::size_t>(b)];
-        const int t = finder.take(was, b);
+
+    // A deleted row goes only when the desk left it as it was.
+    void deleted(int b) {
+        const Row& was = base_.rows[static_cast<std::size_t>(b)];
+        const int t = finder_.take(was, b);
         std::string line = "gelöscht: " + row_text(was);
-        if (t != 0 && same_row(rows[static_cast<std::size_t>(t)], was)) {
-            gone[static_cast<std::size_t>(t)] = true;
+        if (t != 0 && same_row(row(t), was)) {
+            gone_[static_cast<std::size_t>(t)] = true;
         } else if (t != 0) {
             line += " (von der Turnierleitung geändert: bleibt)";
         }
-        out.own_edits.push_back(std::move(line));
+        out_.own_edits.push_back(std::move(line));
     }
-    for (const auto& [anchor, inserted] : edits.inserted) {
+
+    // New rows follow the row they followed in the operator's list (0: the top), or go to the
+    // end when the desk removed it.
+    void inserted(int anchor, const std::vector<int>& new_rows) {
         int t = 0;
         if (anchor > 0) {
-            t = finder.find(base.rows[static_cast<std::size_t>(anchor)], anchor, true);
-            if (t == 0) t = theirs.row_count() - 1;  // its neighbour is gone: at the end
+            t = finder_.find(base_.rows[static_cast<std::size_t>(anchor)], anchor, true);
+            if (t == 0) t = theirs_.row_count() - 1;
         }
-        for (const int m : inserted) {
-            after[t].push_back(mine.rows[static_cast<std::size_t>(m)]);
-            out.own_edits.push_back("neu: " + row_text(mine.rows[static_cast<std::size_t>(m)]));
+        for (const int m : new_rows) {
+            after_[t].push_back(mine_.rows[static_cast<std::size_t>(m)]);
+            out_.own_edits.push_back("neu: " + row_text(mine_.rows[static_cast<std::size_t>(m)]));
         }
     }
-    out.list = theirs;
-    out.list.rows.assign(1, theirs.rows[0]);
-    std::map<int, int> placed;
-    const auto insert_after = [&](int t) {
-        for (const Row& row : after[t]) out.list.rows.push_back(row);
-    };
-    insert_after(0);
-    for (int t = 1; t < theirs.row_count(); ++t) {
-        if (!gone[static_cast<std::size_t>(t)]) {
-            out.list.rows.push_back(rows[static_cast<std::size_t>(t)]);
-            placed[t] = out.list.row_count() - 1;
+
+    // The merged list, its conflicts named by their rows in it, and what each side changed.
+    ListMerge finish() {
+        out_.list = theirs_;
+        out_.list.rows.assign(1, theirs_.rows[0]);
+        std::map<int, int> placed;
+        const auto insert_after = [&](int t) {
+            for (const Row& r : after_[t]) out_.list.rows.push_back(r);
+        };
+        insert_after(0);
+        for (int t = 1; t < theirs_.row_count(); ++t) {
+            if (!gone_[static_cast<std::size_t>(t)]) {
+                out_.list.rows.push_back(row(t));
+                placed[t] = out_.list.row_count() - 1;
+            }
+            insert_after(t);
         }
-        insert_after(t);
+        for (ListConflict c : pending_) {
+            c.row = placed[c.row];
+            out_.conflicts.push_back(std::move(c));
+        }
+        compare_heads(base_, mine_, out_.own_edits);
+        if (mine_.age_class != base_.age_class) out_.list.age_class = mine_.age_class;
+        if (mine_.team1 != base_.team1) out_.list.team1 = mine_.team1;
+        if (mine_.team2 != base_.team2) out_.list.team2 = mine_.team2;
+        if (mine_.team_mode != base_.team_mode) out_.list.team_mode = mine_.team_mode;
+        out_.desk_changes = desk_changes(base_, theirs_);
+        return std::move(out_);
     }
-    for (ListConflict c : pending) {
-        c.row = placed[c.row];
-        out.conflicts.push_back(std::move(c));
-    }
-    compare_heads(base, mine, out.own_edits);
-    if (mine.age_class != base.age_class) out.list.age_class = mine.age_class;
-    if (mine.team1 != base.team1) out.list.team1 = mine.team1;
-    if (mine.team2 != base.team2) out.list.team2 = mine.team2;
-    if (mine.team_mode != base.team_mode) out.list.team_mode = mine.team_mode;
-    out.desk_changes = desk_changes(base, theirs);
-    return out;
+
+  private:
+    Row& row(int t) { return rows_[static_cast<std::size_t>(t)]; }
+
+    const BoutList& base_;
+    const BoutList& mine_;
+    const BoutList& theirs_;
+    RowFinder finder_;
+    std::vector<Row> rows_;
+    std::vector<bool> gone_;
+    std::map<int, std::vector<Row>> after_;  // rows of the file (0: the top) -> rows inserted
+    std::vector<ListConflict> pending_;      // by row of the file
+    ListMerge out_;
+};
+
+}  // namespace
+
+ListMerge merge_bout_lists(const BoutList& base, const BoutList& mine, const BoutList& theirs) {
+    const Edits edits = edits_between(base, mine);
+    Merge merge(base, mine, theirs);
+    for (const auto& [b, m] : edits.changed) merge.changed_cells(b, m);
+    for (const int b : edits.deleted) merge.deleted(b);
+    for (const auto& [anchor, inserted] : edits.inserted) merge.inserted(anchor, inserted);
+    return merge.finish();
 }
 
 }  // namespace kyomat
