@@ -242,7 +242,7 @@ bool BoutListEditor::content_changed() const {
 
 bool BoutListEditor::edit_ok() {
     commit_open_cell();
-    return !content_changed() || confirm_ok("Änderungen verwerfen ?");
+    return !content_changed() || confirm_ok("Änderungen verwerfen ?", true);
 }
 
 void BoutListEditor::commit_open_cell() {

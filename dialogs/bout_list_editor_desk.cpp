@@ -44,7 +44,7 @@ bool BoutListEditor::may_overwrite() {
             if (choose("Zeile " + std::to_string(c.row) + ", " + column +
                            ": beide haben diese Zelle geändert.\n\nIhre Eingabe: „" + c.mine +
                            "“\nDas andere Programm: „" + c.theirs + "“",
-                       {"Ihre Eingabe", "Die des anderen Programms"}, 1) == 0) {
+                       {"Ihre Eingabe", "Die des anderen Programms"}, 0) == 0) {
                 merged.list
                     .rows[static_cast<std::size_t>(c.row)][static_cast<std::size_t>(c.column)] =
                     c.mine;

@@ -107,6 +107,13 @@ bool BoutEngine::neuer_kampf(bool load, bool from_list) {
         host_.clear_list_result_due();
     }
     if (!load) {
+        // The next "Kampf eingeben" starts empty: the fighters of the bout just cleared, saved
+        // again by a reflex Return, would make a bout that was never meant.
+        EntryFields& fields = host_.entry_fields();
+        for (std::string* field : {&fields.edtNAMEBlau, &fields.edtVERNBlau, &fields.edtNAMEWeiss,
+                                   &fields.edtVERNWeiss, &fields.edtKTXT}) {
+            field->clear();
+        }
         state_.ended_by_time = state_.handed_on = state_.bout_on_board = state_.begun = false;
         state_.loaded_from_list = false;
         host_.clear_list_result_due();
@@ -154,8 +161,10 @@ bool BoutEngine::hand_on_result() {
                             no_winner,
                             state_.referee_decision};
     // A winner shown on a board that never held a bout (Ctrl+B on the start board) goes to no
-    // list and no protocol: there was no bout.
-    if (state_.bout_on_board && host_.anzeige_in_liste(result) == ListOutcome::failed) {
+    // list and no protocol: there was no bout. A score given there (a walkover on the board
+    // Ctrl+E left) makes it one.
+    if ((state_.bout_on_board || state_.begun) &&
+        host_.anzeige_in_liste(result) == ListOutcome::failed) {
         return false;
     }
     state_.clock_value = 0;
@@ -186,6 +195,11 @@ bool BoutEngine::load_bout_fields() {
         show_catalogue_message(k_msg_no_open_bout);
         set_names_from_settings();
         reset_kampf(0);
+        // The board waits for a bout: nothing on it to offer back after a restart until its
+        // clock runs or a score is given.
+        state_.set_duration = 0;
+        // After a team match's last bout the list gives its final score for the field.
+        board_.lblAK.text = host_.entry_fields().edtAKID;
         protocol_new_bout(0, "kein offener Kampf in der Liste");
     }
     return ok;

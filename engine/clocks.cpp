@@ -131,17 +131,37 @@ void BoutEngine::clock_tick() {
 }
 
 void BoutEngine::hold_down_second() {
-    const MaybeSide holder = state_.holder;
     if (schreiben_zeit_hg(true)) return;
+    hold_down_reached();
+}
+
+// The hold-down reached its award, by a counted second or by a correction: it ends there,
+// and in scores mode the bout with it.
+void BoutEngine::hold_down_reached() {
+    const MaybeSide holder = state_.holder;
     if (points_mode()) {
         host_.gong_play();
-        schalten_stoppuhr();
+        if (clock_timer_on_) schalten_stoppuhr();
         state_.holder.reset();
     } else {
         // The award ends the hold-down: a late "Gelöst" or a re-opened clock gives nothing.
         state_.holder.reset();
         kampfende(holder);
     }
+}
+
+bool BoutEngine::time_is_up() const {
+    if (!golden_score()) return state_.clock_value <= 0;
+    return state_.golden_score_limit > 0 && state_.clock_value >= state_.golden_score_limit;
+}
+
+// The time ran out while a hold-down was counted: its end is the end of the bout. A running
+// clock ends it at its next whole second; one stopped first (Mate before Toketa) never reaches
+// another second, so the end comes at once.
+void BoutEngine::end_by_time_after_hold_down() {
+    if (!state_.bout_active || state_.holder || clock_timer_on_ || !time_is_up()) return;
+    kampfende(std::nullopt);
+    state_.ended_by_time = true;
 }
 
 const SideColours& BoutEngine::side_colours(Side side) const {
@@ -203,6 +223,12 @@ void BoutEngine::release_haltegriff() {
     }
 }
 
+void BoutEngine::end_haltegriff() {
+    const bool was_held = state_.holder.has_value();
+    release_haltegriff();
+    if (was_held) end_by_time_after_hold_down();
+}
+
 void BoutEngine::setze_haltegriff(Side side) {
     if (state_.clock_value == 0) {
         state_.bout_active = true;
@@ -250,7 +276,10 @@ bool BoutEngine::is_reversal() const {
 // other side's starts from 0, unless the release decided the bout or the time is over.
 void BoutEngine::reverse_haltegriff(Side side) {
     release_haltegriff();
-    if (!state_.bout_active || (state_.clock_value <= 0 && !golden_score())) return;
+    if (!state_.bout_active || (state_.clock_value <= 0 && !golden_score())) {
+        end_by_time_after_hold_down();
+        return;
+    }
     setze_haltegriff(side);
 }
 
@@ -307,8 +336,11 @@ void BoutEngine::correct_hold_down(bool up) {
     // Told before a score that the correction may give.
     protocol("HALTEGRIFF_KORREKTUR", up ? 1 : -1,
              format_number(std::max(shown_number(board_.lblHG) + (up ? 1 : -1), 0), 2));
-    schreiben_zeit_hg(up);
+    const bool below = schreiben_zeit_hg(up);
     hold_seconds_.forget_kept();
+    // A correction up to the threshold is the second the clock did not count: it awards once
+    // and ends the hold-down (and the bout) as that second would have.
+    if (up && !below && state_.holder) hold_down_reached();
 }
 
 }  // namespace kyomat

@@ -49,6 +49,7 @@ std::string gong_failure_text(GongStatus status, const std::string& file) {
 
 BoutEngine::BoutEngine(Host& host, Settings settings)
     : host_(host), settings_(std::move(settings)) {
+    settings_.set_note([this](const std::string& text) { host_.show_note(text); });
     rules_.farben_1 = default_farben_1();
     rules_.farben_2 = default_farben_2();
     rules_.farben_a = default_farben_a();

@@ -131,6 +131,8 @@ class BoutEngine {
     void give_points(Side side, int value, bool is_waza);
     void take_back(Side side, Element& cell, int limit, int points);
     void check_max_points();
+    void check_golden_score_lead(int blue_before, int white_before);
+    bool scores_differ() const;
     void hansoku_make(Side side);
     MaybeSide winner_by_scores() const;
     MaybeSide winner_by_penalties() const;
@@ -140,6 +142,8 @@ class BoutEngine {
     MaybeSide hansoku_make_decides(MaybeSide decided) const;
     void take_shido(Side side, int limit);
     void take_ippon(Side side);
+    void retire_hold_down_award();
+    void take_hold_down_award(Side side, bool waza);
     void decide_again_after_time();
     Element& ippon_cell(Side s) { return s == Side::blue ? board_.lbl_I_b : board_.lbl_I_W; }
     Element& waza_cell(Side s) { return s == Side::blue ? board_.lbl_W_b : board_.lbl_W_W; }
@@ -183,6 +187,10 @@ class BoutEngine {
     void reverse_haltegriff(Side side);
     void reset_haltegriff();
     void release_haltegriff();
+    void end_haltegriff();
+    bool time_is_up() const;
+    void end_by_time_after_hold_down();
+    void hold_down_reached();
     void save_haltegriff();
     void hold_down_second();
     void control_focus();

@@ -60,8 +60,12 @@ void BoutEngine::handle_key(std::uint16_t key, Modifiers mods) {
                  (first.text == "+" ? 1 : 0) + (second.text == "+" ? 1 : 0));
     }
     if (!mods.shift && !mods.ctrl) {
+        const int blue_before = state_.points_b, white_before = state_.points_w;
         plain_key(key);
-        if (points_mode()) check_max_points();
+        if (points_mode()) {
+            check_max_points();
+            check_golden_score_lead(blue_before, white_before);
+        }
         hold_down_key(key);
     }
     if (mods.shift) shift_key(key);
@@ -119,13 +123,16 @@ void BoutEngine::hold_down_key(std::uint16_t key) {
             break;
         }
         case vk::f6:
-            release_haltegriff();
+            end_haltegriff();
             break;
-        case vk::f7:
-            if (state_.holder || board_.lblHG.text != "00")
+        case vk::f7: {
+            const bool was_held = state_.holder.has_value();
+            if (was_held || board_.lblHG.text != "00")
                 protocol("HALTEGRIFF_AUS", shown_number(board_.lblHG));
             reset_haltegriff();
+            if (was_held) end_by_time_after_hold_down();
             break;
+        }
         default:
             break;
     }
@@ -141,9 +148,11 @@ void BoutEngine::shift_key(std::uint16_t key) {
             break;
         case '2':
             take_back(Side::blue, b.lbl_W_b, k_many, r.waza_ari);
+            if (!points_mode()) take_hold_down_award(Side::blue, true);
             break;
         case '3':
             take_back(Side::blue, b.lbl_Y_b, k_many, r.yuko);
+            if (!points_mode()) take_hold_down_award(Side::blue, false);
             break;
         case '7':
             points_mode() ? take_back(Side::white, b.lbl_I_W, k_single, r.ippon)
@@ -151,9 +160,11 @@ void BoutEngine::shift_key(std::uint16_t key) {
             break;
         case '8':
             take_back(Side::white, b.lbl_W_W, k_many, r.waza_ari);
+            if (!points_mode()) take_hold_down_award(Side::white, true);
             break;
         case '9':
             take_back(Side::white, b.lbl_Y_W, k_many, r.yuko);
+            if (!points_mode()) take_hold_down_award(Side::white, false);
             break;
         case '4':
         case '0': {
@@ -271,14 +282,34 @@ void BoutEngine::clock_key(std::uint16_t key) {
                     "Score");
                 break;
             }
+            // Golden Score is for equal scores only: over a lead, the next score of the side
+            // behind would take a bout it had lost.
+            if (scores_differ()) {
+                host_.show_note(
+                    "Die Wertungen sind nicht gleich: kein Golden Score. Der Kampf ist mit "
+                    "Strg+B / Strg+W zu entscheiden");
+                break;
+            }
             start_golden_score();
             break;
         case 'B':
-        case 'W':
+        case 'W': {
+            const Side side = key == 'B' ? Side::blue : Side::white;
+            // A disqualified fighter is never the winner, whatever the keys say.
+            if (shido_cell(side).text == "H") {
+                host_.show_note(std::string(side == Side::blue ? "Blau" : "Weiß") +
+                                " hat Hansoku-make und kann nicht Sieger sein");
+                break;
+            }
+            // A declared winner ends the bout as an Ippon does: a clock running on would
+            // count into the bout's time, and Space could no longer stop it.
+            stop_clock();
+            state_.holder.reset();
             // At equal scores after the end of time the referees decide (Hantei).
             state_.referee_decision = state_.ended_by_time && !winner_by_scores();
-            zeigen_sieger(key == 'B' ? Side::blue : Side::white);
+            zeigen_sieger(side);
             break;
+        }
         case 'X':
             zeigen_sieger(std::nullopt);
             break;

@@ -58,11 +58,18 @@ int BoutEngine::change_wertung(Element& cell, int limit, int delta) {
     if (delta > 0) state_.begun = true;
     // A take-back re-opens an ended bout, but not one that time ended: that bout's result is
     // corrected where it stands.
-    if (delta < 0 && !state_.bout_active && !state_.ended_by_time) {
-        state_.bout_active = true;
-        zeigen_sieger(std::nullopt);
-    }
+    const bool reopen = delta < 0 && !state_.bout_active && !state_.ended_by_time;
     cell.text = text;
+    if (reopen) {
+        // One Hansoku-make still standing (the other one cancelled, or another cell
+        // corrected) keeps deciding: a disqualified fighter never fights on.
+        if (const MaybeSide loser = single_hansoku_make()) {
+            zeigen_sieger(other(*loser));
+        } else {
+            state_.bout_active = true;
+            zeigen_sieger(std::nullopt);
+        }
+    }
     decide_again_after_time();
     return v;
 }
@@ -176,12 +183,25 @@ void BoutEngine::take_ippon(Side side) {
     if (state_.hansoku_ippon == side) state_.hansoku_ippon.reset();
     // An Ippon the hold-down gave, corrected: its time is the last hold-down's now, not a
     // clock in the holder's colour that still claims the Ippon.
-    if (!state_.holder && board_.lblHG.text != "00") {
-        save_haltegriff();
-        board_.lblHG.text = "00";
-        board_.lblHG.font = rules_.farben_a.font_zeit_stop;
-        board_.pnlHG.back = rules_.farben_a.hintergrund_fuss;
+    if (!state_.holder && board_.lblHG.text != "00") retire_hold_down_award();
+}
+
+void BoutEngine::retire_hold_down_award() {
+    save_haltegriff();
+    board_.lblHG.text = "00";
+    board_.lblHG.font = rules_.farben_a.font_zeit_stop;
+    board_.pnlHG.back = rules_.farben_a.hintergrund_fuss;
+}
+
+// A Waza-ari or Yuko taken back that the hold-down clock still shows as its award (the time
+// of that award in the side's colour): the clock no longer claims it.
+void BoutEngine::take_hold_down_award(Side side, bool waza) {
+    const int award_time = waza ? rules_.haltegr_waza : rules_.haltegr_yuko;
+    if (state_.holder || award_time <= 0 || shown_number(board_.lblHG) != award_time ||
+        board_.lblHG.font != side_colours(side).font_wertung) {
+        return;
     }
+    retire_hold_down_award();
 }
 
 void BoutEngine::give_points(Side side, int value, bool is_waza) {
@@ -200,6 +220,15 @@ void BoutEngine::take_back(Side side, Element& cell, int limit, int points) {
 void BoutEngine::check_max_points() {
     if (state_.points_b >= rules_.max_punkte) kampfende(Side::blue);
     if (state_.points_w >= rules_.max_punkte) kampfende(Side::white);
+}
+
+// In Golden Score the first change that puts a side ahead (a score, or a Shido's points for
+// the other side) ends the bout for that side.
+void BoutEngine::check_golden_score_lead(int blue_before, int white_before) {
+    const int blue = state_.points_b, white = state_.points_w;
+    if (!golden_score() || !state_.bout_active || blue == white) return;
+    if (blue == blue_before && white == white_before) return;
+    kampfende(blue > white ? Side::blue : Side::white);
 }
 
 void BoutEngine::hansoku_make(Side side) {
@@ -222,6 +251,11 @@ MaybeSide BoutEngine::winner_by_scores() const {
     if (blue > white) return Side::blue;
     if (white > blue) return Side::white;
     return std::nullopt;
+}
+
+bool BoutEngine::scores_differ() const {
+    if (points_mode()) return state_.points_b != state_.points_w;
+    return winner_by_scores().has_value();
 }
 
 MaybeSide BoutEngine::winner_by_penalties() const {

@@ -86,8 +86,12 @@ int choose(const std::string& question, const std::vector<std::string>& buttons,
     for (const std::string& text : buttons) {
         added.push_back(box.addButton(QString::fromStdString(text), QMessageBox::ActionRole));
     }
-    box.setDefaultButton(added.front());
-    box.setEscapeButton(added[static_cast<std::size_t>(escape)]);
+    // The safe answer is the one Escape gives: Return and Space give it too, and every other
+    // answer takes a click or its own key.
+    QPushButton* safe = added[static_cast<std::size_t>(escape)];
+    box.setDefaultButton(safe);
+    safe->setFocus();
+    box.setEscapeButton(safe);
     place_on_operator_screen(box);
     box.exec();
     for (int i = 0; i <= last; ++i) {

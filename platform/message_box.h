@@ -16,8 +16,9 @@ void show_message(const std::string& text, char kind);
 // detail: a line under the question, in smaller type.
 bool confirm_ok(const std::string& question, bool cancel_is_default = false,
                 const std::string& detail = {});
-// A question with buttons of its own, the first the default; Escape and the window's close
-// choose the button at escape (the last when it is -1). The index of the button chosen.
+// A question with buttons of its own; Escape, the window's close, Return and Space choose the
+// button at escape (the last when it is -1), the default and focused one. The index of the
+// button chosen.
 int choose(const std::string& question, const std::vector<std::string>& buttons, int escape = -1);
 
 namespace message_boxes {

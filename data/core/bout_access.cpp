@@ -50,15 +50,18 @@ bool BoutListFile::read_settled(BoutList& into, std::string* raw, bool wait, boo
     std::string error;
     for (;;) {
         into.reset();
+        const std::string stamp_before = file_stamp(current_file());
         auto bytes = read_whole_file(current_file(), error, BoutList::k_max_file_bytes_read);
         bool ok = bytes && parse_bout_list(*bytes, into);
-        // A save caught half-way ends inside a line; a whole file ends with its line end.
-        const bool cut = ok && !bytes->empty() && bytes->back() != '\n';
+        // A save caught half-way ends inside a line, or between two lines of a list whose
+        // head states more rows than it has yet; a whole file ends with its line end.
+        const bool cut =
+            ok && !settled(stamp_before, into, bytes->empty() || bytes->back() == '\n');
         // Another program's save in progress: gone for a moment, empty, or not yet whole.
         std::error_code ec;
         const bool passing = cut || (!bytes && !std::filesystem::exists(current_file(), ec)) ||
                              (bytes && !ok && !into.too_many_bouts);
-        if (ok && (!cut || Clock::now() >= until)) {
+        if (ok && !cut) {
             file_failed_ = false;
             if (raw != nullptr) *raw = std::move(*bytes);
             return true;
@@ -69,6 +72,10 @@ bool BoutListFile::read_settled(BoutList& into, std::string* raw, bool wait, boo
                 error = "Die Kampfliste \"" + utf8_of(current_file()) + "\" hat mehr als " +
                         std::to_string(BoutList::k_max_bouts_read) +
                         " Kämpfe und wird nicht gelesen. Bitte die Liste teilen.";
+            } else if (ok) {
+                error = "Die Kampfliste \"" + utf8_of(current_file()) +
+                        "\" wird gerade von einem anderen Programm geschrieben und ist noch "
+                        "nicht ganz.";
             } else if (bytes && bytes->empty()) {
                 error = "Die Kampfliste \"" + utf8_of(current_file()) +
                         "\" ist leer und wird nicht gelesen.";
@@ -84,6 +91,32 @@ bool BoutListFile::read_settled(BoutList& into, std::string* raw, bool wait, boo
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(settle_step_ms));
     }
+}
+
+bool BoutListFile::settled(const std::string& stamp_before, const BoutList& read, bool line_ended) {
+    using Clock = std::chrono::steady_clock;
+    const std::string stamp = file_stamp(current_file());
+    // Written to while it was read: certainly not whole.
+    if (stamp.empty() || stamp != stamp_before) {
+        seen_stamp_.clear();
+        return false;
+    }
+    // Its last line ended and its head states the rows it has: a writer is done with it.
+    if (line_ended && read.stated_rows == read.rows_in_file + 1) return true;
+    // Otherwise (a desk program that states a wrong count or leaves the last line end out, or
+    // one still writing) the file
+    // counts once nobody wrote to it for longer than a slow writer pauses: seen unchanged
+    // here for that long, or last changed that long ago.
+    const Clock::time_point now = Clock::now();
+    if (stamp != seen_stamp_) {
+        seen_stamp_ = stamp;
+        seen_since_ = now;
+    }
+    const std::chrono::milliseconds quiet(quiet_ms);
+    if (now - seen_since_ >= quiet) return true;
+    std::error_code ec;
+    const auto changed = std::filesystem::last_write_time(current_file(), ec);
+    return !ec && std::filesystem::file_time_type::clock::now() - changed >= quiet;
 }
 
 namespace {
@@ -184,10 +217,10 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
     bout_row = 0;
     last_result_.reset();
     const bool loaded = load(true);
+    int blue = 0;
+    int white = 0;
     if (loaded) {
         const BoutList& list = list_;
-        int blue = 0;
-        int white = 0;
         for (int r = 1; r < list.row_count() && !found; ++r) {
             const auto& row = list.rows[static_cast<std::size_t>(r)];
             const std::string result = trim_right(row[BoutList::k_result_column]);
@@ -218,6 +251,10 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
             team_bout = list.team_mode;
             found = true;
         }
+    }
+    // The last bout of a team match handed on: the age-class field shows the final score.
+    if (loaded && !found && list_.team_mode) {
+        fields.edtAKID = std::to_string(blue) + ":" + std::to_string(white);
     }
     list_result_due = found;
     // A list that cannot be read is not a list without an open bout (told as a note).

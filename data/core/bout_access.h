@@ -3,6 +3,7 @@
 // a result back, and the list for the control panel. Every operation reloads the file first,
 // so the file on disk is the reference.
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -89,8 +90,16 @@ class BoutListFile {
     // How long a settled read waits for a list being saved, and between its attempts.
     int settle_ms = 2500;
     int settle_step_ms = 100;
+    // How long a list whose head states other rows than it holds (or whose last line has no
+    // end) must stand unchanged before it is taken: longer than a slow writer's pause.
+    int quiet_ms = 1500;
 
   private:
+    // Whether the list just read (its stamp taken before the reading) is one that no program
+    // is writing any more.
+    bool settled(const std::string& stamp_before, const BoutList& read, bool line_ended);
+    std::string seen_stamp_;
+    std::chrono::steady_clock::time_point seen_since_;
     std::filesystem::path program_folder_;
     Reporter report_;
     Reporter note_;

@@ -22,6 +22,7 @@ void BoutList::reset() {
     team_mode = false;
     too_many_bouts = false;
     rows_in_file = 0;
+    stated_rows = 0;
     encoding = Encoding::cp1252;
     rows.assign(2, Row{});
     rows[0] = bout_list_header();
@@ -179,6 +180,7 @@ bool parse_bout_list(std::string_view file_bytes, BoutList& list) {
     if (!stated) return false;
 
     list.encoding = encoding;
+    list.stated_rows = *stated;
     list.team_mode = second[1] == "1";
     list.team1 = second[2];
     list.team2 = second[3];

@@ -59,6 +59,9 @@ class BoutList {
     // How many "#DAT" rows the file held: a count in "#PAR" beyond them gives empty rows that
     // the editor shows, but that the file never had.
     int rows_in_file = 0;
+    // The row count "#PAR" states (rows and the header row): a list another program is still
+    // writing states the rows it will have, not those it has so far.
+    int stated_rows = 0;
     Encoding encoding = Encoding::cp1252;
 };
 

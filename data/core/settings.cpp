@@ -1,6 +1,8 @@
 #include "data/core/settings.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "data/core/basis.h"
 #include "data/core/cp1252.h"
@@ -173,11 +175,85 @@ std::string read_ini_value(std::string_view bytes, std::string_view section, std
     return {};
 }
 
+namespace {
+
+// The section names of settings text, letter case folded.
+std::vector<std::string> folded_sections(std::string_view text) {
+    std::vector<std::string> names;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view line = trim(text.substr(pos, end - pos));
+        pos = end + 1;
+        if (line.empty() || line.front() != '[') continue;
+        std::string_view name = line.substr(1);
+        name = trim(name.substr(0, name.find(']')));
+        std::string folded(name);
+        for (char& c : folded) c = fold(c);
+        names.push_back(std::move(folded));
+    }
+    return names;
+}
+
+}  // namespace
+
+std::string Settings::not_whole(const std::string& stamp_before, bool exists,
+                                const std::string& text) const {
+    // Nothing whole read yet: the file is what it is (the start with an empty or no file).
+    // Without a quiet time nobody saves it in pieces (files written at once).
+    if (!last_whole_ || quiet_ms <= 0) return {};
+    if (!exists) {
+        std::error_code ec;
+        // Not a file the settings can come from: that is said elsewhere, and counts.
+        if (std::filesystem::exists(file(), ec)) return {};
+        return "fehlt gerade";
+    }
+    if (file_stamp(file()) != stamp_before) return "wurde beim Lesen geändert";
+    std::error_code ec;
+    const auto changed = std::filesystem::last_write_time(file(), ec);
+    // Unwritten for a while: what it holds is what the operator saved.
+    if (!ec && std::filesystem::file_time_type::clock::now() - changed >=
+                   std::chrono::milliseconds(quiet_ms)) {
+        return {};
+    }
+    // A reading with nothing in it is kept until one has sections to lose.
+    const std::vector<std::string> before = folded_sections(*last_whole_);
+    if (before.empty()) return {};
+    const std::vector<std::string> now = folded_sections(text);
+    if (now.empty()) return "ist leer";
+    for (const std::string& had : before) {
+        if (std::find(now.begin(), now.end(), had) == now.end()) {
+            return "hat den Abschnitt [" + cp1252_to_utf8(had) + "] nicht mehr";
+        }
+    }
+    return {};
+}
+
 std::string Settings::text() const {
-    std::string error;
-    const auto bytes = read_whole_file(file(), error, k_max_file_bytes);
-    // A missing or unreadable file reads as empty values.
-    return bytes ? settings_text_as_cp1252(*bytes) : std::string();
+    for (int attempt = 0;; ++attempt) {
+        const std::string stamp = file_stamp(file());
+        std::string error;
+        const auto bytes = read_whole_file(file(), error, k_max_file_bytes);
+        // A missing or unreadable file reads as empty values.
+        std::string text = bytes ? settings_text_as_cp1252(*bytes) : std::string();
+        const std::string why = not_whole(stamp, bytes.has_value(), text);
+        if (why.empty()) {
+            last_whole_ = text;
+            return text;
+        }
+        if (attempt >= settle_retries) {
+            // Told once for each state of the file, not at every command.
+            if (note_ && noted_stamp_ != stamp + why) {
+                noted_stamp_ = stamp + why;
+                note_("kyomat.ini " + why +
+                      " (ein anderes Programm speichert sie wohl gerade): es gelten die "
+                      "Einstellungen, wie sie zuletzt vollständig gelesen wurden.");
+            }
+            return *last_whole_;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(settle_step_ms));
+    }
 }
 
 std::string Settings::read_setting(std::string_view section, std::string_view key) const {

@@ -1,6 +1,6 @@
 #pragma once
-// kyomat.ini: read-only settings, read afresh for every single value so that an edit takes
-// effect the next time a value is needed.
+// kyomat.ini: read-only settings, read afresh for every command so that an edit takes effect
+// the next time a value is needed.
 //
 // How the file is read (the rules of the Windows profile-string service, plus a few of our
 // own for text the service leaves undefined):
@@ -15,9 +15,14 @@
 //  - Line ends may be CR LF or LF; the bytes are code page 1252 (any byte is accepted), or
 //    UTF-8 when the file is UTF-8 by the rule of is_utf8_text (an editor's byte order mark
 //    included).
-//  - Only a regular file of at most k_max_file_bytes is read, once for every value asked.
+//  - Only a regular file of at most k_max_file_bytes is read, once for every command.
+//  - A reading caught while an editor saves the file in place (empty, missing, changing
+//    while read, or without sections the last whole reading had, and written to a moment
+//    ago) is read again a moment later; if it stays so, the last whole reading counts and a
+//    note says why. Before the first whole reading the file is taken as it is.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,6 +67,14 @@ class Settings {
     // A path from the file, taken from the program's folder when it is relative.
     std::filesystem::path resolve(std::string_view path) const;
 
+    // Where it is told that a reading was not whole and the last whole one counts.
+    void set_note(std::function<void(const std::string&)> note) { note_ = std::move(note); }
+    // How often and how far apart a reading that is not whole is tried again, and how long
+    // a file must stand unwritten for what it holds to count however it looks.
+    int settle_retries = 4;
+    int settle_step_ms = 50;
+    int quiet_ms = 2000;
+
     // One command (a key, a tick that counts a second, a list operation) reads the file once:
     // while a batch is open, every value comes from the reading at its first value, so a
     // value saved before the command counts at it, and the next command reads anew. Batches
@@ -80,10 +93,17 @@ class Settings {
     };
 
   private:
-    // The file's text as code page 1252 lines (empty for a missing or unreadable file).
+    // The file's text as code page 1252 lines (empty for a missing or unreadable file), or
+    // the last whole reading while the file is being saved.
     std::string text() const;
+    // Why a reading (its stamp taken before it) is not one to take: empty when it is.
+    std::string not_whole(const std::string& stamp_before, bool exists,
+                          const std::string& text) const;
 
     std::filesystem::path folder_;
+    std::function<void(const std::string&)> note_;
+    mutable std::optional<std::string> last_whole_;
+    mutable std::string noted_stamp_;
     mutable int batches_ = 0;
     mutable std::optional<std::string> batch_text_;
 };

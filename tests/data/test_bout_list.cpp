@@ -137,8 +137,61 @@ class BoutAccessTest : public ::testing::Test {
                       }};
     BoutListAccess access{file};
     EntryFields fields;
-    void SetUp() override { file.settle_ms = 0; }
+    void SetUp() override {
+        file.settle_ms = 0;
+        // Written at once by these tests, whatever the head states.
+        file.quiet_ms = 0;
+    }
 };
+
+// A desk program that saves the shared list in place, line by line: its head states the rows
+// it will have, and until the last one is there the list is not taken, neither to load a bout
+// nor to write a result over it (which would drop the rows still to come).
+TEST_F(BoutAccessTest, AListWrittenInPiecesIsNeverTakenHalf) {
+    file.quiet_ms = 1000;
+    BoutList desk = two_bouts();
+    desk.rows[1][5] = desk.rows[1][6] = desk.rows[1][7] = "";
+    write_list(desk);
+    ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);
+    ASSERT_EQ(fields.edtNAMEBlau, "Name A");
+    desk.rows.push_back({"-73", "Name E", "Verein E", "Name F", "Verein F", "", "", ""});
+    desk.rows.push_back({"-81", "Name G", "Verein G", "Name H", "Verein H", "", "", ""});
+    const std::string whole = format_bout_list(desk, 20261206, 102345);
+    const std::size_t third_row = whole.find("#DAT|-73");
+    // Caught after its second row: told, the result stays due, the file untouched.
+    dir.write("neu.kfl", whole.substr(0, third_row));
+    const BoutResult result{"", "-60", "10", "1:00", " ", 1, true};
+    EXPECT_EQ(access.anzeige_in_liste(result), ListOutcome::failed);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("noch nicht ganz"), std::string::npos) << messages[0];
+    std::string error;
+    EXPECT_EQ(*read_whole_file(dir.path() / "neu.kfl", error), whole.substr(0, third_row));
+    std::vector<std::array<std::string, 5>> rows;
+    EXPECT_FALSE(access.panel_rows(rows, true));
+    // The desk goes on writing, a piece every 100 ms; the write waits for the whole list.
+    file.settle_ms = 10000;
+    std::thread writer([&] {
+        std::ofstream out(dir.path() / "neu.kfl", std::ios::binary | std::ios::app);
+        for (std::size_t at = third_row; at < whole.size(); at += 20) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            out << whole.substr(at, 20) << std::flush;
+        }
+    });
+    EXPECT_EQ(access.anzeige_in_liste(result), ListOutcome::done);
+    writer.join();
+    const BoutList back = read_list();
+    ASSERT_EQ(back.row_count(), 5);
+    EXPECT_EQ(back.rows[1][5], "1:0");
+    EXPECT_EQ(back.rows[4][1], "Name G");
+    // A head that states a wrong count is taken once nobody wrote for the quiet time.
+    file.settle_ms = 0;
+    file.quiet_ms = 50;
+    dir.write("neu.kfl", "#STR|KFL|1|2\r\n#PAR|0|||9\r\n#DAT|-90|Name I||Name J||||\r\n");
+    EXPECT_EQ(access.kampf_laden(fields), ListOutcome::failed);
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    EXPECT_EQ(access.kampf_laden(fields), ListOutcome::done);
+    EXPECT_EQ(fields.edtNAMEBlau, "Name I");
+}
 
 // The desk saves the shared list as editors do: emptied and written again, or renamed away
 // and written anew. Caught in that moment, Ctrl+N and the result's write wait for the list

@@ -28,7 +28,7 @@ struct ShippedProgram {
 
     kyomat::testing::TempFolder dir;
     kyomat::testing::FakeHost host{dir.path()};
-    BoutEngine engine{host, Settings(dir.path())};
+    BoutEngine engine{host, kyomat::testing::settings_written_at_once(dir.path())};
 };
 
 }  // namespace

@@ -4,6 +4,11 @@
 #include <sys/stat.h>
 #endif
 
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <thread>
+
 #include "data/core/setting_reader.h"
 #include "data/core/settings.h"
 #include "temp_folder.h"
@@ -64,6 +69,77 @@ TEST(Settings, OneCommandReadsTheFileOnce) {
     EXPECT_EQ(s.read_setting("anzeige", "kampfzeit"), "200");
     const Settings::Batch next(s);
     EXPECT_EQ(s.read_setting("anzeige", "gewk"), "-81");
+}
+
+// An editor or a script that saves kyomat.ini in place: emptied, then written in pieces. A
+// reading in between is never taken for the settings; once the save is done it counts.
+TEST(Settings, AFileSavedInPlaceIsNeverReadHalf) {
+    TempFolder dir;
+    const std::string whole =
+        "[anzeige]\r\nkampfzeit=47\r\n[AK Männer]\r\nkampfzeit=240\r\n[control]\r\n"
+        "Max_Shido=4\r\n";
+    dir.write("kyomat.ini", "");
+    Settings s(dir.path());
+    s.settle_step_ms = 5;
+    std::vector<std::string> notes;
+    s.set_note([&](const std::string& text) { notes.push_back(text); });
+    // At the start an empty file is what there is.
+    EXPECT_EQ(get_kampfzeit(s, "Männer", false), 47);
+    dir.write("kyomat.ini", whole);
+    EXPECT_EQ(get_kampfzeit(s, "Männer", false), 240);
+    // Caught empty, and caught after its first section: the last whole reading counts, said
+    // once for each state of the file.
+    dir.write("kyomat.ini", "");
+    EXPECT_EQ(get_kampfzeit(s, "Männer", false), 240);
+    EXPECT_EQ(get_kampfzeit(s, "Männer", false), 240);
+    ASSERT_EQ(notes.size(), 1u) << notes.front();
+    EXPECT_EQ(notes[0].rfind("kyomat.ini ist leer", 0), 0u) << notes[0];
+    dir.write("kyomat.ini", whole.substr(0, whole.find("[AK")));
+    EXPECT_EQ(get_kampfzeit(s, "Männer", false), 240);
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_NE(notes[1].find("[AK MÄNNER]"), std::string::npos) << notes[1];
+    // Gone for a moment (saved by renaming): the same.
+    std::filesystem::remove(dir.path() / "kyomat.ini");
+    EXPECT_EQ(read_setting_value(s, Key::control_max_shido).value, 4);
+    // Saved whole, the new values count at once.
+    dir.write("kyomat.ini", "[anzeige]\r\nkampfzeit=60\r\n");
+    s.quiet_ms = 100;
+    EXPECT_EQ(get_kampfzeit(s, "Männer", false), 240);
+    // A section the operator took out counts once nobody wrote the file for a while.
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(get_kampfzeit(s, "Männer", false), 60);
+    dir.write("kyomat.ini", whole);
+    EXPECT_EQ(get_kampfzeit(s, "Männer", false), 240);
+}
+
+// A script writes kyomat.ini in place in two pieces while the mat takes bouts: every bout
+// gets its class's time.
+TEST(Settings, ASlowSaveDuringManyCommands) {
+    TempFolder dir;
+    const std::string whole = "[anzeige]\r\nkampfzeit=47\r\n[AK U18]\r\nkampfzeit=240\r\n";
+    dir.write("kyomat.ini", whole);
+    const Settings s(dir.path());
+    ASSERT_EQ(get_kampfzeit(s, "U18", false), 240);
+    std::atomic<bool> done{false};
+    std::thread editor([&] {
+        for (int round = 0; round < 10; ++round) {
+            std::ofstream out(dir.path() / "kyomat.ini", std::ios::binary | std::ios::trunc);
+            out << whole.substr(0, 20) << std::flush;
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            out << whole.substr(20) << std::flush;
+            out.close();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        done = true;
+    });
+    int commands = 0;
+    while (!done) {
+        const Settings::Batch command(s);
+        EXPECT_EQ(get_kampfzeit(s, "U18", false), 240) << "command " << commands;
+        ++commands;
+    }
+    editor.join();
+    EXPECT_GT(commands, 0);
 }
 
 TEST(Settings, DuplicatesCommentsAndStrayLines) {

@@ -14,7 +14,7 @@ class EngineTest : public ::testing::Test {
     void start(const std::string& ini = "[anzeige]\r\nanz_links=0\r\n") {
         dir.write("kyomat.ini", ini);
         host = make_host();
-        engine = std::make_unique<BoutEngine>(*host, Settings(dir.path()));
+        engine = std::make_unique<BoutEngine>(*host, settings_written_at_once(dir.path()));
         host->attach(*engine);
         engine->on_create();
         engine->on_show();

@@ -18,6 +18,14 @@ struct DialogAnswer {
     std::string fields;  // FIELD=VALUE pairs separated by '|'
 };
 
+// The settings of a folder whose files the tests write at once, between two commands: a
+// file rewritten with fewer sections counts at the next command.
+inline Settings settings_written_at_once(const std::filesystem::path& folder) {
+    Settings settings(folder);
+    settings.quiet_ms = 0;
+    return settings;
+}
+
 class FakeHost : public Host {
   public:
     explicit FakeHost(std::filesystem::path folder)
@@ -27,6 +35,8 @@ class FakeHost : public Host {
         folder_ = std::move(folder);
         // The scenarios change files between keys, never during one: no waiting for a save.
         list_file.settle_ms = 0;
+        // Files are written at once here: no other program is part-way through one.
+        list_file.quiet_ms = 0;
         list_file.set_note([this](const std::string& text, MessageKind) { show_note(text); });
     }
 

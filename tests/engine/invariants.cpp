@@ -35,6 +35,11 @@ std::string check_invariants(const BoutEngine& engine) {
         return "bad hold-down clock: " + b.lblHG.text;
     }
     if (b.lbl_Sieger_Blau.visible && b.lbl_Sieger_Weiss.visible) return "two winners";
+    // A disqualified fighter never wins, whichever key came last.
+    if ((b.lbl_Sieger_Blau.visible && b.lbl_S_b.text == "H") ||
+        (b.lbl_Sieger_Weiss.visible && b.lbl_S_W.text == "H")) {
+        return "a side showing H is the winner";
+    }
     if (engine.clock_timer_on() == engine.focus_timer_on())
         return "Timer1 and Timer2 both on or both off";
     return {};
@@ -50,7 +55,7 @@ constexpr std::array<std::uint16_t, 26> k_keys = {
 }  // namespace
 
 EventDriver::EventDriver(const std::filesystem::path& folder)
-    : folder_(folder), host_(folder), engine_(host_, Settings(folder)) {
+    : folder_(folder), host_(folder), engine_(host_, settings_written_at_once(folder)) {
     write_settings(0, 0, 0);
     std::ofstream(folder_ / "neu.kfl", std::ios::binary)
         << "#STR|KFL|1|1\r\n#PAR|0|||4\r\n#DAT|-60|A||B||||\r\n#DAT|-66|C||D||||\r\n"

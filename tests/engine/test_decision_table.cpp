@@ -1,9 +1,13 @@
 // The decision at and after the end of time over every penalty rule and many cells, and a
 // handed-on bout under every key: the two places where a wrong rule gives a wrong result row.
+#include <algorithm>
 #include <array>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/engine_fixture.h"
+#include "engine/invariants.h"
 
 using namespace kyomat;
 using kyomat::testing::EngineTest;
@@ -129,6 +133,140 @@ TEST_F(DecisionTable, AHandedOnBoutStaysUnderEveryKey) {
             ASSERT_TRUE(board() == before) << "key 0x" << std::hex << k << " mods " << m;
             ASSERT_TRUE(engine->state() == state_before)
                 << "key 0x" << std::hex << k << " mods " << m;
+        }
+    }
+}
+
+namespace {
+
+struct KeyPress {
+    const char* name;
+    std::uint16_t key;
+    bool shift, ctrl;
+};
+
+// Every key that scores, penalises, holds down, corrects, decides or takes back.
+const std::vector<KeyPress>& decisive_keys() {
+    static const std::vector<KeyPress> keys = {
+        {"1", '1', false, false},           {"2", '2', false, false},
+        {"3", '3', false, false},           {"4", '4', false, false},
+        {"7", '7', false, false},           {"8", '8', false, false},
+        {"9", '9', false, false},           {"0", '0', false, false},
+        {"Shift+1", '1', true, false},      {"Shift+2", '2', true, false},
+        {"Shift+3", '3', true, false},      {"Shift+4", '4', true, false},
+        {"Shift+7", '7', true, false},      {"Shift+8", '8', true, false},
+        {"Shift+9", '9', true, false},      {"Shift+0", '0', true, false},
+        {"Space", vk::space, false, false}, {"F5", vk::f5, false, false},
+        {"F6", vk::f6, false, false},       {"F7", vk::f7, false, false},
+        {"F8", vk::f8, false, false},       {"Ctrl+P", 'P', false, true},
+        {"Ctrl+M", 'M', false, true},       {"Ctrl+Z", 'Z', false, true},
+        {"Ctrl+V", 'V', false, true},       {"Ctrl+B", 'B', false, true},
+        {"Ctrl+W", 'W', false, true},       {"Ctrl+X", 'X', false, true},
+        {"Ctrl+A", 'A', false, true},       {"Ctrl+S", 'S', false, true},
+        {"Ctrl+F1", vk::f1, false, true},   {"Ctrl+F12", vk::f12, false, true}};
+    return keys;
+}
+
+int score_total(const Board& b) {
+    int sum = 0;
+    for (const Element* cell :
+         {&b.lbl_I_b, &b.lbl_W_b, &b.lbl_Y_b, &b.lbl_I_W, &b.lbl_W_W, &b.lbl_Y_W}) {
+        sum += shown_number(*cell);
+    }
+    return sum;
+}
+
+}  // namespace
+
+// The faults of the winner's rules hid in combinations: a key in the stopped second after the
+// signal, a correction, a take-back over a decided bout. Every decisive key from every decisive
+// state, then the bout run to its end: "H" never wins, a decided bout stays decided unless the
+// key undoes or re-opens it, no more scores than the key and one hold-down award give, and the
+// bout ends exactly once.
+TEST_F(DecisionTable, EveryDecisiveKeyFromEveryDecisiveState) {
+    const std::string rules =
+        "haltegr_ippon=20\r\nhaltegr_waza=10\r\nhaltegr_yuko=5\r\ngeloest_wertung=1\r\n"
+        "kampfzeit_gs=3\r\n[control]\r\nwaza2ippon=1\r\nMax_Shido=3\r\n";
+    const auto wait = [this](int ms) {
+        for (int t = 0; t < ms; t += 100) {
+            host->tick += 100;
+            engine->clock_tick();
+        }
+    };
+    struct State {
+        const char* name;
+        bool decided;
+        std::function<void()> reach;
+    };
+    const std::vector<State> states = {
+        {"running", false, [&] { key(vk::space), wait(500); }},
+        {"stopped at 0:00 in a hold-down", false,
+         [&] { key(vk::space), wait(500), key(vk::f5), wait(6100), key(vk::space); }},
+        {"a Waza-ari holder one second short, past the signal", false,
+         [&] { key('2'), key(vk::space), key(vk::f5), wait(9100); }},
+        {"Golden Score", false,
+         [&] { key(vk::space), wait(2100), key('S', false, true), key(vk::space), wait(500); }},
+        {"Golden Score, a hold-down one second short of a Yuko", false,
+         [&] {
+             key(vk::space), wait(2100), key('S', false, true), key(vk::space), key(vk::f8),
+                 wait(4100);
+         }},
+        {"decided by Ippon", true, [&] { key(vk::space), wait(500), key('1'); }},
+        {"decided by Hansoku-make", true,
+         [&] { key(vk::space), wait(500), key('4'), key('4'), key('4'); }},
+        {"decided by time", true, [&] { key('3'), key(vk::space), wait(2100); }},
+    };
+    for (const State& state : states) {
+        for (const KeyPress& k : decisive_keys()) {
+            const std::string what = std::string(state.name) + ", then " + k.name;
+            start("[anzeige]\r\nanz_links=0\r\n" + rules);
+            load_bout(2, "Meier, Hans", rules);
+            state.reach();
+            ASSERT_EQ(state.decided, !engine->state().bout_active) << state.name;
+            const bool active_before = engine->state().bout_active;
+            const char winner_before = winner();
+            const int scores_before = score_total(board());
+            const bool held_before = engine->state().holder.has_value();
+            host->events.clear();
+
+            key(k.key, k.shift, k.ctrl);
+            EXPECT_EQ(kyomat::testing::check_invariants(*engine), "") << what;
+            // Regular time is up and nothing holds the bout open any more: it has ended.
+            const BoutState& now = engine->state();
+            if (now.bout_active && !engine->golden_score() && now.clock_value == 0 && !now.holder &&
+                !engine->clock_timer_on() && k.name != std::string("Ctrl+A")) {
+                ADD_FAILURE() << what << ": the time is up, but the bout stands open";
+            }
+            const bool reopened = !active_before && engine->state().bout_active;
+            const bool undoes = k.shift || k.name == std::string("Ctrl+X");
+            // After the end of time a score at the gong decides anew, and a hold-down that
+            // began with the signal re-opens the bout.
+            const bool plain_digit = !k.shift && !k.ctrl && k.key >= '0' && k.key <= '9';
+            const bool by_time_decides_anew = std::string(state.name) == "decided by time" &&
+                                              (plain_digit || k.key == vk::f5 || k.key == vk::f8);
+            const bool both_h = board().lbl_S_b.text == "H" && board().lbl_S_W.text == "H";
+            if (state.decided && !undoes && !reopened && k.name != std::string("Ctrl+A") &&
+                !by_time_decides_anew) {
+                EXPECT_FALSE(engine->state().bout_active) << what;
+                EXPECT_TRUE(winner() != 'X' || both_h) << what << " (was " << winner_before << ")";
+            }
+            const bool declared =
+                k.name == std::string("Ctrl+B") || k.name == std::string("Ctrl+W");
+            // Run the bout to its end: the clock started where it stands, released holds.
+            for (int round = 0; round < 3; ++round) {
+                if (engine->state().holder) key(vk::f6);
+                if (engine->state().bout_active && !engine->clock_timer_on()) key(vk::space);
+                wait(30000);
+            }
+            EXPECT_EQ(kyomat::testing::check_invariants(*engine), "") << what;
+            EXPECT_FALSE(engine->state().bout_active) << what << ": never ended";
+            const bool hold_possible = held_before || k.key == vk::f5 || k.key == vk::f8;
+            EXPECT_LE(score_total(board()),
+                      scores_before + (plain_digit ? 1 : 0) + (hold_possible ? 1 : 0))
+                << what;
+            // A declaration ends the bout without the gong; every other end sounds it once.
+            const auto gongs = std::count(host->events.begin(), host->events.end(), "gong");
+            EXPECT_EQ(gongs, (active_before && !declared) || reopened ? 1 : 0) << what;
         }
     }
 }

@@ -107,7 +107,8 @@ class HostileSettings : public ::testing::Test {
         dir = std::make_unique<kyomat::testing::TempFolder>();
         dir->write("kyomat.ini", ini);
         host = std::make_unique<kyomat::testing::FakeHost>(dir->path());
-        engine = std::make_unique<BoutEngine>(*host, Settings(dir->path()));
+        engine = std::make_unique<BoutEngine>(
+            *host, kyomat::testing::settings_written_at_once(dir->path()));
         host->attach(*engine);
         engine->on_create();
         engine->on_show();
@@ -183,7 +184,7 @@ TEST_F(HostileSettings, EveryNumericKeySurvivesHostileValuesAndAWholeBout) {
 
 TEST(SettingsPolicies, EveryNumberAndSwitchReactsAsItsPolicySays) {
     kyomat::testing::TempFolder dir;
-    const Settings settings(dir.path());
+    const Settings settings = kyomat::testing::settings_written_at_once(dir.path());
     for (const bool strict : {false, true}) {
         for (const NumericKey& k : numeric_keys()) {
             const SettingKey& e = *k.entry;

@@ -216,5 +216,21 @@ TEST_F(ProtocolEvents, EveryAttemptAndEveryRunHasItsOwnBout) {
         << read_back({});
 }
 
+// A walkover on the board that Ctrl+E left (names from the settings, a score typed, the clock
+// never run) is a bout with a result like one entered by Ctrl+K; a winner shown on a board
+// where nothing happened is no bout.
+TEST_F(ProtocolEvents, EveryDeclaredWinnerOfABoutGetsItsResult) {
+    start(k_ini + std::string("gewk=-60\r\n"));
+    key('B', false, true);
+    key('E', false, true);
+    EXPECT_TRUE(host->results.empty());
+    key('2');
+    key('B', false, true);
+    key('E', false, true);
+    ASSERT_EQ(host->results.size(), 1u);
+    EXPECT_TRUE(host->results[0].blue_won);
+    EXPECT_NE(read_back({0}).find("Ergebnis:"), std::string::npos) << read_back({0});
+}
+
 }  // namespace
 }  // namespace kyomat::testing

@@ -181,6 +181,14 @@ class TestStateKeeper : public QObject {
         std::string error;
         const std::string text = *read_whole_file(rig.state_file(), error);
         QVERIFY2(text.find("\noffen=0\n") != std::string::npos, text.c_str());
+        // The last bout handed on: the empty board that says so is no bout to ask about.
+        QCOMPARE(rig.program.scoreboard.engine().board().lblBlau_Name.text, std::string("A2"));
+        rig.key('1');
+        rig.key('N', true);
+        rig.keeper.keep_now();
+        QVERIFY(rig.keeper.offer().empty());
+        const std::string after = *read_whole_file(rig.state_file(), error);
+        QVERIFY2(after.find("\noffen=0\n") != std::string::npos, after.c_str());
     }
 };
 

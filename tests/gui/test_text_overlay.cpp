@@ -40,7 +40,8 @@ class TestTextOverlay : public QObject {
         dir_ = std::make_unique<testing::TempFolder>();
         dir_->write("kyomat.ini", ini);
         host_ = std::make_unique<testing::FakeHost>(dir_->path());
-        engine_ = std::make_unique<BoutEngine>(*host_, Settings(dir_->path()));
+        engine_ = std::make_unique<BoutEngine>(
+            *host_, kyomat::testing::settings_written_at_once(dir_->path()));
         engine_->on_create();
     }
 

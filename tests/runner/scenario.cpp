@@ -189,7 +189,7 @@ void Scenario::run(const std::string& line) {
         host_->teams_answers = pending_.teams_answers;
         host_->panel_answers = pending_.panel_answers;
         host_->list_visible = listmode_;
-        engine_ = std::make_unique<BoutEngine>(*host_, Settings(folder_));
+        engine_ = std::make_unique<BoutEngine>(*host_, settings_written_at_once(folder_));
         host_->attach(*engine_);
         engine_->on_create();
         engine_->on_show();
