@@ -220,6 +220,13 @@ void AppHost::open_after_pages(std::function<void()> open) {
     }
 }
 
+void AppHost::result_handed_on() {
+    if (handed_on_) handed_on_();
+    if (panel_) {
+        if (ControlPanel* p = panel_(false)) p->bout_handed_on();
+    }
+}
+
 ListOutcome AppHost::anzeige_in_liste(const BoutResult& result) {
     const ListOutcome outcome = bout_list_.access.anzeige_in_liste(result);
     // A result that stays on the board to be written later is recorded when it is written,

@@ -34,9 +34,7 @@ class AppHost : public Host {
     void set_panel(std::function<ControlPanel*(bool build)> panel) { panel_ = std::move(panel); }
     // Runs when a result has been written and its bout closed (the crash state is kept then).
     void on_result_handed_on(std::function<void()> kept) { handed_on_ = std::move(kept); }
-    void result_handed_on() override {
-        if (handed_on_) handed_on_();
-    }
+    void result_handed_on() override;
     // Runs when a bout has been taken from the list (the hall's call).
     void on_bout_taken(std::function<void()> taken) { bout_taken_ = std::move(taken); }
     // The gong is to be heard at this moment.

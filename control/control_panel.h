@@ -61,6 +61,8 @@ class ControlPanel : public QDialog {
     // open it relays the keys, whatever panel_tasten says (the operator never asked for it).
     void set_opened_for_board(bool opened);
     bool opened_for_board() const { return opened_for_board_; }
+    // A bout's result was handed on: keys kept relayed since a missing board end here.
+    void bout_handed_on();
     // Keys typed into the panel reach the board.
     bool relays_keys() const { return keys_relayed_; }
     // What covers the board for the audience ("Seiten laufen", "Pause"), or nothing.
@@ -142,6 +144,9 @@ class ControlPanel : public QDialog {
     int pause_ = 0;
     bool board_missing_ = false;
     bool opened_for_board_ = false;
+    // The panel relayed keys for a missing board: a key that acted then acts the same after
+    // the board is back, until the panel is closed or the bout handed on.
+    bool relay_kept_ = false;
     // Runs for a while after the board's monitor came back: its field says so.
     QTimer* board_back_ = nullptr;
     QString board_waited_for_;

@@ -86,6 +86,7 @@ constexpr int k_board_back_ms = 10000;
 
 void ControlPanel::set_board_missing(bool missing, const QString& waited_for) {
     board_missing_ = missing;
+    if (missing) relay_kept_ = true;
     board_waited_for_ = waited_for;
     set_keys_relayed(keys_relayed_here());
     if (board_back_ == nullptr) {
@@ -111,7 +112,20 @@ void ControlPanel::set_opened_for_board(bool opened) {
 }
 
 bool ControlPanel::keys_relayed_here() const {
-    return panel_keys_relayed(engine_.settings()) || board_missing_ || opened_for_board_;
+    return panel_keys_relayed(engine_.settings()) || board_missing_ || opened_for_board_ ||
+           relay_kept_;
+}
+
+void ControlPanel::bout_handed_on() {
+    if (!relay_kept_ || board_missing_) return;
+    relay_kept_ = false;
+    set_keys_relayed(keys_relayed_here());
+    if (!keys_relayed_) {
+        show_note(
+            "Der Kampf ist weitergegeben: Tasten in der Steuerung wirken wieder nur mit "
+            "panel_tasten=1, ihre Knöpfe wirken weiter");
+    }
+    mirror_board();
 }
 
 void ControlPanel::set_board_activity(const QString& what) {
@@ -138,6 +152,8 @@ void ControlPanel::mirror_board() {
         QStringList up;
         if (board_back_ != nullptr && board_back_->isActive())
             up << QStringLiteral("Anzeige-Bildschirm wieder da: die Tafel steht darauf");
+        if (relay_kept_ && !panel_keys_relayed(engine_.settings()) && !opened_for_board_)
+            up << QStringLiteral("Tasten wirken weiter, bis der Kampf weitergegeben ist");
         if (!board_activity_.isEmpty()) up << board_activity_;
         if (b.lbl_GS.visible) up << QStringLiteral("Golden Score");
         status_panels_[1]->setText(up.isEmpty() ? QStringLiteral(" ") : up.join(" · "));
@@ -299,6 +315,7 @@ void ControlPanel::showEvent(QShowEvent* event) {
 void ControlPanel::hideEvent(QHideEvent* event) {
     // Closed: the next opening is the operator's own (Ctrl+C), with panel_tasten's keys.
     opened_for_board_ = false;
+    relay_kept_ = false;
     QDialog::hideEvent(event);
 }
 

@@ -1,14 +1,18 @@
 #include "dialogs/bout_list_editor.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -154,10 +158,25 @@ void BoutListEditor::set_caption() {
 }
 
 void BoutListEditor::apply_column_widths() {
-    const int w = grid_->viewport()->width() / 20;
+    const int total = grid_->viewport()->width();
+    const int w = total / 20;
+    // The short columns are at least as wide as their headings ("Unterbew.", "Kampfzeit"
+    // read whole); the names and clubs share what is left.
+    const QHeaderView* header = grid_->horizontalHeader();
+    const QFontMetrics metrics(header->font());
+    const int margin =
+        2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 8;
+    int narrow = 0;
     for (int c = 0; c < BoutList::k_columns; ++c) {
-        grid_->setColumnWidth(c, (c >= 1 && c <= 4) ? 4 * w : w);
+        if (c >= 1 && c <= 4) continue;
+        const QTableWidgetItem* title = grid_->horizontalHeaderItem(c);
+        const int needed = title != nullptr ? metrics.horizontalAdvance(title->text()) + margin : 0;
+        const int width = std::max(w, needed);
+        grid_->setColumnWidth(c, width);
+        narrow += width;
     }
+    const int wide = std::max(w, (total - narrow) / 4);
+    for (int c = 1; c <= 4; ++c) grid_->setColumnWidth(c, wide);
 }
 
 void BoutListEditor::show_list() {
@@ -349,6 +368,9 @@ void BoutListEditor::on_save_as_clicked() {
         file_.file_name = info.fileName().toStdString();
         set_caption();
     }
+    // Saved back over the list it came from (the default list, or the same name chosen):
+    // what another program saved there meanwhile is asked about, as for "Speichern".
+    if (!may_overwrite()) return;
     write_list();
 }
 

@@ -37,7 +37,7 @@ bool BoutListEditor::may_overwrite() {
                    "jetzt ist: was das andere Programm geändert hat, bleibt (eine Zelle, die "
                    "beide geändert haben, wird gefragt). „Neu laden“ zeigt die Liste, wie sie "
                    "jetzt ist (Ihre Änderungen gehen verloren).",
-               {"Neu laden", "Trotzdem speichern", "Abbrechen"}, 2);
+               {"&Neu laden", "&Trotzdem speichern", "Abbrechen"}, 2);
     if (choice == 1) {
         for (const ListConflict& c : merged.conflicts) {
             const std::string& column = bout_list_header()[static_cast<std::size_t>(c.column)];

@@ -185,6 +185,8 @@ class Program:
         for line in ini.split("\r\n"):
             key = line.split("=", 1)[0]
             if "=" in line and not line.startswith(";") and key in overrides:
+                if overrides[key] is None:  # the key left out, as an older kyomat.ini has it
+                    continue
                 line = f"{key}={overrides[key]}"
             lines.append(line)
         with open(os.path.join(self.folder, "kyomat.ini"), "wb") as f:
@@ -536,19 +538,67 @@ def a_list_the_desk_saves_takes_no_key(p):
     p.wait(lambda: p.area(*fourth_row) != empty_row, "the grid showing the desk's new bout")
 
 
+EDITOR = "KYOMAT - Editieren Kampfliste <neu.kfl>"
+SAVE_AS = "Speichern unter"
+
+
+def the_editors_questions_keep_the_edits(p):
+    """Escape, Space and Return at the editor's questions keep the editor and its edits: at
+    "Änderungen verwerfen ?" and at the question after another program saved the list."""
+    x, y = p.geometry(PANEL)
+    p.desk.x("xdotool", "mousemove", str(x + 700), str(y + 380), "click", "--repeat", "2",
+             "--delay", "80", "1")
+    p.wait(lambda: p.window(EDITOR), "the list editor")
+    p.wait(lambda: p.focus() == EDITOR, "the editor with the keys")
+    p.key("Z", "a", "h", "l", "Tab")
+    for reflex in ("space", "Return", "Escape"):
+        p.key("alt+b")
+        p.wait(lambda: p.window(QUESTION), f"the question before {reflex}")
+        p.key(reflex)
+        p.wait(lambda: not p.window(QUESTION), f"the question answered by {reflex}")
+        time.sleep(0.3)
+        if not p.window(EDITOR):
+            raise DeskFailure(f"{reflex} at \"Änderungen verwerfen ?\" closed the editor")
+    path = os.path.join(p.folder, "neu.kfl")
+    time.sleep(1.1)  # a stamp of its own for the desk's save
+    with open(path, "ab") as f:
+        f.write("#DAT|-100|Adler, Max|JC Süd|Fuchs, Tom|JC Nord|||\r\n".encode("cp1252"))
+    def save():
+        # The default list is saved through "Speichern unter": cancelled, it is saved in place.
+        p.key("alt+s")
+        p.wait(lambda: p.window(SAVE_AS), "the file dialog")
+        p.key("Escape")
+    for reflex in ("space", "Return", "Escape"):
+        save()
+        p.wait(lambda: p.window(QUESTION), f"the save conflict before {reflex}")
+        p.key(reflex)
+        p.wait(lambda: not p.window(QUESTION), f"the save conflict answered by {reflex}")
+        time.sleep(0.3)
+        if not p.window(EDITOR):
+            raise DeskFailure(f"{reflex} at the save conflict closed the editor")
+        with open(path, "rb") as f:
+            if b"Zahl" in f.read():
+                raise DeskFailure(f"{reflex} at the save conflict saved over the desk's list")
+    # The edits are still there: leaving asks about them once more.
+    p.key("alt+b")
+    p.wait(lambda: p.window(QUESTION), "\"Änderungen verwerfen ?\" after the save conflict")
+    p.key("Escape")
+    p.wait(lambda: not p.window(QUESTION), "the last question answered")
+
+
 CASES = [keys_after_a_click_on_the_board, keys_after_the_title_pages,
          keys_typed_during_a_page_arrive_once, pause_from_the_panel_shows_and_ends_by_click,
          pause_ends_by_a_character_key_and_logos_rotate_every_time, panel_opens_top_left,
          the_reset_question_is_not_answered_by_a_reflex, space_over_the_title_pages_acts_at_once,
          keys_wait_for_the_open_bout_entry, a_protocol_that_cannot_be_written_takes_no_key,
-         a_list_the_desk_saves_takes_no_key]
+         a_list_the_desk_saves_takes_no_key, the_editors_questions_keep_the_edits]
 # Settings a case needs beyond the shipped ones.
 EXTRA = {keys_after_the_title_pages: {"titel_auto": "1", "titel_dauer": "1"},
          keys_typed_during_a_page_arrive_once: {"titel_auto": "1", "titel_dauer": "1"},
          space_over_the_title_pages_acts_at_once: {"titel_auto": "1", "titel_dauer": "0"},
          a_protocol_that_cannot_be_written_takes_no_key: {"protokoll": "1"}}
 # Cases that click the panel's buttons where openbox puts the panel: run under openbox only.
-OPENBOX_ONLY = {a_list_the_desk_saves_takes_no_key}
+OPENBOX_ONLY = {a_list_the_desk_saves_takes_no_key, the_editors_questions_keep_the_edits}
 # What a case needs in the program's folder before it starts.
 PREPARE = {a_protocol_that_cannot_be_written_takes_no_key: make_the_protocol_a_fifo}
 

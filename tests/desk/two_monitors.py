@@ -223,6 +223,35 @@ def keys_on_the_board_after_a_replug(p):
     p.wait_state(lambda s: s["blue"]["waza_ari"]["text"] == "1", "the Waza-ari typed after it")
 
 
+def keys_through_a_replug_with_the_panel_open(p):
+    """control=1: the panel open from the start. Pulled mid-bout, the panel relays the keys;
+    plugged back during a hold-down, the keys that worked a moment ago go on working (F6,
+    a Shido, Space), whatever panel_tasten says."""
+    p.wait(lambda: on_the_beamer(p), "the board on BEAMER")
+    p.desk.pull()
+    p.wait(lambda: p.window(PANEL) is not None and p.focus() == PANEL, "the panel with the keys")
+    p.key("ctrl+n")
+    p.wait_state(lambda s: s["blue"]["name"] == "Meier, Hans", "the bout loaded by key")
+    p.key("space")
+    p.wait_state(lambda s: s["clock"]["running"], "the clock started by Space")
+    p.key("8")
+    p.wait_state(lambda s: s["white"]["waza_ari"]["text"] == "1", "a Waza-ari by key")
+    p.key("F5")
+    p.wait_state(lambda s: s["hold_down"]["running"], "the hold-down by F5")
+    p.desk.plug()
+    p.wait(lambda: on_the_beamer(p), "the board back on BEAMER")
+    p.wait(lambda: p.focus() in (BOARD, PANEL), "the keys at the board or the panel")
+    p.wait_state(lambda s: s["hold_down"]["seconds"] >= 2, "the hold-down counting on")
+    p.key("F6")
+    p.wait_state(lambda s: not s["hold_down"]["running"], "the hold-down ended by F6")
+    p.key("4")
+    p.wait_state(lambda s: s["blue"]["shido"]["text"] == "1", "a Shido by key")
+    p.key("space")
+    p.wait_state(lambda s: not s["clock"]["running"], "the clock stopped by Space")
+    if p.state()["hold_down"]["seconds"] >= 10:
+        raise DeskFailure("the hold-down ran on after the projector came back")
+
+
 def started_without_the_beamer(p):
     p.wait(lambda: board_geometry(p) is None and p.window(PANEL), "the panel, no board")
     p.desk.plug()
@@ -243,6 +272,12 @@ CASES = [
     (questions_on_the_laptop, {"anz_links": "1366", "control": "0"}),
     (keys_on_the_board_after_a_replug,
      {"anz_monitor": "BEAMER", "anz_links": "", "control": "0", "panel_tasten": "0"}),
+    (keys_through_a_replug_with_the_panel_open,
+     {"anz_monitor": "BEAMER", "anz_links": "", "control": "1", "panel_tasten": "0"}),
+    (keys_through_a_replug_with_the_panel_open,
+     {"anz_monitor": "BEAMER", "anz_links": "", "control": "1", "panel_tasten": None}),
+    (keys_through_a_replug_with_the_panel_open,
+     {"anz_monitor": "BEAMER", "anz_links": "", "control": "1", "panel_tasten": "1"}),
 ]
 
 

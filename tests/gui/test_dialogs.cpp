@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -213,6 +215,13 @@ class TestDialogs : public QObject {
         BoutListEditor& editor = entry.editor();
         in_dialog(editor, [&](QWidget*) {
             auto* grid = editor.findChild<QTableWidget*>("grdKaempfe");
+            // Every heading is read whole, the short columns' too.
+            const QFontMetrics metrics(grid->horizontalHeader()->font());
+            for (int c = 0; c < grid->columnCount(); ++c) {
+                const QString title = grid->horizontalHeaderItem(c)->text();
+                QVERIFY2(grid->columnWidth(c) > metrics.horizontalAdvance(title),
+                         qPrintable(title));
+            }
             grid->item(0, 1)->setText("a|b");
             QCOMPARE(grid->item(0, 1)->text(), QString("a¦b"));
             grid->setCurrentCell(0, 0);
