@@ -63,7 +63,6 @@ void AppHost::tell_protocol_problem() {
     const std::string text = std::move(protocol_problem_);
     protocol_problem_.clear();
     // Told when it happens and without a box: a box would take the operator's next key.
-    std::fprintf(stderr, "kyomat: %s\n", text.c_str());
     show_note(text);
 }
 
@@ -288,6 +287,8 @@ void AppHost::overlay_bild_aus() {
 }
 
 void AppHost::show_note(const std::string& text) {
+    // On record as a box is: what the operator was told, and when the log says.
+    std::fprintf(stderr, "kyomat: Hinweis: %s\n", text.c_str());
     const QString note = QString::fromStdString(text);
     // Where the operator is looking: the open panel; else their own monitor when the board has
     // one of its own (the board is on the projector behind them); else the board.

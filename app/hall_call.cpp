@@ -53,7 +53,7 @@ void CallUpWatch::look() {
         stamp_ = stamp;
     }
     const BoutListAccess& access = in_use_.access;
-    const int board = access.list_result_due ? access.locate_bout(list_) : 0;
+    const int board = access.list_result_due ? access.board_row_in(list_) : 0;
     tell(call_up_of(list_, board, k_called));
 }
 

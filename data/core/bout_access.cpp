@@ -219,6 +219,8 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
     const bool loaded = load(true);
     int blue = 0;
     int white = 0;
+    std::string passed_over;
+    const auto just_fought = std::exchange(just_fought_, std::nullopt);
     if (loaded) {
         const BoutList& list = list_;
         for (int r = 1; r < list.row_count() && !found; ++r) {
@@ -231,6 +233,19 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
                 } else if (result.find('1') != std::string::npos) {
                     ++white;
                 }
+                continue;
+            }
+            if (!list.has_pairing(r)) {
+                passed_over += (passed_over.empty() ? "" : ", ") + std::to_string(r);
+                continue;
+            }
+            if (just_fought && trim_blanks(row[1]) == just_fought->first &&
+                trim_blanks(row[3]) == just_fought->second) {
+                file_.tell("Zeile " + std::to_string(r) + " (" + just_fought->first + " – " +
+                           just_fought->second +
+                           ") ist der eben gekämpfte Kampf, dessen Ergebnis nicht eingetragen "
+                           "werden konnte: sie wird übersprungen. Ergebnis bitte von Hand "
+                           "eintragen.");
                 continue;
             }
             fields.edtLPOS = std::to_string(r);
@@ -252,6 +267,10 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
             found = true;
         }
     }
+    if (!passed_over.empty()) {
+        file_.tell("Kampfliste: Zeile " + passed_over +
+                   " ohne Paarung (Namen fehlen noch) übersprungen.");
+    }
     // The last bout of a team match handed on: the age-class field shows the final score.
     if (loaded && !found && list_.team_mode) {
         fields.edtAKID = std::to_string(blue) + ":" + std::to_string(white);
@@ -264,6 +283,17 @@ ListOutcome BoutListAccess::kampf_laden(EntryFields& fields) {
 
 int BoutListAccess::locate_bout(const BoutList& list) const {
     return find_bout_row(list, bout_cells, bout_row);
+}
+
+int BoutListAccess::board_row_in(const BoutList& list) const {
+    if (const int row = locate_bout(list); row > 0) return row;
+    const std::string blue = trim_blanks(bout_cells[1]), white = trim_blanks(bout_cells[3]);
+    for (int r = 1; r < list.row_count(); ++r) {
+        const auto& row = list.rows[static_cast<std::size_t>(r)];
+        if (list.is_open(r) && trim_blanks(row[1]) == blue && trim_blanks(row[3]) == white)
+            return r;
+    }
+    return list.is_open(bout_row) ? bout_row : 0;
 }
 
 ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result) {
@@ -301,6 +331,7 @@ ListOutcome BoutListAccess::write_result(const std::array<std::string, 3>& cells
         const int row = locate_bout(list);
         // Never into another bout's row, and never dropped without a word.
         if (row == 0) {
+            just_fought_.emplace(trim_blanks(bout_cells[1]), trim_blanks(bout_cells[3]));
             file_.report(what +
                              " wurde nicht in die Kampfliste eingetragen: der Kampf ist dort "
                              "nicht mehr offen (seine Zeile fehlt, wurde geändert oder hat schon "

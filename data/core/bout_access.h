@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/core/bout_list.h"
@@ -130,6 +131,9 @@ class BoutListAccess {
     // The row of the bout on the board in this list: its remembered row if that still holds
     // its cells and is open, else the one open row that does; 0 when there is none.
     int locate_bout(const BoutList& list) const;
+    // The row the call-up leaves out while the board's result is due, whatever the desk did
+    // to it: found by its cells, else by both names, else the row it was last seen in.
+    int board_row_in(const BoutList& list) const;
 
     bool list_result_due = false;
     // The bout taken last came from a list in team mode.
@@ -161,6 +165,9 @@ class BoutListAccess {
         int editor_saves = 0;
     };
     std::optional<LastResult> last_result_;
+    // The fighters of a bout whose result could not be written (its row was changed): the
+    // next bout taken is never that bout again.
+    std::optional<std::pair<std::string, std::string>> just_fought_;
     BoutListFile& file_;
     BoutList list_;
     bool unreadable_ = false;

@@ -39,6 +39,16 @@ bool BoutList::is_open_bout(int row) const {
     return !trim_blanks(r[0]).empty() || !trim_blanks(r[1]).empty() || !trim_blanks(r[3]).empty();
 }
 
+bool BoutList::has_pairing(int row) const {
+    if (row < 1 || row >= row_count()) return false;
+    const Row& r = rows[static_cast<std::size_t>(row)];
+    const auto named = [](const std::string& cell) {
+        const std::string name = trim_blanks(cell);
+        return !name.empty() && name != "Name, Vorname";
+    };
+    return named(r[1]) && named(r[3]);
+}
+
 int find_bout_row(const BoutList& list, const BoutCells& cells, int hint) {
     const auto holds_bout = [&](int r) {
         if (!list.is_open(r)) return false;

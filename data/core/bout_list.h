@@ -46,6 +46,10 @@ class BoutList {
     // An open row without a name on either side and without a weight class is no bout: the
     // next bout is never taken from it.
     bool is_open_bout(int row) const;
+    // A row that names both fighters: a desk keeps rows for bouts whose fighters are not
+    // known yet (no names, blanks, or the placeholder "Name, Vorname"), and such a row is
+    // neither called nor taken.
+    bool has_pairing(int row) const;
 
     std::vector<Row> rows;
     bool team_mode = false;

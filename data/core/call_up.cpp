@@ -24,7 +24,7 @@ CalledBout called_bout(const BoutList& list, int row) {
 CallUp call_up_of(const BoutList& list, int board_row, std::size_t count) {
     CallUp call;
     for (int r = 1; r < list.row_count() && call.next.size() < count; ++r) {
-        if (r == board_row || !list.is_open_bout(r)) continue;
+        if (r == board_row || !list.is_open_bout(r) || !list.has_pairing(r)) continue;
         call.next.push_back(called_bout(list, r));
     }
     call.list = call.next.empty() ? CallUpList::done : CallUpList::open;

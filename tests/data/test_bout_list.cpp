@@ -315,6 +315,26 @@ TEST_F(BoutAccessTest, OversizedAndDamagedListsAreSaidSo) {
     EXPECT_NE(messages[0].find("ist beschädigt"), std::string::npos) << messages[0];
 }
 
+// A list just below the read limit: the result that would take it past the limit is not
+// written (the list would no longer load); it stays due, and the list still loads.
+TEST_F(BoutAccessTest, NoResultMakesTheListUnreadable) {
+    const std::string head = "#STR|KFL|1|2\r\n#PAR|0|||3\r\n#DAT|-60|A|JC|B|TV|||\r\n";
+    const std::string last = "#DAT|-66|C|JC|D|TV|||\r\n";
+    std::string filler = "#DAT|-73|";
+    const std::size_t room = BoutList::k_max_file_bytes_read - 6 - head.size() - last.size();
+    filler += std::string(room - filler.size() - 9, 'x') + "||F||||\r\n";
+    ASSERT_EQ(head.size() + filler.size() + last.size(), BoutList::k_max_file_bytes_read - 6);
+    dir.write("neu.kfl", head + filler + last);
+    ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);
+    const BoutResult result{"", "-60", "10", "1:00", " ", 1, true};
+    EXPECT_EQ(access.anzeige_in_liste(result), ListOutcome::failed);
+    EXPECT_TRUE(access.list_result_due);
+    ASSERT_FALSE(messages.empty());
+    EXPECT_NE(messages.back().find("könnte nicht mehr gelesen werden"), std::string::npos)
+        << messages.back();
+    EXPECT_EQ(access.kampf_laden(fields), ListOutcome::done);
+}
+
 TEST_F(BoutAccessTest, ResultGoesIntoTheLoadedRowOnce) {
     write_list(two_bouts());
     ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);

@@ -1,6 +1,9 @@
 // Who is called next on a mat, and the words of the spoken call.
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include "data/core/bout_access.h"
 #include "data/core/call_up.h"
 
 using namespace kyomat;
@@ -41,6 +44,36 @@ TEST(CallUp, TheOpenBoutsInTheOrderTheyAreTaken) {
     EXPECT_EQ(next.weight_class, "-81");
     EXPECT_EQ(next.white_club, "JC West");
     EXPECT_EQ(call_up_of(list, 0, 3).list, CallUpList::open);
+}
+
+// Rows a desk keeps for bouts whose fighters are not known yet are no bout to call.
+TEST(CallUp, ARowWithoutBothNamesIsNotCalled) {
+    const BoutList list = list_of(
+        "#STR|KFL|1|2\r\n#PAR|0|||6|Männer\r\n"
+        "#DAT|-66||||||\r\n"
+        "#DAT|-73| |  | ||||\r\n"
+        "#DAT|-81|Name, Vorname||Name, Vorname||||\r\n"
+        "#DAT|-90|Vogel, Jan||||||\r\n"
+        "#DAT|-90|Adler, Max||Fuchs, Tom||||\r\n");
+    EXPECT_EQ(positions(call_up_of(list, 0, 3)), (std::vector<int>{5}));
+}
+
+// The desk corrected the club of the bout on the mat while its clock ran: the call-up still
+// leaves that bout out (by its names), and a row the desk moved it to as well.
+TEST(CallUp, TheBoardsBoutIsLeftOutWhateverTheDeskDidToItsRow) {
+    BoutList list = list_of(
+        "#STR|KFL|1|2\r\n#PAR|0|||4|Männer\r\n"
+        "#DAT|-81|Meier, Hans|JC Nord|Li, Wei|TSV Süd|||\r\n"
+        "#DAT|-81|Berg, Ole|JC Ost|Kurz, Karl|JC West|||\r\n"
+        "#DAT|-90|Vogel, Jan|JC Süd|Wolf, Tim|JC Nord|||\r\n");
+    BoutListFile file(".", nullptr);
+    BoutListAccess access(file);
+    access.bout_row = 1;
+    access.bout_cells = {"-81", "Meier, Hans", "JC Nord", "Li, Wei", "TSV Süd"};
+    list.rows[1][2] = "JC Nord-Ost";
+    EXPECT_EQ(positions(call_up_of(list, access.board_row_in(list), 3)), (std::vector<int>{2, 3}));
+    std::swap(list.rows[1], list.rows[3]);
+    EXPECT_EQ(positions(call_up_of(list, access.board_row_in(list), 3)), (std::vector<int>{1, 2}));
 }
 
 TEST(CallUp, AListWithoutAnOpenBoutLeftSaysSoAndTeamsAreTheClubs) {
