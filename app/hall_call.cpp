@@ -9,8 +9,12 @@
 namespace kyomat {
 
 CallUpWatch::CallUpWatch(const BoutEngine& engine, BoutListInUse& list,
-                         std::function<void(const CallUp&)> changed)
-    : engine_(engine), in_use_(list), changed_(std::move(changed)) {
+                         std::function<void(const CallUp&)> changed,
+                         std::function<bool()> list_shown)
+    : engine_(engine),
+      in_use_(list),
+      changed_(std::move(changed)),
+      list_shown_(std::move(list_shown)) {
     // As the panel's grid follows the list: a save seen in the folder a moment after it, and
     // a look every two seconds for what the folder's watch misses (a network share).
     constexpr int k_poll_ms = 2000;
@@ -22,7 +26,7 @@ CallUpWatch::CallUpWatch(const BoutEngine& engine, BoutListInUse& list,
 
 void CallUpWatch::board_changed() {
     const BoutState& s = engine_.state();
-    list_in_use_ = list_in_use_ || s.loaded_from_list;
+    list_in_use_ = list_in_use_ || s.loaded_from_list || (list_shown_ && list_shown_());
     if (!list_in_use_) return;
     const BoutListAccess& access = in_use_.access;
     // The bout on the board is left out of the call while its result is due in its row.

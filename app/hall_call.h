@@ -22,8 +22,9 @@ class Settings;
 class CallUpWatch : public QObject {
   public:
     // changed is told every new call-up.
+    // list_shown says whether the panel shows the list (or will, after a restart).
     CallUpWatch(const BoutEngine& engine, BoutListInUse& list,
-                std::function<void(const CallUp&)> changed);
+                std::function<void(const CallUp&)> changed, std::function<bool()> list_shown = {});
     // After every paint of the board: the bout on it may be another one now.
     void board_changed();
     const CallUp& call_up() const { return call_up_; }
@@ -38,12 +39,14 @@ class CallUpWatch : public QObject {
     const BoutEngine& engine_;
     BoutListInUse& in_use_;
     std::function<void(const CallUp&)> changed_;
+    std::function<bool()> list_shown_;
     QFileSystemWatcher watch_;
     QTimer poll_;
     BoutList list_;
     std::string stamp_;
     std::string file_;
-    // A list is in use on this mat from the first bout taken from it.
+    // A list is in use on this mat from the first bout taken from it, or once the panel
+    // shows it (also the list a restart opened again).
     bool list_in_use_ = false;
     int board_row_ = -1;
     CallUp call_up_;

@@ -141,6 +141,7 @@ void reopen_last_list(const kyomat::StateKeeper::LastList& last, kyomat::AppHost
     const std::string name = kyomat::utf8_of(last.file.filename());
     if (std::filesystem::is_regular_file(last.file)) {
         host.bout_list().use_list_file(last.file);
+        program.list_reopened();
         if (last.list_mode) program.restore_list_mode();
         note = "Die Kampfliste \"" + name + "\" vom letzten Mal ist wieder geöffnet.";
     } else {
@@ -185,9 +186,11 @@ int main(int argc, char** argv) {
     say_what_is_off(state, unguarded);
     const std::string question = state.offer();
     const auto last_list = state.last_list();
+    const bool list_in_use = state.list_was_in_use();
     // Without a bout taken back, the list that was in use is opened again.
     if (!offer_kept_bout(question, state, host, program) && last_list)
         reopen_last_list(*last_list, host, program);
+    if (list_in_use) program.list_reopened();
     program.on_painted([&state] { state.board_changed(); });
     host.on_result_handed_on([&state] { state.keep_now(); });
     program.show();

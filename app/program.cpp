@@ -106,6 +106,15 @@ ControlPanel& Program::control_panel() {
     return *panel_;
 }
 
+void Program::list_reopened() {
+    list_reopened_ = true;
+    if (call_up) call_up->board_changed();
+}
+
+bool Program::list_shown() const {
+    return list_reopened_ || restore_list_mode_ || (panel_ != nullptr && panel_->list_mode());
+}
+
 QString Program::board_activity() {
     if (scoreboard.pages_up()) return QStringLiteral("Seiten laufen");
     if (scoreboard.has_overlay() && scoreboard.overlay().isVisible())
@@ -148,11 +157,12 @@ void Program::start_live_view(const Settings& settings) {
             live->set_hall_mats(hall_mats_document(wanted.hall_mats));
             const std::string mat = wanted.mat;
             live_board->set_call_up(call_up_body(mat, {}));
-            call_up =
-                std::make_unique<CallUpWatch>(scoreboard.engine(), host_.bout_list(),
-                                              [board = live_board.get(), mat](const CallUp& call) {
-                                                  board->set_call_up(call_up_body(mat, call));
-                                              });
+            call_up = std::make_unique<CallUpWatch>(
+                scoreboard.engine(), host_.bout_list(),
+                [board = live_board.get(), mat](const CallUp& call) {
+                    board->set_call_up(call_up_body(mat, call));
+                },
+                [this] { return list_shown(); });
             on_painted([board = live_board.get(), watch = call_up.get()] {
                 watch->board_changed();
                 board->board_painted();

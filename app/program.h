@@ -65,6 +65,10 @@ class Program {
     void on_painted(std::function<void()> told) { painted_.push_back(std::move(told)); }
     // A restored bout was in list mode: the panel shows the list when it opens.
     void restore_list_mode() { restore_list_mode_ = true; }
+    // The list in use last time was opened again: the hall's call-up follows it at once.
+    void list_reopened();
+    // The panel shows the list, or will as soon as it opens (a restart reopened it).
+    bool list_shown() const;
 
   private:
     void start_live_view(const Settings& settings);
@@ -76,6 +80,7 @@ class Program {
     ControlPanel* panel_ = nullptr;  // owned by the scoreboard
     std::vector<std::function<void()>> painted_;
     bool restore_list_mode_ = false;
+    bool list_reopened_ = false;
     QString live_text_;
     bool live_problem_ = false;
 };

@@ -132,6 +132,12 @@ std::optional<StateKeeper::LastList> StateKeeper::last_list() const {
     return last;
 }
 
+bool StateKeeper::list_was_in_use() const {
+    const StateMap& map = offered_.empty() ? previous_ : offered_;
+    return state_bool(map, "aus_liste").value_or(false) ||
+           state_bool(map, "listenmodus").value_or(false);
+}
+
 ProtocolBout StateKeeper::offered_protocol_bout() const {
     const auto text = [this](const char* key) {
         const auto it = offered_.find(key);

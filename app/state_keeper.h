@@ -40,6 +40,8 @@ class StateKeeper {
         bool list_mode = false;
     };
     std::optional<LastList> last_list() const;
+    // The last run took bouts from its list or showed it: the hall's call-up follows it.
+    bool list_was_in_use() const;
     // The offered bout as its protocol heading named it.
     ProtocolBout offered_protocol_bout() const;
     // The offered bout's fighters, "Blue – White".

@@ -314,9 +314,11 @@ void LiveServer::beat() {
     if (running_) {
         send_to_viewers(QByteArray::fromStdString(
             live_stream_event(std::string_view(document_.constData(), document_.size()))));
-    } else if (now - last_sent_ms_ >= qint64{15} * limits_.beat_ms) {
-        // A comment line keeps idle streams open through proxies and finds dead viewers.
-        send_to_viewers(QByteArrayLiteral(":\n\n"));
+    } else if (now - last_sent_ms_ >= qint64{LiveLimits::k_idle_beats} * limits_.beat_ms) {
+        // A beat the pages see keeps idle streams open through proxies, finds dead viewers,
+        // and lets a hall page tell a silent mat (hung, asleep, its cable pulled) from one
+        // that has nothing new to say.
+        send_to_viewers(QByteArrayLiteral("event: beat\ndata: \n\n"));
     }
 }
 

@@ -39,6 +39,9 @@ struct LiveLimits {
     int viewer_send_buffer = 16 * 1024;
     // How often viewers get the state while a clock runs, and a keep-alive otherwise.
     int beat_ms = 1000;
+    // An idle stream hears a beat every this many beat_ms: the hall pages take a mat for
+    // silent after three beats missed (live.js).
+    static constexpr int k_idle_beats = 4;
 };
 
 struct LiveCounts {

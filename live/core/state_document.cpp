@@ -189,6 +189,9 @@ std::string state_body(const BoutEngine& engine) {
     out.reserve(4096);
     Writer w(out);
     w.key("rules").text(engine.points_mode() ? "points" : "scores");
+    // Whether the names on the board are a bout's: the start board and the one Ctrl+E leaves
+    // show the settings' placeholders, which the hall must not call as fighters.
+    w.key("bout").flag(s.bout_on_board || s.begun);
     w.key("age_class").text(b.lblAK.visible ? shown_part(b.lblAK.text) : "");
     w.key("weight_class").text(b.lblGewK.visible ? shown_part(b.lblGewK.text) : "");
     // The board keeps the position in a hidden label: a bout from the list has one.

@@ -86,7 +86,15 @@ class Browser:
                   {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False},
                   session)
         self.call("Page.navigate", {"url": url}, session)
+        self.targets = getattr(self, "targets", {})
+        self.targets[session] = target
         return session
+
+    def close_page(self, session):
+        """Closes a page and its streams (a browser holds only a few per server)."""
+        target = getattr(self, "targets", {}).pop(session, None)
+        if target is not None:
+            self.call("Target.closeTarget", {"targetId": target})
 
     def evaluate(self, session, expression):
         r = self.call("Runtime.evaluate", {"expression": expression, "returnByValue": True},

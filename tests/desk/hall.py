@@ -8,6 +8,7 @@ Keys reach each program by real X input on its own panel. KYOMAT_SCREENSHOTS=FOL
 pictures of /halle and /aufruf at 1920 x 1080 (three mats, and eight on the call-up screen).
 """
 import os
+import signal
 import sys
 import time
 
@@ -140,10 +141,104 @@ def hall(program, assets):
             desk.wait(lambda: not browser.evaluate(
                 page, f"document.querySelector('{selector}').classList.contains('offline')"),
                 "the mat back without a reload")
-        wait_text(desk, browser, halle, "#mat3 .none", "Keine Kampfliste",
-                  "the restarted mat without a list in use")
+        # The list in use before the restart is called at once, and the board without a bout
+        # shows no fighters (not the settings' placeholders).
+        wait_text(desk, browser, halle, "#mat3 .call.next", "Meier, Hans – Li, Wei",
+                  "the restarted mat's list called without a key")
+        wait_text(desk, browser, aufruf, "#mat1 .now", "noch kein Kampf",
+                  "the restarted mat without fighters")
+        assert "Name, Vorname" not in text(browser, aufruf, "#mat1"), text(browser, aufruf, "#mat1")
+        assert "Name, Vorname" not in text(browser, halle, "#mat3"), text(browser, halle, "#mat3")
         key(third, "ctrl+n")
         wait_text(desk, browser, aufruf, "#mat1 .now", "Meier, Hans", "the restarted mat's bout")
+        # The set-up hint stays off a TV whose mats are set up.
+        assert browser.evaluate(halle, "document.getElementById('help').offsetParent === null")
+
+        # Each fighter's bar in his side's colour on the board.
+        colours = browser.evaluate(aufruf, """(function(){
+            const norm = (c) => { const e = document.createElement("i"); e.style.color = c;
+              document.body.append(e); const v = getComputedStyle(e).color; e.remove(); return v; };
+            const bar = (sel) => getComputedStyle(document.querySelector(sel)).borderLeftColor;
+            return [bar("#mat2 .now .names .blue"), bar("#mat2 .now .names .white")].join("|");
+        })()""")
+        state = second.state()
+        want = browser.evaluate(aufruf, f"""(function(){{
+            const norm = (c) => {{ const e = document.createElement("i"); e.style.color = c;
+              document.body.append(e); const v = getComputedStyle(e).color; e.remove(); return v; }};
+            return norm("{state['blue']['colour']['back']}") + "|" +
+                   norm("{state['white']['colour']['back']}");
+        }})()""")
+        assert colours == want, f"bars {colours}, the board's sides {want}"
+
+        # A mat that hangs keeps its connection open: shown pale within seconds all the same.
+        os.kill(second.proc.pid, signal.SIGSTOP)
+        try:
+            stopped = time.monotonic()
+            for page, selector in ((halle, "#mat2"), (aufruf, "#mat2")):
+                desk.wait(lambda: browser.evaluate(
+                    page, f"document.querySelector('{selector}').classList.contains('offline')"),
+                    "the silent mat pale")
+            print(f"a silent mat was pale after {time.monotonic() - stopped:.1f} s")
+        finally:
+            os.kill(second.proc.pid, signal.SIGCONT)
+        for page, selector in ((halle, "#mat2"), (aufruf, "#mat2")):
+            desk.wait(lambda: not browser.evaluate(
+                page, f"document.querySelector('{selector}').classList.contains('offline')"),
+                "the mat back after it woke")
+
+        # Long and similar names: every fighter finds his, whole or with the first name
+        # shortened, and both fighters of every bout are there.
+        long_list = ("#STR|KFL|1|2\r\n#PAR|0|||5|Männer\r\n"
+                     "#DAT|-81|Meier, Hans|JC Nord|Li, Wei|TSV Süd|||\r\n"
+                     "#DAT|-81|Schwarzenberger-Hohenlohe, Maximilian|JC Ost|"
+                     "Müller, Jan-Hendrik|JC West|||\r\n"
+                     "#DAT|-90|Müller, Jan-Philipp|JC Süd|Bergmann-Schröder, Konstantin|"
+                     "JC Nord|||\r\n"
+                     "#DAT|-90|Hoffmann, Anna-Lena|JC Süd|Schröder, Friederike|JC Nord|||\r\n")
+        target = os.path.join(first.folder, "neu.kfl")
+        with open(target + ".neu", "wb") as f:
+            f.write(long_list.encode("cp1252"))
+        os.replace(target + ".neu", target)
+        for size in (FULL_HD, (1280, 720)):
+            two = f"127.0.0.1:{ports[0]},127.0.0.1:{ports[1]}"
+            for page_name in ("aufruf", "halle"):
+                page = browser.open(f"http://127.0.0.1:{ports[0]}/{page_name}?matten={two}",
+                                    *size)
+                marker = "#mat1 .next" if page_name == "aufruf" else "#mat1 .call.next"
+                wait_text(desk, browser, page, marker, "Hohenlohe", f"the long names, {size}")
+                bad = browser.evaluate(page, """(function(){
+                    const bad = [];
+                    const nodes = document.querySelectorAll(
+                        "#mat1 .names div, #mat1 .call .bn, #mat1 .call .wn, #mat1 .side .name");
+                    for (const e of nodes) {
+                      if (e.offsetParent === null || e.textContent === "") continue;
+                      const size = parseFloat(getComputedStyle(e).fontSize);
+                      if (e.scrollWidth > e.clientWidth + 1 ||
+                          e.scrollHeight > e.clientHeight + 0.3 * size)
+                        bad.push(e.textContent + " cut (" + e.scrollWidth + "/" + e.clientWidth +
+                                 ", " + e.scrollHeight + "/" + e.clientHeight + ")");
+                      const surname = (e.title || e.textContent).split(",")[0];
+                      if (!e.textContent.startsWith(surname)) bad.push(e.textContent + " lost its surname");
+                    }
+                    const texts = [...nodes].map((e) => e.textContent);
+                    if (texts.filter((t) => t.startsWith("Müller")).length > 1 &&
+                        new Set(texts.filter((t) => t.startsWith("Müller"))).size < 2)
+                      bad.push("the two Müllers read the same");
+                    return bad.join("; ");
+                })()""")
+                assert bad == "", f"{page_name} at {size}: {bad}"
+                if shots:
+                    browser.screenshot(page, os.path.join(
+                        shots, f"live-{page_name}-long-names-{size[0]}x{size[1]}.png"))
+                browser.close_page(page)
+
+        # One bad address never empties the hall: it gets a card of its own.
+        odd = f"127.0.0.1:99999,127.0.0.1:{ports[1]}"
+        page = browser.open(f"http://127.0.0.1:{ports[0]}/halle?matten={odd}", *FULL_HD)
+        wait_text(desk, browser, page, "#mat1", "Adresse ungültig: 127.0.0.1:99999",
+                  "the bad address's card")
+        wait_text(desk, browser, page, "#mat2 .where", "Matte 2", "the mat after it")
+        browser.close_page(page)
 
         # Eight mats on one TV: every row on the screen, every name at least 4 % of its height
         # and cut with "…" where it is too long.
