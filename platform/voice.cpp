@@ -1,8 +1,10 @@
 #include "platform/voice.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QLocale>
 #include <QThread>
+#include <cstdio>
 
 #include "platform/hand_over.h"
 
@@ -45,9 +47,14 @@ class Speaker : public QObject {
                 }
             }
         }
-        if (speech_->state() == QTextToSpeech::Error)
-            return QStringLiteral("die Sprachausgabe meldet einen Fehler: ") +
-                   speech_->errorString();
+        if (speech_->state() == QTextToSpeech::Error) {
+            const QString error = speech_->errorString();
+            // A speech service restarted during the day is reached again at the next call.
+            delete speech_;
+            speech_ = nullptr;
+            german_ = false;
+            return QStringLiteral("die Sprachausgabe meldet einen Fehler: ") + error;
+        }
         speech_->stop();
         speech_->say(text);
         return german_ ? QString()
@@ -59,17 +66,27 @@ class Speaker : public QObject {
     bool german_ = false;
 };
 
+// How long the end of the program waits for a voice still talking to its speech service.
+constexpr int k_voice_end_ms = 1500;
+
 class SystemVoice : public Voice {
   public:
-    SystemVoice() : speaker_(new Speaker) {
-        thread_.setObjectName(QStringLiteral("kyomat-voice"));
-        speaker_->moveToThread(&thread_);
-        QObject::connect(&thread_, &QThread::finished, speaker_, &QObject::deleteLater);
-        thread_.start();
+    SystemVoice() : thread_(new QThread), speaker_(new Speaker) {
+        thread_->setObjectName(QStringLiteral("kyomat-voice"));
+        speaker_->moveToThread(thread_);
+        QObject::connect(thread_, &QThread::finished, speaker_, &QObject::deleteLater);
+        thread_->start();
     }
     ~SystemVoice() override {
-        thread_.quit();
-        thread_.wait();
+        thread_->quit();
+        // A speech service that took the call and never answers holds the voice's thread:
+        // the program ends all the same (and with it the thread), never as a process without
+        // a window that keeps the folder's lock.
+        if (thread_->wait(QDeadlineTimer(k_voice_end_ms))) {
+            delete thread_;
+        } else {
+            std::fprintf(stderr, "kyomat: die Sprachausgabe antwortet nicht; Ende ohne sie\n");
+        }
     }
     SystemVoice(const SystemVoice&) = delete;
     SystemVoice& operator=(const SystemVoice&) = delete;
@@ -83,7 +100,7 @@ class SystemVoice : public Voice {
     }
 
   private:
-    QThread thread_;
+    QThread* thread_;
     Speaker* speaker_;
     // On the GUI thread: what the voice's thread tells arrives there.
     HandOverInbox guard_;
