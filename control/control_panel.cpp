@@ -56,9 +56,6 @@ ClickPanel* ControlPanel::click_panel(const char* name, QWidget* parent) {
 ControlPanel::ControlPanel(BoutEngine& engine, Host& host, PanelLinks links, QWidget* parent)
     : QDialog(parent), engine_(engine), host_(host), links_(std::move(links)) {
     setObjectName("frmAnzeigeSTRG");
-    // Modal over the scoreboard only: the pause picture, a window of its own, still takes the
-    // click or key that ends the pause.
-    setWindowModality(Qt::WindowModal);
     setFont(pixel_font("MS Sans Serif", 11));
     resize(990, 547);
 

@@ -266,7 +266,7 @@ void ScoreboardWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shown_once_) return;
     shown_once_ = true;
-    // The show step may open the modal control panel: run it once the window is up.
+    // The show step may open the control panel: run it once the window is up.
     QTimer::singleShot(0, this, [this] {
         engine_.on_show();
         paint_board();

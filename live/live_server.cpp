@@ -143,6 +143,15 @@ QTcpSocket* LiveServer::make_room_for_newcomer(const std::string& address) {
     return leaving ? sockets[*leaving] : nullptr;
 }
 
+bool LiveServer::crowded(QTcpSocket* socket) const {
+    const std::string& address = connections_.value(socket).address;
+    int own = 0;
+    for (auto it = connections_.cbegin(); it != connections_.cend(); ++it) {
+        if (it.key() != socket && it->address == address) ++own;
+    }
+    return own >= limits_.per_address;
+}
+
 QTcpSocket* LiveServer::make_room_for_proven(QTcpSocket* proven) {
     std::vector<ClientFacts> facts;
     std::vector<QTcpSocket*> sockets;
@@ -204,9 +213,12 @@ void LiveServer::read(QTcpSocket* socket) {
             if (QTcpSocket* victim = make_room_for_proven(socket); victim == socket && !streams) {
                 // A full house still answers a page or the state: answered, it leaves at once.
             } else if (victim == socket) {
-                // A full house: the viewers that are there stay, the newcomer is told.
+                // A full house, or an address whose places all stream: the viewers that are
+                // there stay, the newcomer is told (on its page, for a crowd behind one address).
                 ++counts_.refused;
-                finish(socket, live_full_house(limits_.max_connections, request.head_only));
+                finish(socket, crowded(socket)
+                                   ? live_crowded_stream()
+                                   : live_full_house(limits_.max_connections, request.head_only));
                 return;
             } else if (victim != nullptr) {
                 evict(victim);

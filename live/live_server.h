@@ -92,6 +92,8 @@ class LiveServer : public QObject {
     // proven has sent its request while the places are over-full.
     QTcpSocket* make_room_for_newcomer(const std::string& address);
     QTcpSocket* make_room_for_proven(QTcpSocket* proven);
+    // Whether the address of this connection holds all the places it may.
+    bool crowded(QTcpSocket* socket) const;
     void evict(QTcpSocket* socket);
     void beat();
     qint64 now_ms() const;

@@ -19,7 +19,6 @@ bool BoutListFile::read_into(BoutList& into, std::string* raw) {
     remove_stale_temporaries(current_file());
     std::string error;
     auto bytes = read_whole_file(current_file(), error, BoutList::k_max_file_bytes_read);
-    file_failed_ = !bytes;
     if (!bytes) {
         report(error, MessageKind::error);
         return false;
@@ -29,7 +28,6 @@ bool BoutListFile::read_into(BoutList& into, std::string* raw) {
     if (ok) return true;
     if (into.too_many_bouts) {
         // Refused like a file that cannot be read: a result stays on the board.
-        file_failed_ = true;
         report("Die Kampfliste \"" + utf8_of(current_file()) + "\" hat mehr als " +
                    std::to_string(BoutList::k_max_bouts_read) +
                    " Kämpfe und wird nicht gelesen. Bitte die Liste teilen.",
@@ -62,12 +60,10 @@ bool BoutListFile::read_settled(BoutList& into, std::string* raw, bool wait, boo
         const bool passing = cut || (!bytes && !std::filesystem::exists(current_file(), ec)) ||
                              (bytes && !ok && !into.too_many_bouts);
         if (ok && !cut) {
-            file_failed_ = false;
             if (raw != nullptr) *raw = std::move(*bytes);
             return true;
         }
         if (!passing || Clock::now() >= until) {
-            file_failed_ = !bytes || into.too_many_bouts;
             if (into.too_many_bouts) {
                 error = "Die Kampfliste \"" + utf8_of(current_file()) + "\" hat mehr als " +
                         std::to_string(BoutList::k_max_bouts_read) +

@@ -43,8 +43,6 @@ class BoutListFile {
     void set_note(Reporter note) { note_ = std::move(note); }
     // Why the last settled read failed.
     const std::string& last_read_error() const { return last_read_error_; }
-    // Whether the last load failed on the file itself (not on its content).
-    bool file_failed() const { return file_failed_; }
     // Writes the list to the current file, crash-safe. A failure is reported and leaves the
     // old file and the modified flag as they were. A list holding a character the file
     // cannot store is not written: it is reported, so nothing turns into "?" unseen.
@@ -106,7 +104,6 @@ class BoutListFile {
     Reporter note_;
     std::string last_read_error_;
     std::filesystem::path cleaned_;
-    bool file_failed_ = false;
 };
 
 // The scoreboard's view of the list file, which is not the mat's alone: the tournament desk

@@ -46,7 +46,7 @@ bool BoutList::has_pairing(int row) const {
         const std::string name = trim_blanks(cell);
         return !name.empty() && name != "Name, Vorname";
     };
-    return named(r[1]) && named(r[3]);
+    return named(r[1]) || named(r[3]);
 }
 
 int find_bout_row(const BoutList& list, const BoutCells& cells, int hint) {

@@ -46,9 +46,9 @@ class BoutList {
     // An open row without a name on either side and without a weight class is no bout: the
     // next bout is never taken from it.
     bool is_open_bout(int row) const;
-    // A row that names both fighters: a desk keeps rows for bouts whose fighters are not
-    // known yet (no names, blanks, or the placeholder "Name, Vorname"), and such a row is
-    // neither called nor taken.
+    // A row that names a fighter: a desk keeps rows for bouts whose fighters are not known
+    // yet (no names, blanks, or the placeholder "Name, Vorname" on both sides), and such a
+    // row is neither called nor taken.
     bool has_pairing(int row) const;
 
     std::vector<Row> rows;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "data/core/basis.h"
+#include "data/core/cp1252.h"
 
 namespace kyomat {
 
@@ -32,7 +33,9 @@ CallUp call_up_of(const BoutList& list, int board_row, std::size_t count) {
 }
 
 std::string spoken_name(std::string_view name, bool first_name_first) {
-    std::string whole = trim_blanks(name);
+    // A name the voice can say: as the pages cut theirs, so that a list's cell of any length
+    // builds a call of a bounded size inside the key that took the bout.
+    std::string whole = trim_blanks(utf8_substr(name, 0, k_spoken_name_characters));
     const std::size_t comma = whole.find(',');
     if (!first_name_first || comma == std::string::npos) return whole;
     const std::string given = trim_blanks(std::string_view(whole).substr(comma + 1));
@@ -74,11 +77,16 @@ std::string filled(std::string text, const std::string& mat, const CalledBout& b
 }  // namespace
 
 std::string spoken_call(const CallWords& words, const CalledBout& now, const CalledBout* next) {
-    std::string call = filled(words.announce, words.mat, now, words.first_name_first);
+    CallWords cut = words;
+    cut.mat = utf8_substr(words.mat, 0, k_spoken_name_characters);
+    std::string call = filled(cut.announce, cut.mat, now, cut.first_name_first);
     if (next != nullptr) {
-        const std::string ready = filled(words.ready, words.mat, *next, words.first_name_first);
+        const std::string ready = filled(cut.ready, cut.mat, *next, cut.first_name_first);
         if (!ready.empty()) call += (call.empty() ? "" : " ") + ready;
     }
+    // However often the words repeat a name, a call is something a voice says in a breath.
+    if (utf8_length(call) > k_spoken_call_characters)
+        call = utf8_substr(call, 0, k_spoken_call_characters);
     return call;
 }
 

@@ -45,6 +45,9 @@ struct CallWords {
     std::string ready = std::string(setting_key(Key::aufruf_bereit).usual);
     bool first_name_first = false;
 };
+// The most characters of a name (and of the mat's name) a call says, and of a whole call.
+constexpr std::size_t k_spoken_name_characters = 100;
+constexpr std::size_t k_spoken_call_characters = 1000;
 // "Matte 1: Meier, Hans gegen Li, Wei. Bereit machen: Berg, Ole gegen Kurz, Karl." The ready
 // sentence only when a bout follows (next may be null); a mat without a name drops its
 // "{matte}: ".

@@ -14,6 +14,7 @@
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
+#include <process.h>
 #include <sys/stat.h>
 #else
 #include <fcntl.h>
@@ -139,13 +140,39 @@ bool write_protected(const fs::file_status& status) {
 }
 
 const char* k_temp_marker = ".tmp";
+// A temporary of another program (a second KYOMAT, a desk program on a shared list) may be a
+// save in flight: only one left this long is a crashed save's.
+constexpr auto k_foreign_temporary_age = std::chrono::minutes(10);
 
-bool is_own_temporary(const std::string& name, const std::string& of) {
+unsigned long own_process() {
+#if defined(_WIN32)
+    return static_cast<unsigned long>(_getpid());
+#else
+    return static_cast<unsigned long>(getpid());
+#endif
+}
+
+// A temporary of a save of this file: "<name>.tmp<process>-<number>", or the older
+// "<name>.tmp<number>" (no owner told). Its owner is set to the process, or 0 for none.
+bool is_temporary_of(const std::string& name, const std::string& of, unsigned long& owner) {
     const std::string prefix = of + k_temp_marker;
     if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return false;
-    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
-        if (name[i] < '0' || name[i] > '9') return false;
+    const std::string rest = name.substr(prefix.size());
+    const std::size_t dash = rest.find('-');
+    const auto digits = [](std::string_view t) {
+        return !t.empty() &&
+               std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (dash == std::string::npos) {
+        owner = 0;
+        return digits(rest);
     }
+    const std::string_view process = std::string_view(rest).substr(0, dash);
+    if (!digits(process) || !digits(std::string_view(rest).substr(dash + 1)) ||
+        process.size() > 9) {
+        return false;
+    }
+    owner = std::stoul(std::string(process));
     return true;
 }
 
@@ -212,8 +239,17 @@ void remove_stale_temporaries(const fs::path& file) {
     const std::string name = utf8_of(target.filename());
     std::error_code ec;
     const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    const unsigned long own = own_process();
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (is_own_temporary(utf8_of(it->path().filename()), name)) fs::remove(it->path(), ec);
+        unsigned long owner = 0;
+        if (!is_temporary_of(utf8_of(it->path().filename()), name, owner)) continue;
+        // Another program's save in flight is never taken away from it.
+        std::error_code age_ec;
+        const auto changed = fs::last_write_time(it->path(), age_ec);
+        const bool old =
+            !age_ec && fs::file_time_type::clock::now() - changed >= k_foreign_temporary_age;
+        std::error_code remove_ec;
+        if (owner == own || old) fs::remove(it->path(), remove_ec);
     }
 }
 
@@ -240,14 +276,15 @@ WriteOutcome write_file_if_current(const fs::path& file, const std::string& byte
         return WriteOutcome::failed;
     }
     remove_stale_temporaries(target);
-    // A name no other save uses: a leftover of a crashed one was just removed, and a second
-    // program saving at the same moment has another number.
+    // A name no other save uses, with its owner in it: a leftover of our own crashed save was
+    // just removed, another program's save in flight was left alone.
     // Saved from the state keeper's writer thread and from the GUI thread alike.
     static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
     const fs::path temp =
-        target.parent_path() / path_from_utf8(utf8_of(target.filename()) + k_temp_marker +
-                                              std::to_string((seed + ++counter) % 100000));
+        target.parent_path() /
+        path_from_utf8(utf8_of(target.filename()) + k_temp_marker + std::to_string(own_process()) +
+                       "-" + std::to_string((seed + ++counter) % 100000));
     fs::remove(temp, ec);
     int why = 0;
     if (!write_new_file(temp, bytes, replacing ? old.permissions() : fs::perms::none, why)) {
@@ -282,7 +319,18 @@ std::string file_stamp(const fs::path& file) {
     if (ec) return {};
     const auto changed = fs::last_write_time(file, ec);
     if (ec) return {};
-    return std::to_string(size) + "@" + std::to_string(changed.time_since_epoch().count());
+    std::string stamp =
+        std::to_string(size) + "@" + std::to_string(changed.time_since_epoch().count());
+#if !defined(_WIN32)
+    // A save that keeps the size within the stamp's grain (two seconds on a FAT stick) still
+    // changes the file's node (saved by rename) or its change time (saved in place).
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0) {
+        stamp += "#" + std::to_string(st.st_ino) + "@" + std::to_string(st.st_ctim.tv_sec) + "." +
+                 std::to_string(st.st_ctim.tv_nsec);
+    }
+#endif
+    return stamp;
 }
 
 std::string size_text(std::uintmax_t bytes) {

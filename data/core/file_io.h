@@ -52,7 +52,8 @@ std::string file_stamp(const std::filesystem::path& file);
 // A size in bytes as the operator reads it, exact: "4.404.020 Bytes".
 std::string size_text(std::uintmax_t bytes);
 
-// Removes temporary files that an interrupted write of this file left beside it.
+// Removes temporary files that an interrupted write of this file left beside it: this
+// process's own, and any other's only when it is old (a save in flight stays).
 void remove_stale_temporaries(const std::filesystem::path& file);
 
 // Why a write or an open failed, in the operator's words ("der Datenträger ist voll").

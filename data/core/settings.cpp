@@ -177,22 +177,32 @@ std::string read_ini_value(std::string_view bytes, std::string_view section, std
 
 namespace {
 
-// The section names of settings text, letter case folded.
-std::vector<std::string> folded_sections(std::string_view text) {
-    std::vector<std::string> names;
+// Calls each(line) for every line of settings text, blanks around it removed.
+template <typename Each>
+void each_line(std::string_view text, Each each) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
-        const std::string_view line = trim(text.substr(pos, end - pos));
+        each(trim(text.substr(pos, end - pos)));
         pos = end + 1;
-        if (line.empty() || line.front() != '[') continue;
-        std::string_view name = line.substr(1);
-        name = trim(name.substr(0, name.find(']')));
-        std::string folded(name);
+    }
+}
+
+// The name of a section's heading line, "[name]" (blanks around the name removed).
+std::string_view section_name(std::string_view line) {
+    return trim(line.substr(1).substr(0, line.substr(1).find(']')));
+}
+
+// The section names of settings text, letter case folded.
+std::vector<std::string> folded_sections(std::string_view text) {
+    std::vector<std::string> names;
+    each_line(text, [&](std::string_view line) {
+        if (line.empty() || line.front() != '[') return;
+        std::string folded(section_name(line));
         for (char& c : folded) c = fold(c);
         names.push_back(std::move(folded));
-    }
+    });
     return names;
 }
 
@@ -265,19 +275,11 @@ std::string Settings::read_setting(std::string_view section, std::string_view ke
 Settings::Sections Settings::sections() const {
     Sections found;
     const std::string text = batches_ > 0 && batch_text_ ? *batch_text_ : this->text();
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        const std::string_view line = trim(std::string_view(text).substr(pos, end - pos));
-        pos = end + 1;
-        if (line.empty() || line.front() == ';') continue;
+    each_line(text, [&](std::string_view line) {
+        if (line.empty() || line.front() == ';') return;
         found.has_lines = true;
-        if (line.front() != '[') continue;
-        std::string_view name = line.substr(1);
-        name = name.substr(0, name.find(']'));
-        found.names.push_back(cp1252_to_utf8(trim(name)));
-    }
+        if (line.front() == '[') found.names.push_back(cp1252_to_utf8(section_name(line)));
+    });
     return found;
 }
 

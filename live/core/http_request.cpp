@@ -56,6 +56,10 @@ constexpr std::string_view k_common_headers =
 
 }  // namespace
 
+std::string live_crowded_stream() {
+    return live_stream_head() + "event: crowded\ndata: zu viele Anzeigen von dieser Adresse\n\n";
+}
+
 std::string live_full_house(int places, bool head_only) {
     return live_answer(503, "text/plain; charset=utf-8",
                        "Die Live-Ansicht ist voll: alle " + std::to_string(places) +

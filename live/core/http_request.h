@@ -51,6 +51,9 @@ std::string live_answer(int status, std::string_view content_type, std::string_v
 std::string live_refusal(RequestVerdict verdict);
 // The answer to a newcomer's stream when every one of the places holds a viewer that streams.
 std::string live_full_house(int places, bool head_only);
+// The answer to a stream from an address whose places all hold viewers that stream: a stream
+// with one event, "crowded", that the page shows ("zu viele Anzeigen von dieser Adresse").
+std::string live_crowded_stream();
 // The head of the push stream; events follow it.
 std::string live_stream_head();
 // One event of the push stream carrying a state document.

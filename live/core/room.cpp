@@ -75,8 +75,10 @@ std::optional<std::size_t> who_leaves_for_proven(const std::vector<ClientFacts>&
                                                  const RoomRules& rules) {
     // clients holds everyone but the one that proved itself.
     int own = 0;
-    const auto own_leaving = own_to_leave(clients, address, now, rules, true, own);
-    if (own >= rules.per_address) return own_leaving;
+    // A viewer that streams is never cut for another from its own address (ten TVs behind a
+    // router would push each other off in turn): the newcomer is told instead.
+    const auto own_leaving = own_to_leave(clients, address, now, rules, false, own);
+    if (own >= rules.per_address) return own_leaving ? own_leaving : clients.size();
     if (static_cast<int>(clients.size()) < rules.places) return std::nullopt;
     if (const auto leaving = first_to_leave(clients, now, rules, false)) return leaving;
     return clients.size();

@@ -38,10 +38,11 @@ std::optional<std::size_t> who_leaves_for_newcomer(const std::vector<ClientFacts
                                                    const RoomRules& rules);
 
 // A connection from address has sent its whole request (clients: everyone else). An address
-// at its limit gives up its own oldest connection, the least healthy first (a browser that
-// reconnects replaces its dead stream). With the places over-full, one that is no healthy
-// viewer goes; when all are, the longest-standing viewer stays and the newcomer is refused:
-// the answer is clients.size().
+// at its limit gives up its own connection that is no healthy viewer, the least healthy and
+// oldest first (a browser that reconnects replaces its dead stream once it is seen behind);
+// when all of them stream, the newcomer is refused. With the places over-full, one that is no
+// healthy viewer goes; when all are, the longest-standing viewer stays and the newcomer is
+// refused: the answer for a refusal is clients.size().
 std::optional<std::size_t> who_leaves_for_proven(const std::vector<ClientFacts>& clients,
                                                  const std::string& address, std::int64_t now,
                                                  const RoomRules& rules);

@@ -8,7 +8,7 @@
 // connection stays open (hung, asleep, its cable pulled) counts as broken too: a running
 // clock sends every second, an idle board a beat every four seconds: two missed are silence.
 const SILENT_RUNNING_MS = 3500, SILENT_IDLE_MS = 9000;
-function followBoard(base, show, online) {
+function followBoard(base, show, online, told) {
   let last = -1;  // the newest sequence shown; a restarted scoreboard counts from 1 again
   let heard = Date.now(), running = false, source = null, retry = null;
   const take = (s) => {
@@ -33,6 +33,15 @@ function followBoard(base, show, online) {
     source.onopen = () => { last = -1; heard = Date.now(); online(true); };
     source.onmessage = (m) => { heard = Date.now(); online(true); take(JSON.parse(m.data)); };
     source.addEventListener("beat", () => { heard = Date.now(); online(true); });
+    // Too many screens behind one address for this board: said on the page, tried again in a
+    // while, never by pushing another screen off.
+    source.addEventListener("crowded", (m) => {
+      source.close();
+      source = null;
+      online(false);
+      if (told) told(m.data);
+      setTimeout(open, 30000);
+    });
     source.onerror = () => {
       online(false);
       if (source && source.readyState === EventSource.CLOSED) again();
@@ -95,12 +104,16 @@ function followMatCard(mat, node, stateNode, onlineMark, show) {
   const card = { node, title: mat.title, since: new Date() };
   node.classList.add("offline");
   stateNode.textContent = offlineText(card.since);
+  let toldText = "";
   followBoard(mat.base ? mat.base + "/" : "", (s) => show(card, s), (on) => {
-    if (on) card.since = null;
+    if (on) { card.since = null; toldText = ""; }
     else if (!card.since) card.since = new Date();
     node.classList.toggle("offline", !on);
-    const text = on ? onlineMark : offlineText(card.since);
+    const text = on ? onlineMark : toldText || offlineText(card.since);
     if (stateNode.textContent !== text) stateNode.textContent = text;
+  }, (text) => {
+    toldText = text;
+    stateNode.textContent = text;
   });
   return card;
 }

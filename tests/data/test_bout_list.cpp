@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <map>
+#include <random>
 #include <thread>
 
 #include "data/core/bout_access.h"
+#include "data/core/call_up.h"
 #include "data/core/cp1252.h"
 #include "data/core/file_io.h"
 #include "data/core/list_merge.h"
@@ -662,4 +666,129 @@ TEST_F(BoutAccessTest, AResultNeverMakesTheListUnreadable) {
         << messages[0];
     std::string error;
     EXPECT_EQ(*read_whole_file(dir.path() / "neu.kfl", error), text);
+}
+
+// The list shared with the desk, as a day goes: the desk adds, inserts, corrects and deletes
+// bouts and saves by rename or in place, line by line, between the mat's steps and in the
+// middle of them; the mat takes bouts and writes their results. Whatever the order: every
+// result is in its own bout's row, no row the desk wrote is ever lost, and the call-up never
+// names the bout on the board.
+TEST_F(BoutAccessTest, TheSharedListKeepsEveryRowAndEveryResult) {
+    file.quiet_ms = 60'000;  // a list whose head states other rows stays unwritten here
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        const auto pick = [&](int n) {
+            return static_cast<int>(random() % static_cast<unsigned>(n));
+        };
+        int next_id = 1;
+        const auto bout = [&] {
+            const std::string id = std::to_string(next_id++);
+            return BoutList::Row{"-" + id, "B" + id, "C" + id, "W" + id, "V" + id, "", "", ""};
+        };
+        BoutList desk;
+        desk.rows.assign(1, bout_list_header());
+        for (int i = 0; i < 4; ++i) desk.rows.push_back(bout());
+        std::string half_rest;  // what the desk has still to write of a save in place
+        const auto save = [&](bool in_pieces) {
+            const std::string whole = format_bout_list(desk, 20261209, 120000);
+            if (!in_pieces) {
+                dir.write("neu.kfl.desk", whole);
+                std::filesystem::rename(dir.path() / "neu.kfl.desk", dir.path() / "neu.kfl");
+                return;
+            }
+            // Cut after a whole line: the head and some rows are there, the rest to come.
+            std::vector<std::size_t> ends;
+            for (std::size_t at = whole.find('\n'); at != std::string::npos;
+                 at = whole.find('\n', at + 1))
+                ends.push_back(at + 1);
+            const std::size_t cut =
+                ends[static_cast<std::size_t>(pick(static_cast<int>(ends.size()) - 1))];
+            dir.write("neu.kfl", whole.substr(0, cut));
+            half_rest = whole.substr(cut);
+        };
+        const auto finish_save = [&] {
+            if (half_rest.empty()) return;
+            std::ofstream(dir.path() / "neu.kfl", std::ios::binary | std::ios::app) << half_rest;
+            half_rest.clear();
+        };
+        save(false);
+        std::map<std::string, std::string> results;  // a bout's blue name: the result it got
+        std::string on_board;                        // the blue name of the bout on the board
+        bool due = false;
+        for (int step = 0; step < 40; ++step) {
+            if (half_rest.empty() && pick(2) == 0) {
+                // The desk reads the list as it is now and changes it.
+                BoutList now;
+                std::string error;
+                ASSERT_TRUE(parse_bout_list(*read_whole_file(dir.path() / "neu.kfl", error), now));
+                desk = now;
+                const int rows = desk.row_count();
+                switch (pick(4)) {
+                    case 0:
+                        desk.rows.push_back(bout());
+                        break;
+                    case 1:
+                        desk.rows.insert(desk.rows.begin() + 1 + pick(rows), bout());
+                        break;
+                    case 2:
+                        if (rows > 1)
+                            desk.rows[static_cast<std::size_t>(1 + pick(rows - 1))][2] += "x";
+                        break;
+                    default:
+                        // Only an open bout that is not on the board is ever deleted.
+                        for (int r = 1; r < rows; ++r) {
+                            auto& row = desk.rows[static_cast<std::size_t>(r)];
+                            if (row[5].empty() && row[1] != on_board) {
+                                desk.rows.erase(desk.rows.begin() + r);
+                                break;
+                            }
+                        }
+                        break;
+                }
+                save(pick(2) == 0);
+                continue;
+            }
+            // The mat: the result due is written, then the next bout is taken.
+            const bool caught_half = !half_rest.empty();
+            if (due) {
+                const BoutResult result{"", "-", "10", "1:00", " ", access.bout_row, true};
+                const ListOutcome written = access.anzeige_in_liste(result);
+                if (caught_half) {
+                    EXPECT_EQ(written, ListOutcome::failed) << "over a half list";
+                }
+                if (written == ListOutcome::done) results[on_board] = "1:0";
+                if (written != ListOutcome::failed) due = false;
+            }
+            if (!due) {
+                const ListOutcome taken = access.kampf_laden(fields);
+                if (caught_half) {
+                    EXPECT_EQ(taken, ListOutcome::failed) << "a half list taken";
+                }
+                due = taken == ListOutcome::done;
+                on_board = due ? fields.edtNAMEBlau : "";
+            }
+            finish_save();
+            // What the file holds now.
+            BoutList now;
+            std::string error;
+            ASSERT_TRUE(parse_bout_list(*read_whole_file(dir.path() / "neu.kfl", error), now));
+            for (std::size_t r = 1; r < desk.rows.size(); ++r) {
+                const std::string& name = desk.rows[r][1];
+                const auto found =
+                    std::find_if(now.rows.begin() + 1, now.rows.end(),
+                                 [&](const BoutList::Row& row) { return row[1] == name; });
+                ASSERT_NE(found, now.rows.end()) << name << " lost";
+            }
+            for (std::size_t r = 1; r < now.rows.size(); ++r) {
+                const auto& row = now.rows[r];
+                const auto it = results.find(row[1]);
+                EXPECT_EQ(row[5], it == results.end() ? "" : it->second) << row[1] << "'s result";
+            }
+            if (due) {
+                for (const CalledBout& b : call_up_of(now, access.board_row_in(now), 3).next)
+                    EXPECT_NE(b.blue_name, on_board) << "the bout on the board called as next";
+            }
+        }
+    }
 }

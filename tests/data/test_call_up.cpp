@@ -46,8 +46,9 @@ TEST(CallUp, TheOpenBoutsInTheOrderTheyAreTaken) {
     EXPECT_EQ(call_up_of(list, 0, 3).list, CallUpList::open);
 }
 
-// Rows a desk keeps for bouts whose fighters are not known yet are no bout to call.
-TEST(CallUp, ARowWithoutBothNamesIsNotCalled) {
+// Rows a desk keeps for bouts whose fighters are not known yet are no bout to call; a row
+// with one fighter known is.
+TEST(CallUp, ARowWithoutANameIsNotCalled) {
     const BoutList list = list_of(
         "#STR|KFL|1|2\r\n#PAR|0|||6|Männer\r\n"
         "#DAT|-66||||||\r\n"
@@ -55,7 +56,7 @@ TEST(CallUp, ARowWithoutBothNamesIsNotCalled) {
         "#DAT|-81|Name, Vorname||Name, Vorname||||\r\n"
         "#DAT|-90|Vogel, Jan||||||\r\n"
         "#DAT|-90|Adler, Max||Fuchs, Tom||||\r\n");
-    EXPECT_EQ(positions(call_up_of(list, 0, 3)), (std::vector<int>{5}));
+    EXPECT_EQ(positions(call_up_of(list, 0, 3)), (std::vector<int>{4, 5}));
 }
 
 // The desk corrected the club of the bout on the mat while its clock ran: the call-up still
@@ -120,4 +121,20 @@ TEST(SpokenCall, TheMatTheBoutAndWhoGetsReadyInTheSettingsWords) {
     EXPECT_EQ(spoken_name("Kato", true), "Kato");
     EXPECT_EQ(spoken_name(" Kato, ", true), "Kato");
     EXPECT_EQ(spoken_name("von Berg, Ole Jan", true), "Ole Jan von Berg");
+}
+
+// A name of a million characters and words that repeat it: the call is built from a name cut
+// to what a voice says, and stays a sentence, however the settings and the list are written.
+TEST(SpokenCall, HasASizeWhateverTheNamesAndWords) {
+    CallWords words;
+    words.mat = "Matte 1";
+    words.announce = "";
+    for (int i = 0; i < 300; ++i) words.announce += "{blau} ";
+    CalledBout now;
+    now.blue_name = std::string(1'000'000, 'x');
+    now.white_name = "Li, Wei";
+    const std::string call = spoken_call(words, now, nullptr);
+    EXPECT_LE(call.size(), k_spoken_call_characters);
+    EXPECT_EQ(call.substr(0, k_spoken_name_characters + 1),
+              std::string(k_spoken_name_characters, 'x') + " ");
 }

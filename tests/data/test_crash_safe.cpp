@@ -10,6 +10,10 @@
 #endif
 
 #include <algorithm>
+#include <chrono>
+#if defined(_WIN32)
+#include <process.h>
+#endif
 #include <csignal>
 #include <random>
 #include <thread>
@@ -66,8 +70,16 @@ TEST(CrashSafeSaving, KilledWriterLeavesOldOrNewList) {
         ASSERT_TRUE(file.list.rows == old_list.rows || file.list.rows == new_list.rows)
             << "round " << round;
     }
-    // Left-over temporary files of killed writers do not disturb anything, and the next save
-    // clears them away.
+    // Left-over temporary files of killed writers do not disturb anything; they are another
+    // process's (a save in flight, for all a save knows) until they are old, and then the
+    // next save clears them away.
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        if (entry.path().filename() != "neu.kfl") {
+            std::filesystem::last_write_time(
+                entry.path(),
+                std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+        }
+    }
     BoutListFile file(dir.path(), nullptr);
     file.list = new_list;
     EXPECT_TRUE(file.write_to_file());
@@ -82,11 +94,26 @@ TEST(CrashSafeSaving, LoadingClearsStaleTemporariesOfItsOwnNamingOnly) {
     BoutListFile file(dir.path(), nullptr);
     file.list = make_list(2, "x");
     ASSERT_TRUE(file.write_to_file());
-    dir.write("neu.kfl.tmp123", "half");
+#if defined(_WIN32)
+    const long process = _getpid();
+#else
+    const long process = getpid();
+#endif
+    const std::string own = "neu.kfl.tmp" + std::to_string(process) + "-17";
+    dir.write(own, "half");
+    dir.write("neu.kfl.tmp123", "an older program's, just now");
+    dir.write("neu.kfl.tmp99999999-3", "another program's save in flight");
     dir.write("neu.kfl.tmp", "not ours");
     dir.write("andere.kfl.tmp5", "another list's");
+    dir.write("neu.kfl.tmp77-2", "a crashed save of another program, long ago");
+    std::filesystem::last_write_time(
+        dir.path() / "neu.kfl.tmp77-2",
+        std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     ASSERT_TRUE(file.load_from_file());
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "neu.kfl.tmp123"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / own));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "neu.kfl.tmp77-2"));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "neu.kfl.tmp123"));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "neu.kfl.tmp99999999-3"));
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "neu.kfl.tmp"));
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "andere.kfl.tmp5"));
 }
@@ -314,3 +341,24 @@ TEST(CrashSafeState, ReadBackWholeAndNeverHalf) {
     }
     EXPECT_FALSE(parse_state("KYOMAT Kampfstand 2\nende=1\n").has_value());
 }
+
+#if !defined(_WIN32)
+// A desk save that keeps the size and, on a stick with two-second stamps, the modification
+// time: the list's stamp still changes, so the grid and the call-up read it again.
+TEST(FileStamp, ASameSizeSaveWithinTheStampsGrainIsSeen) {
+    kyomat::testing::TempFolder dir;
+    const std::filesystem::path list = dir.path() / "neu.kfl";
+    dir.write("neu.kfl", "#DAT|-60|Meier|\r\n");
+    const auto when = std::filesystem::last_write_time(list);
+    const std::string before = file_stamp(list);
+    EXPECT_EQ(file_stamp(list), before);
+    std::string error;
+    ASSERT_TRUE(write_file_atomically(list, "#DAT|-60|Maier|\r\n", error));
+    std::filesystem::last_write_time(list, when);
+    const std::string renamed = file_stamp(list);
+    EXPECT_NE(renamed, before);
+    dir.write("neu.kfl", "#DAT|-60|Mayer|\r\n");  // in place
+    std::filesystem::last_write_time(list, when);
+    EXPECT_NE(file_stamp(list), renamed);
+}
+#endif

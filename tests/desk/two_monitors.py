@@ -229,6 +229,8 @@ def keys_through_a_replug_with_the_panel_open(p):
     a Shido, Space), whatever panel_tasten says."""
     p.wait(lambda: on_the_beamer(p), "the board on BEAMER")
     p.desk.pull()
+    # The panel had the keys already: the pull has been dealt with once the board is gone.
+    p.wait(lambda: board_geometry(p) is None, "the board gone with the projector")
     p.wait(lambda: p.window(PANEL) is not None and p.focus() == PANEL, "the panel with the keys")
     p.key("ctrl+n")
     p.wait_state(lambda s: s["blue"]["name"] == "Meier, Hans", "the bout loaded by key")

@@ -133,6 +133,35 @@ class TestLiveView : public QObject {
         QCOMPARE(rig_->live().counts().viewers, 1);
     }
 
+    // Many TVs behind one address (a router, one PC with several screens): the streams that
+    // are there stay; one beyond the limit is told on its page, never by cutting another.
+    void aCrowdBehindOneAddressIsToldNotCut() {
+        LiveLimits limits;
+        limits.per_address = 2;
+        const quint16 port = start(limits);
+        RawClient first(port), second(port);
+        for (RawClient* c : {&first, &second}) {
+            c->send("GET /events HTTP/1.1\r\nHost: x\r\n\r\n");
+            c->receive("}\n\n");
+        }
+        RawClient third(port);
+        third.send("GET /events HTTP/1.1\r\nHost: x\r\n\r\n");
+        third.receive("zu viele Anzeigen von dieser Adresse\n\n");
+        QVERIFY(third.received().find("event: crowded") != std::string::npos);
+        // Both earlier streams go on: a key reaches each of them.
+        rig_->press('2');
+        for (RawClient* c : {&first, &second}) {
+            c->received().clear();
+            c->receive("}\n\n");
+            QCOMPARE(last_event(c->received())["blue"]
+                         .toObject()["waza_ari"]
+                         .toObject()["text"]
+                         .toString(),
+                     QString("1"));
+        }
+        QCOMPARE(rig_->live().counts().viewers, 2);
+    }
+
     // 150 viewers that never read, eight from each of 19 addresses: with the clock running
     // and again with it standing, a fresh visitor is served at once, the slowest making
     // room; one that reads nothing of a running clock's stream is cut once it has been

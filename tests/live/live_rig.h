@@ -56,6 +56,7 @@ class LiveRig {
         Board& b = engine().internals_for_tests().board;
         b.lblBlau_Name.text = blue;
         b.lblWeiss_Name.text = white;
+        engine().internals_for_tests().state.bout_on_board = true;
         window_->paint_board();
         QCoreApplication::processEvents();
     }

@@ -83,9 +83,14 @@ TEST(LiveRoom, AProvenNewcomerNeverRotatesAViewerOutOfAFullHouse) {
                   {viewer("a", 0), viewer("b", 1), waiting("c", now - 1500), viewer("d", 2)}, "n",
                   now, four),
               std::optional<std::size_t>{2});
-    // An address at its limit: a browser that reconnects replaces its own oldest stream.
+    // An address at its limit whose places all stream (many TVs behind one router): nobody
+    // is cut, the newcomer is refused (and told so on its page).
     const RoomRules two{8, 2, 1000};
     EXPECT_EQ(
         who_leaves_for_proven({viewer("a", 5), viewer("a", 1), viewer("b", 0)}, "a", now, two),
-        std::optional<std::size_t>{1});
+        refused(3));
+    // A browser that reconnects replaces its own stream once that one is seen behind.
+    EXPECT_EQ(who_leaves_for_proven({viewer("a", 5), viewer("a", 1, now - 3000), viewer("b", 0)},
+                                    "a", now, two),
+              std::optional<std::size_t>{1});
 }
