@@ -169,8 +169,9 @@ bool AppHost::confirm_ok_cancel_default(const std::string& question, const std::
 bool AppHost::scoreboard_has_focus() {
     const QWidget* active = QApplication::activeWindow();
     if (scoreboard_ == nullptr || active == nullptr) return false;
-    const bool relayed = panel_keys_relayed(settings_);
     const ControlPanel* p = panel(false);
+    // As the last key read it, and the panel relaying for a missing or returned projector.
+    const bool relayed = scoreboard_->engine().panel_keys() || (p != nullptr && p->relays_keys());
     const bool panel_open = p != nullptr && p->isVisible();
     if (active == scoreboard_) return relayed || !panel_open;
     if (!relayed) return false;

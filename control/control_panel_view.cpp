@@ -112,8 +112,7 @@ void ControlPanel::set_opened_for_board(bool opened) {
 }
 
 bool ControlPanel::keys_relayed_here() const {
-    return panel_keys_relayed(engine_.settings()) || board_missing_ || opened_for_board_ ||
-           relay_kept_;
+    return engine_.panel_keys() || board_missing_ || opened_for_board_ || relay_kept_;
 }
 
 void ControlPanel::bout_handed_on() {
@@ -152,7 +151,7 @@ void ControlPanel::mirror_board() {
         QStringList up;
         if (board_back_ != nullptr && board_back_->isActive())
             up << QStringLiteral("Anzeige-Bildschirm wieder da: die Tafel steht darauf");
-        if (relay_kept_ && !panel_keys_relayed(engine_.settings()) && !opened_for_board_)
+        if (relay_kept_ && !engine_.panel_keys() && !opened_for_board_)
             up << QStringLiteral("Tasten wirken weiter, bis der Kampf weitergegeben ist");
         if (!board_activity_.isEmpty()) up << board_activity_;
         if (b.lbl_GS.visible) up << QStringLiteral("Golden Score");

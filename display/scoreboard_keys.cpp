@@ -20,7 +20,7 @@ void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {
         return;
     }
     if (page_up_) {
-        if (!panel_keys_relayed(engine_.settings()) || text_ == nullptr) {
+        if (!engine_.panel_keys() || text_ == nullptr) {
             // The command that shows the pages ends with them; keys typed meanwhile follow.
             waiting_keys_.emplace_back(key, mods);
             return;
@@ -35,8 +35,7 @@ void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {
 }
 
 bool ScoreboardWindow::takes_input() const {
-    return !panel_open_ || panel_keys_relayed(engine_.settings()) ||
-           (panel_relays_ && panel_relays_());
+    return !panel_open_ || engine_.panel_keys() || (panel_relays_ && panel_relays_());
 }
 
 void ScoreboardWindow::keyPressEvent(QKeyEvent* event) {

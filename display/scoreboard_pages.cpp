@@ -69,7 +69,7 @@ void ScoreboardWindow::show_next_page() {
     const Page next = pages_.front();
     pages_.pop_front();
     TextScreen& page = text_screen();
-    if (panel_keys_relayed(engine_.settings())) {
+    if (engine_.panel_keys()) {
         page.set_key_sink([this](std::uint16_t k, Modifiers m) { handle_key(k, m); });
     } else {
         page.set_key_sink({});
@@ -82,7 +82,7 @@ void ScoreboardWindow::show_next_page() {
 void ScoreboardWindow::pages_ended() {
     page_up_ = false;
     // The keyboard goes back to the window that had it (a non-modal page took it).
-    if (panel_keys_relayed(engine_.settings()) && had_keys_ != text_) hand_keys_back(had_keys_);
+    if (engine_.panel_keys() && had_keys_ != text_) hand_keys_back(had_keys_);
     // First what the command that showed the pages does after them, then the keys typed
     // meanwhile, each once and in order; any of them may show pages again.
     while (!page_up_ && !after_pages_.empty()) {
@@ -112,7 +112,7 @@ bool ScoreboardWindow::relays_keys_of(const QWidget* window) const {
 
 void ScoreboardWindow::show_overlay() {
     LogoOverlay& pause = overlay();
-    if (panel_keys_relayed(engine_.settings())) {
+    if (engine_.panel_keys()) {
         pause.set_key_sink([this](std::uint16_t k, Modifiers m) { handle_key(k, m); });
     } else {
         pause.set_key_sink({});

@@ -58,6 +58,7 @@ BoutEngine::BoutEngine(Host& host, Settings settings)
 }
 
 void BoutEngine::on_create() {
+    panel_keys_ = panel_keys_relayed(settings_);
     param_aus_ini();
     defaults();
     state_.clock_value = 0;

@@ -96,6 +96,9 @@ class BoutEngine {
     const Settings& settings() const { return settings_; }
     const BoutState& state() const { return state_; }
     bool points_mode() const { return rules_.add_aktiv; }
+    // panel_tasten as the last command read it: the focus tick asks it twice a second and
+    // must not open kyomat.ini for it (an edit counts from the next key on).
+    bool panel_keys() const { return panel_keys_; }
     // The side whose win on show came by Ippon: its Ippon, two Waza-ari with waza2ippon, or
     // the other side's Hansoku-make; none in points mode or without a shown winner.
     MaybeSide ippon_winner() const;
@@ -242,6 +245,7 @@ class BoutEngine {
     bool clock_timer_on_ = false;
     bool told_no_known_section_ = false;
     bool focus_timer_on_ = true;
+    bool panel_keys_ = false;
     SecondCounter clock_seconds_;
     SecondCounter hold_seconds_;
 };

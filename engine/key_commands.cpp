@@ -44,6 +44,7 @@ bool changes_the_result(std::uint16_t key, Modifiers mods) {
 void BoutEngine::handle_key(std::uint16_t key, Modifiers mods) {
     // Every value the key needs comes from one reading of kyomat.ini.
     const Settings::Batch one_reading(settings_);
+    panel_keys_ = panel_keys_relayed(settings_);
     // One bout, one result: once handed on, a result is corrected in the bout list.
     if (state_.handed_on && changes_the_result(key, mods)) {
         host_.show_note(
