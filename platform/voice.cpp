@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QLocale>
 #include <QThread>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/hand_over.h"
@@ -92,14 +94,27 @@ class SystemVoice : public Voice {
     SystemVoice& operator=(const SystemVoice&) = delete;
 
     void say(const QString& text) override {
-        hand_over(speaker_, [this, text] {
+        const int asked = ++asked_;
+        // A speech service that takes the call and never answers holds the voice's thread:
+        // told once, the board and the keys going on as always.
+        QTimer::singleShot(k_answer_ms, &guard_, [this, asked] {
+            if (answered_ < asked)
+                tell_missing(QStringLiteral("die Sprachausgabe antwortet nicht"));
+        });
+        hand_over(speaker_, [this, text, asked] {
             const QString problem = speaker_->say(text);
-            if (problem.isEmpty()) return;
-            hand_over(&guard_, [this, problem] { tell_missing(problem); });
+            hand_over(&guard_, [this, problem, asked] {
+                answered_ = std::max(answered_, asked);
+                if (!problem.isEmpty()) tell_missing(problem);
+            });
         });
     }
 
   private:
+    static constexpr int k_answer_ms = 4000;
+    // Calls handed to the voice's thread, and the last one it came back from (GUI thread).
+    int asked_ = 0;
+    int answered_ = 0;
     QThread* thread_;
     Speaker* speaker_;
     // On the GUI thread: what the voice's thread tells arrives there.
