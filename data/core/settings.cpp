@@ -213,12 +213,20 @@ std::string Settings::not_whole(const std::string& stamp_before, bool exists,
     // Nothing whole read yet: the file is what it is (the start with an empty or no file).
     // Without a quiet time nobody saves it in pieces (files written at once).
     if (!last_whole_ || quiet_ms <= 0) return {};
+    // A reading with nothing in it is kept until one has sections to lose.
+    const std::vector<std::string> before = folded_sections(*last_whole_);
+    if (before.empty()) return {};
+    const auto now_time = std::chrono::steady_clock::now();
     if (!exists) {
         std::error_code ec;
         // Not a file the settings can come from: that is said elsewhere, and counts.
         if (std::filesystem::exists(file(), ec)) return {};
+        // Gone for good (taken away on purpose) once it stays away for the quiet time.
+        if (!missing_since_) missing_since_ = now_time;
+        if (now_time - *missing_since_ >= std::chrono::milliseconds(quiet_ms)) return {};
         return "fehlt gerade";
     }
+    missing_since_.reset();
     if (file_stamp(file()) != stamp_before) return "wurde beim Lesen geändert";
     std::error_code ec;
     const auto changed = std::filesystem::last_write_time(file(), ec);
@@ -227,9 +235,6 @@ std::string Settings::not_whole(const std::string& stamp_before, bool exists,
                    std::chrono::milliseconds(quiet_ms)) {
         return {};
     }
-    // A reading with nothing in it is kept until one has sections to lose.
-    const std::vector<std::string> before = folded_sections(*last_whole_);
-    if (before.empty()) return {};
     const std::vector<std::string> now = folded_sections(text);
     if (now.empty()) return "ist leer";
     for (const std::string& had : before) {

@@ -20,6 +20,7 @@
 //    while read, or without sections the last whole reading had, and written to a moment
 //    ago) is read again a moment later; if it stays so, the last whole reading counts and a
 //    note says why. Before the first whole reading the file is taken as it is.
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -104,6 +105,7 @@ class Settings {
     std::function<void(const std::string&)> note_;
     mutable std::optional<std::string> last_whole_;
     mutable std::string noted_stamp_;
+    mutable std::optional<std::chrono::steady_clock::time_point> missing_since_;
     mutable int batches_ = 0;
     mutable std::optional<std::string> batch_text_;
 };

@@ -110,6 +110,11 @@ TEST(Settings, AFileSavedInPlaceIsNeverReadHalf) {
     EXPECT_EQ(get_kampfzeit(s, "Männer", false), 60);
     dir.write("kyomat.ini", whole);
     EXPECT_EQ(get_kampfzeit(s, "Männer", false), 240);
+    // Taken away on purpose: once it stays away for the quiet time, it is gone.
+    std::filesystem::remove(dir.path() / "kyomat.ini");
+    EXPECT_EQ(s.read_setting("AK Männer", "kampfzeit"), "240");
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(s.read_setting("AK Männer", "kampfzeit"), "");
 }
 
 // A script writes kyomat.ini in place in two pieces while the mat takes bouts: every bout
