@@ -551,34 +551,32 @@ def the_editors_questions_keep_the_edits(p):
     p.wait(lambda: p.window(EDITOR), "the list editor")
     p.wait(lambda: p.focus() == EDITOR, "the editor with the keys")
     p.key("Z", "a", "h", "l", "Tab")
-    for reflex in ("space", "Return", "Escape"):
-        p.key("alt+b")
-        p.wait(lambda: p.window(QUESTION), f"the question before {reflex}")
-        p.key(reflex)
-        p.wait(lambda: not p.window(QUESTION), f"the question answered by {reflex}")
-        time.sleep(0.3)
-        if not p.window(EDITOR):
-            raise DeskFailure(f"{reflex} at \"Änderungen verwerfen ?\" closed the editor")
     path = os.path.join(p.folder, "neu.kfl")
-    time.sleep(1.1)  # a stamp of its own for the desk's save
-    with open(path, "ab") as f:
-        f.write("#DAT|-100|Adler, Max|JC Süd|Fuchs, Tom|JC Nord|||\r\n".encode("cp1252"))
+
+    def reflexes_keep_the_editor(ask, question):
+        for reflex in ("space", "Return", "Escape"):
+            ask()
+            p.wait(lambda: p.window(QUESTION), f"{question} before {reflex}")
+            p.key(reflex)
+            p.wait(lambda: not p.window(QUESTION), f"{question} answered by {reflex}")
+            time.sleep(0.3)
+            if not p.window(EDITOR):
+                raise DeskFailure(f"{reflex} at {question} closed the editor")
+            with open(path, "rb") as f:
+                if b"Zahl" in f.read():
+                    raise DeskFailure(f"{reflex} at {question} saved")
+
     def save():
         # The default list is saved through "Speichern unter": cancelled, it is saved in place.
         p.key("alt+s")
         p.wait(lambda: p.window(SAVE_AS), "the file dialog")
         p.key("Escape")
-    for reflex in ("space", "Return", "Escape"):
-        save()
-        p.wait(lambda: p.window(QUESTION), f"the save conflict before {reflex}")
-        p.key(reflex)
-        p.wait(lambda: not p.window(QUESTION), f"the save conflict answered by {reflex}")
-        time.sleep(0.3)
-        if not p.window(EDITOR):
-            raise DeskFailure(f"{reflex} at the save conflict closed the editor")
-        with open(path, "rb") as f:
-            if b"Zahl" in f.read():
-                raise DeskFailure(f"{reflex} at the save conflict saved over the desk's list")
+
+    reflexes_keep_the_editor(lambda: p.key("alt+b"), "\"Änderungen verwerfen ?\"")
+    time.sleep(1.1)  # a stamp of its own for the desk's save
+    with open(path, "ab") as f:
+        f.write("#DAT|-100|Adler, Max|JC Süd|Fuchs, Tom|JC Nord|||\r\n".encode("cp1252"))
+    reflexes_keep_the_editor(save, "the save conflict")
     # The edits are still there: leaving asks about them once more.
     p.key("alt+b")
     p.wait(lambda: p.window(QUESTION), "\"Änderungen verwerfen ?\" after the save conflict")
