@@ -96,6 +96,7 @@ ControlPanel& Program::control_panel() {
         panel_ = new ControlPanel(scoreboard.engine(), host_, std::move(links), &scoreboard);
         scoreboard.set_panel_relays([this] { return panel_ != nullptr && panel_->relays_keys(); });
         keeper.set_panel(panel_);
+        panel_->set_frame_told([this](const QRect& frame) { scoreboard.set_panel_frame(frame); });
         if (!live_text_.isEmpty()) panel_->set_live_text(live_text_, live_problem_);
         if (restore_list_mode_) {
             restore_list_mode_ = false;
@@ -142,6 +143,7 @@ Program::~Program() {
     scoreboard.set_gong_soon({});
     host_.set_panel({});
     host_.on_bout_taken({});
+    if (panel_ != nullptr) panel_->set_frame_told({});
 }
 
 void Program::start_live_view(const Settings& settings) {

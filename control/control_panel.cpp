@@ -57,7 +57,7 @@ ControlPanel::ControlPanel(BoutEngine& engine, Host& host, PanelLinks links, QWi
     : QDialog(parent), engine_(engine), host_(host), links_(std::move(links)) {
     setObjectName("frmAnzeigeSTRG");
     setFont(pixel_font("MS Sans Serif", 11));
-    resize(990, 547);
+    resize(k_panel_width, k_panel_height);
 
     wertung_ = make<QWidget>("pnlWertung", this);
     build_side(Side::blue, make<QWidget>("pnlWertungBlau", wertung_), blue_);
@@ -183,7 +183,10 @@ void ControlPanel::build_bottom_bar() {
     status_note_->hide();
     note_timer_ = new QTimer(this);
     note_timer_->setSingleShot(true);
-    connect(note_timer_, &QTimer::timeout, status_note_, &QLabel::hide);
+    connect(note_timer_, &QTimer::timeout, this, [this] {
+        status_note_->hide();
+        fit_status_fields();
+    });
     set_up_list_watch();
 }
 
@@ -196,35 +199,6 @@ void ControlPanel::open_panel(std::function<void()> closed) {
     show();
     raise();
     activateWindow();
-}
-
-void ControlPanel::set_live_text(const QString& text, bool problem) {
-    status_live_->setText(text);
-    status_live_->setToolTip(text);
-    status_live_->setStyleSheet(problem ? QStringLiteral("color: #b00000;") : QString());
-    status_live_->setVisible(!text.isEmpty());
-    fit_live_text();
-}
-
-// The note is read whole, never cut at the panel's edge: a smaller font first, then the
-// whole width of the status bar over the other panels.
-void ControlPanel::fit_live_text() {
-    constexpr int k_smallest_points = 6;
-    const QString text = status_live_->text();
-    QFont f = font();
-    const auto fits = [&](int width) {
-        return QFontMetrics(f).horizontalAdvance(text) + 8 <= width;
-    };
-    int width = status_live_->width();
-    while (!fits(width) && f.pointSize() > k_smallest_points) f.setPointSize(f.pointSize() - 1);
-    if (!fits(width)) {
-        f = font();
-        status_live_->setGeometry(0, status_live_->y(), status_->width(), status_live_->height());
-        status_live_->raise();
-        width = status_live_->width();
-        while (!fits(width) && f.pointSize() > k_smallest_points) f.setPointSize(f.pointSize() - 1);
-    }
-    status_live_->setFont(f);
 }
 
 void ControlPanel::build_side(Side side, QWidget* area, SideControls& c) {

@@ -77,8 +77,12 @@ class ControlPanel : public QDialog {
     void set_live_text(const QString& text, bool problem);
     // A note to the operator in the status bar, shown for a few seconds.
     void show_note(const QString& text);
-    // The live note at a size that shows it whole.
-    void fit_live_text();
+    // Where the panel stands whenever it shows, moves, resizes or hides, while it shares the
+    // board's monitor and the board is to stand below it (an empty rectangle otherwise).
+    void set_frame_told(std::function<void(const QRect&)> told) { frame_told_ = std::move(told); }
+    // The live note and a standing note beside the three panels, each at a size that shows
+    // it whole where the room allows.
+    void fit_status_fields();
     // Shows the panel and returns at once; closed runs when it has closed. It blocks no window
     // of the window system; the board keeps out its own keys and clicks meanwhile unless keys
     // are relayed.
@@ -134,6 +138,14 @@ class ControlPanel : public QDialog {
     // With keys relayed, no control takes the keyboard focus: the panel itself keeps it.
     // panel_tasten, a missing board, or a panel the program opened for it.
     bool keys_relayed_here() const;
+    // At show: whether the panel shares the board's monitor with the board below it, and a
+    // panel low enough on a small monitor that the board keeps a readable room.
+    void share_board_screen();
+    void fit_shared_screen();
+    void tell_frame();
+    std::function<void(const QRect&)> frame_told_;
+    bool shares_board_screen_ = false;
+    bool compacted_ = false;
     void set_keys_relayed(bool relayed);
     // The grid's row of the bout on the board is the selected one.
     void select_loaded_row();

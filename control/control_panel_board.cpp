@@ -1,9 +1,14 @@
-// The panel while the board's monitor is missing and after it is back: the keys it relays
-// and what its board field says.
+// The panel and the board's monitor: while it is missing and after it is back (the keys the
+// panel relays and what its board field says), and while both share one monitor.
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 #include "control/control_panel.h"
+#include "control/panel_layout.h"
 #include "engine/engine.h"
+#include "engine/rule_settings.h"
 
 namespace kyomat {
 
@@ -51,6 +56,43 @@ void ControlPanel::bout_handed_on() {
             "panel_tasten=1, ihre Knöpfe wirken weiter");
     }
     mirror_board();
+}
+
+// A title bar's height before the window manager has told the real one.
+constexpr int k_title_guess = 30;
+
+void ControlPanel::share_board_screen() {
+    const QWidget* board = parentWidget();
+    QScreen* here = QGuiApplication::screenAt(pos());
+    shares_board_screen_ = here != nullptr && board != nullptr && board->isVisible() &&
+                           QGuiApplication::screenAt(board->geometry().center()) == here &&
+                           board_below_panel(engine_.settings());
+    if (shares_board_screen_) {
+        fit_shared_screen();
+    } else if (compacted_) {
+        resize(k_panel_width, k_panel_height);
+        compacted_ = false;
+    }
+}
+
+void ControlPanel::fit_shared_screen() {
+    const QScreen* here = QGuiApplication::screenAt(pos());
+    if (here == nullptr) return;
+    // The board keeps at least two fifths of the monitor below the panel, by the frame's
+    // real height once the window manager has told it.
+    const QRect room = here->availableGeometry();
+    const int frame = frameGeometry().height() - height();
+    const int most = room.height() * 3 / 5 - (frame > 0 ? frame : k_title_guess);
+    const QSize fitted(std::min(k_panel_width, room.width()),
+                       std::clamp(most, k_panel_least_height, k_panel_height));
+    compacted_ = true;
+    if (size() != fitted) resize(fitted);
+}
+
+void ControlPanel::tell_frame() {
+    // Fitted while the window manager settles it; a size the operator gives it later stays.
+    if (shares_board_screen_ && placing_ && isVisible()) fit_shared_screen();
+    if (frame_told_) frame_told_(shares_board_screen_ && isVisible() ? frameGeometry() : QRect());
 }
 
 }  // namespace kyomat

@@ -68,19 +68,6 @@ void ControlPanel::anzeige_uebernehmen() {
     }
 }
 
-// How long a note stays in the status bar.
-constexpr int k_note_ms = 8000;
-
-void ControlPanel::show_note(const QString& text) {
-    // Over the whole status bar, where the operator looks after a button did nothing.
-    status_note_->setGeometry(0, 0, status_->width(), status_->height());
-    status_note_->setText(text);
-    status_note_->setToolTip(text);
-    status_note_->show();
-    status_note_->raise();
-    note_timer_->start(k_note_ms);
-}
-
 void ControlPanel::set_board_activity(const QString& what) {
     if (what == board_activity_) return;
     board_activity_ = what;
@@ -254,13 +241,15 @@ void ControlPanel::showEvent(QShowEvent* event) {
     status_->setToolTip("Monitore: " + QString::fromStdString(screen_list_text()));
     setWindowTitle("KYOMAT - Controlpanel für Anzeigetafel");
     grid_->setHorizontalHeaderLabels({"", "Name (1)", "Name (2)", "Ergebnis", "U-Bew."});
-    lay_out();
     setWindowState(Qt::WindowNoState);
     move(0, 0);
+    share_board_screen();
+    lay_out();
     apply_colours();
     anzeige_uebernehmen();
     zeit_uebernehmen();
     QDialog::showEvent(event);
+    QTimer::singleShot(0, this, [this] { tell_frame(); });
     placing_ = true;
     QTimer::singleShot(k_settle_ms, this, [this] { placing_ = false; });
 }
@@ -270,16 +259,19 @@ void ControlPanel::hideEvent(QHideEvent* event) {
     opened_for_board_ = false;
     relay_kept_ = false;
     QDialog::hideEvent(event);
+    if (frame_told_) frame_told_({});
 }
 
 void ControlPanel::moveEvent(QMoveEvent* event) {
     QDialog::moveEvent(event);
     if (placing_ && pos() != QPoint(0, 0)) move(0, 0);
+    tell_frame();
 }
 
 void ControlPanel::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     lay_out();
+    tell_frame();
 }
 
 void ControlPanel::lay_out() {
@@ -316,10 +308,7 @@ void ControlPanel::lay_out() {
     for (int i = 0; i < 4; ++i) place(general_[i], p.general_buttons[i]);
     for (int i = 0; i < 5; ++i) place(bottom_buttons_[i], p.bottom_buttons[i]);
     for (int i = 0; i < 3; ++i) place(status_panels_[i], p.status_panels[i]);
-    const Rect& last = p.status_panels[2];
-    status_live_->setGeometry(last.x + last.w, last.y, std::max(0, p.sbControl.w - last.x - last.w),
-                              last.h);
-    fit_live_text();
+    fit_status_fields();
     QFont clock = panel_face("Arial");
     clock.setBold(true);
     clock.setPointSize(p.clock_font);

@@ -40,6 +40,12 @@ struct PanelLayout {
     Rect status_panels[3];
 };
 
+// The panel's design size, and the least height it is given to leave the board room on a
+// monitor both share.
+constexpr int k_panel_width = 990;
+constexpr int k_panel_height = 547;
+constexpr int k_panel_least_height = 380;
+
 // The bottom bar's and the status bar's heights.
 constexpr int k_panel_bottom_bar = 45;
 constexpr int k_panel_status_bar = 20;

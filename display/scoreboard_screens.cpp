@@ -37,10 +37,11 @@ void ScoreboardWindow::follow_screens() {
         found_once_ = true;
         // By name: the pages follow the monitor; by position they find it from anz_links.
         if (!monitor.empty()) engine_.set_display_left(screen->geometry().left());
-        const bool elsewhere = windowHandle() == nullptr || windowHandle()->screen() != screen ||
-                               geometry() != screen->geometry();
+        const QRect room = room_below(screen->geometry(), panel_frame_);
+        const bool elsewhere =
+            windowHandle() == nullptr || windowHandle()->screen() != screen || geometry() != room;
         if (elsewhere || was_missing) {
-            place_on_screen(this, screen);
+            place_on_screen(this, screen, room);
             if (text_ != nullptr) text_->place_again();
             if (overlay_ != nullptr) overlay_->place_again();
         }
@@ -65,11 +66,18 @@ void ScoreboardWindow::follow_screens() {
     pause_was_up_ = overlay_ != nullptr && overlay_->isVisible();
     if (overlay_ != nullptr) overlay_->hide();
     if (text_ != nullptr && text_->isVisible()) text_->accept();
+    panel_frame_ = {};
     hide();
     const QString waited_for =
         monitor.empty() ? QStringLiteral("der Bildschirm bei x=%1").arg(left_.value_or(0))
                         : QStringLiteral("„%1“").arg(QString::fromStdString(monitor));
     if (screen_missing_told_) screen_missing_told_(true, waited_for);
+}
+
+void ScoreboardWindow::set_panel_frame(const QRect& frame) {
+    if (frame == panel_frame_) return;
+    panel_frame_ = frame;
+    if (isVisible() && !screen_missing_) follow_screens();
 }
 
 }  // namespace kyomat

@@ -86,6 +86,9 @@ class ScoreboardWindow : public QWidget {
     bool screen_missing() const { return screen_missing_; }
     // Places the board on its monitor as the monitors now are (after any change of them).
     void follow_screens();
+    // Where the open control panel stands when it shares the board's monitor and the board is
+    // to stand below it (nothing otherwise): the board fills the room below the panel.
+    void set_panel_frame(const QRect& frame);
 
     // A note for the operator along the bottom edge, for a few seconds: why a key did nothing.
     void show_note(const QString& text);
@@ -180,6 +183,7 @@ class ScoreboardWindow : public QWidget {
     bool found_once_ = false;
     bool pause_was_up_ = false;
     bool following_screens_ = false;
+    QRect panel_frame_;
     std::function<void(bool, const QString&)> screen_missing_told_;
     void watch_screens();
     bool laid_out_ = false;

@@ -182,4 +182,8 @@ bool panel_keys_relayed(const Settings& settings) {
     return setting_on(settings, Key::anzeige_panel_tasten);
 }
 
+bool board_below_panel(const Settings& settings) {
+    return setting_on(settings, Key::anzeige_ein_bildschirm);
+}
+
 }  // namespace kyomat

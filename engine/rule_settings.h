@@ -107,5 +107,8 @@ bool strict_numbers(const Settings& settings);
 bool protocol_on(const Settings& settings);
 // Keys typed into the control panel reach the scoreboard (panel_tasten=1; off by default).
 bool panel_keys_relayed(const Settings& settings);
+// With one screen for both, the board stands below the open control panel instead of behind
+// it (ein_bildschirm=1; off by default, when the panel covers the board's top left).
+bool board_below_panel(const Settings& settings);
 
 }  // namespace kyomat

@@ -165,19 +165,23 @@ void GongPlayer::close_device() {
 
 // The sound file's bytes are kept, so that the device can be closed while nothing plays and
 // the gong made again from memory when it opens (the file may be gone by then).
-GongPlayer::Failure GongPlayer::decode(std::string& why) {
-    if (chunk_ != nullptr) return Failure::none;
-    if (bytes_.empty()) return Failure::unreadable_file;
+bool GongPlayer::refused_by_header(std::string& why) const {
     const WavHeader wav = wav_header(bytes_);
     if (!wav.refusal.empty()) {
         why = wav.refusal;
-        return Failure::unreadable_file;
+        return true;
     }
-    const double header = wav.seconds;
-    if (header > k_max_seconds) {
+    if (wav.seconds > k_max_seconds) {
         why = "dauert länger als 30 Sekunden";
-        return Failure::unreadable_file;
+        return true;
     }
+    return false;
+}
+
+GongPlayer::Failure GongPlayer::decode(std::string& why) {
+    if (chunk_ != nullptr) return Failure::none;
+    if (bytes_.empty() || refused_by_header(why)) return Failure::unreadable_file;
+    const double header = wav_header(bytes_).seconds;
     SDL_RWops* rw = SDL_RWFromConstMem(bytes_.data(), static_cast<int>(bytes_.size()));
     if (header == 0 && rw != nullptr) {
         // A compressed sound says its length before it is decoded, where its decoder can.
@@ -269,6 +273,9 @@ GongPlayer::Failure GongPlayer::load(const std::filesystem::path& file, Done don
     // before it must not silence a good one.
     const std::uint64_t load = ++loads_;
     post([this, file, load, done = std::move(done)] {
+        // Superseded by a later load or a close while it waited: the device is not opened
+        // for a sound nobody wants any more.
+        if (load != loads_) return;
         std::string why;
         const Failure failure = read_and_decode(file, why);
         if (load == loads_) {
@@ -293,6 +300,9 @@ GongPlayer::Failure GongPlayer::read_and_decode(const std::filesystem::path& fil
     } else if (bytes_.size() > k_max_file_bytes) {
         failure = Failure::unreadable_file;
         why = "ist größer als 8 MB";
+    } else if (refused_by_header(why)) {
+        // Before the device: a file refused is refused however the device fares.
+        failure = Failure::unreadable_file;
     } else if (!open_device()) {
         failure = Failure::no_device;
         why = std::string("Tonausgabe: ") + SDL_GetError();
@@ -322,6 +332,7 @@ GongPlayer::Failure GongPlayer::last_failure() const {
 }
 
 void GongPlayer::close() {
+    ++loads_;
     has_sound_ = false;
     sounding_until_ms_ = 0;
     post([this] {

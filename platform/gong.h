@@ -75,6 +75,8 @@ class GongPlayer {
     // Reads the file, opens the device and decodes the sound; why says what failed.
     Failure read_and_decode(const std::filesystem::path& file, std::string& why);
     Failure decode(std::string& why);
+    // What the WAV header alone refuses (numbers no sound has, longer than 30 s).
+    bool refused_by_header(std::string& why) const;
     void start_sound();
 
     std::mutex mutex_;
@@ -97,8 +99,9 @@ class GongPlayer {
     std::atomic<bool> has_sound_ = false;
     std::atomic<std::int64_t> sounding_until_ms_ = 0;
     std::atomic<Failure> failure_ = Failure::none;
-    std::atomic<std::uint64_t> loads_ = 0;  // loads asked for, the GUI thread counting
-    std::string error_;                     // written by open() after waiting
+    // Loads and closes asked for, the GUI thread counting: only the last one's load decodes.
+    std::atomic<std::uint64_t> loads_ = 0;
+    std::string error_;  // written by open() after waiting
     std::thread worker_;
 };
 

@@ -116,8 +116,25 @@ int place_on_screen(QWidget* window, int left) {
     return place_on_screen(window, target);
 }
 
-int place_on_screen(QWidget* window, QScreen* target) {
+QRect room_below(const QRect& screen, const QRect& taken) {
+    if (taken.isEmpty() || !screen.intersects(taken)) return screen;
+    QRect room = screen;
+    room.setTop(taken.bottom() + 1);
+    return room.height() >= screen.height() / 4 ? room : screen;
+}
+
+int place_on_screen(QWidget* window, QScreen* target, const QRect& part) {
     if (target == nullptr) target = QGuiApplication::primaryScreen();
+    if (target != nullptr && part.isValid() && part != target->geometry()) {
+        if (window->windowHandle() == nullptr) window->winId();
+        if (window->geometry() == part && window->windowState() == Qt::WindowNoState) {
+            return part.left();
+        }
+        window->setWindowState(Qt::WindowNoState);
+        if (window->windowHandle() != nullptr) window->windowHandle()->setScreen(target);
+        window->setGeometry(part);
+        return window->geometry().left();
+    }
     // Already there: placing it again would only unmap and map it.
     if (target != nullptr && window->windowState() == Qt::WindowMaximized &&
         window->windowHandle() != nullptr && window->windowHandle()->screen() == target &&

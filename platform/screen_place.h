@@ -1,6 +1,7 @@
 #pragma once
 // Putting a window on a monitor: the one that contains a given left coordinate, or the one
 // the settings name for the board (anz_monitor), which may come and go while the program runs.
+#include <QRect>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -16,8 +17,13 @@ namespace kyomat {
 // (the first monitor when none does); works with and without a window manager. Returns the
 // window's resulting left edge.
 int place_on_screen(QWidget* window, int left);
-// The same on a given monitor.
-int place_on_screen(QWidget* window, QScreen* target);
+// The same on a given monitor; with part given (within that monitor), the window fills only
+// that part of it.
+int place_on_screen(QWidget* window, QScreen* target, const QRect& part = {});
+// The part of a monitor the board fills while a window it shares the monitor with stands at
+// its top: the room below that window, or the whole monitor when that room is less than a
+// quarter of it or the window stands elsewhere.
+QRect room_below(const QRect& screen, const QRect& taken);
 
 // The operator's monitor: the primary one unless the board is on it, else the first other one;
 // with a single monitor that one. Nothing without a monitor.

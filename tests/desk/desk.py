@@ -271,13 +271,18 @@ class Program:
 
     def geometry(self, name):
         """Where the window's client area starts on the screen."""
+        return self.rect(name)[:2]
+
+    def rect(self, name):
+        """The window's client area on the screen: left, top, width, height."""
         out = self.desk.x("xwininfo", "-id", self.window(name))
         values = {}
         for line in out.splitlines():
             if ":" in line:
                 key, value = line.split(":", 1)
                 values[key.strip()] = value.strip()
-        return int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"])
+        return tuple(int(values[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y",
+                                               "Width", "Height"))
 
     # Real input.
     def key(self, *keys):
@@ -410,6 +415,28 @@ def panel_opens_top_left(p):
     except DeskFailure:
         x, y = p.geometry(PANEL)
         raise DeskFailure(f"the panel's client area is at {x},{y}")
+
+
+def one_screen_shows_the_board_below_the_panel(p):
+    """A laptop without a projector: the board takes the room below the panel (a lower panel
+    on a small screen), so its names, scores and clocks stay in sight; keys act as ever."""
+    def below():
+        px, py, pw, ph = p.rect(PANEL)
+        bx, by, bw, bh = p.rect(BOARD)
+        # The panel's lower frame edge is a few pixels at most.
+        return by >= py + ph and by <= py + ph + 12 and bh >= HEIGHT * 2 // 5 and bw == WIDTH
+    try:
+        p.wait(below, "the board below the panel")
+    except DeskFailure:
+        raise DeskFailure(f"panel {p.rect(PANEL)}, board {p.rect(BOARD)}")
+    a_bout_under_way(p)
+    p.wait(lambda: p.stacking()[-1] == PANEL, "the panel above the board")
+    if p.rect(BOARD)[1] < sum(p.rect(PANEL)[1::2]):
+        raise DeskFailure("the board went under the panel during the bout")
+
+
+def one_screen_without_the_setting_leaves_the_board_whole(p):
+    p.wait(lambda: p.rect(BOARD) == (0, 0, WIDTH, HEIGHT), "the board on the whole screen")
 
 
 def a_bout_under_way(p):
@@ -589,12 +616,18 @@ CASES = [keys_after_a_click_on_the_board, keys_after_the_title_pages,
          pause_ends_by_a_character_key_and_logos_rotate_every_time, panel_opens_top_left,
          the_reset_question_is_not_answered_by_a_reflex, space_over_the_title_pages_acts_at_once,
          keys_wait_for_the_open_bout_entry, a_protocol_that_cannot_be_written_takes_no_key,
-         a_list_the_desk_saves_takes_no_key, the_editors_questions_keep_the_edits]
+         a_list_the_desk_saves_takes_no_key, the_editors_questions_keep_the_edits,
+         one_screen_shows_the_board_below_the_panel,
+         one_screen_without_the_setting_leaves_the_board_whole]
 # Settings a case needs beyond the shipped ones.
 EXTRA = {keys_after_the_title_pages: {"titel_auto": "1", "titel_dauer": "1"},
          keys_typed_during_a_page_arrive_once: {"titel_auto": "1", "titel_dauer": "1"},
          space_over_the_title_pages_acts_at_once: {"titel_auto": "1", "titel_dauer": "0"},
-         a_protocol_that_cannot_be_written_takes_no_key: {"protokoll": "1"}}
+         a_protocol_that_cannot_be_written_takes_no_key: {"protokoll": "1"},
+         one_screen_without_the_setting_leaves_the_board_whole: {"ein_bildschirm": "0"},
+         # These click the panel's buttons where they stand at its full size.
+         a_list_the_desk_saves_takes_no_key: {"ein_bildschirm": "0"},
+         the_editors_questions_keep_the_edits: {"ein_bildschirm": "0"}}
 # Cases that click the panel's buttons where openbox puts the panel: run under openbox only.
 OPENBOX_ONLY = {a_list_the_desk_saves_takes_no_key, the_editors_questions_keep_the_edits}
 # What a case needs in the program's folder before it starts.

@@ -115,8 +115,9 @@ def answer(desk, p, what):
     p.key("Return")
 
 
-# "Anzeige beenden" in the panel, from the panel's client area.
-EXIT_BUTTON = (731, 501)
+# "Anzeige beenden" in the panel: from the client area's left and from its bottom (a panel
+# that shares a small screen with the board is lower).
+EXIT_BUTTON = (731, 46)
 
 
 def what_is_not_a_crash(desk, p, program_copy, folder):
@@ -127,8 +128,8 @@ def what_is_not_a_crash(desk, p, program_copy, folder):
     def up():
         return p.window(d.PANEL) and p.focus() == d.PANEL
     def close_normally(asks):
-        x, y = p.geometry(d.PANEL)
-        p.click(x + EXIT_BUTTON[0], y + EXIT_BUTTON[1])
+        x, y, _, h = p.rect(d.PANEL)
+        p.click(x + EXIT_BUTTON[0], y + h - EXIT_BUTTON[1])
         # "Verlassen ohne Speichern ?" while a bout is in progress: a Return typed before the
         # question is up would reach the panel's focused button instead.
         if asks:
@@ -138,7 +139,7 @@ def what_is_not_a_crash(desk, p, program_copy, folder):
             p.key("Return")
             time.sleep(0.5)
             assert proc.poll() is None, "a Return at the exit question ended a bout"
-            p.click(x + EXIT_BUTTON[0], y + EXIT_BUTTON[1])
+            p.click(x + EXIT_BUTTON[0], y + h - EXIT_BUTTON[1])
             desk.wait(lambda: p.window(QUESTION) and p.focus() == QUESTION,
                       "the question again")
             p.key("alt+o")

@@ -381,3 +381,36 @@ TEST(Gong, BuffersAsShortAsTheComingGongNeeds) {
     gong.settle();
     EXPECT_EQ(gong.buffer_frames(), 0);
 }
+
+// A file's own faults are found before the sound device is asked for: a refused file is
+// refused for what it is whether the device opens or not (it may be busy or missing on a
+// loaded machine), and a close supersedes a load still waiting, so nothing sounds after it.
+TEST(Gong, RefusalsDoNotDependOnTheDevice) {
+    TempFolder dir;
+    write_tone(dir.path() / "long.wav", 31000);
+    write_tone(dir.path() / "gong.wav", 300);
+    // A WAV of no channels.
+    dir.write("hostile.wav",
+              std::string("RIFF\x24\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x00\x00"
+                          "\x40\x1f\x00\x00\x80\x3e\x00\x00\x02\x00\x10\x00data\x00\x00\x00\x00",
+                          44));
+    {
+        set_env("SDL_AUDIODRIVER", "kein-solches-geraet");
+        GongPlayer gong;
+        EXPECT_FALSE(gong.open(dir.path() / "hostile.wav"));
+        EXPECT_EQ(gong.last_failure(), GongPlayer::Failure::unreadable_file) << gong.last_error();
+        EXPECT_FALSE(gong.open(dir.path() / "long.wav"));
+        EXPECT_NE(gong.last_error().find("30 Sekunden"), std::string::npos) << gong.last_error();
+        EXPECT_FALSE(gong.open(dir.path() / "gong.wav"));
+        EXPECT_EQ(gong.last_failure(), GongPlayer::Failure::no_device) << gong.last_error();
+        set_env("SDL_AUDIODRIVER", "dummy");
+    }
+    GongPlayer gong;
+    gong.load(dir.path() / "gong.wav", {});
+    gong.close();
+    gong.settle();
+    EXPECT_FALSE(gong.is_open());
+    gong.play();
+    gong.settle();
+    EXPECT_FALSE(gong.playing());
+}

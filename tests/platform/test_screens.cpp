@@ -36,3 +36,17 @@ TEST(BoardScreen, ByNameNumberExternOrPosition) {
             << c.monitor << " " << c.left.value_or(-1);
     }
 }
+
+// The board's room on a monitor it shares with the panel: below the panel, or the whole
+// monitor when the panel stands on another one or leaves too little below it.
+TEST(RoomBelow, BelowThePanelOrTheWholeMonitor) {
+    const QRect laptop(0, 0, 1366, 768);
+    const QRect beamer(1366, 0, 1920, 1080);
+    const QRect panel(0, 0, 990, 460);
+    EXPECT_EQ(kyomat::room_below(laptop, panel), QRect(0, 460, 1366, 308));
+    EXPECT_EQ(kyomat::room_below(beamer, panel), beamer);
+    EXPECT_EQ(kyomat::room_below(laptop, QRect()), laptop);
+    // Less than a quarter left below: the board keeps its monitor and the panel lies over it.
+    EXPECT_EQ(kyomat::room_below(laptop, QRect(0, 0, 990, 600)), laptop);
+    EXPECT_EQ(kyomat::room_below(laptop, QRect(0, 0, 990, 576)), QRect(0, 576, 1366, 192));
+}
