@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "platform/hand_over.h"
 
@@ -27,46 +28,57 @@ namespace {
 
 #ifdef KYOMAT_HAS_SPEECH
 
-// Lives in the voice's thread: the engine is made there at the first call, since reaching
+// Lives in the voice's thread: the engine is made there at each call, since reaching
 // the speech service may take a moment.
 class Speaker : public QObject {
   public:
     bool event(QEvent* e) override { return run_handed_over(e) || QObject::event(e); }
     // What went wrong, or empty when the text is being spoken.
     QString say(const QString& text) {
-        if (speech_ == nullptr) {
-            if (QTextToSpeech::availableEngines().isEmpty())
-                return QStringLiteral(
-                    "Qt findet keine Sprachausgabe (unter Linux: "
-                    "speech-dispatcher und qt6-speech-speechd-plugin)");
-            speech_ = new QTextToSpeech(this);
-            const QLocale german(QLocale::German, QLocale::Germany);
-            for (const QLocale& l : speech_->availableLocales()) {
-                if (l.language() == QLocale::German) {
-                    speech_->setLocale(l == german ? german : l);
-                    german_ = true;
-                    if (l == german) break;
-                }
-            }
+        if (QTextToSpeech::availableEngines().isEmpty())
+            return QStringLiteral(
+                "Qt findet keine Sprachausgabe (unter Linux: "
+                "speech-dispatcher und qt6-speech-speechd-plugin)");
+        // A fresh connection for every call (one a bout): a speech service restarted during
+        // the day is reached at the next call, and what the last call still says ends.
+        if (speech_ != nullptr) {
+            speech_->stop();
+            delete speech_;
         }
-        if (speech_->state() == QTextToSpeech::Error) {
+        speech_ = new QTextToSpeech(this);
+        // A system without a voice for its own language reports an error here that the
+        // German voice chosen below makes moot: only a service without any voice counts.
+        const QList<QLocale> locales = speech_->availableLocales();
+        if (locales.isEmpty()) {
             const QString error = speech_->errorString();
-            // A speech service restarted during the day is reached again at the next call.
             delete speech_;
             speech_ = nullptr;
-            german_ = false;
-            return QStringLiteral("die Sprachausgabe meldet einen Fehler: ") + error;
+            return QStringLiteral("die Sprachausgabe meldet einen Fehler: ") +
+                   (error.isEmpty() ? QStringLiteral("keine Stimme") : error);
         }
-        speech_->stop();
+        const QLocale german(QLocale::German, QLocale::Germany);
+        bool has_german = false;
+        for (const QLocale& l : locales) {
+            if (l.language() == QLocale::German) {
+                speech_->setLocale(l == german ? german : l);
+                has_german = true;
+                if (l == german) break;
+            }
+        }
         speech_->say(text);
-        return german_ ? QString()
-                       : QStringLiteral("keine deutsche Stimme, es spricht die übliche");
+        return has_german ? QString()
+                          : QStringLiteral("keine deutsche Stimme, es spricht die übliche");
     }
 
   private:
     QTextToSpeech* speech_ = nullptr;
-    bool german_ = false;
 };
+
+// Voices' threads still waiting for a speech service when their voice ended.
+std::vector<QThread*>& abandoned() {
+    static auto* threads = new std::vector<QThread*>;  // never freed: the process ends
+    return *threads;
+}
 
 // How long the end of the program waits for a voice still talking to its speech service.
 constexpr int k_voice_end_ms = 1500;
@@ -88,6 +100,9 @@ class SystemVoice : public Voice {
             delete thread_;
         } else {
             std::fprintf(stderr, "kyomat: die Sprachausgabe antwortet nicht; Ende ohne sie\n");
+            // Left to the end of the process, which takes it; kept where a leak check
+            // sees it as still held.
+            abandoned().push_back(thread_);
         }
     }
     SystemVoice(const SystemVoice&) = delete;

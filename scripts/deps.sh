@@ -22,7 +22,9 @@ kyomat_voice_packages=(qt6-speech-speechd-plugin speech-dispatcher speech-dispat
 # The desk tests: two window managers, real X input, screenshots, and Python to drive them.
 # strace shows the crash-safe save's order of system calls.
 # Xorg with the dummy driver and xrandr make the desk of two monitors.
+# Qt's way to the speech service: the voice's test speaks to a service of its own through it.
 kyomat_test_packages=(x11-utils file desktop-file-utils chromium qt6-websockets-dev
+  qt6-speech-speechd-plugin
   openbox metacity xdotool imagemagick python3 strace
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
 
