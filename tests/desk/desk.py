@@ -439,6 +439,33 @@ def one_screen_without_the_setting_leaves_the_board_whole(p):
     p.wait(lambda: p.rect(BOARD) == (0, 0, WIDTH, HEIGHT), "the board on the whole screen")
 
 
+def an_idle_board_opens_no_file(p):
+    """A loaded bout, the list in the panel, nobody typing: ten seconds without a file opened
+    (no kyomat.ini, no list, no state), so a board on a stick never touches it while idle."""
+    p.key("ctrl+n")
+    p.wait_state(lambda s: s["blue"]["name"] == "Meier, Hans", "the first bout")
+    time.sleep(3)  # the title pages and the call-up's first look
+    def opened_during(seconds, name, act=None):
+        log = os.path.join(p.folder, name)
+        # Attached from outside, so the program runs as always; a sanitizer's own reads of
+        # /proc are not the program's.
+        tracer = subprocess.Popen(["timeout", "-s", "INT", str(seconds), "strace", "-f", "-qq",
+                                   "-e", "trace=open,openat", "-o", log, "-p",
+                                   str(p.proc.pid)], env=p.desk.env)
+        if act is not None:
+            time.sleep(1)
+            act()
+        tracer.wait()
+        with open(log) as f:
+            return [line for line in f if "open" in line and "/proc/" not in line]
+    opened = opened_during(10, "idle.strace")
+    if opened:
+        raise DeskFailure("files opened by an idle board:\n" + "".join(opened[:10]))
+    # The tracer does see the program: a Waza-ari saves the bout's state.
+    if not opened_during(3, "key.strace", lambda: p.key("2")):
+        raise DeskFailure("strace saw no file opened for a Waza-ari: not attached?")
+
+
 def a_bout_under_way(p):
     """Bout 1 from the list, 2 s of clock, the clock stopped (Matte), a Waza-ari for blue."""
     p.key("ctrl+n")
@@ -618,7 +645,7 @@ CASES = [keys_after_a_click_on_the_board, keys_after_the_title_pages,
          keys_wait_for_the_open_bout_entry, a_protocol_that_cannot_be_written_takes_no_key,
          a_list_the_desk_saves_takes_no_key, the_editors_questions_keep_the_edits,
          one_screen_shows_the_board_below_the_panel,
-         one_screen_without_the_setting_leaves_the_board_whole]
+         one_screen_without_the_setting_leaves_the_board_whole, an_idle_board_opens_no_file]
 # Settings a case needs beyond the shipped ones.
 EXTRA = {keys_after_the_title_pages: {"titel_auto": "1", "titel_dauer": "1"},
          keys_typed_during_a_page_arrive_once: {"titel_auto": "1", "titel_dauer": "1"},
