@@ -74,6 +74,12 @@ Program::Program(const Settings& settings, AppHost& host)
         spoken_call.bout_taken(now, next.next.empty() ? nullptr : &next.next.front());
     });
     start_live_view(settings);
+    gamepad = GamepadInput::from_settings(settings, scoreboard, host);
+    if (gamepad) {
+        gamepad->on_changed([this] {
+            if (panel_ != nullptr) panel_->set_board_activity(board_activity());
+        });
+    }
 }
 
 ControlPanel& Program::control_panel() {
@@ -98,6 +104,7 @@ ControlPanel& Program::control_panel() {
         keeper.set_panel(panel_);
         panel_->set_frame_told([this](const QRect& frame) { scoreboard.set_panel_frame(frame); });
         if (!live_text_.isEmpty()) panel_->set_live_text(live_text_, live_problem_);
+        panel_->set_board_activity(board_activity());
         if (restore_list_mode_) {
             restore_list_mode_ = false;
             scoreboard.engine().enter_list_mode();
@@ -117,10 +124,14 @@ bool Program::list_shown() const {
 }
 
 QString Program::board_activity() {
-    if (scoreboard.pages_up()) return QStringLiteral("Seiten laufen");
-    if (scoreboard.has_overlay() && scoreboard.overlay().isVisible())
-        return QStringLiteral("Pause");
-    return {};
+    QStringList what;
+    if (scoreboard.pages_up()) {
+        what << QStringLiteral("Seiten laufen");
+    } else if (scoreboard.has_overlay() && scoreboard.overlay().isVisible()) {
+        what << QStringLiteral("Pause");
+    }
+    if (gamepad && !gamepad->status().isEmpty()) what << gamepad->status();
+    return what.join(QStringLiteral(" · "));
 }
 
 void Program::set_live_text(const QString& text, bool problem) {
@@ -143,6 +154,7 @@ Program::~Program() {
     scoreboard.set_gong_soon({});
     host_.set_panel({});
     host_.on_bout_taken({});
+    gamepad.reset();
     if (panel_ != nullptr) panel_->set_frame_told({});
 }
 

@@ -3,6 +3,7 @@
 // with its bout list editor, the wait window and the team score dialog; the control panel,
 // owned by the scoreboard, is built when it is first opened.
 #include "app/app_host.h"
+#include "app/gamepad_input.h"
 #include "app/hall_call.h"
 #include "app/wait_window.h"
 #include "control/control_panel.h"
@@ -57,6 +58,8 @@ class Program {
     // Who is next on this mat, for the live view; the call spoken at the mat.
     std::unique_ptr<CallUpWatch> call_up;
     SpokenCall spoken_call;
+    // The gamepads, when kyomat.ini has a [gamepad] section.
+    std::unique_ptr<GamepadInput> gamepad;
 
     // The control panel, built on first use; panel_built() says whether it exists.
     ControlPanel& control_panel();
@@ -72,7 +75,8 @@ class Program {
 
   private:
     void start_live_view(const Settings& settings);
-    // What covers the board for the audience, for the panel on the operator's screen.
+    // What covers the board for the audience, and the gamepads connected: for the panel's
+    // status bar on the operator's screen.
     QString board_activity();
     void set_live_text(const QString& text, bool problem);
 

@@ -34,6 +34,14 @@ void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {
     paint_board();
 }
 
+void ScoreboardWindow::remote_key(std::uint16_t key, Modifiers mods) {
+    if (QApplication::activeModalWidget() != nullptr || window_on_top() != nullptr) {
+        host_.show_note(k_close_dialog_first.toStdString());
+        return;
+    }
+    handle_key(key, mods);
+}
+
 bool ScoreboardWindow::takes_input() const {
     return !panel_open_ || engine_.panel_keys() || (panel_relays_ && panel_relays_());
 }

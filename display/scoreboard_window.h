@@ -32,6 +32,10 @@ class ScoreboardWindow : public QWidget {
 
     // Delivers one key to the engine and repaints (the control panel's relay comes here too).
     void handle_key(std::uint16_t key, Modifiers mods);
+    // A key from another input (a gamepad's button): it acts as a typed key, whichever window
+    // has the keyboard, but never answers a question or a dialog; while one is open it is
+    // refused with a note.
+    void remote_key(std::uint16_t key, Modifiers mods);
     // Copies the board into the widgets and lets the timers follow the engine.
     void paint_board();
     // Lays the labels out from the window size.
