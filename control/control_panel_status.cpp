@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "control/control_panel.h"
+#include "control/panel_layout.h"
 
 namespace kyomat {
 
@@ -32,12 +33,28 @@ void ControlPanel::set_live_text(const QString& text, bool problem) {
 namespace {
 
 constexpr int k_smallest_points = 6;
+constexpr int k_smallest_pixels = 8;
 
 // Shrinks the font until the text fits the width; false when even the smallest is too wide.
+// The panel's font is set in pixels, a note's may be in points.
 bool fit_font(QFont& f, const QString& text, int width) {
     const auto fits = [&] { return QFontMetrics(f).horizontalAdvance(text) + 8 <= width; };
-    while (!fits() && f.pointSize() > k_smallest_points) f.setPointSize(f.pointSize() - 1);
+    if (f.pointSize() > 0) {
+        while (!fits() && f.pointSize() > k_smallest_points) f.setPointSize(f.pointSize() - 1);
+    } else {
+        while (!fits() && f.pixelSize() > k_smallest_pixels) f.setPixelSize(f.pixelSize() - 1);
+    }
     return fits();
+}
+
+// The smallest size a font is set to, in either unit.
+QFont smallest(QFont f) {
+    if (f.pointSize() > 0) {
+        f.setPointSize(k_smallest_points);
+    } else {
+        f.setPixelSize(k_smallest_pixels);
+    }
+    return f;
 }
 
 }  // namespace
@@ -45,15 +62,22 @@ bool fit_font(QFont& f, const QString& text, int width) {
 // The live address and a note share the room right of the three panels, so that a note never
 // hides the class, the focus dot, the bout time or the address. Each is read whole where it
 // can be: a smaller font first, then more room (the live text alone: the whole bar; a note:
-// the second and third panels too, for the seconds it stands).
+// the second panel's too, with the bout time moved beside it, for the seconds it stands).
 void ControlPanel::fit_status_fields() {
-    const int start = status_panels_[2]->geometry().right() + 1;
-    const int end = status_->width();
-    const int y = status_panels_[2]->y();
-    const int h = status_panels_[2]->height();
+    // From the layout's arithmetic: the panel may not have been shown (and laid out) yet.
+    const PanelLayout p = panel_layout(width(), height());
+    const Rect& time = p.status_panels[2];
+    const int start = time.x + time.w;
+    const int end = p.sbControl.w;
+    const int y = time.y;
+    const int h = time.h;
     const QString live = status_live_->text();
     QFont live_font = font();
+    const auto place_time = [&](int x) {
+        status_panels_[2]->setGeometry(x, time.y, time.w, time.h);
+    };
     if (status_note_->isHidden()) {
+        place_time(time.x);
         status_live_->setGeometry(start, y, std::max(0, end - start), h);
         if (!fit_font(live_font, live, end - start)) {
             live_font = font();
@@ -66,20 +90,26 @@ void ControlPanel::fit_status_fields() {
     }
     int live_w = 0;
     if (!status_live_->isHidden()) {
-        live_font.setPointSize(k_smallest_points);
+        live_font = smallest(live_font);
         live_w = std::min(QFontMetrics(live_font).horizontalAdvance(live) + 8, (end - start) / 3);
     }
     status_live_->setFont(live_font);
     status_live_->setGeometry(end - live_w, y, live_w, h);
     QFont note_font = font();
     int left = start;
-    if (!fit_font(note_font, status_note_->text(), end - live_w - left)) {
+    int right = end - live_w;
+    place_time(time.x);
+    if (!fit_font(note_font, status_note_->text(), right - left)) {
+        // A long note takes the second panel's room too; the bout time moves to its right
+        // for the seconds it stands.
         note_font = font();
-        left = status_panels_[1]->x();
-        fit_font(note_font, status_note_->text(), end - live_w - left);
+        left = p.status_panels[1].x;
+        right -= time.w;
+        place_time(right);
+        fit_font(note_font, status_note_->text(), right - left);
     }
     status_note_->setFont(note_font);
-    status_note_->setGeometry(left, y, std::max(0, end - live_w - left), h);
+    status_note_->setGeometry(left, y, std::max(0, right - left), h);
     status_note_->raise();
 }
 

@@ -226,7 +226,9 @@ ListOutcome BoutListAccess::anzeige_in_liste(const BoutResult& result) {
     return written;
 }
 
-ListOutcome BoutListAccess::write_result(const std::array<std::string, 3>& cells_5_to_7) {
+ListOutcome BoutListAccess::write_result(const std::array<std::string, 3>& cells_5_to_7,
+                                         bool wait) {
+    unsettled_ = false;
     const auto& [outcome, detail, duration] = cells_5_to_7;
     const std::string what = "Das Ergebnis von " + bout_cells[1] + " – " + bout_cells[3] + " (" +
                              outcome + ", " + detail + ", " + duration + ")";
@@ -235,7 +237,11 @@ ListOutcome BoutListAccess::write_result(const std::array<std::string, 3>& cells
     for (int attempt = 0; attempt < k_attempts; ++attempt) {
         BoutList list;
         std::string read_bytes;
-        if (!file_.read_settled(list, &read_bytes, true, true)) {
+        if (!file_.read_settled(list, &read_bytes, wait, true)) {
+            if (!wait) {
+                unsettled_ = true;
+                return ListOutcome::failed;
+            }
             // Another program is rewriting it, or it is gone: the result waits on the board.
             file_.tell(what + " ist noch nicht in der Kampfliste \"" + file_.file_name + "\". " +
                        file_.last_read_error() +
@@ -290,18 +296,22 @@ void BoutListAccess::keep_last_result() {
     const int row = find_bout_row(list_, last_result_->bout, last_result_->row);
     if (row == 0) return;
     const LastResult last = *last_result_;
-    last_result_.reset();
-    // The grid's look at the list writes it: whatever is said comes unasked, as a note.
+    // The grid's look at the list writes it: whatever is said comes unasked, as a note. A
+    // look never waits while the clock may run: a list being saved again meanwhile keeps the
+    // result due for the next look.
     file_.unasked = true;
     const BoutCells kept_cells = bout_cells;
     const int kept_row = bout_row;
     bout_cells = last.bout;
     bout_row = row;
-    file_.report("Das Ergebnis von " + last.bout[1] + " – " + last.bout[3] +
-                     " fehlte in der Kampfliste (ein anderes Programm hat sie ohne es "
-                     "gespeichert) und wurde wieder eingetragen.",
-                 MessageKind::warning);
-    write_result(last.cells);
+    const ListOutcome written = write_result(last.cells, false);
+    if (!unsettled_) last_result_.reset();
+    if (written == ListOutcome::done) {
+        file_.report("Das Ergebnis von " + last.bout[1] + " – " + last.bout[3] +
+                         " fehlte in der Kampfliste (ein anderes Programm hat sie ohne es "
+                         "gespeichert) und wurde wieder eingetragen.",
+                     MessageKind::warning);
+    }
     file_.unasked = false;
     bout_cells = kept_cells;
     bout_row = kept_row;
@@ -309,7 +319,7 @@ void BoutListAccess::keep_last_result() {
 }
 
 bool BoutListAccess::read_into_own_list() {
-    return file_.read_settled(list_, nullptr, true);
+    return file_.read_settled(list_, nullptr, false, true);
 }
 
 bool BoutListAccess::panel_rows(std::vector<std::array<std::string, 5>>& rows, bool quiet) {

@@ -151,8 +151,12 @@ class BoutListAccess {
 
   private:
     bool load(bool wait);
+    // Without waiting and quietly: a list being saved is read at the next look.
     bool read_into_own_list();
-    ListOutcome write_result(const std::array<std::string, 3>& cells_5_to_7);
+    // wait: a command waits a moment for a list being saved; a look does not (it finds the
+    // list not yet whole, says nothing and sets unsettled_, and the next look tries again).
+    ListOutcome write_result(const std::array<std::string, 3>& cells_5_to_7, bool wait = true);
+    bool unsettled_ = false;
     // Writes the last result again when another program's save dropped it.
     void keep_last_result();
     struct LastResult {

@@ -443,6 +443,43 @@ TEST_F(BoutAccessTest, TheResultFindsItsOwnRowInAListTheDeskChanged) {
     EXPECT_TRUE(same_content(read_list(), without));
 }
 
+// The panel's look at the list may write a dropped result again while a bout's clock runs: it
+// never waits for a list the desk is saving again at that moment (a command would wait up to
+// settle_ms), and the result stays due until a look finds the list whole.
+TEST_F(BoutAccessTest, ALookNeverWaitsForAListBeingSaved) {
+    BoutList list = two_bouts();
+    list.rows[1][5] = list.rows[1][6] = list.rows[1][7] = "";
+    write_list(list);
+    ASSERT_EQ(access.kampf_laden(fields), ListOutcome::done);  // A - B in row 1
+    ASSERT_EQ(access.anzeige_in_liste({"", "", "10", "1:00", " ", 1, true}), ListOutcome::done);
+    std::vector<std::string> notes;
+    file.set_note([&notes](const std::string& t, MessageKind) { notes.push_back(t); });
+    write_list(list);  // the desk's older copy: the result dropped
+    const std::string whole = format_bout_list(list, 20261206, 102345);
+    // Just as the look writes, the desk begins to save again: half a line so far.
+    file.before_replace = [&, once = true]() mutable {
+        if (once) dir.write("neu.kfl", whole.substr(0, whole.size() - 5));
+        once = false;
+    };
+    file.settle_ms = 60000;
+    file.quiet_ms = 60000;
+    std::vector<std::array<std::string, 5>> rows;
+    const auto started = std::chrono::steady_clock::now();
+    access.panel_rows(rows, true);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    EXPECT_TRUE(notes.empty()) << notes.front();
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    // The desk's save ends: the next look writes the result and says so.
+    file.before_replace = nullptr;
+    write_list(list);
+    ASSERT_TRUE(access.panel_rows(rows, true));
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_NE(notes[0].find("fehlte in der Kampfliste"), std::string::npos) << notes[0];
+    EXPECT_EQ(read_list().rows[1][5], "1:0");
+    EXPECT_EQ(read_list().row_count(), list.row_count());
+    file.set_note({});
+}
+
 // A UTF-8 list from another program keeps every name through its results: read back byte
 // for byte but for the result cells and the save stamp.
 TEST_F(BoutAccessTest, AUtf8ListKeepsEveryNameThroughItsResults) {
