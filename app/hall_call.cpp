@@ -8,21 +8,15 @@
 
 namespace kyomat {
 
-CallUpWatch::CallUpWatch(const BoutEngine& engine, BoutListInUse& list,
+CallUpWatch::CallUpWatch(const BoutEngine& engine, BoutListInUse& list, ListWatch& watch,
                          std::function<void(const CallUp&)> changed,
                          std::function<bool()> list_shown)
     : engine_(engine),
       in_use_(list),
       changed_(std::move(changed)),
-      list_shown_(std::move(list_shown)) {
-    // As the panel's grid follows the list: a save seen in the folder a moment after it, and
-    // a look every two seconds for what the folder's watch misses (a network share).
-    constexpr int k_poll_ms = 2000;
-    poll_.setInterval(k_poll_ms);
-    connect(&poll_, &QTimer::timeout, this, &CallUpWatch::look);
-    connect(&watch_, &QFileSystemWatcher::directoryChanged, this,
-            [this] { QTimer::singleShot(100, this, &CallUpWatch::look); });
-}
+      list_shown_(std::move(list_shown)),
+      watch_(watch),
+      follower_(watch.add([this](const std::string& stamp) { look(stamp); })) {}
 
 void CallUpWatch::board_changed() {
     const BoutState& s = engine_.state();
@@ -31,22 +25,15 @@ void CallUpWatch::board_changed() {
     const BoutListAccess& access = in_use_.access;
     // The bout on the board is left out of the call while its result is due in its row.
     const int row = access.list_result_due ? std::max(access.bout_row, 0) : 0;
-    if (row == board_row_ && poll_.isActive()) return;
+    if (row == board_row_ && watch_.following(follower_)) return;
     board_row_ = row;
-    if (!poll_.isActive()) poll_.start();
-    look();
+    watch_.follow(follower_, true);
+    look(watch_.stamp());
 }
 
-void CallUpWatch::look() {
+void CallUpWatch::look(const std::string& stamp) {
     if (!list_in_use_) return;
-    const std::filesystem::path file = in_use_.file.current_file();
-    const std::string name = utf8_of(file);
-    const QString folder = QString::fromStdString(utf8_of(file.parent_path()));
-    if (watch_.directories() != QStringList{folder}) {
-        if (!watch_.directories().isEmpty()) watch_.removePaths(watch_.directories());
-        watch_.addPath(folder);
-    }
-    const std::string stamp = file_stamp(file);
+    const std::string name = utf8_of(in_use_.file.current_file());
     if (name != file_ || stamp != stamp_ || call_up_.list == CallUpList::unreadable) {
         // Quietly, without waiting: a list the desk is saving is looked at again shortly.
         if (!in_use_.file.read_settled(list_, nullptr, false, true)) {

@@ -2,7 +2,6 @@
 // The hall's call-up from this mat: who is next, kept up to date for the live view as the
 // list changes on the disk (the desk's saves) and as bouts are taken, and the spoken call
 // at the mat when a bout is taken.
-#include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -12,6 +11,7 @@
 
 #include "data/core/bout_access.h"
 #include "data/core/call_up.h"
+#include "gui/list_watch.h"
 #include "platform/voice.h"
 
 namespace kyomat {
@@ -23,7 +23,8 @@ class CallUpWatch : public QObject {
   public:
     // changed is told every new call-up.
     // list_shown says whether the panel shows the list (or will, after a restart).
-    CallUpWatch(const BoutEngine& engine, BoutListInUse& list,
+    // watch is the shared list's one watch, which the panel's grid follows too.
+    CallUpWatch(const BoutEngine& engine, BoutListInUse& list, ListWatch& watch,
                 std::function<void(const CallUp&)> changed, std::function<bool()> list_shown = {});
     // After every paint of the board: the bout on it may be another one now.
     void board_changed();
@@ -33,15 +34,15 @@ class CallUpWatch : public QObject {
 
   private:
     // Reads the list again when the file changed since it was read last.
-    void look();
+    void look(const std::string& stamp);
     void tell(CallUp call);
 
     const BoutEngine& engine_;
     BoutListInUse& in_use_;
     std::function<void(const CallUp&)> changed_;
     std::function<bool()> list_shown_;
-    QFileSystemWatcher watch_;
-    QTimer poll_;
+    ListWatch& watch_;
+    int follower_ = -1;
     BoutList list_;
     std::string stamp_;
     std::string file_;

@@ -17,6 +17,7 @@ namespace kyomat {
 
 Program::Program(const Settings& settings, AppHost& host)
     : scoreboard(host, settings),
+      list_watch([&host] { return host.bout_list().list_file(); }),
       entry(host.bout_list()),
       spoken_call(
           settings, [&host] { return host.gong_sounding(); },
@@ -96,8 +97,7 @@ ControlPanel& Program::control_panel() {
             },
             [this] { return host_.bout_list().access.list_unreadable(); },
             [this] { return host_.bout_list().access.writes; },
-            [this] { return file_stamp(host_.bout_list().list_file()); },
-            [this] { return utf8_of(host_.bout_list().list_file().parent_path()); },
+            &list_watch,
             [this] { return host_.bout_list().due_row(); }};
         panel_ = new ControlPanel(scoreboard.engine(), host_, std::move(links), &scoreboard);
         scoreboard.set_panel_relays([this] { return panel_ != nullptr && panel_->relays_keys(); });
@@ -172,7 +172,7 @@ void Program::start_live_view(const Settings& settings) {
             const std::string mat = wanted.mat;
             live_board->set_call_up(call_up_body(mat, {}));
             call_up = std::make_unique<CallUpWatch>(
-                scoreboard.engine(), host_.bout_list(),
+                scoreboard.engine(), host_.bout_list(), list_watch,
                 [board = live_board.get(), mat](const CallUp& call) {
                     board->set_call_up(call_up_body(mat, call));
                 },

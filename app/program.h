@@ -48,6 +48,8 @@ class Program {
     Program& operator=(const Program&) = delete;
 
     ScoreboardWindow scoreboard;
+    // The shared list's one watch: the panel's grid and the hall's call-up follow it.
+    ListWatch list_watch;
     BoutEntryDialog entry;
     WaitWindow wait;
     TeamScoreDialog teams;

@@ -12,6 +12,7 @@
 #include "control/panel_layout.h"
 #include "engine/engine.h"
 #include "engine/panel_commands.h"
+#include "gui/list_watch.h"
 
 class QLabel;
 class QLineEdit;
@@ -36,10 +37,8 @@ struct PanelLinks {
     // How many results have been written into the list: the grid reads the file again
     // whenever this has changed.
     std::function<int()> list_writes;
-    // The list file as it stands on disk (its size and time of change), and its folder: the
-    // grid follows the file when another program saves it.
-    std::function<std::string()> list_stamp;
-    std::function<std::string()> list_folder;
+    // The shared list's one watch: the grid follows the file when another program saves it.
+    ListWatch* list_watch = nullptr;
     // The row of the bout on the board in the list as last read (the desk may move it).
     std::function<int()> bout_row;
 };
@@ -216,15 +215,15 @@ class ControlPanel : public QDialog {
     QTimer* note_timer_ = nullptr;
     // The grid follows the list file: a watch of its folder where the system offers one, and
     // a look every 2 s for the folders it does not watch (a shared folder of the desk).
-    QTimer* list_check_ = nullptr;
-    QFileSystemWatcher* list_watch_ = nullptr;
+    int list_follower_ = -1;  // the grid's place in the list's watch
     std::string list_stamp_seen_;
     // Since when the grid's looks at the file have failed (the desk saving it), and whether
     // that was told: a list being saved is told only when it stays unreadable.
     QElapsedTimer list_failing_;
     bool list_failure_told_ = false;
     void set_up_list_watch();
-    void follow_list_file();
+    // The grid follows the list through its watch while it is shown.
+    void follow_list();
 };
 
 }  // namespace kyomat

@@ -147,24 +147,18 @@ void ControlPanel::zeit_uebernehmen() {
 }
 
 void ControlPanel::set_up_list_watch() {
-    constexpr int k_list_check_ms = 2000;
-    list_check_ = new QTimer(this);
-    list_check_->setInterval(k_list_check_ms);
-    connect(list_check_, &QTimer::timeout, this, &ControlPanel::follow_list_file);
-    list_watch_ = new QFileSystemWatcher(this);
-    // A save replaces the file by a rename, which the folder's watch sees; a short delay lets
-    // the other program finish.
-    connect(list_watch_, &QFileSystemWatcher::directoryChanged, this,
-            [this] { QTimer::singleShot(100, this, &ControlPanel::follow_list_file); });
+    if (links_.list_watch == nullptr) return;
+    list_follower_ = links_.list_watch->add([this](const std::string& stamp) {
+        if (grid_->isHidden()) {
+            links_.list_watch->follow(list_follower_, false);
+        } else if (stamp != list_stamp_seen_) {
+            anzeige_kaempfe();
+        }
+    });
 }
 
-void ControlPanel::follow_list_file() {
-    if (grid_->isHidden()) {
-        list_check_->stop();
-        return;
-    }
-    if (!links_.list_stamp || links_.list_stamp() == list_stamp_seen_) return;
-    anzeige_kaempfe();
+void ControlPanel::follow_list() {
+    if (links_.list_watch != nullptr) links_.list_watch->follow(list_follower_, true);
 }
 
 // A double click anywhere on the list opens the editor, on a row or below the last one.
@@ -183,7 +177,8 @@ void ControlPanel::anzeige_kaempfe() {
     std::vector<std::array<std::string, 5>> rows;
     const bool following = !grid_->isHidden();
     const int writes = links_.list_writes ? links_.list_writes() : 0;
-    const std::string stamp = links_.list_stamp ? links_.list_stamp() : std::string();
+    const std::string stamp =
+        links_.list_watch != nullptr ? links_.list_watch->stamp() : std::string();
     const bool quiet =
         following && (!list_failing_.isValid() || list_failing_.elapsed() < k_list_quiet_ms ||
                       list_failure_told_);
@@ -192,22 +187,14 @@ void ControlPanel::anzeige_kaempfe() {
         if (!following) return;
         if (!list_failing_.isValid()) list_failing_.start();
         if (!quiet) list_failure_told_ = true;
-        list_check_->start();
+        follow_list();
         return;
     }
     list_failing_.invalidate();
     list_failure_told_ = false;
     list_writes_seen_ = writes;
     list_stamp_seen_ = stamp;
-    if (links_.list_folder) {
-        const QString folder = QString::fromStdString(links_.list_folder());
-        if (list_watch_->directories() != QStringList{folder}) {
-            if (!list_watch_->directories().isEmpty())
-                list_watch_->removePaths(list_watch_->directories());
-            list_watch_->addPath(folder);
-        }
-    }
-    list_check_->start();
+    follow_list();
     grid_->setRowCount(static_cast<int>(rows.size()));
     for (std::size_t r = 0; r < rows.size(); ++r) {
         for (std::size_t c = 0; c < 5; ++c) {

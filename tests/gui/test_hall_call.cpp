@@ -1,10 +1,12 @@
 // The hall's call-up from the real program: what the live view is told as bouts are taken
 // and the desk saves the list, and the spoken call with a voice that records what it is
 // asked to say.
+#include <QTableWidget>
 #include <QtTest>
 #include <filesystem>
 
 #include "app/hall_call.h"
+#include "control/control_panel.h"
 #include "display/scoreboard_window.h"
 #include "gui/program_rig.h"
 
@@ -51,7 +53,7 @@ struct Rig : testing::ProgramRig<> {
     const Board& board() { return program.scoreboard.engine().board(); }
     std::vector<QString> said;
     std::vector<CallUp> told;
-    CallUpWatch watch{program.scoreboard.engine(), host.bout_list(),
+    CallUpWatch watch{program.scoreboard.engine(), host.bout_list(), program.list_watch,
                       [this](const CallUp& c) { told.push_back(c); }};
 };
 
@@ -101,6 +103,26 @@ class TestHallCall : public QObject {
         rig.key('1');
         rig.key('N', true);
         QCOMPARE(rig.watch.call_up().list, CallUpList::done);
+    }
+
+    // One watch of the list tells both the panel's grid and the call-up, and a desk save
+    // that keeps the size within the same second (a FAT stick's two-second stamps) counts.
+    void theOneWatchTellsTheGridAndTheCallUp() {
+        Rig rig(false);
+        rig.key('N', true);
+        ControlPanel& panel = rig.program.control_panel();
+        panel.show();
+        panel.anzeige_kaempfe();
+        const auto* grid = panel.findChild<QTableWidget*>("grdKaempfe");
+        QVERIFY(grid != nullptr && !grid->isHidden());
+        QCOMPARE(grid->item(1, 1)->text(), QString("Berg, Ole"));
+        const std::string list = std::string(k_list);
+        rig.dir.write("neu.kfl", std::string(list).replace(list.find("Berg, Ole"), 9, "Berg, Uwe"));
+        // Written in place: taken once it has stood still for a moment, at a look of the poll.
+        QTRY_COMPARE_WITH_TIMEOUT(blue_names(rig.watch.call_up()),
+                                  (std::vector<std::string>{"Berg, Uwe", "Vogel, Jan"}), 6000);
+        QTRY_COMPARE_WITH_TIMEOUT(grid->item(1, 1)->text(), QString("Berg, Uwe"), 3000);
+        panel.hide();
     }
 
     // The call names the mat, the bout and who gets ready; it is spoken after the key has
