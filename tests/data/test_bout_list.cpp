@@ -172,6 +172,11 @@ TEST_F(BoutAccessTest, AListWrittenInPiecesIsNeverTakenHalf) {
     EXPECT_EQ(*read_whole_file(dir.path() / "neu.kfl", error), whole.substr(0, third_row));
     std::vector<std::array<std::string, 5>> rows;
     EXPECT_FALSE(access.panel_rows(rows, true));
+    // Caught inside its last line: every row the head states is there, the last one cut.
+    dir.write("neu.kfl", whole.substr(0, whole.size() - 7));
+    EXPECT_EQ(access.anzeige_in_liste(result), ListOutcome::failed);
+    EXPECT_FALSE(access.panel_rows(rows, true));
+    dir.write("neu.kfl", whole.substr(0, third_row));
     // The desk goes on writing, a piece every 100 ms; the write waits for the whole list.
     file.settle_ms = 10000;
     std::thread writer([&] {
@@ -670,6 +675,19 @@ TEST(ListMerge, TheOperatorsEditsGoOntoTheDesksList) {
                                         "neu: Zeile 5: -90 P – Q"}));
     // Nothing changed on either side: the list as it is.
     EXPECT_EQ(merge_bout_lists(base, base, base).list.rows.size(), base.rows.size());
+    // A row the operator deleted while the mat wrote its result into it stays, with its
+    // result: the operator is told, the result is never lost.
+    BoutList fought = base;
+    fought.rows[2][5] = "0:1";
+    fought.rows[2][6] = "0:10";
+    BoutList without = base;
+    without.rows.erase(without.rows.begin() + 2);
+    const ListMerge kept = merge_bout_lists(base, without, fought);
+    ASSERT_EQ(kept.list.rows.size(), base.rows.size());
+    EXPECT_EQ(kept.list.rows[2][1], "C");
+    EXPECT_EQ(kept.list.rows[2][5], "0:1");
+    ASSERT_EQ(kept.own_edits.size(), 1u);
+    EXPECT_NE(kept.own_edits[0].find("bleibt"), std::string::npos) << kept.own_edits[0];
 }
 
 // A result that would push a list past the size the program itself reads is not written: the

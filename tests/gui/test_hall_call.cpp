@@ -105,6 +105,23 @@ class TestHallCall : public QObject {
         QCOMPARE(rig.watch.call_up().list, CallUpList::done);
     }
 
+    // The desk puts a bout in above the one on the board: the call-up still leaves out the
+    // board's bout by its fighters (its row number now names the new bout) and calls the new
+    // one.
+    void theBoardsBoutIsLeftOutByItsCellsNotItsRow() {
+        Rig rig(false);
+        rig.key('N', true);
+        QCOMPARE(rig.board().lblBlau_Name.text, std::string("Meier, Hans"));
+        const std::string list = std::string(k_list);
+        const std::size_t first = list.find("#DAT");
+        rig.dir.write("neu.kfl.neu", std::string(list).insert(
+                                         first, "#DAT|-73|Neu, Ida|JC|Alt, Eva|TV|||\r\n"));
+        std::filesystem::rename(rig.dir.path() / "neu.kfl.neu", rig.dir.path() / "neu.kfl");
+        QTRY_COMPARE_WITH_TIMEOUT(blue_names(rig.watch.call_up()),
+                                  (std::vector<std::string>{"Neu, Ida", "Berg, Ole", "Vogel, Jan"}),
+                                  5000);
+    }
+
     // One watch of the list tells both the panel's grid and the call-up, and a desk save
     // that keeps the size within the same second (a FAT stick's two-second stamps) counts.
     void theOneWatchTellsTheGridAndTheCallUp() {
