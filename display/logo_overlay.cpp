@@ -92,16 +92,22 @@ LogoOverlay::Logo& LogoOverlay::request(const std::string& path) {
         logo.job->disconnect(this);
         logo.job.release()->deleteLater();
     }
-    logo.job = std::make_unique<QFutureWatcher<LoadedPicture>>();
-    connect(logo.job.get(), &QFutureWatcherBase::finished, this, [this, path] { decoded(path); });
-    logo.job->setFuture(QtConcurrent::run([load, file, fit] {
+    const auto decode = [load, file, fit] {
         LoadedPicture p = load(file);
         if (p.image && !fit.isEmpty() &&
             (p.image->width() > fit.width() || p.image->height() > fit.height())) {
             p.image = p.image->scaled(fit, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         }
         return p;
-    }));
+    };
+    if (on_this_thread_) {
+        logo.result = decode();
+        if (logo.result->image) logo.loaded_once = true;
+        return logo;
+    }
+    logo.job = std::make_unique<QFutureWatcher<LoadedPicture>>();
+    connect(logo.job.get(), &QFutureWatcherBase::finished, this, [this, path] { decoded(path); });
+    logo.job->setFuture(QtConcurrent::run(decode));
     return logo;
 }
 

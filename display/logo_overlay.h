@@ -53,6 +53,9 @@ class LogoOverlay : public QWidget {
     const std::string& current_logo() const { return current_; }
     // Logos are decoded off the GUI thread by this; tests put a slow or failing one in.
     void set_picture_loader(PictureLoader loader) { loader_ = std::move(loader); }
+    // Tests of the rotation decode on the GUI thread, so that no decoder's pace decides what
+    // a tick shows.
+    void decode_on_this_thread() { on_this_thread_ = true; }
     // Whether a logo is still being decoded.
     bool loading() const;
 
@@ -102,6 +105,7 @@ class LogoOverlay : public QWidget {
     bool placed_ = false;
     std::string current_;
     PictureLoader loader_;
+    bool on_this_thread_ = false;
     std::map<std::string, Logo> logos_;
     // The logo whose turn has come while it was still being decoded.
     std::string waiting_;

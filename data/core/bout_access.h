@@ -82,6 +82,9 @@ class BoutListFile {
     // Tests put another program's save here: it runs just before a result's write checks
     // that the file is still the one it read.
     std::function<void()> before_replace;
+    // Tests put the next piece of another program's slow save here: it runs between two
+    // attempts of a settled read, in place of time passing.
+    std::function<void()> between_reads;
     std::string file_name = "neu.kfl";
     bool modified = false;
     // Counts the editor's saves (write_to_file).

@@ -58,6 +58,7 @@ bool BoutListFile::read_settled(BoutList& into, std::string* raw, bool wait, boo
             if (!quiet) tell(error);
             return false;
         }
+        if (between_reads) between_reads();
         std::this_thread::sleep_for(std::chrono::milliseconds(settle_step_ms));
     }
 }

@@ -206,42 +206,45 @@ TEST_F(BoutAccessTest, AListWrittenInPiecesIsNeverTakenHalf) {
 // and written anew. Caught in that moment, Ctrl+N and the result's write wait for the list
 // quietly and then do their work; a list that stays away is told once, as a note.
 TEST_F(BoutAccessTest, AListBeingSavedIsWaitedForQuietly) {
-    file.settle_ms = 3000;
-    file.settle_step_ms = 20;
+    file.settle_ms = 60000;
+    file.settle_step_ms = 0;
+    file.quiet_ms = 60000;  // a half line is never taken for being still
     write_list(two_bouts());
     std::string error;
     const std::string whole = *read_whole_file(dir.path() / "neu.kfl", error);
-    const auto save_like_an_editor = [&](bool rename) {
-        return std::thread([this, whole, rename] {
-            const auto path = dir.path() / "neu.kfl";
-            if (rename) {
-                std::filesystem::rename(path, dir.path() / "neu.kfl~");
-            } else {
-                std::ofstream(path, std::ios::binary | std::ios::trunc).flush();
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(400));
-            // Half a line first, then the rest: a reader must not take the half.
-            std::ofstream out(path, std::ios::binary | std::ios::trunc);
-            out << whole.substr(0, whole.size() - 10) << std::flush;
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
-            out << whole.substr(whole.size() - 10) << std::flush;
-        });
+    const auto path = dir.path() / "neu.kfl";
+    // The desk's save, one piece at each attempt of the reader (no clock involved): emptied or
+    // renamed away first, then half a line short, then whole.
+    std::vector<std::function<void()>> pieces;
+    file.between_reads = [&pieces] {
+        if (pieces.empty()) return;
+        pieces.front()();
+        pieces.erase(pieces.begin());
     };
-    std::thread desk = save_like_an_editor(false);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const auto save_like_an_editor = [&](bool rename) {
+        if (rename) {
+            std::filesystem::rename(path, dir.path() / "neu.kfl~");
+        } else {
+            std::ofstream(path, std::ios::binary | std::ios::trunc).flush();
+        }
+        pieces = {[&] { dir.write("neu.kfl", whole.substr(0, whole.size() - 10)); },
+                  [&] { dir.write("neu.kfl", whole); }};
+    };
+    save_like_an_editor(false);
     EXPECT_EQ(access.kampf_laden(fields), ListOutcome::done);
-    desk.join();
+    EXPECT_TRUE(pieces.empty());  // it waited for every piece
     EXPECT_EQ(fields.edtNAMEBlau, "Name C");
-    desk = save_like_an_editor(true);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    save_like_an_editor(true);
     const BoutResult result{"", "-66", "10", "1:00", " ", 2, true};
     EXPECT_EQ(access.anzeige_in_liste(result), ListOutcome::done);
-    desk.join();
+    EXPECT_TRUE(pieces.empty());
     EXPECT_TRUE(messages.empty()) << messages.front();
     EXPECT_EQ(read_list().rows[2][5], "1:0");
     EXPECT_EQ(read_list().row_count(), 3);
+    file.between_reads = nullptr;
     // Gone for good: Ctrl+N says so once, after its wait, and the panel's look says nothing.
     file.settle_ms = 100;
+    file.settle_step_ms = 20;
     std::filesystem::remove(dir.path() / "neu.kfl");
     EXPECT_EQ(access.kampf_laden(fields), ListOutcome::failed);
     EXPECT_EQ(messages.size(), 1u);
