@@ -23,9 +23,20 @@ Program::Program(const Settings& settings, AppHost& host)
           settings, [&host] { return host.gong_sounding(); },
           [&host](const std::string& text) { host.show_note(text); }),
       host_(host) {
-    host.set_scoreboard(&scoreboard);
-    host.set_entry(&entry);
-    host.set_panel([this](bool build) { return build ? &control_panel() : panel_; });
+    wire_windows();
+    wire_board_screen();
+    wire_spoken_call();
+    start_live_view(settings);
+    gamepad = GamepadInput::from_settings(settings, scoreboard, host);
+    if (gamepad) gamepad->on_changed([this] { tell_board_activity(); });
+}
+
+// The windows the engine opens through the host, and the board's own helpers.
+void Program::wire_windows() {
+    host_.set_scoreboard(&scoreboard);
+    host_.set_entry(&entry);
+    host_.set_panel([this](bool build) { return build ? &control_panel() : panel_; });
+    host_.set_teams(&teams);
     scoreboard.set_wait_window([this](bool show) {
         if (show) {
             if (QScreen* s = operator_screen(&scoreboard)) wait.set_origin(s->geometry().topLeft());
@@ -33,13 +44,10 @@ Program::Program(const Settings& settings, AppHost& host)
         wait.setVisible(show);
         if (show) wait.raise();
     });
-    scoreboard.set_gong_soon([&host](ScoreboardWindow::GongSoon soon) { host.gong_soon(soon); });
-    host.set_teams(&teams);
-    set_refusal_note([&host](const QString& text) { host.show_note(text.toStdString()); });
+    scoreboard.set_gong_soon([this](ScoreboardWindow::GongSoon soon) { host_.gong_soon(soon); });
+    set_refusal_note([this](const QString& text) { host_.show_note(text.toStdString()); });
     keeper.watch(&scoreboard);
-    keeper.set_changed([this] {
-        if (panel_ != nullptr) panel_->set_board_activity(board_activity());
-    });
+    keeper.set_changed([this] { tell_board_activity(); });
     scoreboard.set_window_built([this](QWidget* window) { keeper.watch(window); });
     scoreboard.set_painted([this] {
         // One mirror fed by the board: a key that reached the board directly shows in the
@@ -47,6 +55,10 @@ Program::Program(const Settings& settings, AppHost& host)
         if (panel_ != nullptr && panel_->isVisible()) panel_->mirror_board();
         for (const auto& told : painted_) told();
     });
+}
+
+// The board's monitor going and coming: the panel opens for it and relays the keys.
+void Program::wire_board_screen() {
     scoreboard.set_screen_missing([this](bool missing, const QString& waited_for) {
         std::fprintf(stderr, "kyomat: %s\n",
                      missing ? qPrintable("Anzeige-Bildschirm fehlt: warte auf " + waited_for)
@@ -68,19 +80,20 @@ Program::Program(const Settings& settings, AppHost& host)
             if (!panel.isVisible()) scoreboard.handle_key('C', Modifiers{false, true, false});
         });
     });
-    host.on_bout_taken([this] {
+}
+
+// The call at the mat: the bout taken and the one after it.
+void Program::wire_spoken_call() {
+    host_.on_bout_taken([this] {
         const BoutListAccess& access = host_.bout_list().access;
         const CalledBout now = called_bout(access.list_read(), access.bout_row);
         const CallUp next = call_up_of(access.list_read(), access.bout_row, 1);
         spoken_call.bout_taken(now, next.next.empty() ? nullptr : &next.next.front());
     });
-    start_live_view(settings);
-    gamepad = GamepadInput::from_settings(settings, scoreboard, host);
-    if (gamepad) {
-        gamepad->on_changed([this] {
-            if (panel_ != nullptr) panel_->set_board_activity(board_activity());
-        });
-    }
+}
+
+void Program::tell_board_activity() {
+    if (panel_ != nullptr) panel_->set_board_activity(board_activity());
 }
 
 ControlPanel& Program::control_panel() {
@@ -104,7 +117,7 @@ ControlPanel& Program::control_panel() {
         keeper.set_panel(panel_);
         panel_->set_frame_told([this](const QRect& frame) { scoreboard.set_panel_frame(frame); });
         if (!live_text_.isEmpty()) panel_->set_live_text(live_text_, live_problem_);
-        panel_->set_board_activity(board_activity());
+        tell_board_activity();
         if (restore_list_mode_) {
             restore_list_mode_ = false;
             scoreboard.engine().enter_list_mode();

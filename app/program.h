@@ -76,7 +76,12 @@ class Program {
     bool list_shown() const;
 
   private:
+    // The constructor's wiring, by what it wires.
+    void wire_windows();
+    void wire_board_screen();
+    void wire_spoken_call();
     void start_live_view(const Settings& settings);
+    void tell_board_activity();
     // What covers the board for the audience, and the gamepads connected: for the panel's
     // status bar on the operator's screen.
     QString board_activity();

@@ -114,8 +114,8 @@ class TestHallCall : public QObject {
         QCOMPARE(rig.board().lblBlau_Name.text, std::string("Meier, Hans"));
         const std::string list = std::string(k_list);
         const std::size_t first = list.find("#DAT");
-        rig.dir.write("neu.kfl.neu", std::string(list).insert(
-                                         first, "#DAT|-73|Neu, Ida|JC|Alt, Eva|TV|||\r\n"));
+        rig.dir.write("neu.kfl.neu",
+                      std::string(list).insert(first, "#DAT|-73|Neu, Ida|JC|Alt, Eva|TV|||\r\n"));
         std::filesystem::rename(rig.dir.path() / "neu.kfl.neu", rig.dir.path() / "neu.kfl");
         QTRY_COMPARE_WITH_TIMEOUT(blue_names(rig.watch.call_up()),
                                   (std::vector<std::string>{"Neu, Ida", "Berg, Ole", "Vogel, Jan"}),
