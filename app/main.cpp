@@ -174,6 +174,9 @@ int main(int argc, char** argv) {
     QLockFile lock(QCoreApplication::applicationDirPath() + QStringLiteral("/kyomat.lock"));
     bool unguarded = false;
     if (!take_folder(lock, unguarded)) return 1;
+    // The start reads kyomat.ini once: every window built now takes its values from that
+    // reading (a program on a stick opens the file once, not once a value).
+    std::optional<kyomat::Settings::Batch> one_reading(std::in_place, settings);
     kyomat::AppHost host(settings);
     kyomat::Program program(settings, host);
     // Every question, box and dialog opens on the operator's monitor, never on the board's.
@@ -194,6 +197,7 @@ int main(int argc, char** argv) {
     program.on_painted([&state] { state.board_changed(); });
     host.on_result_handed_on([&state] { state.keep_now(); });
     program.show();
+    one_reading.reset();
     app.exec();
     if (const std::string lost = state.closing(); !lost.empty()) kyomat::show_message(lost, 'W');
     return 0;

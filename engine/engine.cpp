@@ -58,6 +58,7 @@ BoutEngine::BoutEngine(Host& host, Settings settings)
 }
 
 void BoutEngine::on_create() {
+    const Settings::Batch one_reading(settings_);
     panel_keys_ = panel_keys_relayed(settings_);
     param_aus_ini();
     defaults();
@@ -65,6 +66,7 @@ void BoutEngine::on_create() {
 }
 
 void BoutEngine::on_show() {
+    const Settings::Batch one_reading(settings_);
     const SettingReading left = read_setting_value(settings_, Key::anzeige_anz_links);
     // A board placed by the name of its monitor needs no position.
     const bool by_name =

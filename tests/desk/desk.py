@@ -466,6 +466,25 @@ def an_idle_board_opens_no_file(p):
         raise DeskFailure("strace saw no file opened for a Waza-ari: not attached?")
 
 
+def the_start_reads_the_settings_once(p):
+    """Started again under strace: kyomat.ini is opened once however many values the start
+    takes from it (a program on a stick, read 120 times before)."""
+    p.proc.terminate()
+    p.proc.wait(10)
+    log = os.path.join(p.folder, "start.strace")
+    env = dict(p.desk.env, SDL_AUDIODRIVER="dummy")
+    p.proc = subprocess.Popen(["strace", "-f", "-qq", "-e", "trace=open,openat", "-o", log,
+                               p.program], cwd=p.folder, env=env, stdout=p.log,
+                              stderr=subprocess.STDOUT)
+    p.wait(lambda: p.state() is not None, "the live view")
+    p.wait(lambda: PANEL in p.stacking(), "the panel")  # (the pid is strace's now)
+    time.sleep(1)  # what the shown windows read after the start
+    with open(log) as f:
+        opened = [line for line in f if "kyomat.ini" in line]
+    if len(opened) != 1:
+        raise DeskFailure(f"kyomat.ini opened {len(opened)} times at the start")
+
+
 def a_bout_under_way(p):
     """Bout 1 from the list, 2 s of clock, the clock stopped (Matte), a Waza-ari for blue."""
     p.key("ctrl+n")
@@ -645,7 +664,8 @@ CASES = [keys_after_a_click_on_the_board, keys_after_the_title_pages,
          keys_wait_for_the_open_bout_entry, a_protocol_that_cannot_be_written_takes_no_key,
          a_list_the_desk_saves_takes_no_key, the_editors_questions_keep_the_edits,
          one_screen_shows_the_board_below_the_panel,
-         one_screen_without_the_setting_leaves_the_board_whole, an_idle_board_opens_no_file]
+         one_screen_without_the_setting_leaves_the_board_whole, an_idle_board_opens_no_file,
+         the_start_reads_the_settings_once]
 # Settings a case needs beyond the shipped ones.
 EXTRA = {keys_after_the_title_pages: {"titel_auto": "1", "titel_dauer": "1"},
          keys_typed_during_a_page_arrive_once: {"titel_auto": "1", "titel_dauer": "1"},
