@@ -130,20 +130,28 @@ GamepadMap read_gamepad_map(const Settings& settings) {
         const bool paired = std::any_of(map.pairs.begin(), map.pairs.end(), [&](const auto& p) {
             return p.first == button || p.second == button;
         });
+        std::string why;
         if (!key) {
-            map.problems.push_back("[gamepad] " + button + "=" + value +
-                                   " ist keine Taste der Tastenkarte");
+            why = " ist keine Taste der Tastenkarte";
         } else if (discarding_key(*key)) {
-            map.problems.push_back("[gamepad] " + button + "=" + value +
-                                   ": was den Kampf weitergibt oder ersetzt, braucht zwei "
-                                   "Knöpfe zugleich (paar1=start+back:" +
-                                   value + ")");
-        } else if (button == map.shift || paired) {
-            map.problems.push_back("[gamepad] " + button + "=" + value + ": der Knopf ist " +
-                                   (paired ? "Teil eines Paars" : "die Umschalttaste") +
-                                   " und gibt allein nichts");
-        } else {
+            why =
+                ": was den Kampf weitergibt oder ersetzt, braucht zwei Knöpfe zugleich "
+                "(paar1=start+back:";
+            why += value;
+            why += ")";
+        } else if (paired) {
+            why = ": der Knopf ist Teil eines Paars und gibt allein nichts";
+        } else if (button == map.shift) {
+            why = ": der Knopf ist die Umschalttaste und gibt allein nichts";
+        }
+        if (why.empty()) {
             map.single[button] = *key;
+        } else {
+            std::string problem = "[gamepad] " + button;
+            problem += "=";
+            problem += value;
+            problem += why;
+            map.problems.push_back(std::move(problem));
         }
     }
     return map;

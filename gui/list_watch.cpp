@@ -47,9 +47,9 @@ void ListWatch::look() {
         if (!folder.isEmpty()) folder_.addPath(folder);
     }
     const std::string now = file_stamp(file);
-    // By index: a follower may stop following while it is told.
-    for (std::size_t i = 0; i < followers_.size(); ++i) {
-        if (followers_[i].on && followers_[i].told) followers_[i].told(now);
+    // A follower may stop following while it is told; none is added then.
+    for (const Follower& f : followers_) {
+        if (f.on && f.told) f.told(now);
     }
 }
 

@@ -2,6 +2,8 @@
 // Game controllers read through SDL, whichever window has the keyboard: their buttons pressed
 // and released, and controllers plugged in or out while the program runs. Looked at from the
 // GUI thread by a timer (often while a controller is there, seldom otherwise); nothing waits.
+#include <SDL_gamecontroller.h>
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -9,8 +11,6 @@
 #include <functional>
 #include <map>
 #include <string>
-
-struct _SDL_GameController;
 
 namespace kyomat {
 
@@ -39,7 +39,7 @@ class Gamepads : public QObject {
     QTimer timer_;
     bool started_ = false;
     struct Pad {
-        _SDL_GameController* controller = nullptr;
+        SDL_GameController* controller = nullptr;
         QString name;
     };
     std::map<int, Pad> pads_;  // by SDL's instance id
