@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/hand_over.h"
@@ -86,12 +88,18 @@ constexpr int k_voice_end_ms = 1500;
 class SystemVoice : public Voice {
   public:
     SystemVoice() : thread_(new QThread), speaker_(new Speaker) {
+        back_->inbox = &guard_;
         thread_->setObjectName(QStringLiteral("kyomat-voice"));
         speaker_->moveToThread(thread_);
         QObject::connect(thread_, &QThread::finished, speaker_, &QObject::deleteLater);
         thread_->start();
     }
     ~SystemVoice() override {
+        {
+            // A call still being spoken comes back to nobody: this voice is going.
+            const std::lock_guard<std::mutex> lock(back_->mutex);
+            back_->inbox = nullptr;
+        }
         thread_->quit();
         // A speech service that took the call and never answers holds the voice's thread:
         // the program ends all the same (and with it the thread), never as a process without
@@ -116,9 +124,14 @@ class SystemVoice : public Voice {
             if (answered_ < asked)
                 tell_missing(QStringLiteral("die Sprachausgabe antwortet nicht"));
         });
-        hand_over(speaker_, [this, text, asked] {
-            const QString problem = speaker_->say(text);
-            hand_over(&guard_, [this, problem, asked] {
+        // Run on the voice's thread, which may outlive this voice (a service that answered
+        // only after the end): it takes what it needs by value and comes back only while
+        // this voice is there.
+        hand_over(speaker_, [this, speaker = speaker_, back = back_, text, asked] {
+            const QString problem = speaker->say(text);
+            const std::lock_guard<std::mutex> lock(back->mutex);
+            if (back->inbox == nullptr) return;
+            hand_over(back->inbox, [this, problem, asked] {
                 answered_ = std::max(answered_, asked);
                 if (!problem.isEmpty()) tell_missing(problem);
             });
@@ -132,8 +145,13 @@ class SystemVoice : public Voice {
     int answered_ = 0;
     QThread* thread_;
     Speaker* speaker_;
-    // On the GUI thread: what the voice's thread tells arrives there.
+    // On the GUI thread: what the voice's thread tells arrives there, while the voice is.
     HandOverInbox guard_;
+    struct Back {
+        std::mutex mutex;
+        HandOverInbox* inbox = nullptr;
+    };
+    std::shared_ptr<Back> back_ = std::make_shared<Back>();
 };
 
 #else

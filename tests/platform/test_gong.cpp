@@ -392,7 +392,8 @@ TEST(Gong, RefusalsDoNotDependOnTheDevice) {
     // A WAV of no channels.
     dir.write("hostile.wav",
               std::string("RIFF\x24\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x00\x00"
-                          "\x40\x1f\x00\x00\x80\x3e\x00\x00\x02\x00\x10\x00data\x00\x00\x00\x00",
+                          "\x40\x1f\x00\x00\x80\x3e\x00\x00\x02\x00\x10\x00"
+                          "data\x00\x00\x00\x00",
                           44));
     {
         set_env("SDL_AUDIODRIVER", "kein-solches-geraet");
