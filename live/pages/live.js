@@ -105,7 +105,10 @@ function followMatCard(mat, node, stateNode, onlineMark, show) {
   node.classList.add("offline");
   stateNode.textContent = offlineText(card.since);
   let toldText = "";
-  followBoard(mat.base ? mat.base + "/" : "", (s) => show(card, s), (on) => {
+  // A resized window (a TV turned, a browser made smaller) fits the names anew at once, not
+  // only with the mat's next change.
+  window.addEventListener("resize", () => { if (card.last) show(card, card.last); });
+  followBoard(mat.base ? mat.base + "/" : "", (s) => { card.last = s; show(card, s); }, (on) => {
     if (on) { card.since = null; toldText = ""; }
     else if (!card.since) card.since = new Date();
     node.classList.toggle("offline", !on);
