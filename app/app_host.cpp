@@ -68,12 +68,20 @@ void AppHost::tell_protocol_problem() {
 
 void AppHost::protocol_line(const ProtocolLine& line) {
     if (!protocol_on_) return;
-    protocol_.line(protocol_bout_, line);
+    protocol_.line(protocol_bout_, line, command_source_);
     tell_protocol_problem();
+}
+
+void AppHost::set_command_source(const CommandSource* source) {
+    command_source_ = source;
+    if (source != nullptr && (!largest_delay_ || source->delay_ms > largest_delay_->delay_ms)) {
+        largest_delay_ = *source;
+    }
 }
 
 void AppHost::protocol_new_bout(const ProtocolBout& bout) {
     protocol_on_ = protocol_on(settings_);
+    largest_delay_.reset();
     if (!protocol_on_) return;
     protocol_bout_ = bout;
     // A bout from the list names its list, also when it comes back after a restart.
@@ -235,6 +243,8 @@ ListOutcome AppHost::anzeige_in_liste(const BoutResult& result) {
         protocol_.result(protocol_bout_, result_value_text(result), result.duration,
                          result_winner(result),
                          outcome == ListOutcome::done ? bout_list_.access.bout_row : 0);
+        if (largest_delay_) protocol_.largest_delay(protocol_bout_, *largest_delay_);
+        largest_delay_.reset();
         tell_protocol_problem();
     }
     return outcome;

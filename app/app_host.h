@@ -57,6 +57,9 @@ class AppHost : public Host {
     void show_entry_dialog(Answered done) override;
     ListOutcome anzeige_in_liste(const BoutResult& result) override;
     void protocol_line(const ProtocolLine& line) override;
+    // While a command of a remote or a gamepad is applied: the protocol names it on every
+    // line the command gives, and the bout's end names the largest delay.
+    void set_command_source(const CommandSource* source);
     void protocol_new_bout(const ProtocolBout& bout) override;
     // A bout offered after a restart and thrown away: its end line in the protocol.
     void protocol_discarded(const ProtocolBout& bout);
@@ -106,6 +109,8 @@ class AppHost : public Host {
     bool protocol_on_ = false;
     BoutListInUse bout_list_;
     ProtocolBout protocol_bout_;
+    const CommandSource* command_source_ = nullptr;
+    std::optional<CommandSource> largest_delay_;
     // A protocol failure is told at the bout's start or end, not while keys are pressed.
     std::string protocol_problem_;
     void tell_protocol_problem();

@@ -1,23 +1,31 @@
 #include "app/gamepad_input.h"
 
+#include <QTime>
+
 #include "app/app_host.h"
+#include "app/remote_input.h"
 #include "display/scoreboard_window.h"
 
 namespace kyomat {
 
 std::unique_ptr<GamepadInput> GamepadInput::from_settings(const Settings& settings,
-                                                          ScoreboardWindow& board, AppHost& host) {
+                                                          ScoreboardWindow& board, AppHost& host,
+                                                          TableCheck& check) {
     GamepadMap map = read_gamepad_map(settings);
     if (!map.on) return nullptr;
     for (const std::string& problem : map.problems) host.show_note(problem);
-    return std::make_unique<GamepadInput>(std::move(map), board, host);
+    return std::make_unique<GamepadInput>(std::move(map), board, host, check);
 }
 
-GamepadInput::GamepadInput(GamepadMap map, ScoreboardWindow& board, AppHost& host)
+GamepadInput::GamepadInput(GamepadMap map, ScoreboardWindow& board, AppHost& host,
+                           TableCheck& check)
     : presses_(std::move(map)),
       board_(board),
       host_(host),
-      pads_({[this](int pad, const std::string& name, bool down) { button(pad, name, down); },
+      check_(check),
+      pads_({[this](int pad, const std::string& name, bool down, int late_ms) {
+                 button(pad, name, down, late_ms);
+             },
              [this](int pad, const QString& name, bool added) { device(pad, name, added); }}) {
     QString why;
     if (!pads_.start(why)) {
@@ -30,12 +38,25 @@ QString GamepadInput::status() const {
     return names.isEmpty() ? QString() : QStringLiteral("Gamepad: ") + names.join(", ");
 }
 
-void GamepadInput::button(int pad, const std::string& name, bool down) {
+void GamepadInput::button(int pad, const std::string& name, bool down, int late_ms) {
     if (!down) {
         presses_.release(pad, name);
         return;
     }
-    if (const auto key = presses_.press(pad, name)) board_.remote_key(key->key, key->mods);
+    const QString device = QStringLiteral("Gamepad %1").arg(pad + 1);
+    if (check_.lit) {
+        check_.lit(device, QString::fromStdString(name));
+        return;
+    }
+    const auto key = presses_.press(pad, name);
+    if (!key) return;
+    // The protocol names the controller and how late its press came on the board.
+    const CommandSource source{
+        device.toStdString(), "alles",
+        QTime::currentTime().addMSecs(-late_ms).toString("HH:mm:ss.zzz").toStdString(), late_ms};
+    host_.set_command_source(&source);
+    board_.remote_key(key->key, key->mods);
+    host_.set_command_source(nullptr);
 }
 
 void GamepadInput::device(int pad, const QString& name, bool added) {

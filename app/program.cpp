@@ -27,8 +27,33 @@ Program::Program(const Settings& settings, AppHost& host)
     wire_board_screen();
     wire_spoken_call();
     start_live_view(settings);
-    gamepad = GamepadInput::from_settings(settings, scoreboard, host);
+    start_remote(settings);
+    gamepad = GamepadInput::from_settings(settings, scoreboard, host, table_check);
     if (gamepad) gamepad->on_changed([this] { tell_board_activity(); });
+}
+
+void Program::start_remote(const Settings& settings) {
+    QString problem;
+    remote =
+        RemoteInput::from_settings(settings, live.get(), scoreboard, host_, table_check, problem);
+    if (!problem.isEmpty()) {
+        host_.show_note(problem.toStdString());
+        std::fprintf(stderr, "kyomat: %s\n", problem.toLocal8Bit().constData());
+    }
+    if (!remote) return;
+    remote->on_changed([this] {
+        tell_board_activity();
+        if (devices_window_ != nullptr) devices_window_->refresh();
+    });
+    set_live_text(live_text_ + QStringLiteral(" · Fernbedienung: ") + remote_url_, live_problem_);
+}
+
+void Program::open_devices() {
+    if (devices_window_ == nullptr) {
+        devices_window_ =
+            std::make_unique<DevicesWindow>(remote.get(), table_check, remote_url_, panel_);
+    }
+    open_command_dialog(*devices_window_, {}, panel_);
 }
 
 // The windows the engine opens through the host, and the board's own helpers.
@@ -117,6 +142,7 @@ ControlPanel& Program::control_panel() {
         keeper.set_panel(panel_);
         panel_->set_frame_told([this](const QRect& frame) { scoreboard.set_panel_frame(frame); });
         if (!live_text_.isEmpty()) panel_->set_live_text(live_text_, live_problem_);
+        if (remote || gamepad) panel_->set_devices_opener([this] { open_devices(); });
         tell_board_activity();
         if (restore_list_mode_) {
             restore_list_mode_ = false;
@@ -144,6 +170,7 @@ QString Program::board_activity() {
         what << QStringLiteral("Pause");
     }
     if (gamepad && !gamepad->status().isEmpty()) what << gamepad->status();
+    if (remote && !remote->status().isEmpty()) what << remote->status();
     return what.join(QStringLiteral(" · "));
 }
 
@@ -168,6 +195,8 @@ Program::~Program() {
     host_.set_panel({});
     host_.on_bout_taken({});
     gamepad.reset();
+    devices_window_.reset();
+    remote.reset();
     if (panel_ != nullptr) panel_->set_frame_told({});
 }
 
@@ -196,6 +225,7 @@ void Program::start_live_view(const Settings& settings) {
             });
             const QString address = QString::fromStdString(wanted.address);
             const QStringList urls = live_urls(address, live->port());
+            remote_url_ = urls.value(0) + QStringLiteral("steuerung");
             const QHostAddress host(address);
             // Who can see it is said plainly: on every network, without a password.
             const bool everyone = host == QHostAddress::AnyIPv4 || host == QHostAddress::Any ||

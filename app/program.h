@@ -3,8 +3,10 @@
 // with its bout list editor, the wait window and the team score dialog; the control panel,
 // owned by the scoreboard, is built when it is first opened.
 #include "app/app_host.h"
+#include "app/devices_window.h"
 #include "app/gamepad_input.h"
 #include "app/hall_call.h"
+#include "app/remote_input.h"
 #include "app/wait_window.h"
 #include "control/control_panel.h"
 #include "data/core/settings.h"
@@ -60,8 +62,16 @@ class Program {
     // Who is next on this mat, for the live view; the call spoken at the mat.
     std::unique_ptr<CallUpWatch> call_up;
     SpokenCall spoken_call;
+    // What the devices' window shows of a pressed button instead of applying it.
+    TableCheck table_check;
+    // The paired remote, when [fernbedienung] aktiv=1 and the live view runs.
+    std::unique_ptr<RemoteInput> remote;
     // The gamepads, when kyomat.ini has a [gamepad] section.
     std::unique_ptr<GamepadInput> gamepad;
+
+    // The devices' window (pairing, the paired remotes, the table check), from the panel.
+    void open_devices();
+    DevicesWindow* devices_window() { return devices_window_.get(); }
 
     // The control panel, built on first use; panel_built() says whether it exists.
     ControlPanel& control_panel();
@@ -86,6 +96,7 @@ class Program {
     // status bar on the operator's screen.
     QString board_activity();
     void set_live_text(const QString& text, bool problem);
+    void start_remote(const Settings& settings);
 
     AppHost& host_;
     ControlPanel* panel_ = nullptr;  // owned by the scoreboard
@@ -93,6 +104,9 @@ class Program {
     bool restore_list_mode_ = false;
     bool list_reopened_ = false;
     QString live_text_;
+    // Where a tablet opens the remote.
+    QString remote_url_;
+    std::unique_ptr<DevicesWindow> devices_window_;
     bool live_problem_ = false;
 };
 

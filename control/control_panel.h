@@ -76,6 +76,8 @@ class ControlPanel : public QDialog {
     void set_live_text(const QString& text, bool problem);
     // A note to the operator in the status bar, shown for a few seconds.
     void show_note(const QString& text);
+    // A button "Geräte…" at the status bar's right end opens the devices (remote, gamepads).
+    void set_devices_opener(std::function<void()> open);
     // Where the panel stands whenever it shows, moves, resizes or hides, while it shares the
     // board's monitor and the board is to stand below it (an empty rectangle otherwise).
     void set_frame_told(std::function<void(const QRect&)> told) { frame_told_ = std::move(told); }
@@ -212,6 +214,7 @@ class ControlPanel : public QDialog {
     // Where the live view can be reached (or why it is off); hidden while it is not set.
     QLabel* status_live_ = nullptr;
     QLabel* status_note_ = nullptr;
+    QPushButton* status_devices_ = nullptr;
     QTimer* note_timer_ = nullptr;
     // The grid follows the list file: a watch of its folder where the system offers one, and
     // a look every 2 s for the folders it does not watch (a shared folder of the desk).

@@ -2,6 +2,7 @@
 // field of its own beside the class, the focus dot and the bout time.
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 #include <algorithm>
 
@@ -27,6 +28,19 @@ void ControlPanel::set_live_text(const QString& text, bool problem) {
     status_live_->setToolTip(text);
     status_live_->setStyleSheet(problem ? QStringLiteral("color: #b00000;") : QString());
     status_live_->setVisible(!text.isEmpty());
+    fit_status_fields();
+}
+
+void ControlPanel::set_devices_opener(std::function<void()> open) {
+    if (status_devices_ == nullptr) {
+        status_devices_ = new QPushButton(QStringLiteral("Geräte…"), status_);
+        status_devices_->setObjectName(QStringLiteral("sbGeraete"));
+        status_devices_->setAutoDefault(false);
+        status_devices_->setFocusPolicy(Qt::NoFocus);
+    }
+    status_devices_->disconnect(this);
+    connect(status_devices_, &QPushButton::clicked, this, std::move(open));
+    status_devices_->show();
     fit_status_fields();
 }
 
@@ -68,7 +82,12 @@ void ControlPanel::fit_status_fields() {
     const PanelLayout p = panel_layout(width(), height());
     const Rect& time = p.status_panels[2];
     const int start = time.x + time.w;
-    const int end = p.sbControl.w;
+    int end = p.sbControl.w;
+    if (status_devices_ != nullptr) {
+        const int w = status_devices_->sizeHint().width();
+        end -= w;
+        status_devices_->setGeometry(end, time.y, w, time.h);
+    }
     const int y = time.y;
     const int h = time.h;
     const QString live = status_live_->text();

@@ -34,12 +34,13 @@ void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {
     paint_board();
 }
 
-void ScoreboardWindow::remote_key(std::uint16_t key, Modifiers mods) {
+bool ScoreboardWindow::remote_key(std::uint16_t key, Modifiers mods) {
     if (QApplication::activeModalWidget() != nullptr || window_on_top() != nullptr) {
         host_.show_note(k_close_dialog_first.toStdString());
-        return;
+        return false;
     }
     handle_key(key, mods);
+    return true;
 }
 
 bool ScoreboardWindow::takes_input() const {

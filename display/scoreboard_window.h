@@ -35,7 +35,8 @@ class ScoreboardWindow : public QWidget {
     // A key from another input (a gamepad's button): it acts as a typed key, whichever window
     // has the keyboard, but never answers a question or a dialog; while one is open it is
     // refused with a note.
-    void remote_key(std::uint16_t key, Modifiers mods);
+    // false: refused (a dialog or a question is open), with a note to the operator.
+    bool remote_key(std::uint16_t key, Modifiers mods);
     // Copies the board into the widgets and lets the timers follow the engine.
     void paint_board();
     // Lays the labels out from the window size.

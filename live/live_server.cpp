@@ -2,6 +2,10 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHostInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkInterface>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -39,6 +43,7 @@ LiveServer::LiveServer(LiveLimits limits) : limits_(limits) {
     overlay_page_ = page("overlay.html");
     hall_page_ = page("halle.html");
     call_up_page_ = page("aufruf.html");
+    remote_page_ = page("steuerung.html");
 }
 
 LiveServer::~LiveServer() {
@@ -82,6 +87,21 @@ bool LiveServer::listen(const QHostAddress& address, quint16 port, QString& erro
         return false;
     }
     connect(server_, &QTcpServer::newConnection, this, &LiveServer::accept);
+    // The names a page of this server may give in its Host header.
+    own_hosts_ = {"localhost"};
+    const QString name = QHostInfo::localHostName().toLower();
+    if (!name.isEmpty()) {
+        own_hosts_.push_back(name.toStdString());
+        own_hosts_.push_back((name + QStringLiteral(".local")).toStdString());
+    }
+    const bool everywhere = address == QHostAddress::AnyIPv4 || address == QHostAddress::Any ||
+                            address == QHostAddress::AnyIPv6;
+    for (const QHostAddress& a :
+         everywhere ? QNetworkInterface::allAddresses() : QList<QHostAddress>{address}) {
+        QHostAddress plain(a);
+        plain.setScopeId({});
+        own_hosts_.push_back(plain.toString().toLower().toStdString());
+    }
     // The beat has work only while someone is connected: without anyone it sleeps, and the
     // program wakes no more often than the board itself.
     beat_ = new QTimer(this);
@@ -107,8 +127,8 @@ void LiveServer::accept() {
         const std::string address = socket->peerAddress().toString().toStdString();
         ++counts_.arrivals;
         if (QTcpSocket* victim = make_room_for_newcomer(address)) evict(victim);
-        // Qt reads no more from the system than one request head may hold.
-        socket->setReadBufferSize(static_cast<qint64>(k_max_request_head) + 1);
+        // Qt reads no more from the system than one request may hold.
+        socket->setReadBufferSize(static_cast<qint64>(k_max_request_head + k_max_request_body) + 1);
         Connection c;
         c.address = address;
         c.since_ms = now_ms();
@@ -198,7 +218,8 @@ void LiveServer::read(QTcpSocket* socket) {
         socket->skip(socket->bytesAvailable());
         return;
     }
-    const qint64 room = static_cast<qint64>(k_max_request_head) + 1 - c.received.size();
+    const qint64 room =
+        static_cast<qint64>(k_max_request_head + k_max_request_body) + 1 - c.received.size();
     c.received += socket->read(room);
     const LiveRequest request =
         judge_request(std::string_view(c.received.constData(), c.received.size()));
@@ -206,6 +227,8 @@ void LiveServer::read(QTcpSocket* socket) {
         case RequestVerdict::incomplete:
             return;
         case RequestVerdict::complete: {
+            const QByteArray body = c.received.mid(static_cast<qsizetype>(request.body_start),
+                                                   static_cast<qsizetype>(request.body_length));
             c.received.clear();
             c.answered = true;
             // c is not used after this: making room changes the table.
@@ -231,6 +254,10 @@ void LiveServer::read(QTcpSocket* socket) {
                 socket->write(QByteArray::fromStdString(
                     live_stream_event(std::string_view(document_.constData(), document_.size()))));
                 ++counts_.events_sent;
+                return;
+            }
+            if (is_remote_path(request.path)) {
+                answer_remote_request(socket, request, body);
                 return;
             }
             answer_request(socket, request.path, request.head_only);
@@ -282,6 +309,9 @@ void LiveServer::finish(QTcpSocket* socket, const std::string& text) {
 
 void LiveServer::drop(QTcpSocket* socket) {
     if (connections_.remove(socket) == 0) return;
+    for (auto it = waiting_.begin(); it != waiting_.end();) {
+        it = it.value() == socket ? waiting_.erase(it) : std::next(it);
+    }
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
@@ -332,6 +362,177 @@ void LiveServer::beat() {
         // that has nothing new to say.
         send_to_viewers(QByteArrayLiteral("event: beat\ndata: \n\n"));
     }
+}
+
+void LiveServer::set_remote(RemoteAccess access, std::function<void(const RemoteCall&)> deliver,
+                            std::function<void()> paired) {
+    remote_ = std::move(access);
+    deliver_ = std::move(deliver);
+    paired_ = std::move(paired);
+}
+
+namespace {
+
+QByteArray json_of(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+QByteArray refusal(const QString& why) {
+    return json_of({{"fehler", why}});
+}
+
+QJsonObject device_json(const RemoteDevice& device) {
+    return {
+        {"name", QString::fromStdString(device.name)},
+        {"rolle", QString::fromUtf8(role_word(device.role).data(),
+                                    static_cast<qsizetype>(role_word(device.role).size()))},
+        {"rolle_text", QString::fromUtf8(role_label(device.role).data(),
+                                         static_cast<qsizetype>(role_label(device.role).size()))}};
+}
+
+// The local networks: this computer, the private ranges and the link-local ones.
+bool local_network(const QHostAddress& a) {
+    static const QList<QPair<QHostAddress, int>> nets = {
+        QHostAddress::parseSubnet(QStringLiteral("127.0.0.0/8")),
+        QHostAddress::parseSubnet(QStringLiteral("10.0.0.0/8")),
+        QHostAddress::parseSubnet(QStringLiteral("172.16.0.0/12")),
+        QHostAddress::parseSubnet(QStringLiteral("192.168.0.0/16")),
+        QHostAddress::parseSubnet(QStringLiteral("169.254.0.0/16")),
+        QHostAddress::parseSubnet(QStringLiteral("fc00::/7")),
+        QHostAddress::parseSubnet(QStringLiteral("fe80::/10"))};
+    if (a.isLoopback()) return true;
+    return std::any_of(nets.begin(), nets.end(),
+                       [&a](const auto& net) { return a.isInSubnet(net); });
+}
+
+}  // namespace
+
+bool LiveServer::remote_allowed(const QHostAddress& peer) const {
+    QHostAddress a = peer;
+    bool mapped = false;
+    const quint32 v4 = a.toIPv4Address(&mapped);
+    if (mapped) a = QHostAddress(v4);
+    if (remote_.allowed.isEmpty()) return local_network(a);
+    return a.isLoopback() || std::any_of(remote_.allowed.begin(), remote_.allowed.end(),
+                                         [&a](const auto& net) { return a.isInSubnet(net); });
+}
+
+void LiveServer::finish_remote(QTcpSocket* socket, int status, const QByteArray& json) {
+    finish(socket, live_answer(status, "application/json; charset=utf-8",
+                               std::string_view(json.constData(), json.size()), false, false));
+}
+
+void LiveServer::answer_remote_request(QTcpSocket* socket, const LiveRequest& request,
+                                       const QByteArray& body) {
+    if (remote_.devices == nullptr) {
+        finish(socket, live_answer(404, "text/plain; charset=utf-8",
+                                   "Die Fernbedienung ist aus ([fernbedienung] aktiv=1).\n",
+                                   request.head_only, false));
+        return;
+    }
+    if (!remote_allowed(socket->peerAddress())) {
+        finish(socket, live_answer(403, "text/plain; charset=utf-8",
+                                   "Die Fernbedienung antwortet nur im eigenen Netz.\n",
+                                   request.head_only, false));
+        return;
+    }
+    if (request.path == LivePath::remote_page) {
+        finish(socket, live_answer(200, k_html,
+                                   std::string_view(remote_page_.constData(), remote_page_.size()),
+                                   request.head_only, false));
+        return;
+    }
+    // A command comes only from the server's own page: no other page can make a browser
+    // send one.
+    if (!same_origin(request.host, request.origin, own_hosts_, port())) {
+        finish_remote(socket, 403, refusal(QStringLiteral("fremde Seite")));
+        return;
+    }
+    const qint64 now = now_ms();
+    if (request.path == LivePath::remote_pair) {
+        const QJsonObject asked = QJsonDocument::fromJson(body).object();
+        const auto p = remote_.devices->pair(asked.value("code").toString().toStdString(), now);
+        using Outcome = RemoteDevices::Pairing::Outcome;
+        switch (p.outcome) {
+            case Outcome::paired: {
+                QJsonObject answer = device_json(p.device);
+                answer["token"] = QString::fromStdString(p.token);
+                finish_remote(socket, 200, json_of(answer));
+                if (paired_) paired_();
+                return;
+            }
+            case Outcome::locked:
+                finish_remote(
+                    socket, 429,
+                    refusal(QStringLiteral("Koppeln gesperrt: noch %1 s").arg(p.locked_seconds)));
+                return;
+            default:
+                finish_remote(socket, 403, refusal(QStringLiteral("Code falsch oder abgelaufen")));
+                return;
+        }
+    }
+    const auto device = remote_.devices->device_of(request.token, now);
+    if (!device) {
+        finish_remote(socket, 401, refusal(QStringLiteral("nicht gekoppelt")));
+        return;
+    }
+    if (request.path == LivePath::remote_beat) {
+        const QJsonObject told = QJsonDocument::fromJson(body).object();
+        if (told.contains("verzoegerung")) {
+            remote_.devices->set_delay(device->id, told.value("verzoegerung").toInt(-1));
+        }
+        finish_remote(socket, 200, json_of(device_json(*device)));
+        return;
+    }
+    remote_command(socket, *device, body);
+}
+
+void LiveServer::remote_command(QTcpSocket* socket, const RemoteDevice& device,
+                                const QByteArray& body) {
+    const qint64 now = now_ms();
+    if (device.role == RemoteRole::view) {
+        finish_remote(socket, 403, refusal(QStringLiteral("Dieses Gerät darf nur ansehen")));
+        return;
+    }
+    if (!remote_.devices->take_rate(device.id, now)) {
+        finish_remote(socket, 429, refusal(QStringLiteral("zu viele Befehle")));
+        return;
+    }
+    const QJsonObject asked = QJsonDocument::fromJson(body).object();
+    const RemoteCommand* command =
+        kyomat::remote_command(asked.value("befehl").toString().toStdString());
+    const double id = asked.value("id").toDouble(-1);
+    if (command == nullptr || id < 0) {
+        finish_remote(socket, 400, refusal(QStringLiteral("Befehl unbekannt")));
+        return;
+    }
+    if (!role_allows(device.role, command->group)) {
+        finish_remote(socket, 403,
+                      refusal(QStringLiteral("Die Rolle „%1“ darf das nicht")
+                                  .arg(QString::fromUtf8(
+                                      role_label(device.role).data(),
+                                      static_cast<qsizetype>(role_label(device.role).size())))));
+        return;
+    }
+    if (!remote_.devices->first_time(device.id, static_cast<std::uint64_t>(id))) {
+        // A retry of a command the board has already taken: applied once.
+        finish_remote(socket, 200, json_of({{"doppelt", true}}));
+        return;
+    }
+    RemoteCall call;
+    call.number = ++next_call_;
+    call.device = device;
+    call.command = command;
+    call.confirmed = asked.value("bestaetigt").toBool();
+    call.pressed = asked.value("gedrueckt").toString().left(16);
+    call.arrived_ms = steady_ms();
+    waiting_.insert(call.number, socket);
+    deliver_(call);
+}
+
+void LiveServer::answer_remote(quint64 number, int status, const QByteArray& json) {
+    QTcpSocket* socket = waiting_.take(number);
+    if (socket != nullptr) finish_remote(socket, status, json);
 }
 
 }  // namespace kyomat

@@ -9,11 +9,13 @@
 #include <QStringList>
 #include <QThread>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "live/core/http_request.h"
 #include "live/core/room.h"
+#include "live/remote_devices.h"
 #include "platform/hand_over.h"
 
 class QTcpServer;
@@ -55,6 +57,23 @@ struct LiveCounts {
     quint64 arrivals = 0;
 };
 
+// A command of a paired remote, for the board to apply on the GUI thread; its answer goes back
+// to the device under its number.
+struct RemoteCall {
+    quint64 number = 0;
+    RemoteDevice device;
+    const RemoteCommand* command = nullptr;
+    bool confirmed = false;  // the second tap of a command that decides
+    QString pressed;         // when the device says it was pressed: "14:03:07.412"
+    qint64 arrived_ms = 0;   // steady_ms() when the server had it whole
+};
+
+struct RemoteAccess {
+    RemoteDevices* devices = nullptr;  // nullptr: the remote is off
+    // The networks the control part answers ([fernbedienung] erlaubt); empty: the local ones.
+    QList<QPair<QHostAddress, int>> allowed;
+};
+
 // Lives in the server thread; reached only through LiveView.
 class LiveServer : public QObject {
     Q_OBJECT
@@ -69,6 +88,11 @@ class LiveServer : public QObject {
     void set_hall_mats(const QByteArray& document) { hall_mats_ = document; }
     LiveCounts counts() const;
     bool event(QEvent* e) override { return run_handed_over(e) || QObject::event(e); }
+    // The remote's commands go to deliver, a new pairing to paired (both called on the
+    // server's thread; they hand over).
+    void set_remote(RemoteAccess access, std::function<void(const RemoteCall&)> deliver,
+                    std::function<void()> paired);
+    void answer_remote(quint64 number, int status, const QByteArray& json);
 
   private:
     struct Connection {
@@ -83,6 +107,12 @@ class LiveServer : public QObject {
     void accept();
     void read(QTcpSocket* socket);
     void answer_request(QTcpSocket* socket, LivePath path, bool head_only);
+    // The control part: its page, pairing, a device's beat and its commands.
+    void answer_remote_request(QTcpSocket* socket, const LiveRequest& request,
+                               const QByteArray& body);
+    void remote_command(QTcpSocket* socket, const RemoteDevice& device, const QByteArray& body);
+    bool remote_allowed(const QHostAddress& peer) const;
+    void finish_remote(QTcpSocket* socket, int status, const QByteArray& json);
     void finish(QTcpSocket* socket, const std::string& text);
     void drop(QTcpSocket* socket);
     void send_to_viewers(const QByteArray& event);
@@ -108,6 +138,15 @@ class LiveServer : public QObject {
     LiveCounts counts_;
     QByteArray board_page_, overlay_page_, hall_page_, call_up_page_, script_;
     QByteArray hall_mats_ = "{\"matten\":[]}";
+    QByteArray remote_page_;
+    RemoteAccess remote_;
+    std::function<void(const RemoteCall&)> deliver_;
+    std::function<void()> paired_;
+    // Commands handed to the board, by number: their device waits for the answer.
+    QHash<quint64, QTcpSocket*> waiting_;
+    quint64 next_call_ = 0;
+    // What the Host header may name: this computer's addresses and names.
+    std::vector<std::string> own_hosts_;
 };
 
 // The GUI thread's handle on the server: starts its thread, hands it each new state and
@@ -127,9 +166,22 @@ class LiveView {
     // The mats /halle and /aufruf show when their address names none.
     void set_hall_mats(const std::string& document);
     LiveCounts counts() const;
+    // The paired remote at /steuerung: its commands come to handler on the GUI thread, which
+    // answers each with answer_remote. devices must outlive the view.
+    // paired: told when a device has paired.
+    void enable_remote(RemoteAccess access, std::function<void(const RemoteCall&)> handler,
+                       std::function<void()> paired);
+    // The handler goes away (nothing): commands still on their way are answered refused.
+    void clear_remote_handler();
+    void answer_remote(quint64 number, int status, const std::string& json);
 
   private:
+    void deliver(const RemoteCall& call);
+
     QThread thread_;
+    HandOverInbox inbox_;
+    std::function<void(const RemoteCall&)> handler_;
+    std::function<void()> paired_;
     LiveServer* server_;
     quint16 port_ = 0;
 };

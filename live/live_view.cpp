@@ -43,6 +43,41 @@ void LiveView::set_hall_mats(const std::string& document) {
               [s = server_, doc = QByteArray::fromStdString(document)] { s->set_hall_mats(doc); });
 }
 
+void LiveView::enable_remote(RemoteAccess access, std::function<void(const RemoteCall&)> handler,
+                             std::function<void()> paired) {
+    handler_ = std::move(handler);
+    paired_ = std::move(paired);
+    hand_over_and_wait(server_, [this, &access] {
+        server_->set_remote(
+            access,
+            [this](const RemoteCall& call) { hand_over(&inbox_, [this, call] { deliver(call); }); },
+            [this] {
+                hand_over(&inbox_, [this] {
+                    if (paired_) paired_();
+                });
+            });
+    });
+}
+
+void LiveView::clear_remote_handler() {
+    handler_ = {};
+    paired_ = {};
+}
+
+void LiveView::deliver(const RemoteCall& call) {
+    if (handler_) {
+        handler_(call);
+        return;
+    }
+    answer_remote(call.number, 503, R"({"fehler":"Die Anzeige wird beendet"})");
+}
+
+void LiveView::answer_remote(quint64 number, int status, const std::string& json) {
+    hand_over(server_, [s = server_, number, status, doc = QByteArray::fromStdString(json)] {
+        s->answer_remote(number, status, doc);
+    });
+}
+
 LiveCounts LiveView::counts() const {
     LiveCounts c;
     hand_over_and_wait(server_, [&] { c = server_->counts(); });

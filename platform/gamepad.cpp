@@ -77,8 +77,9 @@ void Gamepads::look() {
                 if (pads_.count(e.cbutton.which) == 0) continue;
                 const char* button = SDL_GameControllerGetStringForButton(
                     static_cast<SDL_GameControllerButton>(e.cbutton.button));
+                const auto late = static_cast<int>(SDL_GetTicks() - e.cbutton.timestamp);
                 if (button != nullptr && told_.button)
-                    told_.button(e.cbutton.which, button, e.type == SDL_CONTROLLERBUTTONDOWN);
+                    told_.button(e.cbutton.which, button, e.type == SDL_CONTROLLERBUTTONDOWN, late);
             }
         }
     }

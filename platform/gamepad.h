@@ -17,8 +17,9 @@ namespace kyomat {
 class Gamepads : public QObject {
   public:
     struct Told {
-        // A button by its name in kyomat.ini ("a", "dpup", ...), on the controller pad.
-        std::function<void(int pad, const std::string& button, bool down)> button;
+        // A button by its name in kyomat.ini ("a", "dpup", ...), on the controller pad;
+        // late_ms: how long ago the controller reported it.
+        std::function<void(int pad, const std::string& button, bool down, int late_ms)> button;
         // A controller found (added) or let go.
         std::function<void(int pad, const QString& name, bool added)> device;
     };

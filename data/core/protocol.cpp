@@ -126,6 +126,13 @@ void BoutProtocol::append(const ProtocolBout& bout, std::string_view subject,
         line += ';';
         line += csv_field(field);
     }
+    if (const CommandSource* from = fields.source) {
+        for (const std::string& field : {as_text(from->device), as_text(from->role), from->pressed,
+                                         std::to_string(from->delay_ms)}) {
+            line += ';';
+            line += csv_field(field);
+        }
+    }
     line += "\r\n";
     // One write of the whole line: it is in the file whole or not at all.
     std::string error;
@@ -139,10 +146,16 @@ void BoutProtocol::new_bout(const ProtocolBout& bout) {
            Fields{"", bout.entry, "", "", "", bout.blue_colour, bout.white_colour});
 }
 
-void BoutProtocol::line(const ProtocolBout& bout, const ProtocolLine& event) {
+void BoutProtocol::line(const ProtocolBout& bout, const ProtocolLine& event,
+                        const CommandSource* source) {
     append(bout, event.subject,
            Fields{std::to_string(event.second), event.amount ? signed_text(*event.amount) : "", "",
-                  "", event.shown, "", ""});
+                  "", event.shown, "", "", source});
+}
+
+void BoutProtocol::largest_delay(const ProtocolBout& bout, const CommandSource& source) {
+    append(bout, k_largest_delay,
+           Fields{"", std::to_string(source.delay_ms), "", "", "", "", "", &source});
 }
 
 void BoutProtocol::change(const ProtocolBout& bout, int elapsed_seconds, std::string_view subject,

@@ -40,6 +40,14 @@ struct ProtocolLine {
     std::string shown;
 };
 
+// Who gave a command that did not come from the keyboard: a paired remote or a gamepad, its
+// role, when it was pressed by the device's own clock ("14:03:07.412"), and how many
+// milliseconds later the board applied it.
+struct CommandSource {
+    std::string device, role, pressed;
+    int delay_ms = 0;
+};
+
 class BoutProtocol {
   public:
     // report is told once per bout when the protocol cannot be written; the bout goes on.
@@ -52,8 +60,13 @@ class BoutProtocol {
 
     // A new bout: its marker line.
     void new_bout(const ProtocolBout& bout);
-    // An event as the engine hands it.
-    void line(const ProtocolBout& bout, const ProtocolLine& event);
+    // An event as the engine hands it; source: the device that gave the command, if not the
+    // keyboard.
+    void line(const ProtocolBout& bout, const ProtocolLine& event,
+              const CommandSource* source = nullptr);
+    // At the bout's end: the largest delay of a command from a device during the bout.
+    void largest_delay(const ProtocolBout& bout, const CommandSource& source);
+    static constexpr const char* k_largest_delay = "GRÖSSTE VERZÖGERUNG";
     // A score change: seconds of bout time run, subject and signed amount.
     void change(const ProtocolBout& bout, int elapsed_seconds, std::string_view subject,
                 int amount);
@@ -72,7 +85,8 @@ class BoutProtocol {
     // New columns only ever go at the end, so that every earlier file stays readable.
     static constexpr const char* k_header =
         "Uhrzeit;Liste;Altersklasse;Gewichtsklasse;Sekunde;Gegenstand;Betrag;Blau;Weiß;Dauer;"
-        "Sieger;Kampfliste;Verein Blau;Verein Weiß;Anzeige;Farbe Blau;Farbe Weiß";
+        "Sieger;Kampfliste;Verein Blau;Verein Weiß;Anzeige;Farbe Blau;Farbe Weiß;Gerät;Rolle;"
+        "Gedrückt;Verzögerung ms";
     static constexpr const char* k_new_bout = "NEUER KAMPF";
     static constexpr const char* k_result = "ERGEBNIS";
     static constexpr const char* k_no_winner = "keiner";
@@ -82,6 +96,7 @@ class BoutProtocol {
   private:
     struct Fields {
         std::string second, amount, duration, winner, shown, blue_colour, white_colour;
+        const CommandSource* source = nullptr;
     };
     void append(const ProtocolBout& bout, std::string_view subject, const Fields& fields);
     bool open_for_today();

@@ -1,7 +1,9 @@
 #include "live/core/http_request.h"
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
+#include <string>
 
 namespace kyomat {
 namespace {
@@ -36,8 +38,20 @@ const char* reason_of(int status) {
             return "Bad Request";
         case 404:
             return "Not Found";
+        case 202:
+            return "Accepted";
+        case 401:
+            return "Unauthorized";
+        case 403:
+            return "Forbidden";
         case 405:
             return "Method Not Allowed";
+        case 409:
+            return "Conflict";
+        case 413:
+            return "Payload Too Large";
+        case 429:
+            return "Too Many Requests";
         case 431:
             return "Request Header Fields Too Large";
         case 503:
@@ -53,6 +67,12 @@ constexpr std::string_view k_common_headers =
     "Access-Control-Allow-Origin: *\r\n"
     "Cache-Control: no-store\r\n"
     "X-Content-Type-Options: nosniff\r\n";
+
+constexpr std::string_view k_private_headers =
+    "Cache-Control: no-store\r\n"
+    "X-Content-Type-Options: nosniff\r\n"
+    "X-Frame-Options: DENY\r\n"
+    "Content-Security-Policy: frame-ancestors 'none'\r\n";
 
 }  // namespace
 
@@ -78,6 +98,10 @@ LivePath live_path_of(std::string_view target) {
     if (path == "/live.js") return LivePath::script;
     if (path == "/state.json") return LivePath::state;
     if (path == "/events") return LivePath::events;
+    if (path == "/steuerung") return LivePath::remote_page;
+    if (path == "/steuerung/koppeln") return LivePath::remote_pair;
+    if (path == "/steuerung/befehl") return LivePath::remote_command;
+    if (path == "/steuerung/da") return LivePath::remote_beat;
     return LivePath::not_found;
 }
 
@@ -106,9 +130,27 @@ std::optional<RequestLine> request_line(std::string_view line) {
     return r;
 }
 
+bool same_name(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string_view trimmed(std::string_view v) {
+    while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) v.remove_prefix(1);
+    while (!v.empty() && (v.back() == ' ' || v.back() == '\t')) v.remove_suffix(1);
+    return v;
+}
+
+struct Headers {
+    std::string host, origin, token, length;
+    bool length_seen = false;
+};
+
 // Header lines up to the first empty one: each "name: value" with a token for its name, no
-// line folding.
-bool headers_well_formed(std::string_view rest) {
+// line folding. The ones the control part needs are kept.
+bool headers_well_formed(std::string_view rest, Headers& kept) {
     while (!rest.empty()) {
         const std::size_t nl = rest.find('\n');
         const std::string_view header = without_cr(rest.substr(0, nl));
@@ -118,11 +160,35 @@ bool headers_well_formed(std::string_view rest) {
         if (colon == 0 || colon == std::string_view::npos) return false;
         const std::string_view name = header.substr(0, colon);
         if (!std::all_of(name.begin(), name.end(), is_token_char)) return false;
+        const std::string value(trimmed(header.substr(colon + 1)));
+        if (same_name(name, "Host")) kept.host = value;
+        if (same_name(name, "Origin")) kept.origin = value;
+        if (same_name(name, "X-Kyomat-Token")) kept.token = value;
+        if (same_name(name, "Content-Length")) {
+            // Two lengths that differ are a request smuggled past someone: refused.
+            if (kept.length_seen && kept.length != value) return false;
+            kept.length = value;
+            kept.length_seen = true;
+        }
     }
     return true;
 }
 
+// A Content-Length of plain digits.
+std::optional<std::size_t> body_length(const Headers& h) {
+    if (!h.length_seen) return 0;
+    if (h.length.empty() || h.length.size() > 9 ||
+        !std::all_of(h.length.begin(), h.length.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    return static_cast<std::size_t>(std::stoul(h.length));
+}
+
 }  // namespace
+
+bool is_remote_path(LivePath path) {
+    return path == LivePath::remote_page || path == LivePath::remote_pair ||
+           path == LivePath::remote_command || path == LivePath::remote_beat;
+}
 
 LiveRequest judge_request(std::string_view received) {
     LiveRequest r;
@@ -137,29 +203,58 @@ LiveRequest judge_request(std::string_view received) {
     const std::string_view head = received.substr(0, end);
     const std::size_t line_end = head.find('\n');
     const auto line = request_line(without_cr(head.substr(0, line_end)));
-    if (!line || !headers_well_formed(head.substr(line_end + 1))) {
+    Headers headers;
+    if (!line || !headers_well_formed(head.substr(line_end + 1), headers)) {
         r.verdict = RequestVerdict::bad_request;
         return r;
     }
-    if (line->method == "HEAD") {
+    r.path = live_path_of(line->target);
+    const bool command = r.path == LivePath::remote_pair || r.path == LivePath::remote_command ||
+                         r.path == LivePath::remote_beat;
+    // Nothing changes on a GET: the remote's commands are POSTs, and only they are.
+    if (line->method == "POST" && command) {
+        r.post = true;
+    } else if (line->method == "HEAD" && !command) {
         r.head_only = true;
-    } else if (line->method != "GET") {
+    } else if (line->method != "GET" || command) {
         r.verdict = RequestVerdict::method_not_allowed;
         return r;
     }
+    r.host = headers.host;
+    r.origin = headers.origin;
+    r.token = headers.token;
+    if (r.post) {
+        const auto length = body_length(headers);
+        if (!length) {
+            r.verdict = RequestVerdict::bad_request;
+            return r;
+        }
+        if (*length > k_max_request_body) {
+            r.verdict = RequestVerdict::too_large;
+            return r;
+        }
+        if (received.size() < end + *length) return LiveRequest{};
+        r.body_start = end;
+        r.body_length = *length;
+    }
     r.verdict = RequestVerdict::complete;
-    r.path = live_path_of(line->target);
     return r;
 }
 
 std::string live_answer(int status, std::string_view content_type, std::string_view body,
-                        bool head_only) {
+                        bool head_only, bool shared) {
     std::string out = "HTTP/1.1 " + std::to_string(status) + " " + reason_of(status) + "\r\n";
     out += "Content-Type: ";
     out += content_type;
     out += "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
-    out += k_common_headers;
-    if (status == 405) out += "Allow: GET, HEAD\r\n";
+    if (shared) {
+        out += k_common_headers;
+    } else {
+        // The remote's answers are for its own page only: no other page may read them, and
+        // none may show the remote inside a frame.
+        out += k_private_headers;
+    }
+    if (status == 405) out += "Allow: GET, HEAD, POST\r\n";
     out += "Connection: close\r\n\r\n";
     if (!head_only) out.append(body);
     return out;
@@ -169,7 +264,8 @@ std::string live_refusal(RequestVerdict verdict) {
     constexpr std::string_view text = "text/plain; charset=utf-8";
     switch (verdict) {
         case RequestVerdict::method_not_allowed:
-            return live_answer(405, text, "Nur Lesen: GET oder HEAD.\n");
+            return live_answer(405, text,
+                               "Nur Lesen: GET oder HEAD; Befehle der Fernbedienung: POST.\n");
         case RequestVerdict::too_large:
             return live_answer(431, text, "Anfrage zu gross.\n");
         default:

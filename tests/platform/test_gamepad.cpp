@@ -56,7 +56,7 @@ TEST(Gamepads, FoundPressedAndLetGo) {
     static char* argv[] = {name, nullptr};
     if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
     Seen seen;
-    kyomat::Gamepads pads({[&seen](int pad, const std::string& button, bool down) {
+    kyomat::Gamepads pads({[&seen](int pad, const std::string& button, bool down, int /*late_ms*/) {
                                seen.buttons.push_back(std::to_string(pad) + ":" + button +
                                                       (down ? ":down" : ":up"));
                            },
