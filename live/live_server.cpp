@@ -448,7 +448,8 @@ void LiveServer::answer_remote_request(QTcpSocket* socket, const LiveRequest& re
         finish_remote(socket, 403, refusal(QStringLiteral("fremde Seite")));
         return;
     }
-    const qint64 now = now_ms();
+    // The devices are stamped by the clock the GUI thread reads too.
+    const qint64 now = steady_ms();
     if (request.path == LivePath::remote_pair) {
         const QJsonObject asked = QJsonDocument::fromJson(body).object();
         const auto p = remote_.devices->pair(asked.value("code").toString().toStdString(), now);
@@ -489,7 +490,7 @@ void LiveServer::answer_remote_request(QTcpSocket* socket, const LiveRequest& re
 
 void LiveServer::remote_command(QTcpSocket* socket, const RemoteDevice& device,
                                 const QByteArray& body) {
-    const qint64 now = now_ms();
+    const qint64 now = steady_ms();
     if (device.role == RemoteRole::view) {
         finish_remote(socket, 403, refusal(QStringLiteral("Dieses Gerät darf nur ansehen")));
         return;

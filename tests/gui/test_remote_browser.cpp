@@ -299,6 +299,30 @@ class TestRemoteBrowser : public QObject {
         const int applied = browser_->evaluate(page, "String(answers[200] || 0)").toInt();
         QVERIFY2(applied <= 20 * 4 + 20, qPrintable(QString::number(applied)));
         QVERIFY(program().scoreboard.engine().clock_timer_on());
+
+        // The device falls silent during the bout: the panel says so. (A second device, of
+        // an origin of its own, stays.)
+        const QString second = browser_->open(url("localhost"));
+        QTRY_VERIFY_WITH_TIMEOUT(browser_->text_of(second, "pairButton") != "", 15000);
+        if (browser_->evaluate(second, "document.getElementById('remote').style.display") != "flex")
+            pair(second, 3);
+        QTRY_VERIFY_WITH_TIMEOUT(browser_->text_of(second, "link") == QStringLiteral("● verbunden"),
+                                 10000);
+        browser_->evaluate(page, "location.href='about:blank';0");
+        program().scoreboard.engine().internals_for_tests().state.control_panel_active = true;
+        program().control_panel().show();
+        const auto* note = program().control_panel().findChild<QLabel*>("sbHinweis");
+        QTRY_VERIFY2_WITH_TIMEOUT(note->text().contains("keine Verbindung mehr"),
+                                  qPrintable(note->text() + " / " + program().remote->status()),
+                                  6000);
+        // The board goes: the remote turns grey within about a second.
+        rig_.reset();
+        QElapsedTimer cut;
+        cut.start();
+        QTRY_VERIFY_WITH_TIMEOUT(browser_->text_of(second, "link") == "keine Verbindung", 3000);
+        QVERIFY2(cut.elapsed() < 1600, qPrintable(QString::number(cut.elapsed())));
+        QCOMPARE(browser_->evaluate(second, "document.body.classList.contains('offline')"),
+                 QString("true"));
     }
 };
 
