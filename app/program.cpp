@@ -45,7 +45,6 @@ void Program::start_remote(const Settings& settings) {
         tell_board_activity();
         if (devices_window_ != nullptr) devices_window_->refresh();
     });
-    set_live_text(live_text_ + QStringLiteral(" · Fernbedienung: ") + remote_url_, live_problem_);
 }
 
 void Program::open_devices() {

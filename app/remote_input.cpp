@@ -65,9 +65,11 @@ RemoteInput::RemoteInput(RemoteAccess access, std::unique_ptr<RemoteDevices> dev
     : devices_(std::move(devices)), live_(live), board_(board), host_(host), check_(check) {
     live_.enable_remote(
         access, [this](const RemoteCall& call) { apply(call); }, [this] { changed(); });
+    // Looked at once a second while a device is paired; without one the board never wakes
+    // for it.
     silence_.setInterval(1000);
     QObject::connect(&silence_, &QTimer::timeout, [this] { look_for_silence(); });
-    silence_.start();
+    if (!devices_->devices().empty()) silence_.start();
 }
 
 RemoteInput::~RemoteInput() {
@@ -75,6 +77,7 @@ RemoteInput::~RemoteInput() {
 }
 
 void RemoteInput::changed() {
+    if (!silence_.isActive() && !devices_->devices().empty()) silence_.start();
     if (const std::string problem = devices_->take_problem(); !problem.empty()) {
         host_.show_note(problem);
     }

@@ -13,9 +13,11 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
+#include "app/remote_input.h"
 #include "live/core/state_document.h"
 #include "live/http_client.h"
 #include "live/live_rig.h"
@@ -287,8 +289,41 @@ void BM_CallUpHall(benchmark::State& state) {
     state.counters["viewers"] = rig.live().counts().viewers;
 }
 
+// A paired remote's tap: from its POST leaving the device to the board having applied it
+// and painted itself, on this machine's loopback (the events run while the answer comes).
+void BM_RemoteTapToPaintedBoard(benchmark::State& state) {
+    testing::LiveRig rig;
+    auto devices = std::make_unique<RemoteDevices>(std::filesystem::temp_directory_path() /
+                                                   "kyomat-bench-fernbedienung.txt");
+    RemoteDevices* paired = devices.get();
+    TableCheck check;
+    AppHost& host = rig.host();
+    RemoteInput remote(RemoteAccess{paired, {}}, std::move(devices), rig.live(), rig.window(), host,
+                       check);
+    const std::string code = paired->open_code(RemoteRole::everything, steady_ms()).digits;
+    const std::string token = paired->pair(code, steady_ms()).token;
+    std::uint64_t id = 0;
+    bool up = true;
+    for (auto _ : state) {
+        const std::string body = "{\"id\":" + std::to_string(++id) + ",\"befehl\":\"" +
+                                 (up ? "yuko_blau" : "-yuko_blau") + "\"}";
+        RawClient device(rig.port());
+        device.send("POST /steuerung/befehl HTTP/1.1\r\nHost: 127.0.0.1:" +
+                    std::to_string(rig.port()) + "\r\nX-Kyomat-Token: " + token +
+                    "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+        while (device.poll().find("\r\n\r\n") == std::string::npos) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        }
+        rig.window().repaint();
+        up = !up;
+    }
+    std::filesystem::remove(std::filesystem::temp_directory_path() /
+                            "kyomat-bench-fernbedienung.txt");
+}
+
 }  // namespace
 
+BENCHMARK(BM_RemoteTapToPaintedBoard)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KeyToPushMessage)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StateDocument)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_KeyToRepaintedBoardWithLiveView)->Unit(benchmark::kMicrosecond);

@@ -154,6 +154,11 @@ class TestRemoteBrowser : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(browser_->text_of(page, "pairButton") == "Koppeln", 15000);
         pair(page, 0);
         QVERIFY(browser_->text_of(page, "who").startsWith("Tablet 1"));
+        // Opened again, the page keeps its pairing and shows its buttons.
+        const QString again = browser_->open(url());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            browser_->evaluate(again, "document.getElementById('remote').style.display") == "flex",
+            10000);
         // While the devices' window is open a tap is shown there, never applied.
         program().open_devices();
         tap(page, "zeit");
@@ -179,6 +184,14 @@ class TestRemoteBrowser : public QObject {
         QTRY_COMPARE(board().lbl_S_W.text, std::string("1"));
         // The page shows what the board confirmed.
         QTRY_COMPARE_WITH_TIMEOUT(browser_->text_of(page, "blueW"), QString("1"), 5000);
+        // KYOMAT_SCREENSHOTS=FOLDER keeps a picture of the remote on a phone held upright.
+        if (const QString shots = qEnvironmentVariable("KYOMAT_SCREENSHOTS"); !shots.isEmpty()) {
+            const QString phone = browser_->open(url(), 390, 844);
+            browser_->viewport(phone, 390, 844);
+            QTRY_VERIFY_WITH_TIMEOUT(browser_->text_of(phone, "link") == "● verbunden", 10000);
+            QTest::qWait(300);
+            browser_->screenshot(phone, shots + "/remote-phone.png");
+        }
         // The winner asks for a second tap on the device.
         tap(page, "sieger_blau");
         QTRY_VERIFY(said(page).startsWith("Nochmal tippen"));

@@ -36,6 +36,7 @@ class LiveRig {
 
     quint16 port() const { return live_->port(); }
     ScoreboardWindow& window() { return *window_; }
+    AppHost& host() { return *host_; }
     BoutEngine& engine() { return window_->engine(); }
     LiveView& live() { return *live_; }
     LiveBoard& board() { return *board_; }
