@@ -45,8 +45,12 @@ void QrView::paintEvent(QPaintEvent* /*event*/) {
 }
 
 DevicesWindow::DevicesWindow(RemoteInput* remote, TableCheck& check, QString address,
-                             QWidget* parent)
-    : QDialog(parent), remote_(remote), check_(check), address_(std::move(address)) {
+                             std::function<QStringList()> controllers, QWidget* parent)
+    : QDialog(parent),
+      remote_(remote),
+      check_(check),
+      address_(std::move(address)),
+      controllers_(std::move(controllers)) {
     setObjectName(QStringLiteral("frmGeraete"));
     setWindowTitle(QStringLiteral("Geräte: Fernbedienung und Gamepads"));
     auto* layout = new QVBoxLayout(this);
@@ -88,7 +92,8 @@ DevicesWindow::DevicesWindow(RemoteInput* remote, TableCheck& check, QString add
         pairing->addWidget(qr_);
         layout->addLayout(pairing);
         connect(open, &QPushButton::clicked, this, [this] { show_code(); });
-
+    }
+    {
         table_ = new QTableWidget(0, 5, this);
         table_->setObjectName(QStringLiteral("tblGeraete"));
         table_->setHorizontalHeaderLabels({QStringLiteral("Gerät"), QStringLiteral("Rolle"),
@@ -112,7 +117,7 @@ DevicesWindow::DevicesWindow(RemoteInput* remote, TableCheck& check, QString add
     close->setAutoDefault(false);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(close, 0, Qt::AlignRight);
-    resize(640, remote_ != nullptr ? 560 : 160);
+    resize(640, remote_ != nullptr ? 560 : 320);
 
     tick_.setInterval(1000);
     connect(&tick_, &QTimer::timeout, this, [this] { refresh(); });
@@ -152,10 +157,12 @@ void DevicesWindow::show_code() {
 }
 
 void DevicesWindow::refresh() {
-    if (remote_ == nullptr) return;
     const std::int64_t now = steady_ms();
-    const RemoteDevices::Code code = remote_->devices().open_code_now(now);
-    if (code.digits.empty()) {
+    const RemoteDevices::Code code =
+        remote_ != nullptr ? remote_->devices().open_code_now(now) : RemoteDevices::Code{};
+    if (remote_ == nullptr) {
+        // Gamepads only: nothing to pair.
+    } else if (code.digits.empty()) {
         code_->setText(QStringLiteral("– – –"));
         valid_->setText(
             QStringLiteral("Kein Code offen: Rolle wählen, „Code zeigen“, dann auf "
@@ -169,8 +176,10 @@ void DevicesWindow::refresh() {
                             .arg(left % 60, 2, 10, QLatin1Char('0'))
                             .arg(text_of(role_label(code.role))));
     }
-    const auto devices = remote_->devices().devices();
-    table_->setRowCount(static_cast<int>(devices.size()));
+    const auto devices =
+        remote_ != nullptr ? remote_->devices().devices() : std::vector<RemoteDevice>{};
+    const QStringList pads = controllers_ ? controllers_() : QStringList{};
+    table_->setRowCount(static_cast<int>(devices.size()) + static_cast<int>(pads.size()));
     int row = 0;
     for (const RemoteDevice& d : devices) {
         const auto since = d.last_contact_ms < 0 ? -1 : (now - d.last_contact_ms) / 1000;
@@ -198,6 +207,18 @@ void DevicesWindow::refresh() {
             remote_->changed();
             refresh();
         });
+        ++row;
+    }
+    // The controllers after the remotes: connected, with every key of their section.
+    for (const QString& pad : pads) {
+        const QStringList cells{QStringLiteral("Gamepad ") + pad, QStringLiteral("alles"),
+                                QStringLiteral("verbunden"), QStringLiteral("–")};
+        for (int c = 0; c < cells.size(); ++c) {
+            auto* item = table_->item(row, c);
+            if (item == nullptr) table_->setItem(row, c, item = new QTableWidgetItem);
+            item->setText(cells[c]);
+        }
+        table_->removeCellWidget(row, 4);
         ++row;
     }
     table_->resizeColumnsToContents();

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 #include <QTimer>
+#include <functional>
 
 #include "live/core/qr_code.h"
 
@@ -33,8 +34,10 @@ class QrView : public QWidget {
 
 class DevicesWindow : public QDialog {
   public:
-    // remote may be nullptr (gamepads only): then no pairing.
-    DevicesWindow(RemoteInput* remote, TableCheck& check, QString address, QWidget* parent);
+    // remote may be nullptr (gamepads only): then no pairing. controllers: the connected
+    // gamepads' names, listed with the remotes.
+    DevicesWindow(RemoteInput* remote, TableCheck& check, QString address,
+                  std::function<QStringList()> controllers, QWidget* parent);
     ~DevicesWindow() override;
     DevicesWindow(const DevicesWindow&) = delete;
     DevicesWindow& operator=(const DevicesWindow&) = delete;
@@ -52,6 +55,7 @@ class DevicesWindow : public QDialog {
     RemoteInput* remote_;
     TableCheck& check_;
     QString address_;
+    std::function<QStringList()> controllers_;
     QComboBox* role_ = nullptr;
     QLabel* code_ = nullptr;
     QLabel* valid_ = nullptr;

@@ -43,7 +43,7 @@ void GamepadInput::button(int pad, const std::string& name, bool down, int late_
         presses_.release(pad, name);
         return;
     }
-    const QString device = QStringLiteral("Gamepad %1").arg(pad + 1);
+    const QString device = QStringLiteral("Gamepad ") + pads_.name_of(pad);
     if (check_.lit) {
         check_.lit(device, QString::fromStdString(name));
         return;

@@ -27,6 +27,8 @@ class GamepadInput {
     void on_changed(std::function<void()> changed) { changed_ = std::move(changed); }
     // The connected controllers for the panel's status bar: "Gamepad: …", or nothing.
     QString status() const;
+    // The connected controllers' names, for the devices' window.
+    QStringList connected() const { return pads_.connected(); }
 
   private:
     void button(int pad, const std::string& name, bool down, int late_ms);

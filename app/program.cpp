@@ -49,8 +49,9 @@ void Program::start_remote(const Settings& settings) {
 
 void Program::open_devices() {
     if (devices_window_ == nullptr) {
-        devices_window_ =
-            std::make_unique<DevicesWindow>(remote.get(), table_check, remote_url_, panel_);
+        devices_window_ = std::make_unique<DevicesWindow>(
+            remote.get(), table_check, remote_url_,
+            [this] { return gamepad ? gamepad->connected() : QStringList{}; }, panel_);
     }
     open_command_dialog(*devices_window_, {}, panel_);
 }

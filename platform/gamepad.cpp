@@ -46,6 +46,11 @@ QStringList Gamepads::connected() const {
     return names;
 }
 
+QString Gamepads::name_of(int pad) const {
+    const auto it = pads_.find(pad);
+    return it == pads_.end() ? QString() : it->second.name;
+}
+
 void Gamepads::look() {
     SDL_PumpEvents();
     std::array<SDL_Event, 64> events{};

@@ -32,6 +32,8 @@ class Gamepads : public QObject {
     bool start(QString& why);
     // The connected controllers' names.
     QStringList connected() const;
+    // The name of the controller pad ("" when it is gone).
+    QString name_of(int pad) const;
     // One look now (the timer's; a test's).
     void look();
 

@@ -126,12 +126,13 @@ void BoutProtocol::append(const ProtocolBout& bout, std::string_view subject,
         line += ';';
         line += csv_field(field);
     }
-    if (const CommandSource* from = fields.source) {
-        for (const std::string& field : {as_text(from->device), as_text(from->role), from->pressed,
-                                         std::to_string(from->delay_ms)}) {
-            line += ';';
-            line += csv_field(field);
-        }
+    // Every line has every column, empty where the keyboard gave the command.
+    const CommandSource* from = fields.source;
+    for (const std::string& field :
+         {from ? as_text(from->device) : "", from ? as_text(from->role) : "",
+          from ? from->pressed : "", from ? std::to_string(from->delay_ms) : ""}) {
+        line += ';';
+        line += csv_field(field);
     }
     line += "\r\n";
     // One write of the whole line: it is in the file whole or not at all.

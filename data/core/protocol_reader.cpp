@@ -145,9 +145,10 @@ void for_each_line(std::string_view csv, Visit visit, const std::function<void()
             if (broken && raw.find_first_not_of(" \r") != std::string_view::npos) broken();
             continue;
         }
-        // Lines of older files have no list, clubs, shown time or colours.
-        f.resize(std::max<std::size_t>(f.size(), 17));
-        for (const std::size_t i : {2u, 3u, 6u, 7u, 8u, 11u, 12u, 13u}) f[i] = from_text(f[i]);
+        // Lines of older files have no list, clubs, shown time, colours or device.
+        f.resize(std::max<std::size_t>(f.size(), 21));
+        for (const std::size_t i : {2u, 3u, 6u, 7u, 8u, 11u, 12u, 13u, 17u, 18u})
+            f[i] = from_text(f[i]);
         visit(f);
     }
 }
@@ -195,6 +196,8 @@ std::string event_text(const std::vector<std::string>& f, const SideNames& names
                  f[5] == "WIEDERHERGESTELLT")
                     ? " " + f[14]
                     : ", zeigt " + f[14];
+    // A command of a remote or a gamepad: which, in what role, how late the board took it.
+    if (!f[17].empty()) text += " [" + f[17] + ", " + f[18] + ", " + f[20] + " ms]";
     return text + "\n";
 }
 
@@ -242,6 +245,8 @@ std::string protocol_as_text(std::string_view csv, const ProtocolQuery& query) {
             // A row the desk moved meanwhile is named where it is now.
             const std::string row = f[14].empty() ? "" : " (in der Liste jetzt " + f[14] + ")";
             all += "  " + f[0] + " Ergebnis: " + winner + ", Dauer " + f[9] + row + "\n";
+        } else if (f[5] == BoutProtocol::k_largest_delay) {
+            all += "  Größte Verzögerung eines Geräts: " + f[6] + " ms (" + f[17] + ")\n";
         } else {
             all += event_text(f, names);
         }

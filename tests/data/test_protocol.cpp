@@ -59,13 +59,22 @@ TEST(Protocol, WritesWholeCsvLinesAndReadsThemBackInWords) {
         protocol.change(k_bout, 80, "w", 47);
         protocol.change(k_bout, 90, "GELOEST_B", 12);
         protocol.change(k_bout, 94, "HALTEGRIFF_W", 5);
+        const CommandSource tablet{"Tablet 1", "Uhr und Osaekomi", "10:14:02.412", 37};
+        protocol.line(k_bout, ProtocolLine{95, "UHR_STOPP", std::nullopt, "2:25"}, &tablet);
         protocol.result(k_bout, "07", "1:35", "Blau");
+        protocol.largest_delay(k_bout, tablet);
     }
     EXPECT_TRUE(reports.empty());
     const std::string csv = read(today_file(dir.path()));
     // UTF-8 with its mark and a header, then one line per event, fields quoted where needed.
     ASSERT_EQ(csv.rfind(std::string("\xEF\xBB\xBF") + BoutProtocol::k_header + "\r\n", 0), 0u);
-    EXPECT_NE(csv.find(";3;U18;-66;42;LBL_W_B;+1;\"Meier; Hans\";\"Li \"\"Wei\"\"\";;;;;;;;\r\n"),
+    EXPECT_NE(
+        csv.find(";3;U18;-66;42;LBL_W_B;+1;\"Meier; Hans\";\"Li \"\"Wei\"\"\";;;;;;;;;;;;\r\n"),
+        std::string::npos)
+        << csv;
+    // A remote's command names the device, its role, its press and the delay.
+    EXPECT_NE(csv.find(";95;UHR_STOPP;;\"Meier; Hans\";\"Li \"\"Wei\"\"\";;;;;;2:25;;;Tablet 1;"
+                       "Uhr und Osaekomi;10:14:02.412;37\r\n"),
               std::string::npos)
         << csv;
     const std::string text = protocol_as_text(csv, {3});
@@ -78,6 +87,9 @@ TEST(Protocol, WritesWholeCsvLinesAndReadsThemBackInWords) {
               std::string::npos)
         << text;
     EXPECT_NE(text.find("Ergebnis: Sieger Blau, Wertung 07, Dauer 1:35"), std::string::npos);
+    EXPECT_NE(text.find("[Tablet 1, Uhr und Osaekomi, 37 ms]\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  Größte Verzögerung eines Geräts: 37 ms (Tablet 1)\n"), std::string::npos)
+        << text;
     EXPECT_EQ(protocol_as_text(csv, {4}), "");
     // A second writer of the same day appends without a second header.
     {
@@ -133,7 +145,7 @@ TEST(Protocol, AFullDiskIsToldOnceAndLeavesWholeLines) {
             const std::size_t end = csv.find("\r\n", pos);
             const std::string line = csv.substr(pos, end - pos);
             whole = line.find("\r") == std::string::npos &&
-                    std::count(line.begin(), line.end(), ';') == (pos == 0 ? 16 : 17);
+                    std::count(line.begin(), line.end(), ';') == (pos == 0 ? 20 : 21);
             pos = end + 2;
         }
         const bool resumed = csv.find(";59;LBL_Y_B;+1;") != std::string::npos;
@@ -183,8 +195,8 @@ TEST(Protocol, AKilledWriterNeverGluesLinesTogether) {
         // A kill may cut a line (a write is cut at a page of the disk cache), but no line is
         // ever glued onto another: never more than a line's separators.
         const auto separators = std::count(line.begin(), line.end(), ';');
-        EXPECT_LE(separators, lines == 0 ? 16 : 17) << line;
-        if (separators < (lines == 0 ? 16 : 17)) ++cut;
+        EXPECT_LE(separators, lines == 0 ? 20 : 21) << line;
+        if (separators < (lines == 0 ? 20 : 21)) ++cut;
         pos = end + 2;
         ++lines;
     }
