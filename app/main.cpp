@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
     kyomat::install_german_translation(qt_texts);
 
     // Settings are read from the program's own folder, whatever the working directory.
-    const kyomat::Settings settings(
+    kyomat::Settings settings(
         kyomat::path_from_utf8(QCoreApplication::applicationDirPath().toStdString()));
     QLockFile lock(QCoreApplication::applicationDirPath() + QStringLiteral("/kyomat.lock"));
     bool unguarded = false;
@@ -198,6 +198,9 @@ int main(int argc, char** argv) {
     host.on_result_handed_on([&state] { state.keep_now(); });
     program.show();
     one_reading.reset();
+    // From now on a command never sleeps for kyomat.ini: one that finds it half saved takes
+    // the settings as last read whole (and says so), the next command reads it anew.
+    settings.settle_retries = 0;
     app.exec();
     if (const std::string lost = state.closing(); !lost.empty()) kyomat::show_message(lost, 'W');
     return 0;

@@ -71,6 +71,11 @@ void Program::wire_windows() {
     });
     scoreboard.set_gong_soon([this](ScoreboardWindow::GongSoon soon) { host_.gong_soon(soon); });
     set_refusal_note([this](const QString& text) { host_.show_note(text.toStdString()); });
+    // The wait for a list that another program is saving is the board's timer, never a sleep
+    // inside a command: the clock and the gong go on.
+    BoutListInUse& list = host_.bout_list();
+    list.file.never_wait = true;
+    scoreboard.set_list_saving([&list] { return list.being_saved(); }, list.file.settle_ms);
     keeper.watch(&scoreboard);
     keeper.set_changed([this] { tell_board_activity(); });
     scoreboard.set_window_built([this](QWidget* window) { keeper.watch(window); });
@@ -136,7 +141,8 @@ ControlPanel& Program::control_panel() {
             [this] { return host_.bout_list().access.list_unreadable(); },
             [this] { return host_.bout_list().access.writes; },
             &list_watch,
-            [this] { return host_.bout_list().due_row(); }};
+            [this] { return host_.bout_list().due_row(); },
+            [this](std::function<void()> then) { scoreboard.after_key(std::move(then)); }};
         panel_ = new ControlPanel(scoreboard.engine(), host_, std::move(links), &scoreboard);
         scoreboard.set_panel_relays([this] { return panel_ != nullptr && panel_->relays_keys(); });
         keeper.set_panel(panel_);

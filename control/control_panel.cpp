@@ -290,12 +290,22 @@ void ControlPanel::on_exit_clicked() {
     if (leave) accept();
 }
 
+void ControlPanel::after_key(std::function<void()> then) {
+    if (links_.after_key) {
+        links_.after_key(std::move(then));
+    } else {
+        then();
+    }
+}
+
 void ControlPanel::on_next_bout_clicked() {
     sende_zeichen('N', 'C');
-    // A list the desk is saving at this moment leaves list mode as it was.
-    const bool unreadable = links_.list_unreadable && links_.list_unreadable();
-    if (!unreadable) grid_->setVisible(engine_.state().loaded_from_list);
-    if (list_mode()) anzeige_kaempfe();
+    after_key([this] {
+        // A list the desk is saving at this moment leaves list mode as it was.
+        const bool unreadable = links_.list_unreadable && links_.list_unreadable();
+        if (!unreadable) grid_->setVisible(engine_.state().loaded_from_list);
+        if (list_mode()) anzeige_kaempfe();
+    });
 }
 
 void ControlPanel::on_enter_bout_clicked() {
@@ -308,10 +318,12 @@ void ControlPanel::on_save_bout_clicked() {
     // (a bout entered by hand has no row, and nothing is written for it).
     saving_bout_ = true;
     sende_zeichen('E', 'C');
-    saving_bout_ = false;
-    // Declined over a bout in progress: the bout, and so the list, stay as they were.
-    if (engine_.bout_in_progress()) return;
-    grid_->hide();
+    after_key([this] {
+        saving_bout_ = false;
+        // Declined over a bout in progress: the bout, and so the list, stay as they were.
+        if (engine_.bout_in_progress()) return;
+        grid_->hide();
+    });
 }
 
 void ControlPanel::list_double_click() {

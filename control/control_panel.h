@@ -41,6 +41,9 @@ struct PanelLinks {
     ListWatch* list_watch = nullptr;
     // The row of the bout on the board in the list as last read (the desk may move it).
     std::function<int()> bout_row;
+    // Runs what a button does after its key once that key has acted (it may wait for a list
+    // that another program is saving); nothing: at once.
+    std::function<void(std::function<void()>)> after_key;
 };
 
 class ControlPanel : public QDialog {
@@ -94,6 +97,8 @@ class ControlPanel : public QDialog {
     void on_close_panel_clicked();
     void on_exit_clicked();
     void on_next_bout_clicked();
+    // Runs then after the key just relayed has acted (see PanelLinks::after_key).
+    void after_key(std::function<void()> then);
     void on_enter_bout_clicked();
     void on_save_bout_clicked();
     void list_double_click();

@@ -2,6 +2,7 @@
 // and the pause picture, goes through handle_key, one command after the other.
 #include <QApplication>
 #include <QKeyEvent>
+#include <chrono>
 
 #include "display/scoreboard_window.h"
 #include "display/text_screen.h"
@@ -30,8 +31,78 @@ void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {
         pages_.clear();
         text_->accept();
     }
+    if (!run_or_hold_for_list(key, mods)) return;
     engine_.handle_key(key, mods);
     paint_board();
+}
+
+void ScoreboardWindow::set_list_saving(std::function<bool()> saving, int max_wait_ms) {
+    list_saving_ = std::move(saving);
+    list_wait_ms_ = max_wait_ms;
+    list_wait_.setInterval(100);
+    list_wait_.disconnect(this);
+    connect(&list_wait_, &QTimer::timeout, this, [this] { list_wait_tick(); });
+}
+
+namespace {
+
+// The commands that read or write the shared list.
+bool list_command(std::uint16_t key, Modifiers mods) {
+    return mods.ctrl && (key == 'N' || key == 'E');
+}
+
+qint64 steady_now_ms() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+bool ScoreboardWindow::run_or_hold_for_list(std::uint16_t key, Modifiers mods) {
+    // One queue: behind a command that waits for the list, every key waits too.
+    if (list_wait_.isActive()) {
+        behind_list_.push_back({key, mods, {}});
+        return false;
+    }
+    if (!list_command(key, mods) || !list_saving_ || !list_saving_()) return true;
+    behind_list_.push_front({key, mods, {}});
+    list_waiting_since_ = steady_now_ms();
+    list_wait_.start();
+    host_.show_note(std::string(key == 'N' ? "Strg+N" : "Strg+E") +
+                    " wartet: die Kampfliste wird gerade von einem anderen Programm "
+                    "gespeichert und ist noch nicht ganz.");
+    return false;
+}
+
+void ScoreboardWindow::list_wait_tick() {
+    // Once the save is done, or after the longest wait (then the command says what it found).
+    if (list_saving_() && steady_now_ms() - list_waiting_since_ < list_wait_ms_) return;
+    list_wait_.stop();
+    HeldKey held = std::move(behind_list_.front());
+    behind_list_.pop_front();
+    engine_.handle_key(held.key, held.mods);
+    paint_board();
+    for (const auto& then : held.then) then();
+    while (!list_wait_.isActive() && !behind_list_.empty()) {
+        HeldKey next = std::move(behind_list_.front());
+        behind_list_.pop_front();
+        handle_key(next.key, next.mods);
+        if (list_wait_.isActive()) {
+            // Held in its turn: what follows it waits with it.
+            behind_list_.front().then = std::move(next.then);
+        } else {
+            for (const auto& then : next.then) then();
+        }
+    }
+}
+
+void ScoreboardWindow::after_key(std::function<void()> then) {
+    if (list_wait_.isActive() && !behind_list_.empty()) {
+        behind_list_.back().then.push_back(std::move(then));
+        return;
+    }
+    then();
 }
 
 bool ScoreboardWindow::remote_key(std::uint16_t key, Modifiers mods) {

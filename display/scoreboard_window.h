@@ -68,6 +68,14 @@ class ScoreboardWindow : public QWidget {
     void set_panel_open(bool open) { panel_open_ = open; }
     // Whether the open panel relays the keys (then the board takes them too).
     void set_panel_relays(std::function<bool()> relays) { panel_relays_ = std::move(relays); }
+    // Ctrl+N and Ctrl+E read and write the shared list. While saving() says another program is
+    // writing it, such a key waits on a timer (a note says so) for at most max_wait_ms, and
+    // the keys after it wait behind it: the clock and the gong go on meanwhile, nothing
+    // sleeps.
+    void set_list_saving(std::function<bool()> saving, int max_wait_ms);
+    // Runs then once the key given last has acted: now, or, when it waits for the list, right
+    // after it (what a panel button does after its key).
+    void after_key(std::function<void()> then);
     bool takes_input() const;
     // Called with each of those windows when it has been built.
     void set_window_built(std::function<void(QWidget*)> built) { built_ = std::move(built); }
@@ -180,6 +188,20 @@ class ScoreboardWindow : public QWidget {
     bool panel_open_ = false;
     std::function<bool()> panel_relays_;
     std::vector<std::pair<std::uint16_t, Modifiers>> waiting_keys_;
+    // The list's command waiting for another program's save, and the keys behind it.
+    std::function<bool()> list_saving_;
+    int list_wait_ms_ = 0;
+    QTimer list_wait_;
+    qint64 list_waiting_since_ = 0;
+    struct HeldKey {
+        std::uint16_t key = 0;
+        Modifiers mods;
+        std::vector<std::function<void()>> then;
+    };
+    std::deque<HeldKey> behind_list_;
+    // Runs the key now, or holds it for the list; true when it ran.
+    bool run_or_hold_for_list(std::uint16_t key, Modifiers mods);
+    void list_wait_tick();
     bool shown_once_ = false;
     // The monitors: the anz_links position, whether the board's monitor is missing, whether
     // the board has stood on its own monitor yet, and whether the pause was up when it went.

@@ -43,6 +43,9 @@ class BoutListFile {
     void set_note(Reporter note) { note_ = std::move(note); }
     // Why the last settled read failed.
     const std::string& last_read_error() const { return last_read_error_; }
+    // Whether the last settled read failed because another program is writing the file at
+    // this moment (there, but empty, cut off or not yet still).
+    bool last_read_passing() const { return last_read_passing_; }
     // Writes the list to the current file, crash-safe. A failure is reported and leaves the
     // old file and the modified flag as they were. A list holding a character the file
     // cannot store is not written: it is reported, so nothing turns into "?" unseen.
@@ -95,6 +98,9 @@ class BoutListFile {
     // How long a list whose head states other rows than it holds (or whose last line has no
     // end) must stand unchanged before it is taken: longer than a slow writer's pause.
     int quiet_ms = 1500;
+    // Set where the waiting is done elsewhere (the board waits on a timer): a settled read
+    // then never sleeps, whatever it is asked.
+    bool never_wait = false;
 
   private:
     // Whether the list just read (its stamp taken before the reading) is one that no program
@@ -106,6 +112,7 @@ class BoutListFile {
     Reporter report_;
     Reporter note_;
     std::string last_read_error_;
+    bool last_read_passing_ = false;
     std::filesystem::path cleaned_;
 };
 
@@ -195,6 +202,11 @@ struct BoutListInUse {
     }
     // The row of the bout on the board whose result is still due (0: none).
     int due_row() const { return access.list_result_due ? access.bout_row : 0; }
+    // A look without waiting: another program is writing the list file at this moment.
+    bool being_saved() {
+        BoutList scratch;
+        return !file.read_settled(scratch, nullptr, false, true) && file.last_read_passing();
+    }
 
     BoutListFile file;
     BoutListAccess access;

@@ -11,7 +11,9 @@ namespace kyomat {
 
 bool BoutListFile::read_settled(BoutList& into, std::string* raw, bool wait, bool quiet) {
     using Clock = std::chrono::steady_clock;
-    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(wait ? settle_ms : 0);
+    const Clock::time_point until =
+        Clock::now() + std::chrono::milliseconds(wait && !never_wait ? settle_ms : 0);
+    last_read_passing_ = false;
     // Left by a killed save: looked for once per list, not at every read (a folder may hold
     // many thousand files).
     if (cleaned_ != current_file()) {
@@ -37,6 +39,8 @@ bool BoutListFile::read_settled(BoutList& into, std::string* raw, bool wait, boo
             return true;
         }
         if (!passing || Clock::now() >= until) {
+            // A file that is not there is not one being written: nothing to wait for.
+            last_read_passing_ = passing && bytes.has_value();
             if (into.too_many_bouts) {
                 error = "Die Kampfliste \"" + utf8_of(current_file()) + "\" hat mehr als " +
                         std::to_string(BoutList::k_max_bouts_read) +

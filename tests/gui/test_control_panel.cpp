@@ -54,6 +54,7 @@ class TestControlPanel : public QObject {
                          {},
                          {},
                          nullptr,
+                         {},
                          {}};
         panel_ = std::make_unique<ControlPanel>(*engine_, *host_, links);
         panel_->show();

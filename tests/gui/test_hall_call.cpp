@@ -15,7 +15,7 @@ using namespace kyomat;
 namespace {
 
 const char* const k_list =
-    "#STR|KFL|1|2\r\n#PAR|0|||3|Männer\r\n"
+    "#STR|KFL|1|2\r\n#PAR|0|||4|Männer\r\n"
     "#DAT|-81|Meier, Hans|JC Nord|Li, Wei|TSV Süd|||\r\n"
     "#DAT|-81|Berg, Ole|JC Ost|Kurz, Karl|JC West|||\r\n"
     "#DAT|-90|Vogel, Jan|JC Süd|Wolf, Tim|JC Nord|||\r\n";

@@ -22,7 +22,7 @@ using namespace kyomat;
 namespace {
 
 const char* const k_list =
-    "#STR|KFL|1|2\r\n#PAR|0|||2|Männer\r\n"
+    "#STR|KFL|1|2\r\n#PAR|0|||3|Männer\r\n"
     "#DAT|-81|Meier, Hans|JC Nord|Li, Wei|TSV Süd|||\r\n"
     "#DAT|-81|Berg, Ole|JC Ost|Kurz, Karl|JC West|||\r\n";
 

@@ -49,6 +49,7 @@ class TestTwoScreens : public QObject {
                          {},
                          {},
                          nullptr,
+                         {},
                          {}};
         ControlPanel panel(scoreboard.engine(), host, links, &scoreboard);
         panel.show();
