@@ -64,7 +64,7 @@ RemoteInput::RemoteInput(RemoteAccess access, std::unique_ptr<RemoteDevices> dev
                          LiveView& live, ScoreboardWindow& board, AppHost& host, TableCheck& check)
     : devices_(std::move(devices)), live_(live), board_(board), host_(host), check_(check) {
     live_.enable_remote(
-        access, [this](const RemoteCall& call) { apply(call); }, [this] { changed(); });
+        std::move(access), [this](const RemoteCall& call) { apply(call); }, [this] { changed(); });
     // Looked at once a second while a device is paired; without one the board never wakes
     // for it.
     silence_.setInterval(1000);

@@ -31,7 +31,7 @@ RemoteDevices::RemoteDevices(std::filesystem::path file) : file_(std::move(file)
 // One device a line: "id;role;sha256;name". A line that is not that is left out.
 void RemoteDevices::load() {
     std::string error;
-    const auto text = read_whole_file(file_, error, 64 * 1024);
+    const auto text = read_whole_file(file_, error, std::uintmax_t{64} * 1024);
     if (!text) return;
     std::size_t at = 0;
     while (at < text->size()) {

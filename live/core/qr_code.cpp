@@ -27,8 +27,8 @@ class Matrix {
   public:
     explicit Matrix(int size)
         : size_(size),
-          dark_(static_cast<std::size_t>(size * size)),
-          fixed_(static_cast<std::size_t>(size * size)) {}
+          dark_(static_cast<std::size_t>(size) * static_cast<std::size_t>(size)),
+          fixed_(static_cast<std::size_t>(size) * static_cast<std::size_t>(size)) {}
     void set(int x, int y, bool dark) {
         dark_[index(x, y)] = dark;
         fixed_[index(x, y)] = true;
@@ -40,7 +40,10 @@ class Matrix {
     std::vector<bool> take() { return std::move(dark_); }
 
   private:
-    std::size_t index(int x, int y) const { return static_cast<std::size_t>(y * size_ + x); }
+    std::size_t index(int x, int y) const {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(size_) +
+               static_cast<std::size_t>(x);
+    }
     int size_;
     std::vector<bool> dark_, fixed_;
 };

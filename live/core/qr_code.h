@@ -11,7 +11,10 @@ namespace kyomat {
 struct QrCode {
     int size = 0;            // modules per side; 0: the text is too long for a code
     std::vector<bool> dark;  // size * size, row by row
-    bool at(int x, int y) const { return dark[static_cast<std::size_t>(y * size + x)]; }
+    bool at(int x, int y) const {
+        return dark[static_cast<std::size_t>(y) * static_cast<std::size_t>(size) +
+                    static_cast<std::size_t>(x)];
+    }
 };
 
 QrCode qr_code(std::string_view text);
