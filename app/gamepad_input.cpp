@@ -1,6 +1,8 @@
 #include "app/gamepad_input.h"
 
+#include <QElapsedTimer>
 #include <QTime>
+#include <memory>
 
 #include "app/app_host.h"
 #include "app/remote_input.h"
@@ -51,12 +53,15 @@ void GamepadInput::button(int pad, const std::string& name, bool down, int late_
     const auto key = presses_.press(pad, name);
     if (!key) return;
     // The protocol names the controller and how late its press came on the board.
-    const CommandSource source{
+    auto source = std::make_shared<CommandSource>(CommandSource{
         device.toStdString(), "alles",
-        QTime::currentTime().addMSecs(-late_ms).toString("HH:mm:ss.zzz").toStdString(), late_ms};
-    host_.set_command_source(&source);
-    board_.remote_key(key->key, key->mods);
-    host_.set_command_source(nullptr);
+        QTime::currentTime().addMSecs(-late_ms).toString("HH:mm:ss.zzz").toStdString(), late_ms});
+    QElapsedTimer since;
+    since.start();
+    board_.remote_key(key->key, key->mods, [host = &host_, source, since, late_ms](bool on) {
+        source->delay_ms = late_ms + static_cast<int>(since.elapsed());
+        host->set_command_source(on ? source.get() : nullptr);
+    });
 }
 
 void GamepadInput::device(int pad, const QString& name, bool added) {

@@ -2,6 +2,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <memory>
 
 #include "app/app_host.h"
 #include "data/core/setting_reader.h"
@@ -138,12 +139,17 @@ void RemoteInput::apply(const RemoteCall& call) {
                             json({{"zweimal", true}, {"text", "Nochmal tippen: " + label}}));
         return;
     }
-    CommandSource source{call.device.name, std::string(role_label(call.device.role)),
-                         call.pressed.toStdString(),
-                         static_cast<int>(steady_ms() - call.arrived_ms)};
-    host_.set_command_source(&source);
-    const bool taken = board_.remote_key(command.key.key, command.key.mods);
-    host_.set_command_source(nullptr);
+    // Made when the key acts, also when it acts later (a list being saved): its delay then
+    // counts the wait.
+    auto source = std::make_shared<CommandSource>(
+        CommandSource{call.device.name, std::string(role_label(call.device.role)),
+                      call.pressed.toStdString(), 0});
+    const bool taken =
+        board_.remote_key(command.key.key, command.key.mods,
+                          [host = &host_, source, arrived = call.arrived_ms](bool on) {
+                              source->delay_ms = static_cast<int>(steady_ms() - arrived);
+                              host->set_command_source(on ? source.get() : nullptr);
+                          });
     if (!taken) {
         live_.answer_remote(
             call.number, 409,

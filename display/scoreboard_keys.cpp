@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <chrono>
+#include <utility>
 
 #include "display/scoreboard_window.h"
 #include "display/text_screen.h"
@@ -32,7 +33,14 @@ void ScoreboardWindow::handle_key(std::uint16_t key, Modifiers mods) {
         text_->accept();
     }
     if (!run_or_hold_for_list(key, mods)) return;
+    act(key, mods, std::exchange(around_, {}));
+}
+
+void ScoreboardWindow::act(std::uint16_t key, Modifiers mods,
+                           const std::function<void(bool)>& around) {
+    if (around) around(true);
     engine_.handle_key(key, mods);
+    if (around) around(false);
     paint_board();
 }
 
@@ -62,11 +70,11 @@ qint64 steady_now_ms() {
 bool ScoreboardWindow::run_or_hold_for_list(std::uint16_t key, Modifiers mods) {
     // One queue: behind a command that waits for the list, every key waits too.
     if (list_wait_.isActive()) {
-        behind_list_.push_back({key, mods, {}});
+        behind_list_.push_back({key, mods, {}, std::exchange(around_, {})});
         return false;
     }
     if (!list_command(key, mods) || !list_saving_ || !list_saving_()) return true;
-    behind_list_.push_front({key, mods, {}});
+    behind_list_.push_front({key, mods, {}, std::exchange(around_, {})});
     list_waiting_since_ = steady_now_ms();
     list_wait_.start();
     host_.show_note(std::string(key == 'N' ? "Strg+N" : "Strg+E") +
@@ -81,13 +89,14 @@ void ScoreboardWindow::list_wait_tick() {
     list_wait_.stop();
     HeldKey held = std::move(behind_list_.front());
     behind_list_.pop_front();
-    engine_.handle_key(held.key, held.mods);
-    paint_board();
+    act(held.key, held.mods, held.around);
     for (const auto& then : held.then) then();
     while (!list_wait_.isActive() && !behind_list_.empty()) {
         HeldKey next = std::move(behind_list_.front());
         behind_list_.pop_front();
+        around_ = std::move(next.around);
         handle_key(next.key, next.mods);
+        around_ = {};
         if (list_wait_.isActive()) {
             // Held in its turn: what follows it waits with it.
             behind_list_.front().then = std::move(next.then);
@@ -105,12 +114,15 @@ void ScoreboardWindow::after_key(std::function<void()> then) {
     then();
 }
 
-bool ScoreboardWindow::remote_key(std::uint16_t key, Modifiers mods) {
+bool ScoreboardWindow::remote_key(std::uint16_t key, Modifiers mods,
+                                  std::function<void(bool)> around) {
     if (QApplication::activeModalWidget() != nullptr || window_on_top() != nullptr) {
         host_.show_note(k_close_dialog_first.toStdString());
         return false;
     }
+    around_ = std::move(around);
     handle_key(key, mods);
+    around_ = {};
     return true;
 }
 

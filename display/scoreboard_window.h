@@ -36,7 +36,9 @@ class ScoreboardWindow : public QWidget {
     // has the keyboard, but never answers a question or a dialog; while one is open it is
     // refused with a note.
     // false: refused (a dialog or a question is open), with a note to the operator.
-    bool remote_key(std::uint16_t key, Modifiers mods);
+    // around(true) and around(false) enclose the key's acting, now or, when it waits for the
+    // list, later (the protocol names the device that gave it).
+    bool remote_key(std::uint16_t key, Modifiers mods, std::function<void(bool)> around = {});
     // Copies the board into the widgets and lets the timers follow the engine.
     void paint_board();
     // Lays the labels out from the window size.
@@ -197,7 +199,12 @@ class ScoreboardWindow : public QWidget {
         std::uint16_t key = 0;
         Modifiers mods;
         std::vector<std::function<void()>> then;
+        std::function<void(bool)> around;
     };
+    // What encloses the acting of the key being handled (a remote's or a gamepad's).
+    std::function<void(bool)> around_;
+    // The engine's handling of one key, enclosed by around.
+    void act(std::uint16_t key, Modifiers mods, const std::function<void(bool)>& around);
     std::deque<HeldKey> behind_list_;
     // Runs the key now, or holds it for the list; true when it ran.
     bool run_or_hold_for_list(std::uint16_t key, Modifiers mods);

@@ -73,11 +73,16 @@ class TestListWait : public QObject {
         });
         probe.start(20);
         QTest::qWait(200);  // inside the first save
-        program.scoreboard.handle_key('N', Modifiers{false, true, false});
+        // Ctrl+N from a remote: what names its device encloses its acting, when it acts.
+        std::vector<bool> around;
+        QVERIFY(program.scoreboard.remote_key('N', Modifiers{false, true, false},
+                                              [&](bool on) { around.push_back(on); }));
+        QVERIFY(around.empty());
         program.scoreboard.handle_key(vk::space, {});
         // Held: the old bout stays until the list is whole.
         QCOMPARE(board.lblBlau_Name.text, std::string("Meier, Hans"));
         QTRY_VERIFY_WITH_TIMEOUT(board.lblBlau_Name.text == "Berg, Ole", 8000);
+        QCOMPARE(around, (std::vector<bool>{true, false}));
         // Space came after Ctrl+N and acted after it: the new bout's clock runs.
         QVERIFY(program.scoreboard.engine().clock_timer_on());
         QTRY_VERIFY_WITH_TIMEOUT(!saving, 10000);
