@@ -9,6 +9,9 @@
 
 namespace kyomat {
 
+// The type of every page the server serves.
+inline constexpr std::string_view k_html = "text/html; charset=utf-8";
+
 // A request head larger than this is refused (431) without reading on.
 constexpr std::size_t k_max_request_head = std::size_t{8} * 1024;
 
